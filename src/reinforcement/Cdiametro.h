@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/BoundedArray.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tresol {
+
+// The catalogue of reinforcing-bar sizes of one series ("Euro" in millimetres written "fi",
+// "Mex" numbered bars written "#"). It converts between entry index, reference text, diameter
+// and area, and reads an arrangement line such as '4 fi 16'.
+class Cdiametro {
+public:
+    // Always answers false (callers ignore it). An unknown series or unit is a programming error.
+    bool Ini(const std::string& reftipo, const std::string& refUnidades,
+             std::optional<bool> fi14Valido = {}, std::optional<bool> num7Valido = {});
+
+    std::string GetDiamRefer(std::int32_t indice) const;
+    float GetAreaIndice(std::int32_t indice) const;
+    void LetRefUnidades(const std::string& refUnidades);
+    std::int32_t GetIndiMin() const;
+    std::int32_t GetIndiMax() const;
+    // Index of the entry whose reference equals the trimmed text; 0 (with a message) when none.
+    std::int32_t GetIndiceDeDiametro(const std::string& referAux) const;
+    float GetDiametroMetros(std::int32_t indice) const;
+    std::string GetRefGener() const;
+    // Reads 'count generalRef barRef'. A line without two spaces, with non-numeric words or with
+    // a bar the catalogue does not hold is a programming error (after the not-found message).
+    void GetNumArmaRefDiam(const std::string& linearef, std::int32_t& numArma,
+                           std::string& refDiametro, std::int32_t& indiDiam,
+                           float& diametro) const;
+    std::string GetTipo() const { return tipo; }
+    // Switches series (dropping the optional bars) and answers true when it changed.
+    bool LetTipo(const std::string& reftipo);
+    std::string GetUnidades() const { return unidades; }
+
+private:
+    struct DiametroRef {
+        float diametro = 0.0f;
+        std::string ref;
+    };
+
+    void IniEuro(bool fi14Valido);
+    void IniMex(bool num7Valido);
+    void AnyadeDiametro(std::int32_t& indice, double diametro, const std::string& ref);
+    const DiametroRef& entry(std::int32_t indice) const;
+
+    std::string tipo;
+    std::string unidades;
+    Array1<DiametroRef> tabla;
+};
+
+} // namespace tresol

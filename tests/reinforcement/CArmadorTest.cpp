@@ -1,0 +1,184 @@
+#include "platform/MemoryGrid.h"
+#include "platform/Messages.h"
+#include "platform/Numbers.h"
+#include "reinforcement/CArmador.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <memory>
+
+using namespace tresol;
+using platform::MemoryGrid;
+using platform::RecordingSink;
+
+namespace {
+
+std::shared_ptr<Cdiametro> catalogue(const char* series) {
+    auto c = std::make_shared<Cdiametro>();
+    c->Ini(series, "m");
+    return c;
+}
+
+struct Search {
+    CArmador arm;
+    bool ok = false;
+    float lado = 0, recub = 0;
+};
+
+// The design window's call: open line, spacing 0.05…0.3, 1…1000 bars.
+std::unique_ptr<Search> search(const char* series, float area, float lado, float recub,
+                               double multiplo) {
+    auto s = std::make_unique<Search>();
+    s->lado = lado;
+    s->recub = recub;
+    s->ok = s->arm.Ini(area, catalogue(series), s->lado, false, 0.05f, 0.3f, 1, 1000, s->recub,
+                       multiplo);
+    return s;
+}
+
+std::vector<std::string> lines(const CArmador& a) {
+    std::vector<std::string> out;
+    for (std::int32_t i = 1; i <= a.GetNumRedondos(); ++i)
+        out.push_back(a.GetLinea(i));
+    return out;
+}
+
+using Lines = std::vector<std::string>;
+
+} // namespace
+
+TEST(CArmador, BeamOnEuroListsThreeDiametersWithTheirTableRows) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    auto s = search("Euro", 0.001f, 0.30f, 0.03f, 1);
+    EXPECT_TRUE(s->ok);
+    EXPECT_TRUE(rec.texts().empty());
+    EXPECT_EQ(lines(s->arm), (Lines{"5 fi 16", "4 fi 20", "3 fi 25"}));
+    EXPECT_NEAR(s->arm.GetSeparacion(5, 0.016f), 0.056, 1e-6);
+    EXPECT_NEAR(s->arm.GetSeparacion(4, 0.020f), 0.22 / 3, 1e-6);
+    EXPECT_NEAR(s->arm.GetSeparacion(3, 0.025f), 0.1075, 1e-6);
+
+    MemoryGrid g;
+    s->arm.PasaRedondosGrid(g);
+    EXPECT_EQ(g.Cols(), 5);
+    EXPECT_EQ(g.Rows(), 4);
+    EXPECT_EQ(g.ColWidth(0), 600);
+    EXPECT_EQ(g.ColWidth(3), 800);
+    EXPECT_EQ(g.ColWidth(4), MemoryGrid::kDefaultColWidth);
+    const Lines expected[] = {{"5 fi 16", "2.01", "10.05", "fi 16 c/5", ""},
+                              {"4 fi 20", "3.14", "12.57", "fi 20 c/7", ""},
+                              {"3 fi 25", "4.91", "14.73", "fi 25 c/10", ""}};
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 0; c < 5; ++c)
+            EXPECT_EQ(g.TextMatrix(r, c), expected[r - 1][static_cast<std::size_t>(c)])
+                << "row " << r << " col " << c;
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(g.TextMatrix(0, c), "") << "header col " << c;
+    EXPECT_EQ(g.Row(), 3); // the current cell is the last one written
+    EXPECT_EQ(g.col(), 3);
+}
+
+TEST(CArmador, BeamOnMexAndTheDecimalSeparatorOfTheLocale) {
+    platform::ScopedNumberLocale comma(',');
+    auto s = search("Mex", 0.001f, 0.30f, 0.03f, 1);
+    EXPECT_EQ(lines(s->arm), (Lines{"5 # 5", "4 # 6", "2 # 8"}));
+    MemoryGrid g;
+    s->arm.PasaRedondosGrid(g);
+    EXPECT_EQ(g.TextMatrix(3, 3), "# 8 c/21");
+    EXPECT_EQ(g.TextMatrix(3, 1), "5,07");
+    EXPECT_NEAR(s->arm.GetSeparacion(2, 0.0254f), 0.2146, 1e-6);
+}
+
+// With two faces laid end to end (width 2 x 0.30 - 0.06 = 0.54) the steps of the search give
+// 12 mm: 9 -> 10 (multiple), spacing 0.0587; 16 mm: 5 -> 6, 0.1048; 20 mm: 3 -> 4, 0.1733;
+// 25 mm: 2 -> 3 (shortfall) -> 4 (multiple), excess 96 % rejected.
+TEST(CArmador, MultipleTwoFollowsTheSearchSteps) {
+    auto s = search("Euro", 0.001f, 0.30f, 0.03f, 2);
+    EXPECT_EQ(lines(s->arm), (Lines{"10 fi 12", "6 fi 16", "4 fi 20"}));
+    EXPECT_NEAR(s->arm.GetSeparacion(10, 0.012f), 0.528 / 9, 1e-6);
+}
+
+TEST(CArmador, ColumnWithMultipleFour) {
+    auto s = search("Euro", 0.002f, 0.40f, 0.03f, 4);
+    EXPECT_EQ(lines(s->arm), (Lines{"28 fi 10", "20 fi 12", "12 fi 16", "8 fi 20"}));
+}
+
+TEST(CArmador, SpacingOfOneBarAndOfAClosedRing) {
+    auto s = search("Euro", 0.0f, 0.30f, 0.03f, 1);
+    EXPECT_EQ(s->arm.GetNumRedondos(), 0); // area 0: an excess of 0 is not below 0
+    EXPECT_NEAR(s->arm.GetSeparacion(1, 0.016f), 0.12, 1e-7);
+    EXPECT_NEAR(s->arm.GetSeparacion(0, 0.016f), 0.12, 1e-7);
+
+    CArmador ring;
+    float lado = 0.4f, recub = 0.03f;
+    ring.Ini(0.0f, catalogue("Euro"), lado, true, {}, {}, 1, 1000, recub, 4);
+    EXPECT_NEAR(ring.GetSeparacion(8, 0.02f), (0.4 - 0.06 - 0.02) * 4 / 8, 1e-6);
+}
+
+TEST(CArmador, MessagesOfIniAndTheirResults) {
+    RecordingSink rec;
+    CArmador none;
+    EXPECT_EQ(none.GetNumRedondos(), 0);
+
+    // Cover too large: message, both zeroed for the caller, no candidate, still true.
+    auto s = search("Euro", 0.001f, 0.30f, 0.16f, 1);
+    EXPECT_TRUE(s->ok);
+    EXPECT_EQ(s->lado, 0.0f);
+    EXPECT_EQ(s->recub, 0.0f);
+    EXPECT_EQ(s->arm.GetNumRedondos(), 0);
+    EXPECT_EQ(rec.texts(), Lines{"Recubrimiento incompatible con ancho. Se hacen cero."});
+    rec.clear();
+    // Exactly twice the cover is accepted.
+    EXPECT_EQ(search("Euro", 0.001f, 0.30f, 0.15f, 1)->lado, 0.30f);
+    EXPECT_TRUE(rec.texts().empty());
+
+    for (double m : {0.0, -1.0, 0.3, std::numeric_limits<double>::quiet_NaN(), 1e12}) {
+        rec.clear();
+        auto bad = search("Euro", 0.001f, 0.30f, 0.03f, m);
+        EXPECT_FALSE(bad->ok) << m;
+        EXPECT_EQ(bad->arm.GetNumRedondos(), 0) << m;
+        EXPECT_EQ(rec.texts(), Lines{"Error: el múltipo debe ser >= 0"}) << m;
+    }
+
+    rec.clear();
+    CArmador a;
+    float lado = 0.3f, recub = 0.03f;
+    EXPECT_FALSE(a.Ini(0.001f, catalogue("Euro"), lado, false, 0.05f, 0.3f, 0, 1000, recub, 1));
+    EXPECT_EQ(rec.texts(), Lines{"Error: el número minimo de redondos debe ser 1"});
+    EXPECT_EQ(a.GetNumRedondos(), 3); // the search still runs with the values given
+
+    rec.clear();
+    CArmador b;
+    EXPECT_FALSE(b.Ini(0.001f, catalogue("Euro"), lado, false, 0.05f, 0.3f, 5, 4, recub, 1));
+    EXPECT_EQ(rec.texts(),
+              Lines{"Error: el número máximo de redondos debe ser mayor que el número mínimo"});
+    EXPECT_EQ(b.GetNumRedondos(), 0);
+
+    rec.clear();
+    CArmador c; // equal limits are accepted
+    EXPECT_TRUE(c.Ini(0.001f, catalogue("Euro"), lado, false, 0.05f, 0.3f, 5, 5, recub, 1));
+    EXPECT_EQ(lines(c), Lines{"5 fi 16"});
+}
+
+TEST(CArmador, HugeOrNonFiniteAreasFindNothingWithoutOverflow) {
+    for (float area : {1e30f, std::numeric_limits<float>::infinity(),
+                       std::numeric_limits<float>::quiet_NaN(), -1.0f}) {
+        auto s = search("Euro", area, 0.30f, 0.03f, 1);
+        EXPECT_EQ(s->arm.GetNumRedondos(), 0) << area;
+    }
+    // Largest counts the window can produce: still well-defined.
+    auto big = search("Euro", 1.0f, 100.0f, 0.0f, 10);
+    EXPECT_GE(big->arm.GetNumRedondos(), 0);
+}
+
+TEST(CArmador, SecondIniAppendsAndBadIndicesAreProgrammingErrors) {
+    CArmador a;
+    auto cat = catalogue("Euro");
+    float lado = 0.3f, recub = 0.03f;
+    a.Ini(0.001f, cat, lado, false, 0.05f, 0.3f, 1, 1000, recub, 1);
+    a.Ini(0.001f, cat, lado, false, 0.05f, 0.3f, 1, 1000, recub, 1);
+    EXPECT_EQ(a.GetNumRedondos(), 6);
+    EXPECT_THROW(a.GetLinea(0), ProgrammingError);
+    EXPECT_THROW(a.GetLinea(7), ProgrammingError);
+}
