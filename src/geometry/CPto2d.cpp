@@ -1,5 +1,6 @@
 #include "geometry/CPto2d.h"
 
+#include "drawing/ICuadro.h"
 #include "platform/ProgrammingError.h"
 
 #include <array>
@@ -94,6 +95,17 @@ bool CPto2d::CreaCaraLateral(const CPto2d& fin) {
         faceZs_(k) = face[static_cast<std::size_t>(k - 1)].z;
     }
     return true;
+}
+
+void CPto2d::Dibuja(ICuadro& cuadro, CPto2d& cpto2dfin) {
+    if (isRoot()) {
+        CreaSecc(cpto2dfin);
+        for (auto& [key, section] : sections_)
+            section->Dibuja(cuadro, cpto2dfin);
+        return;
+    }
+    if (numP_ > 0)
+        cuadro.DibuGener2(2 * numP_ + 1, faceYs_, faceZs_);
 }
 
 std::int32_t CPto2d::NumPtoColAct() const {

@@ -10,6 +10,8 @@
 
 namespace tresol {
 
+class ICuadro;
+
 // Named lists of plane points (y, z). One class plays two roles: a root owns a keyed collection
 // of sections and forwards point requests to its active one; a section owns its points and a
 // closed face polygon that joins its segment to the section of the same key in another root.
@@ -33,6 +35,9 @@ public:
     void ObjParen(CPto2d& objaux);
     // The parent (non-owning): this object for a root, nothing once the root is gone.
     CPto2d* ObjParen() const { return parent_; }
+
+    // Draws every section's face polygon, joined with the sections of cpto2dfin.
+    void Dibuja(ICuadro& cuadro, CPto2d& cpto2dfin);
 
     void ActivaCOL(const std::string& ref);
     // Activates the section at 1-based position iaux. The answer is always false.
