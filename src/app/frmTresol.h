@@ -1,0 +1,93 @@
+#pragma once
+
+#include "reinforcement/Cdiametro.h"
+
+#include <QDialog>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTableWidget;
+
+namespace tresol::app {
+
+class PictureBox;
+class QtGrid;
+
+// The design window: the user types the steel area, cover and dimensions, picks a bar series and
+// a multiple, and gets every arrangement that provides the area; the chosen one is handed back.
+class frmTresol : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmTresol(QWidget* parent = nullptr);
+    ~frmTresol() override;
+
+    // Opens the window for a column (0) or a beam (1). Given an area, it runs a first design with
+    // the caller's values and is modal; it then answers the line the user accepted with "Salir"
+    // ("" when the window was closed otherwise). Without an area it is modeless and answers "".
+    std::string Ini(std::int32_t tipo, std::shared_ptr<Cdiametro> diametros = {},
+                    std::optional<double> area = {}, std::optional<double> ancho = {},
+                    std::optional<double> alto = {}, std::optional<double> recub = {},
+                    std::optional<double> planoArmado = {});
+
+    std::int32_t GetNumLados() const;
+    std::int32_t GetMultiplo() const;
+    void PoneDatos(double area, double ancho, double alto, double recub);
+    void LeeDatos(float& area, float& ancho, float& recub) const;
+    void MarcaNorma();
+    std::string GetTipoNorma() const;
+    // The design run for a table row (0 = the empty header row).
+    void ArmaSeccion(std::int32_t fila);
+
+    std::shared_ptr<Cdiametro> diametrosEnUso() const { return diametros; }
+    std::int32_t GetPlanoArmado() const { return planoArmado; }
+    QtGrid& grid() const { return *grid_; }
+
+private:
+    void buildControls();
+    void nuevoCatalogo();
+    void onSalir();
+    void onMultiploCambiado(int value);
+    void onNormaElegida();
+
+    std::string lineaArmado;
+    bool aceptado = false;
+    std::int32_t planoArmado = 0;
+    std::int32_t tipo = 0;
+    std::shared_ptr<Cdiametro> diametros;
+
+    QLabel* Label1;
+    QLineEdit* Text1;
+    QLabel* Label5[4];
+    QGroupBox* Frame2;
+    QLabel* Label4;
+    QLineEdit* Text4;
+    QLabel* Label2;
+    QLineEdit* Text2;
+    QLabel* Label3;
+    QLineEdit* Text3;
+    QPushButton* Command1;
+    QLabel* Label6;
+    QLineEdit* Text5;
+    QScrollBar* HScroll1;
+    QGroupBox* Frame1;
+    QRadioButton* Option1[2];
+    QTableWidget* MSFlexGrid1;
+    QLabel* Label7;
+    QLabel* Label8;
+    PictureBox* Picture1;
+    QPushButton* Command2;
+
+    QtGrid* grid_;
+    bool running_ = false;
+};
+
+} // namespace tresol::app

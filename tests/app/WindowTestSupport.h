@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/QtGrid.h"
+#include "app/frmTresol.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTest>
+
+#include <string>
+#include <vector>
+
+namespace tresol::test {
+
+// Finds a control of a window by its name (and control-array index, where it has one).
+template <class W>
+W* ctl(QWidget* window, const char* name, int index = -1) {
+    for (W* w : window->findChildren<W*>(name))
+        if (index < 0 || w->property("index").toInt() == index)
+            return w;
+    return nullptr;
+}
+
+inline std::vector<std::string> gridColumn(const app::frmTresol& frm, int column) {
+    std::vector<std::string> out;
+    for (int r = 1; r < frm.grid().Rows(); ++r)
+        out.push_back(frm.grid().TextMatrix(r, column));
+    return out;
+}
+
+inline void typeInto(QWidget* window, const char* box, const QString& text) {
+    auto* edit = ctl<QLineEdit>(window, box);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+// Picks a table row as the user would: a click on its first data cell.
+inline void pickRow(QWidget* window, int row) {
+    auto* table = ctl<QTableWidget>(window, "MSFlexGrid1");
+    table->scrollToItem(table->item(row, 1));
+    const QRect r = table->visualItemRect(table->item(row, 1));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+} // namespace tresol::test

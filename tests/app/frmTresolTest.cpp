@@ -1,0 +1,307 @@
+#include "WindowTestSupport.h"
+#include "app/frmAbout.h"
+#include "platform/Messages.h"
+#include "platform/Numbers.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tresol;
+using namespace tresol::test;
+using app::frmTresol;
+using platform::RecordingSink;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// A window opened as the launcher opens it, closed at the end of the test.
+struct Window {
+    QPointer<frmTresol> frm = new frmTresol;
+    explicit Window(int tipo) { frm->Ini(tipo); }
+    ~Window() {
+        if (frm)
+            frm->close();
+        QApplication::processEvents();
+    }
+    frmTresol* operator->() const { return frm; }
+    QWidget* w() const { return frm; }
+    QString label8() const { return ctl<QLabel>(w(), "Label8")->text(); }
+};
+
+void beamInputs(QWidget* w, const char* area, const char* width, const char* cover) {
+    typeInto(w, "Text1", area);
+    typeInto(w, "Text2", width);
+    typeInto(w, "Text4", cover);
+}
+
+} // namespace
+
+TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
+    platform::ScopedNumberLocale point('.');
+    Window column(0);
+    EXPECT_TRUE(column->isVisible());
+    EXPECT_EQ(column->windowTitle(), "Arma pilar");
+    auto* text3 = ctl<QLineEdit>(column.w(), "Text3");
+    EXPECT_FALSE(text3->isEnabled());
+    EXPECT_EQ(text3->text(), "100");
+    typeInto(column.w(), "Text2", "45");
+    EXPECT_EQ(text3->text(), "45");
+    auto* scroll = ctl<QScrollBar>(column.w(), "HScroll1");
+    EXPECT_EQ(scroll->value(), 4);
+    EXPECT_EQ(scroll->minimum(), 4);
+    EXPECT_EQ(scroll->maximum(), 10);
+    EXPECT_EQ(column->GetMultiplo(), 4);
+    EXPECT_EQ(column->GetNumLados(), 4);
+    EXPECT_EQ(column->GetTipoNorma(), "Euro");
+    EXPECT_EQ(column->diametrosEnUso()->GetIndiMax(), 7);
+
+    Window beam(1);
+    EXPECT_EQ(beam->windowTitle(), "Arma viga");
+    EXPECT_EQ(ctl<QScrollBar>(beam.w(), "HScroll1")->value(), 1);
+    EXPECT_EQ(ctl<QScrollBar>(beam.w(), "HScroll1")->minimum(), 1);
+    EXPECT_EQ(beam->GetNumLados(), 4);
+    EXPECT_TRUE(ctl<QLineEdit>(beam.w(), "Text3")->isEnabled());
+    typeInto(beam.w(), "Text2", "45");
+    EXPECT_EQ(ctl<QLineEdit>(beam.w(), "Text3")->text(), "200"); // a beam keeps its height
+    // Each window has its own catalogue.
+    EXPECT_NE(column->diametrosEnUso(), beam->diametrosEnUso());
+
+    // Controls carry their names, captions and twip positions (15 twips a pixel).
+    EXPECT_EQ(ctl<QPushButton>(beam.w(), "Command1")->text(), "Arma!");
+    EXPECT_TRUE(ctl<QPushButton>(beam.w(), "Command1")->isDefault());
+    EXPECT_EQ(ctl<QPushButton>(beam.w(), "Command2")->geometry(), QRect(296, 232, 177, 25));
+    EXPECT_EQ(ctl<QLabel>(beam.w(), "Label5", 0)->text(), "cm2");
+    EXPECT_EQ(ctl<QLabel>(beam.w(), "Label7")->text(), "Linea de armado");
+    EXPECT_EQ(beam->size(), QSize(478, 263));
+}
+
+TEST(frmTresol, BeamDesignListsCandidatesAndShowsThePickedLine) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    Window beam(1);
+    // Defaults (area 0): no candidate.
+    QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
+    EXPECT_EQ(beam->grid().Rows(), 1);
+    EXPECT_EQ(beam.label8(), "");
+
+    beamInputs(beam.w(), "10", "30", "3");
+    QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
+    EXPECT_EQ(gridColumn(*beam.frm, 0), (Lines{"5 fi 16", "4 fi 20", "3 fi 25"}));
+    EXPECT_EQ(gridColumn(*beam.frm, 3), (Lines{"fi 16 c/5", "fi 20 c/7", "fi 25 c/10"}));
+    EXPECT_EQ(beam.label8(), ""); // header row
+
+    pickRow(beam.w(), 1);
+    EXPECT_EQ(beam.label8(), "5 fi 16");
+    pickRow(beam.w(), 3);
+    EXPECT_EQ(beam.label8(), "3 fi 25");
+    // "Arma!" redoes the run with the current row.
+    QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
+    EXPECT_EQ(beam.label8(), "3 fi 25");
+    // A row beyond the last uses the last.
+    beam->ArmaSeccion(99);
+    EXPECT_EQ(beam.label8(), "3 fi 25");
+    EXPECT_TRUE(rec.texts().empty());
+
+    // Enter in a box presses the default button.
+    beamInputs(beam.w(), "10", "30", "3");
+    QTest::keyClick(ctl<QLineEdit>(beam.w(), "Text1"), Qt::Key_Return);
+    EXPECT_EQ(beam->grid().Rows(), 4);
+}
+
+TEST(frmTresol, NonNumericAreaShowsTheMessageAndKeepsTheTable) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    Window beam(1);
+    beamInputs(beam.w(), "10", "30", "3");
+    QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
+    pickRow(beam.w(), 2);
+    ASSERT_EQ(beam.label8(), "4 fi 20");
+
+    for (const char* bad : {"abc", "", "nan", "inf", "1e999", "12,5", "1e30x"}) {
+        rec.clear();
+        typeInto(beam.w(), "Text1", bad);
+        QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
+        ASSERT_EQ(rec.entries().size(), 1u) << bad;
+        EXPECT_EQ(rec.entries()[0].text, "Debe de introducir un número.") << bad;
+        EXPECT_EQ(rec.entries()[0].icon, platform::MsgIcon::Critical);
+        EXPECT_EQ(gridColumn(*beam.frm, 0), (Lines{"5 fi 16", "4 fi 20", "3 fi 25"})) << bad;
+        EXPECT_EQ(beam.label8(), "4 fi 20") << bad;
+    }
+}
+
+TEST(frmTresol, CommaLocaleReadsTheValuesTyped) {
+    platform::ScopedNumberLocale comma(',');
+    RecordingSink rec;
+    Window beam(1);
+    // 12,5 cm2 over 30,5 cm with 3,5 cm cover: the same as typing 12.5 / 30.5 / 3.5 in a point
+    // locale (16 mm: 6.22 bars -> 6, spacing (0.305-0.07-0.016)/5 = 0.0438 fails; 20 mm: 3.98
+    // -> 4, spacing 0.0717; 25 mm: 2.55 -> 3, 0.105).
+    beamInputs(beam.w(), "12,5", "30,5", "3,5");
+    QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
+    EXPECT_TRUE(rec.texts().empty());
+    EXPECT_EQ(gridColumn(*beam.frm, 0), (Lines{"4 fi 20", "3 fi 25"}));
+    EXPECT_EQ(gridColumn(*beam.frm, 3), (Lines{"fi 20 c/7", "fi 25 c/10"}));
+    EXPECT_EQ(gridColumn(*beam.frm, 2), (Lines{"12,57", "14,73"}));
+}
+
+TEST(frmTresol, HugeAreaAndCoverWiderThanTheMember) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    Window beam(1);
+    beamInputs(beam.w(), "1e30", "30", "3");
+    QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
+    EXPECT_EQ(beam->grid().Rows(), 1);
+    EXPECT_TRUE(rec.texts().empty());
+
+    beamInputs(beam.w(), "10", "30", "20");
+    QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
+    EXPECT_EQ(rec.texts(), Lines{"Recubrimiento incompatible con ancho. Se hacen cero."});
+    EXPECT_EQ(beam->grid().Rows(), 1);
+    EXPECT_EQ(ctl<QLineEdit>(beam.w(), "Text4")->text(), "20"); // the box keeps what was typed
+
+    rec.clear();
+    beamInputs(beam.w(), "10", "abc", "-3");
+    QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
+    EXPECT_EQ(beam->grid().Rows(), 1);
+}
+
+TEST(frmTresol, MultipleAndSeriesChangesRedoTheTable) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    Window column(0);
+    typeInto(column.w(), "Text1", "20");
+    typeInto(column.w(), "Text2", "40");
+    typeInto(column.w(), "Text4", "3");
+    QTest::mouseClick(ctl<QPushButton>(column.w(), "Command1"), Qt::LeftButton);
+    EXPECT_EQ(gridColumn(*column.frm, 0), (Lines{"28 fi 10", "20 fi 12", "12 fi 16", "8 fi 20"}));
+    pickRow(column.w(), 3);
+    EXPECT_EQ(column.label8(), "12 fi 16");
+
+    // Multiple 6, six faces laid end to end: 2.34 m. 6 mm: 72 bars 0.033 apart (too close);
+    // 20 mm: 6 -> 7 -> 12 (excess 88 %); 25 mm: 4 -> 5 -> 6, spacing 0.463 (too far).
+    ctl<QScrollBar>(column.w(), "HScroll1")->setValue(6);
+    EXPECT_EQ(ctl<QLineEdit>(column.w(), "Text5")->text(), "6");
+    EXPECT_EQ(column->GetNumLados(), 6);
+    EXPECT_EQ(column.label8(), "");
+    EXPECT_EQ(gridColumn(*column.frm, 0),
+              (Lines{"42 fi 8", "30 fi 10", "18 fi 12", "12 fi 16"}));
+
+    ctl<QRadioButton>(column.w(), "Option1", 1)->click();
+    EXPECT_EQ(column->GetTipoNorma(), "Mex");
+    EXPECT_EQ(column->diametrosEnUso()->GetTipo(), "Mex");
+    const Lines mex = gridColumn(*column.frm, 0);
+    ASSERT_FALSE(mex.empty());
+    for (const auto& line : mex)
+        EXPECT_NE(line.find(" # "), std::string::npos) << line;
+    EXPECT_TRUE(rec.texts().empty());
+}
+
+TEST(frmTresol, MexBeamListsNumberedBars) {
+    platform::ScopedNumberLocale point('.');
+    Window beam(1);
+    beamInputs(beam.w(), "10", "30", "3");
+    ctl<QRadioButton>(beam.w(), "Option1", 1)->click();
+    EXPECT_EQ(gridColumn(*beam.frm, 0), (Lines{"5 # 5", "4 # 6", "2 # 8"}));
+    pickRow(beam.w(), 2);
+    EXPECT_EQ(beam.label8(), "4 # 6");
+}
+
+TEST(frmTresol, ModalIniReturnsTheAcceptedLine) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    // "Salir" after picking a row hands the line back.
+    {
+        QPointer<frmTresol> frm = new frmTresol;
+        QTimer::singleShot(0, [&] {
+            EXPECT_FALSE(ctl<QLineEdit>(frm, "Text1")->isEnabled());
+            EXPECT_FALSE(ctl<QScrollBar>(frm, "HScroll1")->isEnabled());
+            EXPECT_EQ(ctl<QLineEdit>(frm, "Text1")->text(), "20.00");
+            EXPECT_EQ(ctl<QLineEdit>(frm, "Text2")->text(), "40.00");
+            EXPECT_EQ(gridColumn(*frm, 0),
+                      (Lines{"28 fi 10", "20 fi 12", "12 fi 16", "8 fi 20"}));
+            pickRow(frm, 3);
+            QTest::mouseClick(ctl<QPushButton>(frm, "Command2"), Qt::LeftButton);
+        });
+        EXPECT_EQ(frm->Ini(0, {}, 0.002, 0.40, 0.40, 0.03, 2.0), "12 fi 16");
+    }
+    // Closed by its frame: nothing accepted.
+    {
+        QPointer<frmTresol> frm = new frmTresol;
+        QTimer::singleShot(0, [&] {
+            pickRow(frm, 1);
+            frm->close();
+        });
+        EXPECT_EQ(frm->Ini(1, {}, 0.001, 0.30, 0.50, 0.03), "");
+    }
+    // A supplied "Mex" catalogue is kept and cannot be changed.
+    {
+        auto mex = std::make_shared<Cdiametro>();
+        mex->Ini("Mex", "m", false, true);
+        QPointer<frmTresol> frm = new frmTresol;
+        QTimer::singleShot(0, [&] {
+            EXPECT_TRUE(ctl<QRadioButton>(frm, "Option1", 1)->isChecked());
+            EXPECT_FALSE(ctl<QRadioButton>(frm, "Option1", 0)->isEnabled());
+            EXPECT_FALSE(ctl<QRadioButton>(frm, "Option1", 1)->isEnabled());
+            EXPECT_EQ(frm->diametrosEnUso(), mex);
+            EXPECT_EQ(frm->GetPlanoArmado(), 1);
+            pickRow(frm, 1);
+            QTest::mouseClick(ctl<QPushButton>(frm, "Command2"), Qt::LeftButton);
+        });
+        EXPECT_EQ(frm->Ini(1, mex, 0.001, 0.30, 0.50, 0.03, 1.0), "5 # 5");
+    }
+    // A member kind other than column or beam closes the window at once.
+    {
+        QPointer<frmTresol> frm = new frmTresol;
+        EXPECT_EQ(frm->Ini(2, {}, 0.001, 0.30, 0.50, 0.03), "");
+        QApplication::processEvents();
+        EXPECT_FALSE(frm && frm->isVisible());
+    }
+    EXPECT_TRUE(rec.texts().empty());
+}
+
+TEST(frmAbout, LauncherOpensOneWindowPerPress) {
+    app::frmAbout launcher;
+    launcher.show();
+    EXPECT_EQ(launcher.windowTitle(), "Tresol");
+    EXPECT_EQ(ctl<QLabel>(&launcher, "lblDisclaimer")->text(),
+              QString::fromUtf8("Recuerde: Este programa no tiene garantía de ningún tipo. Le "
+                                "recomendamos que lo verifique."));
+    QTest::mouseClick(ctl<QPushButton>(&launcher, "Command1"), Qt::LeftButton);
+    QPointer<frmTresol> first = launcher.lastDesignWindow();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->windowTitle(), "Arma pilar");
+    QTest::mouseClick(ctl<QPushButton>(&launcher, "Command2"), Qt::LeftButton);
+    QPointer<frmTresol> second = launcher.lastDesignWindow();
+    ASSERT_TRUE(second);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(second->windowTitle(), "Arma viga");
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(ctl<QPushButton>(&launcher, "cmdOK")->isDefault());
+    first->close();
+    second->close();
+    QApplication::processEvents();
+    QTest::mouseClick(ctl<QPushButton>(&launcher, "cmdOK"), Qt::LeftButton);
+    EXPECT_FALSE(launcher.isVisible());
+}
+
+// Saves pictures of the windows for the documentation when TRESOL_SCREENSHOT_DIR is set.
+TEST(frmTresol, Screenshots) {
+    const QByteArray dir = qgetenv("TRESOL_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "TRESOL_SCREENSHOT_DIR not set";
+    platform::ScopedNumberLocale point('.');
+    Window beam(1);
+    typeInto(beam.w(), "Text1", "10");
+    typeInto(beam.w(), "Text2", "30");
+    typeInto(beam.w(), "Text3", "50");
+    typeInto(beam.w(), "Text4", "3");
+    QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
+    pickRow(beam.w(), 1);
+    QApplication::processEvents();
+    EXPECT_TRUE(beam->grab().save(QDir(dir).filePath("design-window.png")));
+}
