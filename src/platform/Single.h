@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace tresol::platform {
+
+// `value` rounded to single precision when it is finite and within the range of a single;
+// nothing otherwise (converting such a double to float is undefined behaviour in C++).
+inline std::optional<float> toSingle(double value) {
+    if (!std::isfinite(value) ||
+        std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max()))
+        return std::nullopt;
+    return static_cast<float>(value);
+}
+
+} // namespace tresol::platform
