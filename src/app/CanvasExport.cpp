@@ -1,0 +1,275 @@
+#include "app/CanvasExport.h"
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPolygonF>
+#include <QPrinter>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <cmath>
+#include <variant>
+
+namespace tresol::app {
+
+namespace {
+
+// World (user scale) to device, one scale for both axes.
+struct Mapping {
+    double s = 1, sx = 1, sy = 1; // sx, sy carry the direction of each axis
+    double cxWorld = 0, cyWorld = 0, cxDev = 0, cyDev = 0;
+    double k = 1; // device pixels per canvas pixel, for pens and text
+
+    QPointF map(double x, double y) const {
+        return {cxDev + (x - cxWorld) * sx, cyDev + (y - cyWorld) * sy};
+    }
+};
+
+Mapping mappingFor(const Canvas& c, const QRectF& area) {
+    Mapping m;
+    const double sw = c.ScaleWidth();
+    const double sh = c.ScaleHeight();
+    m.s = std::min(area.width() / std::fabs(sw), area.height() / std::fabs(sh));
+    m.sx = sw < 0 ? -m.s : m.s;
+    m.sy = sh < 0 ? -m.s : m.s;
+    m.cxWorld = c.ScaleLeft() + sw / 2;
+    m.cyWorld = c.ScaleTop() + sh / 2;
+    m.cxDev = area.center().x();
+    m.cyDev = area.center().y();
+    m.k = std::min(area.width() / c.Width(), area.height() / c.Height());
+    return m;
+}
+
+bool finitePoint(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+
+// The part of a segment inside `box` (Cohen–Sutherland); false when none is. Each end moves
+// along the segment's own slope, so a line parallel to an axis keeps its exact position however
+// far its ends lie.
+bool clip(QPointF& a, QPointF& b, const QRectF& box) {
+    auto outcode = [&box](const QPointF& p) {
+        int c = 0;
+        if (p.x() < box.left())
+            c |= 1;
+        else if (p.x() > box.right())
+            c |= 2;
+        if (p.y() < box.top())
+            c |= 4;
+        else if (p.y() > box.bottom())
+            c |= 8;
+        return c;
+    };
+    int ca = outcode(a), cb = outcode(b);
+    for (int step = 0; step < 8; ++step) {
+        if ((ca | cb) == 0)
+            return true;
+        if ((ca & cb) != 0)
+            return false;
+        const int c = ca != 0 ? ca : cb;
+        const double dx = b.x() - a.x(), dy = b.y() - a.y();
+        QPointF p;
+        if (c & 1)
+            p = {box.left(), a.y() + dy * ((box.left() - a.x()) / dx)};
+        else if (c & 2)
+            p = {box.right(), a.y() + dy * ((box.right() - a.x()) / dx)};
+        else if (c & 4)
+            p = {a.x() + dx * ((box.top() - a.y()) / dy), box.top()};
+        else
+            p = {a.x() + dx * ((box.bottom() - a.y()) / dy), box.bottom()};
+        if (c == ca) {
+            a = p;
+            ca = outcode(a);
+        } else {
+            b = p;
+            cb = outcode(b);
+        }
+    }
+    return false;
+}
+
+QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+QPen penFor(const Canvas::Pen& p, double k) {
+    static constexpr Qt::PenStyle styles[] = {Qt::SolidLine,      Qt::DashLine,   Qt::DotLine,
+                                              Qt::DashDotLine,    Qt::DashDotDotLine,
+                                              Qt::NoPen,          Qt::SolidLine};
+    const Qt::PenStyle style = styles[std::clamp<int>(p.style, 0, 6)];
+    QPen pen(toQColor(p.color), p.width * k, style);
+    if (style == Qt::SolidLine) {
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+    } else {
+        pen.setCapStyle(Qt::FlatCap);
+    }
+    return pen;
+}
+
+class Painter {
+public:
+    Painter(QPainter& p, const Canvas& c, const QRectF& area, const QFont& font)
+        : p_(p), m_(mappingFor(c, area)) {
+        const double margin = std::max(area.width(), area.height()) + 16;
+        safe_ = area.adjusted(-margin, -margin, margin, margin);
+        font_ = font;
+        font_.setPixelSize(std::max(1, static_cast<int>(std::lround(c.fontPixelSize() * m_.k))));
+    }
+
+    void segment(const Canvas::Segment& s) {
+        if (s.pen.style == 5)
+            return;
+        QPointF a = m_.map(s.x1, s.y1);
+        QPointF b = m_.map(s.x2, s.y2);
+        if (!finitePoint(a) || !finitePoint(b)) {
+            flush();
+            return;
+        }
+        if (!safe_.contains(a) || !safe_.contains(b)) {
+            // Far outside: draw the visible part on its own, never the raw numbers.
+            flush();
+            if (clip(a, b, safe_)) {
+                p_.setPen(penFor(s.pen, m_.k));
+                p_.drawLine(a, b);
+            }
+            return;
+        }
+        // Segments that continue one another in the same pen go out as one polyline.
+        if (!run_.isEmpty() && (s.pen != runPen_ || run_.back() != a))
+            flush();
+        if (run_.isEmpty()) {
+            runPen_ = s.pen;
+            run_.append(a);
+        }
+        run_.append(b);
+    }
+
+    void circle(const Canvas::CircleShape& c) {
+        flush();
+        const QPointF centre = m_.map(c.x, c.y);
+        const double r = double{c.r} * m_.s;
+        if (!finitePoint(centre) || !std::isfinite(r) || r < 0 || r > 4 * safe_.width() ||
+            !safe_.adjusted(-r, -r, r, r).contains(centre))
+            return;
+        p_.setPen(c.pen.style == 5 ? QPen(Qt::NoPen) : penFor(c.pen, m_.k));
+        p_.setBrush(c.filled ? QBrush(toQColor(c.pen.color)) : QBrush(Qt::NoBrush));
+        p_.drawEllipse(centre, r, r);
+        p_.setBrush(Qt::NoBrush);
+    }
+
+    void text(const Canvas::Text& t) {
+        flush();
+        const QPointF at = m_.map(t.x, t.y);
+        if (!finitePoint(at) || !safe_.contains(at))
+            return;
+        p_.setPen(toQColor(t.color));
+        p_.setFont(font_);
+        p_.drawText(QRectF(at, QSizeF(safe_.width(), safe_.height())),
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QString::fromStdString(t.text));
+    }
+
+    void flush() {
+        if (run_.size() >= 2) {
+            p_.setPen(penFor(runPen_, m_.k));
+            p_.drawPolyline(run_);
+        }
+        run_.clear();
+    }
+
+private:
+    QPainter& p_;
+    Mapping m_;
+    QRectF safe_;
+    QFont font_;
+    QPolygonF run_;
+    Canvas::Pen runPen_;
+};
+
+bool paintOn(QPaintDevice& device, const Canvas& canvas, const QRectF& area, const QFont& font,
+             bool whiteBackground) {
+    QPainter p;
+    if (!p.begin(&device))
+        return false;
+    if (whiteBackground)
+        p.fillRect(area, Qt::white);
+    paintCanvas(p, canvas, area, font);
+    return p.end();
+}
+
+} // namespace
+
+void paintCanvas(QPainter& painter, const Canvas& canvas, const QRectF& area, const QFont& font) {
+    if (!(area.width() > 0) || !(area.height() > 0))
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    Painter out(painter, canvas, area, font);
+    for (const Canvas::Item& item : canvas.items()) {
+        if (const auto* s = std::get_if<Canvas::Segment>(&item))
+            out.segment(*s);
+        else if (const auto* c = std::get_if<Canvas::CircleShape>(&item))
+            out.circle(*c);
+        else
+            out.text(std::get<Canvas::Text>(item));
+    }
+    out.flush();
+    painter.restore();
+}
+
+QImage canvasImage(const Canvas& canvas, QSize size, qreal pixelRatio, const QFont& font) {
+    QImage image(size * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    image.setDevicePixelRatio(pixelRatio);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    paintCanvas(p, canvas, QRectF(QPointF(0, 0), QSizeF(size)), font);
+    return image;
+}
+
+bool exportPng(const Canvas& canvas, const QString& path, QSize size, qreal pixelRatio,
+               const QFont& font) {
+    const QImage image = canvasImage(canvas, size, pixelRatio, font);
+    return !image.isNull() && image.save(path, "PNG");
+}
+
+bool exportSvg(const Canvas& canvas, const QString& path, QSize size, const QFont& font) {
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setTitle(QStringLiteral("Tresol"));
+    return paintOn(svg, canvas, QRectF(QPointF(0, 0), QSizeF(size)), font, true);
+}
+
+bool exportPdf(const Canvas& canvas, const QString& path, QSize size, const QFont& font) {
+    QPdfWriter pdf(path);
+    pdf.setCreator(QStringLiteral("Tresol"));
+    // 96 pixels to the inch, 72 points to the inch.
+    pdf.setPageSize(QPageSize(QSizeF(size) * 0.75, QPageSize::Point));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    const QRectF area(QPointF(0, 0), QSizeF(size) * (pdf.resolution() / 96.0));
+    return paintOn(pdf, canvas, area, font, true);
+}
+
+bool printCanvas(const Canvas& canvas, QPrinter& printer, const QFont& font) {
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const double k = std::min(page.width() / canvas.Width(), page.height() / canvas.Height());
+    const QRectF area(0, 0, canvas.Width() * k, canvas.Height() * k);
+    return paintOn(printer, canvas, area, font, false);
+}
+
+bool saveCanvas(const Canvas& canvas, const QString& path, QSize size, qreal pixelRatio,
+                const QFont& font) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == QLatin1String("png"))
+        return exportPng(canvas, path, size, pixelRatio, font);
+    if (ext == QLatin1String("svg"))
+        return exportSvg(canvas, path, size, font);
+    if (ext == QLatin1String("pdf"))
+        return exportPdf(canvas, path, size, font);
+    return false;
+}
+
+} // namespace tresol::app
