@@ -112,6 +112,7 @@ public:
         : p_(p), m_(mappingFor(c, area)) {
         const double margin = std::max(area.width(), area.height()) + 16;
         safe_ = area.adjusted(-margin, -margin, margin, margin);
+        run_.reserve(static_cast<qsizetype>(std::min<std::size_t>(c.items().size() + 1, 1u << 16)));
         font_ = font;
         font_.setPixelSize(std::max(1, static_cast<int>(std::lround(c.fontPixelSize() * m_.k))));
     }
@@ -125,7 +126,7 @@ public:
             flush();
             return;
         }
-        if (!safe_.contains(a) || !safe_.contains(b)) {
+        if (!inSafe(a) || !inSafe(b)) {
             // Far outside: draw the visible part on its own, never the raw numbers.
             flush();
             if (clip(a, b, safe_)) {
@@ -135,7 +136,8 @@ public:
             return;
         }
         // Segments that continue one another in the same pen go out as one polyline.
-        if (!run_.isEmpty() && (s.pen != runPen_ || run_.back() != a))
+        if (!run_.isEmpty() && (s.pen != runPen_ || run_.constLast().x() != a.x() ||
+                                run_.constLast().y() != a.y()))
             flush();
         if (run_.isEmpty()) {
             runPen_ = s.pen;
@@ -160,7 +162,7 @@ public:
     void text(const Canvas::Text& t) {
         flush();
         const QPointF at = m_.map(t.x, t.y);
-        if (!finitePoint(at) || !safe_.contains(at))
+        if (!finitePoint(at) || !inSafe(at))
             return;
         p_.setPen(toQColor(t.color));
         p_.setFont(font_);
@@ -177,6 +179,11 @@ public:
     }
 
 private:
+    bool inSafe(const QPointF& p) const {
+        return p.x() >= safe_.left() && p.x() <= safe_.right() && p.y() >= safe_.top() &&
+               p.y() <= safe_.bottom();
+    }
+
     QPainter& p_;
     Mapping m_;
     QRectF safe_;
