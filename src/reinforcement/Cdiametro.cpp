@@ -1,5 +1,6 @@
 #include "reinforcement/Cdiametro.h"
 
+#include "datasheets/IHojaDat.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
 #include "platform/ProgrammingError.h"
@@ -128,6 +129,12 @@ bool Cdiametro::LetTipo(const std::string& reftipo) {
         return false;
     Ini(reftipo, unidades, false, false);
     return true;
+}
+
+void Cdiametro::OutDatHoja(IHojaDat& hojaDat) const {
+    hojaDat.SetObjetoIni("Diametros", false);
+    hojaDat.SetVariable("refTipo", tipo, "Tipo");
+    hojaDat.SetVariable("refUnidades", unidades, "");
 }
 
 } // namespace tresol

@@ -8,6 +8,8 @@
 
 namespace tresol {
 
+class IHojaDat;
+
 // The catalogue of reinforcing-bar sizes of one series ("Euro" in millimetres written "fi",
 // "Mex" numbered bars written "#"). It converts between entry index, reference text, diameter
 // and area, and reads an arrangement line such as '4 fi 16'.
@@ -35,6 +37,9 @@ public:
     // Switches series (dropping the optional bars) and answers true when it changed.
     bool LetTipo(const std::string& reftipo);
     std::string GetUnidades() const { return unidades; }
+    // Writes the series and unit, from which the table is rebuilt, as the object "Diametros",
+    // left open so that its owner may go on writing in it.
+    void OutDatHoja(IHojaDat& hojaDat) const;
 
 private:
     struct DiametroRef {
