@@ -16,14 +16,24 @@
 namespace tresol {
 namespace {
 
-CadPoint sub(const CadPoint& a, const CadPoint& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-CadPoint add(const CadPoint& a, const CadPoint& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-CadPoint scale(const CadPoint& a, double s) { return {a[0] * s, a[1] * s, a[2] * s}; }
-double dot(const CadPoint& a, const CadPoint& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+CadPoint sub(const CadPoint& a, const CadPoint& b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+CadPoint add(const CadPoint& a, const CadPoint& b) {
+    return {a[0] + b[0], a[1] + b[1], a[2] + b[2]};
+}
+CadPoint scale(const CadPoint& a, double s) {
+    return {a[0] * s, a[1] * s, a[2] * s};
+}
+double dot(const CadPoint& a, const CadPoint& b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 CadPoint cross(const CadPoint& a, const CadPoint& b) {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
-CadPoint unit(const CadPoint& a) { return scale(a, 1.0 / std::sqrt(dot(a, a))); }
+CadPoint unit(const CadPoint& a) {
+    return scale(a, 1.0 / std::sqrt(dot(a, a)));
+}
 
 bool finite(const CadPoint& p) {
     return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
@@ -85,7 +95,10 @@ std::string dxfText(const std::string& s) {
             ++i;
             continue;
         }
-        int len = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+        int len = c >= 0xF0 && c < 0xF5   ? 4
+                  : c >= 0xE0 && c < 0xF0 ? 3
+                  : c >= 0xC2 && c < 0xE0 ? 2
+                                          : 0;
         char32_t cp = len == 4 ? c & 0x07u : len == 3 ? c & 0x0Fu : c & 0x1Fu;
         for (int k = 1; k < len; ++k) {
             const std::size_t at = i + static_cast<std::size_t>(k);
@@ -150,30 +163,40 @@ const SphereNet& sphereNet() {
 
 // Writes the entities of a model space with a dxflib writer.
 class EntityWriter {
-public:
+  public:
     explicit EntityWriter(DL_WriterA& dw) : dw_(dw) {}
 
     void write(const CadDxfEntity& e) {
         color_ = dxfColor(e.color());
         switch (e.kind()) {
-        case CadDxfEntity::Kind::Polyline3d: polyline3d(e); break;
-        case CadDxfEntity::Kind::Polyline: polyline(e); break;
-        case CadDxfEntity::Kind::Text: text(e); break;
-        case CadDxfEntity::Kind::Sphere: sphere(e); break;
+        case CadDxfEntity::Kind::Polyline3d:
+            polyline3d(e);
+            break;
+        case CadDxfEntity::Kind::Polyline:
+            polyline(e);
+            break;
+        case CadDxfEntity::Kind::Text:
+            text(e);
+            break;
+        case CadDxfEntity::Kind::Sphere:
+            sphere(e);
+            break;
         }
     }
 
     // Handles each entity takes, for the header's handle seed.
     static unsigned long handles(const CadDxfEntity& e) {
         switch (e.kind()) {
-        case CadDxfEntity::Kind::Polyline3d: return e.points().size() + 2;
+        case CadDxfEntity::Kind::Polyline3d:
+            return e.points().size() + 2;
         case CadDxfEntity::Kind::Sphere:
             return sphereNet().vertices.size() + sphereNet().faces.size() + 2;
-        default: return 1;
+        default:
+            return 1;
         }
     }
 
-private:
+  private:
     unsigned long start(const char* type, unsigned long owner = 0) {
         dw_.dxfString(0, type);
         const unsigned long h = dw_.handle();
@@ -304,8 +327,8 @@ bool endsWithEof(const std::string& path) {
 
 DxfColor dxfColor(std::int16_t index) {
     // Nearest AutoCAD colour index of each palette entry.
-    static constexpr std::array<int, 16> aci = {7,  174, 94, 134, 14, 214, 54, 9,
-                                                8,  5,   3,  4,   1,  6,   2,  7};
+    static constexpr std::array<int, 16> aci = {7, 174, 94, 134, 14, 214, 54, 9,
+                                                8, 5,   3,  4,   1,  6,   2,  7};
     if (index < 0 || index > 15)
         throw ProgrammingError("palette index " + std::to_string(index) + " outside 0…15");
     if (index == 0)
@@ -356,8 +379,8 @@ CadEntity& CadDxfModelSpace::AddText(const std::string& text, const CadPoint& in
     if (!finite(insertion))
         throw ProgrammingError("AddText: a coordinate is not finite");
     checkSize(height, "AddText: height");
-    auto e = std::make_unique<CadDxfEntity>(CadDxfEntity::Kind::Text,
-                                            std::vector<CadPoint>{insertion});
+    auto e =
+        std::make_unique<CadDxfEntity>(CadDxfEntity::Kind::Text, std::vector<CadPoint>{insertion});
     e->text_ = text;
     e->size_ = height;
     return add(std::move(e));
@@ -367,8 +390,8 @@ CadEntity& CadDxfModelSpace::AddSphere(const CadPoint& centre, double radius) {
     if (!finite(centre))
         throw ProgrammingError("AddSphere: a coordinate is not finite");
     checkSize(radius, "AddSphere: radius");
-    auto e = std::make_unique<CadDxfEntity>(CadDxfEntity::Kind::Sphere,
-                                            std::vector<CadPoint>{centre});
+    auto e =
+        std::make_unique<CadDxfEntity>(CadDxfEntity::Kind::Sphere, std::vector<CadPoint>{centre});
     e->size_ = radius;
     return add(std::move(e));
 }

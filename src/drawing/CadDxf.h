@@ -14,7 +14,7 @@ namespace tresol {
 // together with its own axes (the images of X, Y and Z under the rotations it received), so
 // that a plane entity knows the plane it lies in after a Rotate3d.
 class CadDxfEntity : public CadEntity {
-public:
+  public:
     enum class Kind { Polyline3d, Polyline, Text, Sphere };
 
     CadDxfEntity(Kind kind, std::vector<CadPoint> points);
@@ -32,7 +32,7 @@ public:
     void color(std::int16_t index) override;
     void Rotate3d(const CadPoint& p1, const CadPoint& p2, double angle) override;
 
-private:
+  private:
     friend class CadDxfModelSpace;
 
     Kind kind_;
@@ -45,7 +45,7 @@ private:
 
 // The model space of a drawing kept in memory, in creation order.
 class CadDxfModelSpace : public CadModelSpace {
-public:
+  public:
     CadEntity& Add3dpoly(const std::vector<double>& points) override;
     CadEntity& AddPolyline(const std::vector<double>& points) override;
     CadEntity& AddText(const std::string& text, const CadPoint& insertion, double height) override;
@@ -55,7 +55,7 @@ public:
     // Entity i, 1…Count().
     const CadDxfEntity& Item(std::int32_t i) const;
 
-private:
+  private:
     CadDxfEntity& add(std::unique_ptr<CadDxfEntity> entity);
 
     std::vector<std::unique_ptr<CadDxfEntity>> entities_;
@@ -69,23 +69,23 @@ private:
 // that CAD programs show it in the foreground colour (black on paper, white on a dark screen).
 // Texts are written in ASCII, other characters as \U+XXXX escapes.
 class CadDxfDocument : public CadDocument {
-public:
+  public:
     CadModelSpace& ModelSpace() override { return modelSpace_; }
     const CadDxfModelSpace& Entities() const { return modelSpace_; }
     bool SaveAs(const std::string& path, std::string& error) override;
 
-private:
+  private:
     CadDxfModelSpace modelSpace_;
 };
 
 // A session of the DXF-writing CAD program: one document, open as long as somebody holds it.
 class CadDxfApplication : public CadApplication {
-public:
+  public:
     CadDocument& ActiveDocument() override { return document_; }
     bool Visible() const override { return visible_; }
     void Visible(bool visible) override { visible_ = visible; }
 
-private:
+  private:
     CadDxfDocument document_;
     bool visible_ = false;
 };

@@ -26,7 +26,7 @@ namespace tresol {
 using CadPoint = std::array<double, 3>;
 
 class CadEntity {
-public:
+  public:
     virtual ~CadEntity() = default;
 
     virtual std::int16_t color() const = 0;
@@ -38,7 +38,7 @@ public:
 };
 
 class CadModelSpace {
-public:
+  public:
     virtual ~CadModelSpace() = default;
 
     // A 3D polyline through the points (at least two).
@@ -58,7 +58,7 @@ public:
 };
 
 class CadDocument {
-public:
+  public:
     virtual ~CadDocument() = default;
 
     virtual CadModelSpace& ModelSpace() = 0;
@@ -67,7 +67,7 @@ public:
 };
 
 class CadApplication {
-public:
+  public:
     virtual ~CadApplication() = default;
 
     virtual CadDocument& ActiveDocument() = 0;
@@ -95,13 +95,13 @@ using CadProvider = std::function<std::shared_ptr<CadApplication>()>;
 // class unavailable) and hides the sessions already open, so that nothing can be attached while
 // it is in force unless it was started under it.
 class ScopedCadProvider {
-public:
+  public:
     ScopedCadProvider(std::string className, CadProvider provider);
     ~ScopedCadProvider();
     ScopedCadProvider(const ScopedCadProvider&) = delete;
     ScopedCadProvider& operator=(const ScopedCadProvider&) = delete;
 
-private:
+  private:
     struct Saved;
     std::unique_ptr<Saved> saved_;
 };

@@ -18,7 +18,9 @@ using tresol::testing::readDxf;
 
 namespace {
 
-std::shared_ptr<CadApplication> dxfSession() { return std::make_shared<CadDxfApplication>(); }
+std::shared_ptr<CadApplication> dxfSession() {
+    return std::make_shared<CadDxfApplication>();
+}
 
 void expectNear(const std::vector<double>& got, const std::vector<double>& want, double tol,
                 const std::string& id) {
@@ -78,18 +80,48 @@ TEST(CadDxfModelSpace, RefusesFaultyCalls) {
     const double inf = std::numeric_limits<double>::infinity();
     CadEntity& e = ms.Add3dpoly({0, 0, 0, 1, 1, 1});
     const std::vector<std::pair<const char*, std::function<void()>>> cases = {
-        {"not triples", [&] { ms.Add3dpoly({0, 0, 0, 1, 1}); }},
-        {"one point", [&] { ms.Add3dpoly({0, 0, 0}); }},
-        {"one point, plane", [&] { ms.AddPolyline({0, 0, 0}); }},
-        {"NaN vertex", [&] { ms.Add3dpoly({0, 0, 0, nan, 1, 1}); }},
-        {"infinite text point", [&] { ms.AddText("a", {inf, 0, 0}, 1); }},
-        {"zero height", [&] { ms.AddText("a", {0, 0, 0}, 0); }},
-        {"NaN radius", [&] { ms.AddSphere({0, 0, 0}, nan); }},
-        {"negative radius", [&] { ms.AddSphere({0, 0, 0}, -1); }},
+        {"not triples",
+         [&] {
+             ms.Add3dpoly({0, 0, 0, 1, 1});
+         }},
+        {"one point",
+         [&] {
+             ms.Add3dpoly({0, 0, 0});
+         }},
+        {"one point, plane",
+         [&] {
+             ms.AddPolyline({0, 0, 0});
+         }},
+        {"NaN vertex",
+         [&] {
+             ms.Add3dpoly({0, 0, 0, nan, 1, 1});
+         }},
+        {"infinite text point",
+         [&] {
+             ms.AddText("a", {inf, 0, 0}, 1);
+         }},
+        {"zero height",
+         [&] {
+             ms.AddText("a", {0, 0, 0}, 0);
+         }},
+        {"NaN radius",
+         [&] {
+             ms.AddSphere({0, 0, 0}, nan);
+         }},
+        {"negative radius",
+         [&] {
+             ms.AddSphere({0, 0, 0}, -1);
+         }},
         {"colour 16", [&] { e.color(16); }},
         {"colour -1", [&] { e.color(-1); }},
-        {"axis of no length", [&] { e.Rotate3d({1, 1, 1}, {1, 1, 1}, 1); }},
-        {"NaN angle", [&] { e.Rotate3d({0, 0, 0}, {1, 0, 0}, nan); }},
+        {"axis of no length",
+         [&] {
+             e.Rotate3d({1, 1, 1}, {1, 1, 1}, 1);
+         }},
+        {"NaN angle",
+         [&] {
+             e.Rotate3d({0, 0, 0}, {1, 0, 0}, nan);
+         }},
         {"entity 0", [&] { ms.Item(0); }},
     };
     for (const auto& [id, call] : cases)
@@ -104,8 +136,7 @@ TEST(CadDxfModelSpace, Rotate3dTurnsPointsAndTheEntityPlane) {
     ms.AddPolyline({0, 0, 2, 1, 0, 7, 1, 1, -3});
 
     const auto& poly = ms.Item(1);
-    expectNear({poly.points()[0][0], poly.points()[0][1], poly.points()[1][0],
-                poly.points()[1][1]},
+    expectNear({poly.points()[0][0], poly.points()[0][1], poly.points()[1][0], poly.points()[1][1]},
                {1, 0, 1, 1}, 1e-12, "quarter turn about a vertical axis");
 
     const auto& text = ms.Item(2);

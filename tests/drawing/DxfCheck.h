@@ -18,7 +18,7 @@
 namespace tresol::testing {
 
 class DxfDir {
-public:
+  public:
     DxfDir() {
         static std::atomic<int> counter{0};
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -36,7 +36,7 @@ public:
 
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -119,8 +119,7 @@ inline DxfReadBack readDxf(const std::string& path) {
         return r;
     }
     int status = 0;
-    const std::string out =
-        runCommand(py + " '" + script + "' '" + path + "' 2>&1", status);
+    const std::string out = runCommand(py + " '" + script + "' '" + path + "' 2>&1", status);
     if (status != 0) {
         r.failure = "dxf_check.py exit " + std::to_string(status) + ": " + out;
         return r;
