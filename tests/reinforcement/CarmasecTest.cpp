@@ -1,0 +1,221 @@
+#include "drawing/CCuadroDibujo.h"
+#include "drawing/Canvas.h"
+#include "platform/Messages.h"
+#include "platform/ProgrammingError.h"
+#include "reinforcement/Carmasec.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+
+using namespace tresol;
+using platform::RecordingSink;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+std::shared_ptr<Cdiametro> euro() {
+    auto c = std::make_shared<Cdiametro>();
+    c->Ini("Euro", "m");
+    return c;
+}
+
+Carmasec bars(std::shared_ptr<Cdiametro> cat = euro()) {
+    Carmasec a;
+    a.Ini(cat, nullptr, 0, 1);
+    return a;
+}
+
+std::vector<std::pair<float, float>> positions(const Carmasec& a) {
+    std::vector<std::pair<float, float>> out;
+    for (int i = 1; i <= a.GetNumeroRedondos(); ++i)
+        out.emplace_back(a.GetY(i), a.GetZ(i));
+    return out;
+}
+
+constexpr std::int32_t k16 = 5, k20 = 6;
+
+} // namespace
+
+TEST(Carmasec, TouchingBarsFitOverlappingOnesAreRefused) {
+    RecordingSink rec;
+    Carmasec a = bars();
+    EXPECT_EQ(a.GetNumeroRedondos(), 0);
+    a.AnyadeRedondo(0, 0, k16);
+    a.AnyadeRedondo(0, 0.016f, k16); // touching
+    EXPECT_EQ(a.GetNumeroRedondos(), 2);
+    EXPECT_TRUE(rec.texts().empty());
+    a.AnyadeRedondo(0.0159f, 0, k16);
+    EXPECT_EQ(a.GetNumeroRedondos(), 2);
+    EXPECT_EQ(rec.texts(), Lines{"Se ha intentado meter un redondo que no cabe"});
+
+    rec.clear();
+    a.AnyadeRedondo(1, 1, 0);
+    a.AnyadeRedondo(1, 1, 8);
+    EXPECT_EQ(rec.texts(), (Lines{"Error en la asignacion de diametro",
+                                  "Error en la asignacion de diametro"}));
+    EXPECT_EQ(a.GetNumeroRedondos(), 2);
+}
+
+TEST(Carmasec, LinesOfBars) {
+    Carmasec a = bars();
+    a.AnyadeLinea(0, 0, 0, 0.3, k16, 4, false, false);
+    EXPECT_EQ(positions(a), (std::vector<std::pair<float, float>>{
+                                {0, 0}, {0, 0.1f}, {0, 0.2f}, {0, 0.3f}}));
+
+    Carmasec b = bars();
+    b.AnyadeLinea(0, 0, 0, 0.3, k16, 4, true, false);
+    ASSERT_EQ(b.GetNumeroRedondos(), 3);
+    EXPECT_FLOAT_EQ(b.GetZ(3), 0.2f);
+
+    Carmasec c = bars();
+    c.AnyadeLinea(0, 0, 0, 0.3, k16, 1, false, true);
+    ASSERT_EQ(c.GetNumeroRedondos(), 1);
+    EXPECT_FLOAT_EQ(c.GetZ(1), 0.15f);
+    c.AnyadeLinea(0.1f, 0, 0.1f, 0.3, k16, 1, true, false); // one bar, not centred: the start
+    EXPECT_FLOAT_EQ(c.GetZ(2), 0.0f);
+    c.AnyadeLinea(0, 0, 0, 0.3, k16, 0, false, true);
+    c.AnyadeLinea(0, 0, 0, 0.3, k16, -3, false, true);
+    EXPECT_EQ(c.GetNumeroRedondos(), 2);
+
+    // A partly colliding line goes in partly, one message per refused bar.
+    RecordingSink rec;
+    Carmasec d = bars();
+    d.AnyadeRedondo(0, 0.1f, k20);
+    d.AnyadeLinea(0, 0, 0, 0.3, k16, 4, false, false);
+    EXPECT_EQ(d.GetNumeroRedondos(), 4);
+    EXPECT_EQ(rec.texts().size(), 1u);
+}
+
+TEST(Carmasec, LineAtConstantYAndItsArrangementLine) {
+    Carmasec a = bars();
+    a.AnyadeLineaYcte(0.3f, k16, 4, -0.1f, 0.1f, -0.25f, 0);
+    ASSERT_EQ(a.GetNumeroRedondos(), 4);
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_FLOAT_EQ(a.GetY(i), -0.242f) << i;
+    EXPECT_FLOAT_EQ(a.GetZ(1), -0.1f);
+    EXPECT_EQ(a.GetLineaRedondos(), "4 fi 16");
+    float dista = 0, diam = 0;
+    EXPECT_TRUE(a.GetSonTodosEquidis(dista, 1e-4f));
+    EXPECT_NEAR(dista, 0.2 / 3, 1e-6);
+    EXPECT_TRUE(a.GetTodosMismoDiam(diam, 1e-4f));
+    EXPECT_FLOAT_EQ(diam, 0.016f);
+
+    Carmasec top = bars();
+    top.AnyadeLineaYcte(0.3f, k16, 2, -0.1f, 0.1f, 0.25f, 1);
+    EXPECT_FLOAT_EQ(top.GetY(1), 0.242f);
+    top.AnyadeLineaYcte(0.3f, 0, 2, -0.1f, 0.1f, 0.0f, 0); // no diameter: nothing
+    EXPECT_EQ(top.GetNumeroRedondos(), 2);
+    EXPECT_THROW(top.AnyadeLineaYcte(0.3f, k16, 2, -0.1f, 0.1f, 0.0f, 2), ProgrammingError);
+
+    // One 20 mm bar among them: no common line.
+    a.AnyadeRedondo(0, 0, k20);
+    EXPECT_EQ(a.GetLineaRedondos(), "");
+
+    // No bar: empty line; one bar: its own line.
+    Carmasec none = bars();
+    EXPECT_EQ(none.GetLineaRedondos(), "");
+    none.AnyadeRedondo(0, 0, k16);
+    EXPECT_EQ(none.GetLineaRedondos(), "1 fi 16");
+
+    // On the numbered series the diameter is written in millimetres.
+    auto mex = std::make_shared<Cdiametro>();
+    mex->Ini("Mex", "m");
+    Carmasec m = bars(mex);
+    m.AnyadeLineaYcte(0.3f, 4, 3, -0.1f, 0.1f, 0, 0);
+    EXPECT_EQ(m.GetLineaRedondos(), "3 # 12.7");
+}
+
+TEST(Carmasec, PlaneChecks) {
+    Carmasec bent = bars();
+    bent.AnyadeRedondo(0, 0, k16);
+    bent.AnyadeRedondo(0, 0.1f, k16);
+    bent.AnyadeRedondo(0.1f, 0.1f, k16);
+    EXPECT_FALSE(bent.GetSonTodosMismoPlano(0.001f));
+    EXPECT_EQ(bent.GetLineaRedondos(), "");
+
+    Carmasec straight = bars();
+    for (float z : {0.0f, 0.1f, 0.2f})
+        straight.AnyadeRedondo(0, z, k16);
+    EXPECT_TRUE(straight.GetSonTodosMismoPlano(0.001f));
+
+    Carmasec column = bars(); // a line parallel to y
+    for (float y : {0.0f, 0.1f, 0.2f})
+        column.AnyadeRedondo(y, 0.05f, k16);
+    EXPECT_TRUE(column.GetSonTodosMismoPlano(0.001f));
+    EXPECT_EQ(column.GetLineaRedondos(), "3 fi 16");
+
+    Carmasec one = bars();
+    one.AnyadeRedondo(0, 0, k16);
+    EXPECT_THROW(one.GetSonTodosMismoPlano(0.001f), ProgrammingError);
+}
+
+TEST(Carmasec, DrawsEveryBarAsACircleOfItsRadius) {
+    Carmasec a = bars();
+    a.AnyadeRedondo(0.1f, 0.2f, k16);
+    a.AnyadeRedondo(-0.1f, 0.3f, k20);
+    Canvas canvas(200, 200);
+    CCuadroDibujo plot;
+    plot.IniciaAPelo(canvas);
+    a.Dibuja(plot);
+    // Each bar: its outline of the bar's radius centred on (z, y) (and the plotter's own marks).
+    std::vector<std::pair<float, float>> centres;
+    for (const auto& c : canvas.circles())
+        if (std::fabs(c.r - 0.008f) < 1e-6 || std::fabs(c.r - 0.010f) < 1e-6)
+            centres.emplace_back(c.x, c.y);
+    EXPECT_EQ(centres, (std::vector<std::pair<float, float>>{{0.2f, 0.1f}, {0.3f, -0.1f}}));
+}
+
+TEST(Carmasec, OverlapIndexAgreesWithCheckingEveryBar) {
+    // Random bars of mixed diameters in a small section: whatever the index accepts, no two
+    // accepted bars overlap, and every refused bar overlaps one accepted before it.
+    RecordingSink rec;
+    std::mt19937 rng(107);
+    std::uniform_real_distribution<float> pos(-0.2f, 0.2f);
+    std::uniform_int_distribution<int> diam(1, 7);
+    auto cat = euro();
+    Carmasec a = bars(cat);
+    std::vector<std::tuple<float, float, int>> tried;
+    for (int i = 0; i < 3000; ++i)
+        tried.emplace_back(pos(rng), pos(rng), diam(rng));
+    std::vector<std::tuple<float, float, int>> kept;
+    auto overlap = [&](const auto& p, const auto& q) {
+        const double dz = static_cast<double>(std::get<1>(p)) - std::get<1>(q);
+        const double dy = static_cast<double>(std::get<0>(p)) - std::get<0>(q);
+        const float dist = static_cast<float>(std::sqrt(static_cast<float>(dz * dz + dy * dy)));
+        const float min = static_cast<float>(
+            (static_cast<double>(cat->GetDiametroMetros(std::get<2>(p))) +
+             cat->GetDiametroMetros(std::get<2>(q))) *
+            0.5);
+        return dist < min;
+    };
+    for (const auto& t : tried) {
+        bool expectFit = true;
+        for (const auto& k : kept)
+            expectFit = expectFit && !overlap(k, t);
+        const int before = a.GetNumeroRedondos();
+        a.AnyadeRedondo(std::get<0>(t), std::get<1>(t), std::get<2>(t));
+        ASSERT_EQ(a.GetNumeroRedondos() == before + 1, expectFit)
+            << "bar at " << std::get<0>(t) << ", " << std::get<1>(t);
+        if (expectFit)
+            kept.push_back(t);
+    }
+    EXPECT_GT(kept.size(), 100u);
+}
+
+TEST(Carmasec, QuestionsThatAreNotForAReinforcementSet) {
+    Carmasec a = bars();
+    EXPECT_EQ(a.GetTipoMaterial(), 2);
+    float x, y, z;
+    EXPECT_THROW(a.GetVolumen(), ProgrammingError);
+    EXPECT_THROW(a.GetCoorPtoIni3D(x, y, z), ProgrammingError);
+    EXPECT_THROW(a.GetMaxMinXYZ(x, y, z, x, y, z), ProgrammingError);
+    EXPECT_THROW(a.BorraArma(), ProgrammingError);
+    EXPECT_THROW(a.GetLineaArma(1), ProgrammingError);
+    EXPECT_THROW(a.GetVolumenMaterial(nullptr), ProgrammingError);
+    Carmasec noCatalogue;
+    EXPECT_THROW(noCatalogue.Ini(nullptr, nullptr, 0, 1), ProgrammingError);
+    EXPECT_THROW(noCatalogue.AnyadeRedondo(0, 0, 1), ProgrammingError);
+}
