@@ -219,3 +219,34 @@ TEST(Carmasec, QuestionsThatAreNotForAReinforcementSet) {
     EXPECT_THROW(noCatalogue.Ini(nullptr, nullptr, 0, 1), ProgrammingError);
     EXPECT_THROW(noCatalogue.AnyadeRedondo(0, 0, 1), ProgrammingError);
 }
+
+TEST(Carmasec, DrawsBarsAsHexagonalPrismsThroughThePieceContract) {
+    Carmasec a = bars();
+    a.AnyadeRedondo(0.1f, 0.2f, k16);
+    a.AnyadeRedondo(-0.1f, -0.2f, k20);
+    Canvas canvas(400, 400);
+    CCuadroDibujo plot;
+    plot.IniciaAPelo(canvas);
+    plot.MargenSinPic(0.5f, -0.5f, 0.5f, -0.5f);
+    std::int16_t color = 7;
+    EXPECT_FALSE(a.DibujaSeccion(plot, 2, 0, 0, color));
+    EXPECT_EQ(color, 7);
+    // In the section plane every drawn point is a hexagon vertex: at the bar's diameter from its
+    // centre (drawn with z across and y up).
+    const std::pair<float, float> centres[] = {{0.2f, 0.1f}, {-0.2f, -0.1f}};
+    const float radii[] = {0.016f, 0.020f};
+    int onBar[2] = {0, 0};
+    for (const auto& s : canvas.segments())
+        for (auto [x, y] : {std::pair{s.x1, s.y1}, std::pair{s.x2, s.y2}}) {
+            bool found = false;
+            for (int b = 0; b < 2; ++b)
+                if (std::fabs(std::hypot(x - centres[b].first, y - centres[b].second) -
+                              radii[b]) < 1e-6) {
+                    ++onBar[b];
+                    found = true;
+                }
+            EXPECT_TRUE(found) << x << ", " << y;
+        }
+    EXPECT_GE(onBar[0], 12); // six sides, two ends each
+    EXPECT_GE(onBar[1], 12);
+}
