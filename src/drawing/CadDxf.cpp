@@ -408,7 +408,7 @@ bool CadDxfDocument::SaveAs(const std::string& path, std::string& error) {
         entityHandles += EntityWriter::handles(modelSpace_.Item(i));
     // Handles are written as int by dxflib.
     if (entityHandles > static_cast<unsigned long>(INT_MAX) - 2 * kFrameHandles) {
-        error = "the drawing has too many entities for a DXF file";
+        error = "El dibujo tiene demasiadas entidades para un archivo DXF";
         return false;
     }
     const unsigned long seed = std::max(0xFFFFul, entityHandles + 2 * kFrameHandles);
@@ -416,7 +416,7 @@ bool CadDxfDocument::SaveAs(const std::string& path, std::string& error) {
     DL_Dxf dxf;
     std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), DL_Codes::AC1015));
     if (!dw) {
-        error = "cannot write the file " + path;
+        error = "No se ha podido escribir el archivo " + path;
         return false;
     }
     // The header is ours: dxflib's fixes the handle seed at FFFF, too low for a large drawing.
@@ -478,7 +478,7 @@ bool CadDxfDocument::SaveAs(const std::string& path, std::string& error) {
 
     // dxflib reports no write errors; a file that does not end with its end mark is one.
     if (!endsWithEof(path)) {
-        error = "cannot write the file " + path;
+        error = "No se ha podido escribir el archivo " + path;
         return false;
     }
     return true;
