@@ -24,7 +24,7 @@ PointArray wave() {
     for (int i = 1; i <= kPoints; ++i) {
         const double x = 10.0 * (i - 1) / (kPoints - 1);
         P(i, 1) = static_cast<float>(std::sin(x * 7) * std::exp(-x / 5)); // y
-        P(i, 2) = static_cast<float>(x);                                   // x
+        P(i, 2) = static_cast<float>(x);                                  // x
     }
     return P;
 }

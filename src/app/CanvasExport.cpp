@@ -43,7 +43,9 @@ Mapping mappingFor(const Canvas& c, const QRectF& area) {
     return m;
 }
 
-bool finitePoint(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+bool finitePoint(const QPointF& p) {
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
 
 // The part of a segment inside `box` (Cohen–Sutherland); false when none is. Each end moves
 // along the segment's own slope, so a line parallel to an axis keeps its exact position however
@@ -89,12 +91,14 @@ bool clip(QPointF& a, QPointF& b, const QRectF& box) {
     return false;
 }
 
-QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor toQColor(Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 QPen penFor(const Canvas::Pen& p, double k) {
-    static constexpr Qt::PenStyle styles[] = {Qt::SolidLine,      Qt::DashLine,   Qt::DotLine,
-                                              Qt::DashDotLine,    Qt::DashDotDotLine,
-                                              Qt::NoPen,          Qt::SolidLine};
+    static constexpr Qt::PenStyle styles[] = {Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,
+                                              Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen,
+                                              Qt::SolidLine};
     const Qt::PenStyle style = styles[std::clamp<int>(p.style, 0, 6)];
     QPen pen(toQColor(p.color), p.width * k, style);
     if (style == Qt::SolidLine) {
@@ -136,8 +140,8 @@ public:
             return;
         }
         // Segments that continue one another in the same pen go out as one polyline.
-        if (!run_.isEmpty() && (s.pen != runPen_ || run_.constLast().x() != a.x() ||
-                                run_.constLast().y() != a.y()))
+        if (!run_.isEmpty() &&
+            (s.pen != runPen_ || run_.constLast().x() != a.x() || run_.constLast().y() != a.y()))
             flush();
         if (run_.isEmpty()) {
             runPen_ = s.pen;
@@ -167,7 +171,8 @@ public:
         p_.setPen(toQColor(t.color));
         p_.setFont(font_);
         p_.drawText(QRectF(at, QSizeF(safe_.width(), safe_.height())),
-                    Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QString::fromStdString(t.text));
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                    QString::fromStdString(t.text));
     }
 
     void flush() {

@@ -61,9 +61,13 @@ bool PictureBox::saveDrawing(const QString& path) const {
     return saveCanvas(canvas_, path, size(), devicePixelRatioF(), font());
 }
 
-bool PictureBox::printDrawing(QPrinter& printer) const { return printCanvas(canvas_, printer, font()); }
+bool PictureBox::printDrawing(QPrinter& printer) const {
+    return printCanvas(canvas_, printer, font());
+}
 
-void PictureBox::copyDrawing() const { QGuiApplication::clipboard()->setImage(drawingImage()); }
+void PictureBox::copyDrawing() const {
+    QGuiApplication::clipboard()->setImage(drawingImage());
+}
 
 QMenu* PictureBox::createContextMenu() {
     auto* menu = new QMenu(this);

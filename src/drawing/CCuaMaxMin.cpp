@@ -37,12 +37,18 @@ std::int32_t CCuaMaxMin::GetMaxMinXYZ(float& xmax, float& xmin, float& ymax, flo
     ymax = ymin = first[1];
     zmax = zmin = first[2];
     for (const Point& p : puntos_) {
-        if (p[0] > xmax) xmax = p[0];
-        if (p[0] < xmin) xmin = p[0];
-        if (p[1] > ymax) ymax = p[1];
-        if (p[1] < ymin) ymin = p[1];
-        if (p[2] > zmax) zmax = p[2];
-        if (p[2] < zmin) zmin = p[2];
+        if (p[0] > xmax)
+            xmax = p[0];
+        if (p[0] < xmin)
+            xmin = p[0];
+        if (p[1] > ymax)
+            ymax = p[1];
+        if (p[1] < ymin)
+            ymin = p[1];
+        if (p[2] > zmax)
+            zmax = p[2];
+        if (p[2] < zmin)
+            zmin = p[2];
     }
     return static_cast<std::int32_t>(puntos_.size());
 }
@@ -103,16 +109,30 @@ void CCuaMaxMin::DibuGener3D(std::int32_t NP, const PointArray& Pnt2d1, const Ar
         s.push_back({Pnt2d1(i, 2), Pnt2d1(i, 1), Pnt1d1(i)});
 }
 
-void CCuaMaxMin::MargenSinPic(float, float, float, float) { unsupported("MargenSinPic"); }
-void CCuaMaxMin::Margen(DrawingTarget&, float, float, float, float) { unsupported("Margen"); }
+void CCuaMaxMin::MargenSinPic(float, float, float, float) {
+    unsupported("MargenSinPic");
+}
+void CCuaMaxMin::Margen(DrawingTarget&, float, float, float, float) {
+    unsupported("Margen");
+}
 void CCuaMaxMin::DibuGener2(std::int32_t, const Array1<float>&, const Array1<float>&,
                             DrawingTarget*, std::optional<std::int16_t>, std::optional<bool>) {
     unsupported("DibuGener2");
 }
-void CCuaMaxMin::Borra() { unsupported("Borra"); }
-float CCuaMaxMin::MinX() const { unsupported("MinX"); }
-float CCuaMaxMin::MaxX() const { unsupported("MaxX"); }
-float CCuaMaxMin::MinY() const { unsupported("MinY"); }
-float CCuaMaxMin::MaxY() const { unsupported("MaxY"); }
+void CCuaMaxMin::Borra() {
+    unsupported("Borra");
+}
+float CCuaMaxMin::MinX() const {
+    unsupported("MinX");
+}
+float CCuaMaxMin::MaxX() const {
+    unsupported("MaxX");
+}
+float CCuaMaxMin::MinY() const {
+    unsupported("MinY");
+}
+float CCuaMaxMin::MaxY() const {
+    unsupported("MaxY");
+}
 
 } // namespace tresol

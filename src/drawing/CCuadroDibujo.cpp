@@ -35,11 +35,17 @@ DrawingTarget& CCuadroDibujo::act() const {
 
 // --- pen, target and flags -------------------------------------------------------------------
 
-void CCuadroDibujo::IniciaAPelo(DrawingTarget& pintur) { dibujoAct_ = &pintur; }
+void CCuadroDibujo::IniciaAPelo(DrawingTarget& pintur) {
+    dibujoAct_ = &pintur;
+}
 
-void CCuadroDibujo::TipoLinea(std::int16_t varAux) { act().DrawStyle(varAux); }
+void CCuadroDibujo::TipoLinea(std::int16_t varAux) {
+    act().DrawStyle(varAux);
+}
 
-void CCuadroDibujo::GrosorLinea(std::int16_t varAux) { act().DrawWidth(varAux); }
+void CCuadroDibujo::GrosorLinea(std::int16_t varAux) {
+    act().DrawWidth(varAux);
+}
 
 void CCuadroDibujo::color(std::int16_t r, std::int16_t G, std::int16_t b, DrawingTarget* picact) {
     if (picact != nullptr)
@@ -47,15 +53,23 @@ void CCuadroDibujo::color(std::int16_t r, std::int16_t G, std::int16_t b, Drawin
     act().ForeColor(rgbOf(r, G, b));
 }
 
-void CCuadroDibujo::PoneQBColor(std::int16_t color) { PoneColorQB(color); }
+void CCuadroDibujo::PoneQBColor(std::int16_t color) {
+    PoneColorQB(color);
+}
 
-void CCuadroDibujo::Borra() { act().Cls(); }
+void CCuadroDibujo::Borra() {
+    act().Cls();
+}
 
-float CCuadroDibujo::MinX() const { return act().ScaleLeft(); }
+float CCuadroDibujo::MinX() const {
+    return act().ScaleLeft();
+}
 float CCuadroDibujo::MaxX() const {
     return static_cast<float>(double{act().ScaleLeft()} + act().ScaleWidth());
 }
-float CCuadroDibujo::MaxY() const { return act().ScaleTop(); }
+float CCuadroDibujo::MaxY() const {
+    return act().ScaleTop();
+}
 float CCuadroDibujo::MinY() const {
     return static_cast<float>(double{act().ScaleTop()} + act().ScaleHeight());
 }
@@ -88,8 +102,8 @@ CCuadroDibujo::Extents CCuadroDibujo::MaxMinPuntos(const PointArray& P, std::int
 }
 
 CCuadroDibujo::Window CCuadroDibujo::CalculaVentana(const DrawingTarget& target, double xmax,
-                                                   double ymax, double xmin, double ymin,
-                                                   double factor) {
+                                                    double ymax, double xmin, double ymin,
+                                                    double factor) {
     const double cx = (xmax + xmin) / 2;
     const double cy = (ymax + ymin) / 2;
     const double xmaxM = (xmax - cx) * factor + cx;
@@ -181,7 +195,8 @@ void CCuadroDibujo::DibujaMarco(DrawingTarget& pintur, std::optional<Value> Marc
 
 void CCuadroDibujo::titulo(DrawingTarget& pintur, const std::string& titul) {
     pintur.CurrentX(static_cast<float>(pintur.ScaleLeft() + 0.05 * pintur.ScaleWidth()));
-    pintur.CurrentY(static_cast<float>(pintur.ScaleTop() - std::fabs(double{pintur.ScaleHeight()}) / 50));
+    pintur.CurrentY(
+        static_cast<float>(pintur.ScaleTop() - std::fabs(double{pintur.ScaleHeight()}) / 50));
     pintur.Print(titul);
 }
 

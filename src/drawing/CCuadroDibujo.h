@@ -66,7 +66,8 @@ public:
     bool bolita(float xcor, float ycor, float radio, std::optional<float> z = std::nullopt,
                 std::optional<std::int16_t> color = std::nullopt) override;
     void PoneText(float xcor, float ycor, float zcor, const std::string& saux,
-                  std::optional<float> tamanyo = std::nullopt, std::optional<bool> enxy = std::nullopt,
+                  std::optional<float> tamanyo = std::nullopt,
+                  std::optional<bool> enxy = std::nullopt,
                   std::optional<bool> ponedos = std::nullopt) override;
     void MargenSinPic(float xmax, float xmin, float ymax, float ymin) override;
     void Margen(DrawingTarget& DIBUJO, float xmax, float xmin, float ymax, float ymin) override;
@@ -77,7 +78,8 @@ public:
     bool DibuGener(std::int32_t NP, const PointArray& pto2d, DrawingTarget* DIBUJO = nullptr,
                    std::optional<bool> rapido = std::nullopt) override;
     void DibuGener2(std::int32_t NP, const Array1<float>& x, const Array1<float>& y,
-                    DrawingTarget* DIBUJO = nullptr, std::optional<std::int16_t> color = std::nullopt,
+                    DrawingTarget* DIBUJO = nullptr,
+                    std::optional<std::int16_t> color = std::nullopt,
                     std::optional<bool> rapido = std::nullopt) override;
     void DibuGener3(std::int32_t NP, const Array1<float>& x2d, const Array1<float>& y2d,
                     const Array1<float>& Z2d, std::optional<std::int16_t> color = std::nullopt,
@@ -116,8 +118,8 @@ private:
 
     DrawingTarget& act() const;
     static Extents MaxMinPuntos(const PointArray& P, std::int32_t n);
-    static Window CalculaVentana(const DrawingTarget& target, double xmax, double ymax,
-                                 double xmin, double ymin, double factor);
+    static Window CalculaVentana(const DrawingTarget& target, double xmax, double ymax, double xmin,
+                                 double ymin, double factor);
     bool AplicaVentana(DrawingTarget& target, const Window& w);
     bool LineaHasta(float x, float y, bool primero = false);
     bool TrazaPoligonal(std::int32_t NP, const PointArray& P, DrawingTarget* DIBUJO,

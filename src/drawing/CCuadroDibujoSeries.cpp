@@ -82,8 +82,8 @@ bool CCuadroDibujo::TrazaPoligonal(std::int32_t NP, const PointArray& P, Drawing
     const std::int16_t hiStyle = printer ? kInvisible : t.DrawStyle();
     const bool highlight = usaActivos_;
     if (highlight && static_cast<std::int64_t>(segActivos_.size()) < NP - 1)
-        throw ProgrammingError("activo: " + std::to_string(segActivos_.size()) +
-                               " flags for " + std::to_string(NP - 1) + " segments");
+        throw ProgrammingError("activo: " + std::to_string(segActivos_.size()) + " flags for " +
+                               std::to_string(NP - 1) + " segments");
 
     LineaHasta(P(1, 2), P(1, 1), true);
     for (std::int32_t i = 2; i <= NP; ++i) {
@@ -208,7 +208,8 @@ bool CCuadroDibujo::DibuUnePtos2D(const PointArray& Pto2d1, const PointArray& Pt
 }
 
 void CCuadroDibujo::DibuUnePtos3D(const PointArray& Pnt2d1, const PointArray& Pnt2d2,
-                                  const Array1<float>& /*Pnt1d1*/, const Array1<float>& /*Pnt1d2*/) {
+                                  const Array1<float>& /*Pnt1d1*/,
+                                  const Array1<float>& /*Pnt1d2*/) {
     DibuUnePtos2D(Pnt2d1, Pnt2d2);
 }
 
@@ -216,7 +217,9 @@ void CCuadroDibujo::segmento(float xa, float ya, float xb, float yb) {
     DibuGener(2, twoPoints(xa, ya, xb, yb), nullptr, false);
 }
 
-void CCuadroDibujo::LineaHorizontal(float y) { segmento(xDerecha_, y, xIzquierda_, y); }
+void CCuadroDibujo::LineaHorizontal(float y) {
+    segmento(xDerecha_, y, xIzquierda_, y);
+}
 
 // The segment parallel to (x0, y0)-(x1, y1), as long as it and at distance L to its left (the
 // side the direction turns to when rotated a quarter turn anticlockwise). A line without length

@@ -9,7 +9,9 @@ namespace tresol {
 
 namespace {
 
-bool usableSize(float w, float h) { return std::isfinite(w) && std::isfinite(h) && w > 0 && h > 0; }
+bool usableSize(float w, float h) {
+    return std::isfinite(w) && std::isfinite(h) && w > 0 && h > 0;
+}
 
 } // namespace
 
@@ -61,9 +63,13 @@ void Canvas::addSegment(float x1, float y1, float x2, float y2) {
     changed();
 }
 
-void Canvas::Line(float x1, float y1, float x2, float y2) { addSegment(x1, y1, x2, y2); }
+void Canvas::Line(float x1, float y1, float x2, float y2) {
+    addSegment(x1, y1, x2, y2);
+}
 
-void Canvas::Line(float x2, float y2) { addSegment(currentX_, currentY_, x2, y2); }
+void Canvas::Line(float x2, float y2) {
+    addSegment(currentX_, currentY_, x2, y2);
+}
 
 void Canvas::Circle(float x, float y, float r) {
     items_.push_back(CircleShape{x, y, r, pen_, fillStyle_ == 0});

@@ -56,7 +56,8 @@ public:
                                std::optional<bool> rapido = std::nullopt) = 0;
 
     // 8: the open polyline through rows 1…`NP` of `pto2d`; a given `DIBUJO` becomes the target.
-    virtual bool DibuGener(std::int32_t NP, const PointArray& pto2d, DrawingTarget* DIBUJO = nullptr,
+    virtual bool DibuGener(std::int32_t NP, const PointArray& pto2d,
+                           DrawingTarget* DIBUJO = nullptr,
                            std::optional<bool> rapido = std::nullopt) = 0;
 
     // 9: the open polyline through (x(i), y(i)), i = 1…`NP`.

@@ -28,7 +28,9 @@ Canvas knownDrawing() {
     return box;
 }
 
-bool isWhite(const QImage& img, int x, int y) { return img.pixelColor(x, y) == QColor(Qt::white); }
+bool isWhite(const QImage& img, int x, int y) {
+    return img.pixelColor(x, y) == QColor(Qt::white);
+}
 
 // Some ink within a pixel of (x, y): an antialiased hairline may fall between pixel centres.
 bool inkNear(const QImage& img, int x, int y) {

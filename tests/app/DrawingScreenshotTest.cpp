@@ -40,8 +40,8 @@ TEST(DrawingScreenshot, DesignWindowWithASection) {
     // Outline in (Y, Z), height along Y; bars on the face of smallest Y, inside a 3 cm cover.
     const float h = 0.5f, b = 0.3f, cover = 0.03f, r = diameterMm / 2000;
     PointArray outline = makePointArray(5);
-    const float yz[5][2] = {{-h / 2, -b / 2}, {h / 2, -b / 2}, {h / 2, b / 2}, {-h / 2, b / 2},
-                            {-h / 2, -b / 2}};
+    const float yz[5][2] = {
+        {-h / 2, -b / 2}, {h / 2, -b / 2}, {h / 2, b / 2}, {-h / 2, b / 2}, {-h / 2, -b / 2}};
     for (int i = 1; i <= 5; ++i) {
         outline(i, 1) = yz[i - 1][0];
         outline(i, 2) = yz[i - 1][1];
@@ -60,7 +60,8 @@ TEST(DrawingScreenshot, DesignWindowWithASection) {
     QApplication::processEvents();
 
     QDir().mkpath(QString::fromUtf8(dir));
-    EXPECT_TRUE(frm->grab().save(QDir(QString::fromUtf8(dir)).filePath("design-window-drawing.png")));
+    EXPECT_TRUE(
+        frm->grab().save(QDir(QString::fromUtf8(dir)).filePath("design-window-drawing.png")));
     frm->close();
     QApplication::processEvents();
 }

@@ -41,7 +41,13 @@ TEST(PlotterFit, MargenOnAWideTarget) {
         {"square data, height governs", 1.0f, 4, 0, 4, 0, {-2, 4, 6, 0}},
         {"flat data, width governs", 1.0f, 10, 0, 1, 0, {0, 3, 10, -2}},
         {"margin 1.5", 1.5f, 4, 0, 4, 0, {-4, 5, 8, -1}},
-        {"tall narrow section centred across", 1.2f, 0.1f, -0.1f, 1, -1, {-2.4f, 1.2f, 2.4f, -1.2f}},
+        {"tall narrow section centred across",
+         1.2f,
+         0.1f,
+         -0.1f,
+         1,
+         -1,
+         {-2.4f, 1.2f, 2.4f, -1.2f}},
     };
     for (const Case& c : cases) {
         Canvas box(200, 100);
@@ -134,9 +140,9 @@ TEST(PlotterFit, FrameAndTitle) {
     p.DibujaMarco(box, Value{std::string("3")});
     const auto frame = box.segments();
     ASSERT_EQ(frame.size(), 4u);
-    EXPECT_EQ((std::array{frame[0].x1, frame[0].y1, frame[1].x2, frame[1].y2, frame[3].x2,
-                          frame[3].y2}),
-              (std::array{-2.f, 0.f, 6.f, 4.f, -2.f, 0.f}));
+    EXPECT_EQ(
+        (std::array{frame[0].x1, frame[0].y1, frame[1].x2, frame[1].y2, frame[3].x2, frame[3].y2}),
+        (std::array{-2.f, 0.f, 6.f, 4.f, -2.f, 0.f}));
     p.titulo(box, "T");
     ASSERT_EQ(box.texts().size(), 1u);
     EXPECT_FLOAT_EQ(box.texts()[0].x, -2 + 0.05f * 8);

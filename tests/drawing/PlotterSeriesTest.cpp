@@ -149,7 +149,6 @@ TEST(PlotterSeries, BolitaPenAndSymbols) {
     EXPECT_FLOAT_EQ(c[2].y, 1) << "z replaces ycor";
     EXPECT_EQ(c[2].pen.color, qbColor(4));
 
-
     // The hatched support leaves the pen solid and thin, whatever it was.
     f.box.Cls();
     f.p.GrosorLinea(3);
