@@ -1,6 +1,11 @@
 #include "sections/CSeccEstruc.h"
 
+#include "drawing/CCuaMaxMin.h"
+#include "drawing/ICuadro.h"
 #include "geometry/CVector.h"
+#include "platform/Numbers.h"
+#include "reinforcement/Carmasec.h"
+#include "reinforcement/Cdiametro.h"
 #include "platform/Messages.h"
 #include "platform/ProgrammingError.h"
 #include "sections/CSeccG.h"
@@ -302,9 +307,122 @@ float CSeccEstruc::GetCoorExtrema(std::int32_t orienta) const {
     }
 }
 
-void CSeccEstruc::DibujaSeccion(ICuadro&, const ICSeccG*, const CPosi3D*, std::int32_t, float,
-                                std::optional<std::int16_t>) const {
-    throw ProgrammingError("CSeccEstruc::DibujaSeccion: not available yet");
+void CSeccEstruc::DibujaSeccion(ICuadro& cuadroi, const ICSeccG* objFinal, const CPosi3D* posi3D,
+                                std::int32_t tipoOrienta, float escala,
+                                std::optional<std::int16_t> color) const {
+    std::int32_t NP = 0;
+    PointArray contorno;
+    GeneraContorno(NP, contorno, 1);
+    if (escala != 0) {
+        if (NP > 32767)
+            throw ProgrammingError("contour too long to fit a drawing to");
+        cuadroi.escala(escala);
+        cuadroi.MaxMinMargenNoPic(contorno, static_cast<std::int16_t>(NP));
+    }
+    CSeccG inicio;
+    inicio.asigna_coor(NP, contorno);
+    inicio.fCoorOrig(ptoyd_);
+    std::optional<CSeccG> fin;
+    if (objFinal) {
+        fin.emplace();
+        fin->asigna_coor(NP, contorno);
+        fin->fCoorOrig(objFinal->ptoyd());
+    }
+    inicio.DibujaSeccion(cuadroi, fin ? &*fin : nullptr, posi3D, tipoOrienta, escala, color);
+    if (armado_) {
+        if (tipoOrienta != 2)
+            throw ProgrammingError("a reinforced section draws only in its own plane");
+        armado_->Dibuja(cuadroi);
+    }
+}
+
+void CSeccEstruc::DibujaSoloSeccion(ICuadro& cuadroi, const ICSeccG* /*objFinal*/,
+                                    const CPosi3D* /*posi3D*/, std::int32_t tipoOrienta,
+                                    float escala, std::optional<std::int16_t> /*color*/) const {
+    CCuaMaxMin extremos;
+    extremos.Ini(0);
+    DibujaSeccion(extremos, nullptr, nullptr, tipoOrienta, 0, std::int16_t{0});
+    float xmax = 0, xmin = 0, ymax = 0, ymin = 0, zmax = 0, zmin = 0;
+    extremos.GetMaxMinXYZ(xmax, xmin, ymax, ymin, zmax, zmin);
+    cuadroi.MargenSinPic(zmax, zmin, ymax, ymin);
+    DibujaSeccion(cuadroi, nullptr, nullptr, 2, escala, std::int16_t{0});
+}
+
+void CSeccEstruc::DibujaEjes(ICuadro& cuadroi) const {
+    PointArray eje = makePointArray(2);
+    const double y = ycdg_, z = zcdg_;
+    eje(1, 1) = ycdg_;
+    eje(1, 2) = static_cast<float>(z + 1.1 * cantoZ_ / 2);
+    eje(2, 1) = ycdg_;
+    eje(2, 2) = static_cast<float>(z - 1.1 * cantoZ_ / 2);
+    cuadroi.DibuGener(2, eje);
+    eje(1, 1) = static_cast<float>(y + 1.1 * cantoY_ / 2);
+    eje(1, 2) = zcdg_;
+    eje(2, 1) = static_cast<float>(y - 1.1 * cantoY_ / 2);
+    eje(2, 2) = zcdg_;
+    cuadroi.DibuGener(2, eje);
+}
+
+void CSeccEstruc::CreaArmado() {
+    if (armado_)
+        return;
+    if (tipoMaterial_ != 0)
+        throw ProgrammingError("only a concrete section takes reinforcement");
+    auto armado = std::make_shared<Carmasec>();
+    armado->Ini(diametros_, nullptr, 0, 0);
+    armado_ = std::move(armado);
+}
+
+namespace {
+const Cdiametro& catalogueOf(const std::shared_ptr<const Cdiametro>& diametros) {
+    if (!diametros)
+        throw ProgrammingError("a section without a bar catalogue takes no reinforcement");
+    return *diametros;
+}
+} // namespace
+
+bool CSeccEstruc::AnyadeRefuerzoContorno(const std::string& linearef, float recub) {
+    std::int32_t numArma = 0, indiDiam = 0;
+    std::string refDiametro;
+    float d = 0;
+    catalogueOf(diametros_).GetNumArmaRefDiam(linearef, numArma, refDiametro, indiDiam, d);
+
+    std::int32_t NP = 0;
+    PointArray linea;
+    GeneraContorno(NP, linea, static_cast<float>(static_cast<double>(recub) + d / 2.0));
+    const std::int32_t caras = NP - 1;
+    const float porCara = caras > 0 ? static_cast<float>(static_cast<double>(numArma) / caras) : 0;
+    const auto k = platform::roundToInt32(porCara);
+    // Zero or fewer bars cannot be shared out either.
+    if (caras < 1 || numArma <= 0 || !k || static_cast<float>(*k) != porCara) {
+        platform::showError("El número de redondos no es multiplo del número de caras");
+        return false;
+    }
+    CreaArmado();
+    for (std::int32_t i = 1; i <= caras; ++i)
+        armado_->AnyadeLinea(linea(i, 1), linea(i, 2), linea(i + 1, 1), linea(i + 1, 2), indiDiam,
+                             *k + 1, true, false);
+    return true;
+}
+
+void CSeccEstruc::AnyadeRefuerzoLineaCentrada(const std::string& linearef, float recub,
+                                              std::int32_t plano) {
+    CreaArmado();
+    std::int32_t numArma = 0, indiDiam = 0;
+    std::string refDiametro;
+    float d = 0;
+    catalogueOf(diametros_).GetNumArmaRefDiam(linearef, numArma, refDiametro, indiDiam, d);
+    double coorY = 0;
+    if (plano == 1)
+        coorY = static_cast<double>(ycdg_) + cantoY_ / 2.0 - recub;
+    else if (plano == 0)
+        coorY = static_cast<double>(ycdg_) - cantoY_ / 2.0 + recub;
+    else
+        throw ProgrammingError("a bar line on a face other than 0 or 1");
+    const double coorZini = static_cast<double>(zcdg_) - cantoZ_ / 2.0 + d / 2.0 + recub;
+    const double coorZfin = static_cast<double>(zcdg_) + cantoZ_ / 2.0 - d / 2.0 - recub;
+    armado_->AnyadeLineaYcte(cantoZ_, indiDiam, numArma, static_cast<float>(coorZini),
+                             static_cast<float>(coorZfin), static_cast<float>(coorY), plano);
 }
 
 float CSeccEstruc::Iy() const {

@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace tresol {
 
+class Carmasec;
 class Cdiametro;
 
 // The structural section: a circle (kind 0), rectangle (1), double-T profile (2) or polygon by
@@ -72,7 +74,8 @@ public:
     float Iz() const override;
     float YgA() const override;
     float ZgA() const override;
-    // Comes with the reinforcement of the section; until then calling it is a programming error.
+    // Draws the outline (fitting the surface to it first unless `escala` is 0) and, in the
+    // section plane, the bars.
     void DibujaSeccion(ICuadro& Cdibujo3D, const ICSeccG* objFinal, const CPosi3D* posi3D,
                        std::int32_t tipoOrienta, float escala,
                        std::optional<std::int16_t> color = std::nullopt) const override;
@@ -95,7 +98,25 @@ public:
     // Rectangles only.
     float GetCoorExtrema(std::int32_t orienta) const override;
 
+    // Reinforcement. The bars of an arrangement line ('8 fi 16') around the whole contour at
+    // `recub` from the outline to the bars' surfaces, the same number on every face (a column);
+    // false, with a message and nothing added, when the count does not share out evenly.
+    bool AnyadeRefuerzoContorno(const std::string& linearef, float recub);
+    // The bars of a line along the face of smallest Y (plano 0) or largest Y (1), centred, with
+    // the cover to their surfaces (a beam).
+    void AnyadeRefuerzoLineaCentrada(const std::string& linearef, float recub, std::int32_t plano);
+    // Measures the drawing on an extent collector, fits the surface to it and draws the section
+    // in its plane.
+    void DibujaSoloSeccion(ICuadro& cuadroi, const ICSeccG* objFinal, const CPosi3D* posi3D,
+                           std::int32_t tipoOrienta, float escala,
+                           std::optional<std::int16_t> color = std::nullopt) const;
+    // The centroidal axes, each 10 % longer than the section on either side.
+    void DibujaEjes(ICuadro& cuadroi) const;
+    // The reinforcement set, absent until the first bar line.
+    std::shared_ptr<const Carmasec> GetArmado() const { return armado_; }
+
 private:
+    void CreaArmado();
     float CalculaJ(float cantoY, float cantoZ) const;
     bool ValidaDatos(bool cdgDondeSea) const;
     bool GuardaDatosExtra(const Array1<Value>& datosExtra);
@@ -122,6 +143,7 @@ private:
     std::int32_t tipoMaterial_ = 0;
     std::optional<OrderedMap<CDatGener>> datosExtra_;
     std::shared_ptr<const Cdiametro> diametros_;
+    std::shared_ptr<Carmasec> armado_;
 };
 
 } // namespace tresol

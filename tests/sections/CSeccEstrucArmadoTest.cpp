@@ -1,0 +1,156 @@
+#include "SectionTestSupport.h"
+#include "drawing/CCuadroDibujo.h"
+#include "drawing/Canvas.h"
+#include "platform/Messages.h"
+#include "platform/ProgrammingError.h"
+#include "reinforcement/Carmasec.h"
+#include "reinforcement/Cdiametro.h"
+#include "sections/CSeccEstruc.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <set>
+
+using namespace tresol;
+using platform::RecordingSink;
+using Bar = std::pair<float, float>; // (y, z)
+
+namespace {
+
+std::shared_ptr<Cdiametro> euro() {
+    auto c = std::make_shared<Cdiametro>();
+    c->Ini("Euro", "m");
+    return c;
+}
+
+std::vector<Bar> barsOf(const CSeccEstruc& s) {
+    std::vector<Bar> out;
+    if (auto a = s.GetArmado())
+        for (int i = 1; i <= a->GetNumeroRedondos(); ++i)
+            out.emplace_back(a->GetY(i), a->GetZ(i));
+    return out;
+}
+
+bool sameBars(std::vector<Bar> got, std::vector<Bar> want, float tol = 1e-6f) {
+    auto key = [](const Bar& b) { return std::pair{std::lround(b.first * 1e4), std::lround(b.second * 1e4)}; };
+    std::sort(got.begin(), got.end(), [&](auto& a, auto& b) { return key(a) < key(b); });
+    std::sort(want.begin(), want.end(), [&](auto& a, auto& b) { return key(a) < key(b); });
+    if (got.size() != want.size())
+        return false;
+    for (std::size_t i = 0; i < got.size(); ++i)
+        if (std::fabs(got[i].first - want[i].first) > tol ||
+            std::fabs(got[i].second - want[i].second) > tol)
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST(CSeccEstrucArmado, ColumnBarsShareTheContourEvenly) {
+    RecordingSink rec;
+    CSeccEstruc column;
+    ASSERT_TRUE(column.IniRectang(0, 0.4f, 0.3f, euro()));
+    EXPECT_TRUE(column.AnyadeRefuerzoContorno("8 fi 16", 0.03f));
+    // The bar line is 0.03 + 0.008 inside: 0.224 (Y) x 0.324 (Z), two bars a face.
+    const float y = 0.112f, z = 0.162f;
+    EXPECT_TRUE(sameBars(barsOf(column), {{-y, -z}, {-y, 0}, {-y, z}, {0, z}, {y, z}, {y, 0},
+                                          {y, -z}, {0, -z}}))
+        << ::testing::PrintToString(barsOf(column));
+    EXPECT_TRUE(rec.texts().empty());
+    EXPECT_EQ(column.GetArmado()->GetNumeroRedondos(), 8);
+
+    CSeccEstruc six;
+    six.IniRectang(0, 0.4f, 0.3f, euro());
+    EXPECT_FALSE(six.AnyadeRefuerzoContorno("6 fi 16", 0.03f));
+    EXPECT_EQ(rec.texts(),
+              std::vector<std::string>{"El número de redondos no es multiplo del número de caras"});
+    EXPECT_FALSE(six.GetArmado()); // no set created either
+}
+
+TEST(CSeccEstrucArmado, CircularColumnTakesOneBarPerVertex) {
+    RecordingSink rec;
+    CSeccEstruc circle;
+    ASSERT_TRUE(circle.IniCircular(0, 0.5f, euro()));
+    EXPECT_TRUE(circle.AnyadeRefuerzoContorno("16 fi 12", 0.04f));
+    const auto bars = barsOf(circle);
+    ASSERT_EQ(bars.size(), 16u);
+    // All on one circle inside the outline.
+    const float r0 = std::hypot(bars[0].first, bars[0].second);
+    EXPECT_LT(r0, 0.25f - 0.04f);
+    for (const auto& b : bars)
+        EXPECT_NEAR(std::hypot(b.first, b.second), r0, 1e-5);
+    EXPECT_TRUE(rec.texts().empty());
+
+    CSeccEstruc other;
+    other.IniCircular(0, 0.5f, euro());
+    EXPECT_FALSE(other.AnyadeRefuerzoContorno("24 fi 12", 0.04f));
+    EXPECT_EQ(rec.texts().size(), 1u);
+}
+
+TEST(CSeccEstrucArmado, BeamBarsOnOneFaceCentred) {
+    CSeccEstruc beam;
+    ASSERT_TRUE(beam.IniRectang(0, 0.5f, 0.3f, euro()));
+    beam.AnyadeRefuerzoLineaCentrada("3 fi 16", 0.04f, 0);
+    EXPECT_TRUE(sameBars(barsOf(beam), {{-0.102f, -0.202f}, {-0.102f, 0}, {-0.102f, 0.202f}}))
+        << ::testing::PrintToString(barsOf(beam));
+    // A second line goes into the same set, on the other face.
+    beam.AnyadeRefuerzoLineaCentrada("2 fi 20", 0.04f, 1);
+    EXPECT_EQ(beam.GetArmado()->GetNumeroRedondos(), 5);
+    EXPECT_FLOAT_EQ(barsOf(beam)[3].first, 0.15f - 0.04f - 0.01f);
+    EXPECT_THROW(beam.AnyadeRefuerzoLineaCentrada("3 fi 16", 0.04f, 2), ProgrammingError);
+
+    CSeccEstruc steel;
+    steel.IniRectang(1, 0.5f, 0.3f, euro());
+    EXPECT_THROW(steel.AnyadeRefuerzoLineaCentrada("3 fi 16", 0.04f, 0), ProgrammingError);
+}
+
+TEST(CSeccEstrucArmado, DrawingAxesOutlineAndBars) {
+    CSeccEstruc s;
+    s.IniRectang(0, 0.4f, 0.3f, euro());
+    Canvas canvas(300, 300);
+    CCuadroDibujo plot;
+    plot.IniciaAPelo(canvas);
+    plot.MargenSinPic(1, -1, 1, -1);
+    s.DibujaEjes(plot);
+    const auto axes = canvas.segments();
+    ASSERT_EQ(axes.size(), 2u);
+    EXPECT_NEAR(axes[0].x1, 0.22, 1e-6);
+    EXPECT_NEAR(axes[0].x2, -0.22, 1e-6);
+    EXPECT_NEAR(axes[0].y1, 0, 1e-6);
+    EXPECT_NEAR(axes[1].y1, 0.165, 1e-6);
+    EXPECT_NEAR(axes[1].y2, -0.165, 1e-6);
+    EXPECT_NEAR(axes[1].x1, 0, 1e-6);
+
+    // Scale 0 draws in the window in force.
+    const float minX = plot.MinX(), maxX = plot.MaxX(), minY = plot.MinY(), maxY = plot.MaxY();
+    s.DibujaSeccion(plot, &s, nullptr, 2, 0, std::int16_t{0});
+    EXPECT_EQ(plot.MinX(), minX);
+    EXPECT_EQ(plot.MaxX(), maxX);
+    EXPECT_EQ(plot.MinY(), minY);
+    EXPECT_EQ(plot.MaxY(), maxY);
+
+    // With a scale the window is fitted around the outline with that margin factor, and the
+    // bars are drawn as circles of their radius.
+    s.AnyadeRefuerzoContorno("4 fi 20", 0.03f);
+    canvas.Cls();
+    s.DibujaSeccion(plot, &s, nullptr, 2, 1.2f, std::int16_t{0});
+    EXPECT_LE(plot.MinX(), -0.2f);
+    EXPECT_GE(plot.MaxX(), 0.2f);
+    EXPECT_LE(plot.MinY(), -0.15f);
+    EXPECT_GE(plot.MaxY(), 0.15f);
+    EXPECT_LT(plot.MaxX() - plot.MinX(), 1.0f);
+    int bars = 0;
+    for (const auto& c : canvas.circles())
+        bars += std::fabs(c.r - 0.01f) < 1e-6 ? 1 : 0;
+    EXPECT_EQ(bars, 4);
+    EXPECT_THROW(s.DibujaSeccion(plot, &s, nullptr, 0, 1.2f, std::int16_t{0}), ProgrammingError);
+
+    // Alone: fitted through the extent collector, then drawn in its plane.
+    canvas.Cls();
+    s.DibujaSoloSeccion(plot, nullptr, nullptr, 2, 1.2f);
+    EXPECT_LE(plot.MinX(), -0.2f);
+    EXPECT_GE(plot.MaxY(), 0.15f);
+    EXPECT_FALSE(canvas.segments().empty());
+}
