@@ -50,15 +50,12 @@ TEST(CSeccGProperty, AgreesWithShoelaceOnRandomStarPolygons) {
         // One vertex in each of n equal sectors, jittered within the first 40 % of it: every
         // gap stays below π, so the centre sees every side from its left and the polygon is
         // star-shaped about it, simple and counter-clockwise.
-        const double offset = turn(rng);
-        std::vector<double> angles;
-        for (int i = 0; i < n; ++i)
-            angles.push_back(offset + (i + 0.4 * jitter(rng)) * 2 * M_PI / n);
         // Vertices are stored as singles; the reference uses exactly those values.
+        const double offset = turn(rng);
         std::vector<double> y, z;
         double reach = 0;
-        for (double a : angles) {
-            const double r = radius(rng);
+        for (int i = 0; i < n; ++i) {
+            const double a = offset + (i + 0.4 * jitter(rng)) * 2 * M_PI / n, r = radius(rng);
             y.push_back(static_cast<float>(cy + r * std::cos(a)));
             z.push_back(static_cast<float>(cz + r * std::sin(a)));
             reach = std::max(reach, std::hypot(y.back(), z.back()));

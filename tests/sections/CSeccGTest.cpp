@@ -1,6 +1,7 @@
 #include "sections/CSeccG.h"
 
 #include "SectionTestSupport.h"
+#include "drawing/CCuaMaxMin.h"
 #include "geometry/CPosi3D.h"
 #include "geometry/CPto2d.h"
 #include "platform/Messages.h"
@@ -11,87 +12,94 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
+#include <functional>
+#include <sstream>
 
 using namespace tresol;
 using namespace tresol::test;
 using platform::RecordingSink;
 using testing::ElementsAre;
-using Row = std::array<float, 2>;
 
 namespace {
-
-struct Props {
-    double area, Yg, Zg, Izg, Iyg, izy, Iz, Iy, YgA, ZgA, cantoY, cantoZ;
-};
-
-void expectProps(const CSeccG& s, const Props& e, const char* id, double tol = 1e-5) {
-    const auto near = [&](double got, double want, const char* what) {
-        EXPECT_NEAR(got, want, tol * std::max(1.0, std::fabs(want))) << id << ": " << what;
-    };
-    near(s.area(), e.area, "area");
-    near(s.Yg(), e.Yg, "Yg");
-    near(s.Zg(), e.Zg, "Zg");
-    near(s.Izg(), e.Izg, "Izg");
-    near(s.Iyg(), e.Iyg, "Iyg");
-    near(s.izy(), e.izy, "izy");
-    near(s.Iz(), e.Iz, "Iz");
-    near(s.Iy(), e.Iy, "Iy");
-    near(s.YgA(), e.YgA, "YgA");
-    near(s.ZgA(), e.ZgA, "ZgA");
-    near(s.cantoY(), e.cantoY, "cantoY");
-    near(s.cantoZ(), e.cantoZ, "cantoZ");
-}
 
 const PointArray kSquare = points({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
 const PointArray kSquareCw = points({{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}});
 const PointArray kTriangle = points({{0, 0}, {3, 0}, {0, 6}, {0, 0}});
 
+std::string text(const PointArray& p, const Array1<float>* x = nullptr) {
+    std::ostringstream out;
+    for (std::int32_t i = 1; i <= p.upper(1); ++i)
+        out << (i > 1 ? " " : "") << p(i, 1) << ',' << p(i, 2);
+    if (x) {
+        out << " |";
+        for (std::int32_t i = 1; i <= x->upper(); ++i)
+            out << ' ' << (*x)(i);
+    }
+    return out.str();
+}
+
+// Logs the calls a section makes to draw itself (the collector's own recording is not used).
+struct DrawLog : CCuaMaxMin {
+    std::vector<std::string> calls;
+    void PoneQBColor(std::int16_t c) override { calls.push_back("color " + std::to_string(c)); }
+    void DibuGener3D(std::int32_t n, const PointArray& p, const Array1<float>& x,
+                     bool rapido) override {
+        calls.push_back(std::to_string(n) + (rapido ? " fast " : " ") + text(p, &x));
+    }
+    void DibuUnePtos3D(const PointArray& a, const PointArray& b, const Array1<float>& xa,
+                       const Array1<float>& xb) override {
+        calls.push_back("join " + text(a, &xa) + " to " + text(b, &xb));
+    }
+    bool DibuGener(std::int32_t n, const PointArray& p, DrawingTarget* target,
+                   std::optional<bool> rapido) override {
+        calls.push_back("polyline " + std::to_string(n) + " " + text(p) +
+                        (target || rapido != false ? " ?" : ""));
+        return false;
+    }
+};
+
 } // namespace
 
 TEST(CSeccG, PropertiesOfKnownFigures) {
     RecordingSink rec;
-    CSeccG s;
-    ASSERT_TRUE(s.asigna_coor(5, kSquare));
     const double t = 1.0 / 12, th = 1.0 / 3;
-    expectProps(s, {1, .5, .5, t, t, 0, th, th, .5, .5, 1, 1}, "square ccw");
-    // Clockwise: everything but the centroid and the depths changes sign.
-    ASSERT_TRUE(s.asigna_coor(5, kSquareCw));
-    expectProps(s, {-1, .5, .5, -t, -t, 0, -th, -th, -.5, -.5, 1, 1}, "square cw");
-    ASSERT_TRUE(s.asigna_coor(4, kTriangle));
-    expectProps(s, {9, 1, 2, 4.5, 18, -4.5, 13.5, 54, 9, 18, 3, 6}, "triangle");
-    EXPECT_EQ(s.GetNump(), 4);
-    EXPECT_EQ(s.pto2d(3, 2), 6.0f);
-    EXPECT_EQ(s.pto2d(std::int16_t{3}, std::int16_t{1}), 0.0f);
-    EXPECT_EQ(s.MaxZ(), 6.0f);
-    EXPECT_EQ(s.MinY(), 0.0f);
-    ASSERT_TRUE(s.IniRectangulo(2, 4));
-    expectProps(s, {8, 0, 0, 8.0 / 3, 32.0 / 3, 0, 8.0 / 3, 32.0 / 3, 0, 0, 2, 4}, "rectangle");
-    PointArray rect;
-    Array1<float> xs;
-    s.GeneraPuntosYZ(rect, xs, nullptr, 0, 0);
-    EXPECT_EQ(rowsOf(rect), (std::vector<Row>{{-1, -2}, {1, -2}, {1, 2}, {-1, 2}, {-1, -2}}));
-    // The example contour loads and returns instead of ending the program.
-    ASSERT_TRUE(s.asigna_coorEjemplo());
-    EXPECT_EQ(s.area(), 2592.0f);
-    EXPECT_NEAR(s.Yg(), 0, 1e-4);
-    EXPECT_NEAR(s.Zg(), 0, 1e-4);
-    EXPECT_NEAR(s.Izg(), 3442176, 1);
-    EXPECT_NEAR(s.Iyg(), 2312064, 1);
-    EXPECT_NEAR(s.izy(), -2177280, 1);
-    EXPECT_TRUE(rec.texts().empty());
-    EXPECT_THROW(s.pto2d(10, 1), ProgrammingError);
-    EXPECT_THROW(s.pto2d(1, 3), ProgrammingError);
-}
-
-TEST(CSeccG, SecondContourIsNotShiftedByTheFirst) {
+    const auto contour = [](const PointArray& p) {
+        return [&p](CSeccG& s) { return s.asigna_coor(p.upper(1), p); };
+    };
+    struct Case {
+        const char* id;
+        std::function<bool(CSeccG&)> load;
+        // area, Yg, Zg, Izg, Iyg, izy, Iz, Iy, YgA, ZgA, cantoY, cantoZ
+        std::array<double, 12> want;
+    };
+    const Case cases[] = {
+        {"square ccw", contour(kSquare), {1, .5, .5, t, t, 0, th, th, .5, .5, 1, 1}},
+        // Clockwise: everything but the centroid and the depths changes sign.
+        {"square cw", contour(kSquareCw), {-1, .5, .5, -t, -t, 0, -th, -th, -.5, -.5, 1, 1}},
+        {"triangle", contour(kTriangle), {9, 1, 2, 4.5, 18, -4.5, 13.5, 54, 9, 18, 3, 6}},
+        {"rectangle 2 × 4", [](CSeccG& s) { return s.IniRectangulo(2, 4); },
+         {8, 0, 0, 8 * th, 32 * th, 0, 8 * th, 32 * th, 0, 0, 2, 4}},
+        // The example loads and returns instead of ending the program.
+        {"Z example", [](CSeccG& s) { return s.asigna_coorEjemplo(); },
+         {2592, 0, 0, 3442176, 2312064, -2177280, 3442176, 2312064, 0, 0, 96, 132}},
+    };
+    for (const Case& c : cases) {
+        CSeccG s;
+        ASSERT_TRUE(c.load(s)) << c.id;
+        const float got[] = {s.area(), s.Yg(), s.Zg(), s.Izg(), s.Iyg(), s.izy(),
+                             s.Iz(),   s.Iy(), s.YgA(), s.ZgA(), s.cantoY(), s.cantoZ()};
+        for (std::size_t k = 0; k < 12; ++k)
+            EXPECT_NEAR(got[k], c.want[k], 1e-5 * std::max(1.0, std::fabs(c.want[k])))
+                << c.id << " property " << k;
+    }
+    // A second contour is not shifted by the first one's smallest Y and Z (−1, −2).
     CSeccG s;
-    ASSERT_TRUE(s.IniRectangulo(2, 4)); // smallest Y −1, smallest Z −2
+    ASSERT_TRUE(s.IniRectangulo(2, 4));
     ASSERT_TRUE(s.asigna_coor(5, kSquare));
     EXPECT_FLOAT_EQ(s.Yg(), 0.5f);
-    EXPECT_FLOAT_EQ(s.Zg(), 0.5f);
-    EXPECT_FLOAT_EQ(s.YgA(), 0.5f);
-    EXPECT_FLOAT_EQ(s.Iz(), 1.0f / 3);
+    EXPECT_FLOAT_EQ(s.ZgA(), 0.5f);
+    EXPECT_TRUE(rec.texts().empty());
+    EXPECT_THROW(s.pto2d(6, 1), ProgrammingError);
 }
 
 TEST(CSeccG, OpenAndDegenerateContours) {
@@ -103,15 +111,8 @@ TEST(CSeccG, OpenAndDegenerateContours) {
     EXPECT_THROW(s.IniHomotetica(open, 1), ProgrammingError);
     EXPECT_THAT(rec.texts(), ElementsAre("Error fatal: puntos iniciales y finales no coincidentes",
                                          "Error fatal: puntos iniciales y finales no coincidentes"));
-    // Rows beyond NumpAux are not part of the contour: the first four rows close here.
-    rec.clear();
-    PointArray longer = points({{0, 0}, {3, 0}, {0, 6}, {0, 0}, {7, 7}});
-    EXPECT_TRUE(s.asigna_coor(4, longer));
-    EXPECT_THROW(s.asigna_coor(6, longer), ProgrammingError);
-    EXPECT_THROW(s.asigna_coor(0, longer), ProgrammingError);
-
-    // All points on one line: no area; the contour is kept, the raw sums are read, the rest
-    // keeps the triangle's values.
+    // All points on one line: no area. The contour is kept, the moments about the axes read the
+    // raw sums (0 here), the rest keeps the triangle's values.
     ASSERT_TRUE(s.asigna_coor(4, kTriangle));
     rec.clear();
     EXPECT_FALSE(s.asigna_coor(4, points({{0, 0}, {1, 2}, {2, 4}, {0, 0}})));
@@ -121,13 +122,10 @@ TEST(CSeccG, OpenAndDegenerateContours) {
     EXPECT_EQ(s.area(), 0.0f);
     for (float raw : {s.Iz(), s.Iy(), s.YgA(), s.ZgA()})
         EXPECT_NEAR(raw, 0, 1e-5);
-    EXPECT_FLOAT_EQ(s.Yg(), 1);
     EXPECT_FLOAT_EQ(s.Zg(), 2);
     EXPECT_FLOAT_EQ(s.Izg(), 4.5f);
-    EXPECT_FLOAT_EQ(s.Iyg(), 18);
     EXPECT_FLOAT_EQ(s.izy(), -4.5f);
     EXPECT_EQ(s.MaxZ(), 6.0f);
-    EXPECT_EQ(s.cantoY(), 3.0f);
 }
 
 TEST(CSeccG, ParallelContour) {
@@ -139,24 +137,14 @@ TEST(CSeccG, ParallelContour) {
         std::vector<Row> want;
     };
     const Case cases[] = {
-        {"square inside",
-         points({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}),
-         1,
+        {"square", points({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}), 1,
          {{1, 1}, {9, 1}, {9, 9}, {1, 9}, {1, 1}}},
-        {"square outside",
-         points({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}),
-         -1,
-         {{-1, -1}, {11, -1}, {11, 11}, {-1, 11}, {-1, -1}}},
-        // A vertex in the middle of a straight side has parallel neighbours: it moves along
-        // their normal instead of staying behind at the origin.
-        {"vertex mid-side",
-         points({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}),
-         1,
+        // Vertices between parallel sides move along the sides' normal instead of staying at
+        // the origin.
+        {"vertex mid-side", points({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}), 1,
          {{1, 1}, {5, 1}, {9, 1}, {9, 9}, {1, 9}, {1, 1}}},
-        {"vertex mid-side on the closing row",
-         points({{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {5, 0}}),
-         2,
-         {{5, 2}, {8, 2}, {8, 8}, {2, 8}, {2, 2}, {5, 2}}},
+        {"mid-side on the closing row", points({{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {5, 0}}),
+         -2, {{5, -2}, {12, -2}, {12, 12}, {-2, 12}, {-2, -2}, {5, -2}}},
     };
     for (const Case& c : cases) {
         CSeccG s;
@@ -170,24 +158,6 @@ TEST(CSeccG, ParallelContour) {
     EXPECT_TRUE(rec.texts().empty());
 }
 
-TEST(CSeccG, TorsionConstant) {
-    CSeccG s;
-    ASSERT_TRUE(s.asigna_coor(5, kSquareCw));
-    EXPECT_THROW(s.Jtor(), ProgrammingError) << "no torsion constant yet";
-    PointArray walls = points({{0, 0.1f}, {0, 0.1f}, {0, 0.1f}, {0, 0.1f}, {0, 0}});
-    s.CalIx(5, kSquare, walls);
-    EXPECT_FLOAT_EQ(s.Jtor(), 0.1f) << "4·A²/40, whatever the direction";
-    s.CalIx(1, kSquare, walls);
-    EXPECT_FLOAT_EQ(s.Ix(), 0.1f) << "no side: left as it was";
-    walls(2, 2) = 0;
-    EXPECT_THROW(s.CalIx(5, kSquare, walls), ProgrammingError);
-    s.Ix(2.5f);
-    EXPECT_EQ(s.Jtor(), 2.5f);
-    EXPECT_THROW(s.Gira(0, 0, 0), ProgrammingError);
-    EXPECT_THROW(s.Traslada(0, 0, 0), ProgrammingError);
-    EXPECT_THROW(s.GetCoorExtrema(0), ProgrammingError);
-}
-
 TEST(CSeccG, PointsIn3D) {
     CSeccG s;
     ASSERT_TRUE(s.asigna_coor(4, points({{0, 0}, {1, 0}, {1, 1}, {0, 0}})));
@@ -195,69 +165,58 @@ TEST(CSeccG, PointsIn3D) {
     PointArray p2;
     Array1<float> p1;
     s.GeneraPuntosYZ(p2, p1, nullptr, 1, 2);
-    EXPECT_EQ(rowsOf(p2), (std::vector<Row>{{1, 2}, {2, 2}, {2, 3}, {1, 2}}));
-    EXPECT_THAT(valuesOf(p1), ElementsAre(5, 5, 5, 5));
+    EXPECT_EQ(text(p2, &p1), "1,2 2,2 2,3 1,2 | 5 5 5 5");
     s.GeneraPuntosYZ(p2, p1, nullptr, 1, 2, true);
-    EXPECT_EQ(rowsOf(p2), (std::vector<Row>{{1, 2}, {1, 3}, {2, 3}, {1, 2}}));
+    EXPECT_EQ(text(p2, &p1), "1,2 1,3 2,3 1,2 | 5 5 5 5");
     s.GeneraPuntosXY(p2, p1, nullptr);
-    EXPECT_EQ(rowsOf(p2), (std::vector<Row>{{0, 5}, {1, 5}, {1, 5}, {0, 5}}));
-    EXPECT_THAT(valuesOf(p1), ElementsAre(0, 0, 1, 0));
+    EXPECT_EQ(text(p2, &p1), "0,5 1,5 1,5 0,5 | 0 0 1 0");
     s.GeneraPuntosXZ(p2, p1, nullptr, 7, 7);
-    EXPECT_EQ(rowsOf(p2), (std::vector<Row>{{0, 5}, {0, 5}, {1, 5}, {0, 5}}));
-    EXPECT_THAT(valuesOf(p1), ElementsAre(0, 1, 1, 0));
-    // A placement moves (x, y, z) = (Pnt1d, column 1, column 2).
+    EXPECT_EQ(text(p2, &p1), "0,5 0,5 1,5 0,5 | 0 1 1 0");
     CPosi3D pos;
     pos.LetTraslacion(10, 20, 30);
     s.GeneraPuntosYZ(p2, p1, &pos, 1, 2);
-    EXPECT_EQ(rowsOf(p2), (std::vector<Row>{{21, 32}, {22, 32}, {22, 33}, {21, 32}}));
-    EXPECT_THAT(valuesOf(p1), ElementsAre(15, 15, 15, 15));
+    EXPECT_EQ(text(p2, &p1), "21,32 22,32 22,33 21,32 | 15 15 15 15");
+}
+
+TEST(CSeccG, TorsionConstantCutAndUnsupported) {
+    CSeccG s;
+    ASSERT_TRUE(s.asigna_coor(5, kSquareCw));
+    EXPECT_THROW(s.Jtor(), ProgrammingError);
+    PointArray walls = points({{0, 0.1f}, {0, 0.1f}, {0, 0.1f}, {0, 0.1f}, {0, 0}});
+    s.CalIx(5, kSquare, walls);
+    EXPECT_FLOAT_EQ(s.Jtor(), 0.1f) << "4·A²/40, whatever the direction";
+    walls(2, 2) = 0;
+    EXPECT_THROW(s.CalIx(5, kSquare, walls), ProgrammingError);
+    EXPECT_THROW(s.Gira(0, 0, 0), ProgrammingError);
+    EXPECT_THROW(s.GetCoorExtrema(0), ProgrammingError);
+    // The cut at Z = 3 crosses two sides of the triangle, at Y = 1.5 and Y = 0.
+    CPto2d root;
+    root.NuevaSec("a");
+    ASSERT_TRUE(s.asigna_coor(4, kTriangle));
+    s.CorteVSeccion(root, 3);
+    ASSERT_EQ(root.PtoAcT->NumP(), 2);
+    EXPECT_FLOAT_EQ(root.PtoAcT->Zcoor(1), 1.5f);
+    EXPECT_EQ(root.PtoAcT->Zcoor(2), 0.0f);
 }
 
 TEST(CSeccG, Drawing) {
-    using testing::_;
-    using testing::InSequence;
     CSeccG s, fin;
     ASSERT_TRUE(s.asigna_coor(4, kTriangle));
     ASSERT_TRUE(fin.asigna_coor(4, kTriangle));
     s.ptoyd(1);
     fin.ptoyd(3);
-    const auto xs = [](float x) {
-        return testing::Truly([x](A a) { return valuesOf(a) == std::vector<float>(4, x); });
-    };
-    {
-        testing::StrictMock<MockCuadro> c;
-        InSequence order;
-        EXPECT_CALL(c, PoneQBColor(4));
-        EXPECT_CALL(c, DibuGener3D(4, testing::Truly([](P p) { return p == kTriangle; }), xs(1),
-                                   true));
-        EXPECT_CALL(c, DibuGener3D(4, _, xs(3), true));
-        EXPECT_CALL(c, DibuUnePtos3D(_, _, xs(1), xs(3)));
-        EXPECT_CALL(c, PoneQBColor(0));
-        s.DibujaSeccion(c, &fin, nullptr, 2, 1.2f, std::int16_t{4});
-    }
-    {
-        // Plan view: (y, x) rows; no second section, the colour left out is 0.
-        testing::StrictMock<MockCuadro> c;
-        InSequence order;
-        EXPECT_CALL(c, PoneQBColor(0));
-        EXPECT_CALL(c, DibuGener3D(4, testing::Truly([](P p) {
-                                       return rowsOf(p) ==
-                                              std::vector<Row>{{0, 1}, {3, 1}, {0, 1}, {0, 1}};
-                                   }),
-                                   _, true));
-        EXPECT_CALL(c, PoneQBColor(0));
-        s.DibujaSeccion(c, nullptr, nullptr, 0, 0);
-    }
-    {
-        testing::StrictMock<MockCuadro> c;
-        EXPECT_THROW(s.DibujaSeccion(c, nullptr, nullptr, 3, 0), ProgrammingError);
-        EXPECT_THROW(s.DibujaSeccion(c, nullptr, nullptr, -1, 0), ProgrammingError);
-        EXPECT_CALL(c, DibuGener(4, testing::Truly([](P p) { return p == kTriangle; }), nullptr,
-                                 OB(false)));
-        s.Dibuja(c);
-        CSeccG empty;
-        empty.Dibuja(c);
-    }
+    DrawLog log;
+    s.DibujaSeccion(log, &fin, nullptr, 2, 1.2f, std::int16_t{4});
+    // Plan view: rows (y, x), z beside them; a colour left out is 0.
+    s.DibujaSeccion(log, nullptr, nullptr, 0, 0);
+    s.Dibuja(log);
+    CSeccG().Dibuja(log);
+    const std::string here = "0,0 3,0 0,6 0,0 | 1 1 1 1", end = "0,0 3,0 0,6 0,0 | 3 3 3 3";
+    EXPECT_THAT(log.calls, ElementsAre("color 4", "4 fast " + here, "4 fast " + end,
+                                       "join " + here + " to " + end, "color 0", "color 0",
+                                       "4 fast 0,1 3,1 0,1 0,1 | 0 0 6 0", "color 0",
+                                       "polyline 4 0,0 3,0 0,6 0,0"));
+    EXPECT_THROW(s.DibujaSeccion(log, nullptr, nullptr, 3, 0), ProgrammingError);
 }
 
 TEST(CSeccG, DescriptionInLabels) {
@@ -269,29 +228,12 @@ TEST(CSeccG, DescriptionInLabels) {
     EXPECT_FALSE(s.LetPropiedadesDeContorno(labels, indi));
     EXPECT_EQ(indi, 8);
     std::vector<std::string> got;
-    for (std::int32_t i = 1; i <= 9; ++i)
+    for (std::int32_t i = 2; i <= 8; ++i)
         got.push_back(labels.Caption(i));
-    EXPECT_THAT(got, ElementsAre("", "", "area = 4,5", "CantoY = 1,5", "CantoZ = 3", "Izz = 1",
-                                 "Iyy = 3", "", ""));
-    // Whole numbers only; one that rounds to 0 shows no digits.
+    EXPECT_THAT(got, ElementsAre("", "area = 4,5", "CantoY = 1,5", "CantoZ = 3", "Izz = 1",
+                                 "Iyy = 3", ""));
     ASSERT_TRUE(s.IniRectangulo(0.1f, 0.2f));
     indi = 1;
     s.LetPropiedadesDeContorno(labels, indi);
-    EXPECT_EQ(labels.Caption(1), "area = 0,02");
-    EXPECT_EQ(labels.Caption(4), "Izz = ");
-    indi = 7;
-    EXPECT_THROW(s.LetPropiedadesDeContorno(labels, indi), ProgrammingError) << "label 11";
-}
-
-TEST(CSeccG, CutByALine) {
-    CPto2d root;
-    root.NuevaSec("a");
-    CSeccG s;
-    ASSERT_TRUE(s.asigna_coor(4, kTriangle));
-    s.CorteVSeccion(root, 3);
-    const CPto2d& cut = *root.PtoAcT;
-    ASSERT_EQ(cut.NumP(), 2);
-    EXPECT_EQ(cut.Ycoor(1), 0.0f);
-    EXPECT_FLOAT_EQ(cut.Zcoor(1), 1.5f);
-    EXPECT_EQ(cut.Zcoor(2), 0.0f);
+    EXPECT_EQ(labels.Caption(4), "Izz = ") << "rounds to 0: no digits";
 }
