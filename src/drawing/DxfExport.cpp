@@ -1,5 +1,6 @@
 #include "drawing/DxfExport.h"
 
+#include "drawing/ArrayChecks.h"
 #include "drawing/CCuadro3D.h"
 #include "drawing/CadSession.h"
 
@@ -18,6 +19,16 @@ bool ExportDxf(const std::string& path, const std::function<void(ICuadro&)>& dra
     if (draw)
         draw(plotter);
     return app->ActiveDocument().SaveAs(path, error);
+}
+
+void DibujaContornoFrontal(ICuadro& cuadro, std::int32_t NP, const PointArray& contorno) {
+    drawing_detail::checkPoints(contorno, NP, "DibujaContornoFrontal");
+    PointArray frontal = makePointArray(NP);
+    for (std::int32_t i = 1; i <= NP; ++i) {
+        frontal(i, 1) = contorno(i, 2);
+        frontal(i, 2) = contorno(i, 1);
+    }
+    cuadro.DibuGener(NP, frontal);
 }
 
 } // namespace tresol

@@ -27,8 +27,14 @@ class DxfDir {
                  std::to_string(counter++));
         std::filesystem::create_directories(path_);
     }
+    // With TRESOL_DXF_KEEP set to a directory, the drawings written are copied there.
     ~DxfDir() {
         std::error_code ec;
+        if (const char* keep = std::getenv("TRESOL_DXF_KEEP"))
+            for (const auto& f : std::filesystem::directory_iterator(path_, ec))
+                std::filesystem::copy_file(f.path(),
+                                           std::filesystem::path(keep) / f.path().filename(),
+                                           std::filesystem::copy_options::overwrite_existing, ec);
         std::filesystem::remove_all(path_, ec);
     }
     DxfDir(const DxfDir&) = delete;

@@ -30,11 +30,10 @@ void drawBeam(ICuadro& c) {
     const float zs[] = {-0.25f, 0.25f, 0.25f, -0.25f, -0.25f};
     PointArray outline = makePointArray(5);
     for (int i = 1; i <= 5; ++i) {
-        outline(i, 1) = zs[i - 1];
-        outline(i, 2) = ys[i - 1];
+        outline(i, 1) = ys[i - 1];
+        outline(i, 2) = zs[i - 1];
     }
-    c.PoneQBColor(0);
-    c.DibuGener(5, outline);
+    DibujaContornoFrontal(c, 5, outline);
     for (float z : {-0.202f, 0.0f, 0.202f})
         c.bolita(z, -0.102f, 0.008f, std::nullopt, std::int16_t{4});
     c.PoneText(-0.25f, 0, -0.22f, "3 fi 16", 0.03f);

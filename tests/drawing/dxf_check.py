@@ -15,7 +15,10 @@ distance from it and spread the difference between largest and smallest distance
 when every edge belongs to exactly two faces, and volume is the signed volume enclosed
 (positive when the faces turn outwards).
 
-Exit status 2 when ezdxf is missing, 1 when the file cannot be read.
+With --render OUT.png the model space is also drawn into OUT.png as seen from the front
+(looking along +Y: X to the right, Z up), by ezdxf's drawing add-on (needs matplotlib).
+
+Exit status 2 when ezdxf (or matplotlib for --render) is missing, 1 when the file cannot be read.
 """
 import math
 import sys
@@ -91,14 +94,44 @@ def describe(e):
     return "OTHER %s" % kind
 
 
+def render_front(doc, out):
+    try:
+        import matplotlib
+        matplotlib.use("Agg")
+        import matplotlib.pyplot as plt
+        from ezdxf.addons.drawing import Frontend, RenderContext
+        from ezdxf.addons.drawing.properties import LayoutProperties
+        from ezdxf.addons.drawing.matplotlib import MatplotlibBackend
+        from ezdxf.math import Matrix44
+    except ImportError:
+        print("matplotlib is not installed", file=sys.stderr)
+        return 2
+    # The front view: turn the drawing a quarter turn about X so that Z points up the sheet.
+    front = Matrix44.x_rotate(-math.pi / 2)
+    for e in doc.modelspace():
+        e.transform(front)
+    fig = plt.figure(figsize=(6, 6))
+    ax = fig.add_axes([0, 0, 1, 1])
+    sheet = LayoutProperties.from_layout(doc.modelspace())
+    sheet.set_colors("#ffffff")  # paper: the foreground colour turns black
+    Frontend(RenderContext(doc), MatplotlibBackend(ax)).draw_layout(
+        doc.modelspace(), finalize=True, layout_properties=sheet)
+    fig.savefig(out, dpi=150, facecolor="#ffffff")
+    return 0
+
+
 def main():
-    if len(sys.argv) != 2:
-        print("usage: dxf_check.py FILE.dxf", file=sys.stderr)
+    args = sys.argv[1:]
+    render = None
+    if len(args) == 3 and args[0] == "--render":
+        render, args = args[1], args[2:]
+    if len(args) != 1:
+        print("usage: dxf_check.py [--render OUT.png] FILE.dxf", file=sys.stderr)
         return 1
     try:
-        doc = ezdxf.readfile(sys.argv[1])
+        doc = ezdxf.readfile(args[0])
     except (IOError, ezdxf.DXFStructureError) as exc:
-        print("cannot read %s: %s" % (sys.argv[1], exc), file=sys.stderr)
+        print("cannot read %s: %s" % (args[0], exc), file=sys.stderr)
         return 1
     auditor = doc.audit()
     for err in auditor.errors:
@@ -106,7 +139,7 @@ def main():
     print("AUDIT errors=%d fixes=%d" % (len(auditor.errors), len(auditor.fixes)))
     for e in doc.modelspace():
         print(describe(e))
-    return 0
+    return render_front(doc, render) if render else 0
 
 
 if __name__ == "__main__":

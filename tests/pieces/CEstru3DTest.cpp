@@ -158,3 +158,20 @@ TEST(CEstru3D, SinglePieceQuestionsAreRefused) {
     for (const auto& [id, call] : refused)
         EXPECT_THROW(call(), ProgrammingError) << id;
 }
+
+// Beam A 0.3 × 0.5 × 4 at the origin spans x -2…2, y -0.15…0.15, z -0.25…0.25. Block B
+// 0.2 × 0.4 × 2 turned 90° about z and moved to (5, 0, 1): its own x runs along y (-1…1), its
+// own y along -x (5 - 0.1…5 + 0.1), z 1 - 0.2…1 + 0.2.
+TEST(CEstru3D, ExtentsOfTwoPlacedPieces) {
+    CEstru3D e;
+    e.Ini(euro());
+    ASSERT_TRUE(e.AnyadePieza("A", 0, 0, material(0), 4, 0.3f, 0.5f, 1));
+    ASSERT_TRUE(e.AnyadePieza("B", 0, 0, material(0), 2, 0.2f, 0.4f, 1));
+    e.PosicionaPieza("B", 5, 0, 1, 0, 0, 90);
+    float xmax, xmin, ymax, ymin, zmax, zmin;
+    e.GetMaxMinXYZ(xmax, xmin, ymax, ymin, zmax, zmin);
+    const std::array<float, 6> got{xmax, xmin, ymax, ymin, zmax, zmin};
+    const std::array<float, 6> want{5.1f, -2, 1, -1, 1.2f, -0.25f};
+    for (std::size_t i = 0; i < 6; ++i)
+        EXPECT_NEAR(got[i], want[i], 1e-5) << "extent " << i;
+}

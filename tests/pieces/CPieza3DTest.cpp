@@ -1,4 +1,5 @@
 #include "pieces/CPieza3D.h"
+#include "drawing/CCuaMaxMin.h"
 #include "pieces/Cmateria.h"
 #include "platform/Messages.h"
 #include "platform/ProgrammingError.h"
@@ -225,4 +226,25 @@ TEST(CPieza3D, ReinforcementLines) {
     ASSERT_TRUE(sinCatalogo.IniRectang("X", 0, 0, material(0), 4, 0.3f, 0.5f, nullptr));
     EXPECT_THROW(sinCatalogo.AnyadeLineaArma3D("X", "4 fi 16", 1, 0, -0.2f, 0.2f, 0.03f),
                  ProgrammingError);
+}
+
+TEST(CPieza3D, DrawingColourFollowsTheMaterialType) {
+    struct Case {
+        const char* id;
+        std::int32_t tipoMaterial;
+        std::int16_t given, drawn;
+    };
+    for (const Case& c :
+         {Case{"soil", 3, 7, 4}, Case{"soil given 4", 3, 4, 4}, Case{"concrete", 0, 7, 0}}) {
+        CPieza3D p;
+        ASSERT_TRUE(p.IniRectang("P", 0, c.tipoMaterial, material(c.tipoMaterial == 3 ? 3 : 0), 4,
+                                 0.3f, 0.5f, euro()));
+        CCuaMaxMin extremos;
+        extremos.Ini(0);
+        std::int16_t color = c.given;
+        p.DibujaSeccion(extremos, 2, 99, 1, color);
+        EXPECT_EQ(color, c.drawn) << c.id;
+        // Both end contours, five points each, placed along the axis.
+        EXPECT_EQ(extremos.puntos().size(), 10u) << c.id;
+    }
 }
