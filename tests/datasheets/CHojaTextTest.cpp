@@ -1,7 +1,6 @@
 #include "datasheets/CHojaText.h"
 #include "datasheets/TempDir.h"
 #include "platform/Messages.h"
-#include "platform/Numbers.h"
 
 #include <gtest/gtest.h>
 
@@ -158,20 +157,6 @@ TEST(CHojaText, ValuesNeedingEscapesSurviveTheRoundTrip) {
     EXPECT_TRUE(rec.texts().empty());
 }
 
-TEST(CHojaText, NumbersAreWrittenWithThePointAndAllTheirDigits) {
-    platform::ScopedNumberLocale comma(',');
-    CHojaText hoja;
-    hoja.SetObjetoIni("M", false);
-    hoja.SetVariable("nu", 0.2f);
-    hoja.SetVariable("e", 24821128.0f);
-    hoja.SetVariable("d", 1.0 / 3.0);
-    hoja.SetVariable("big", 1e20f);
-    const std::string text = hoja.GetTexto();
-    for (const char* expected :
-         {"nu= \"0.2\"", "e= \"24821128\"", "d= \"0.3333333333333333\"", "big= \"1E+20\""})
-        EXPECT_NE(text.find(expected), std::string::npos) << expected << " in " << text;
-}
-
 TEST(CHojaText, NamesXmlCannotCarryAndMisplacedValuesAreRefused) {
     CHojaText hoja;
     EXPECT_THROW(hoja.SetObjetoIni("", false), ProgrammingError);
@@ -190,35 +175,6 @@ TEST(CHojaText, NamesXmlCannotCarryAndMisplacedValuesAreRefused) {
     hoja.SetObjetoIni("Hijo", false);
     hoja.SetObjetoFin();
     EXPECT_THROW(hoja.SetVariable("tarde", 1), ProgrammingError); // after a child element
-}
-
-TEST(CHojaText, UnsupportedOperationsAreRefused) {
-    CHojaText hoja;
-    std::int32_t a = 0, b = 0, c = 0, d = 0;
-    Array2<float> m;
-    std::string name = "x";
-    EXPECT_THROW(hoja.GetVarBoolean(name), ProgrammingError);
-    EXPECT_THROW(hoja.LetIncrementa("x", 1), ProgrammingError);
-    EXPECT_THROW(hoja.LetIncrePorcen("x", 1), ProgrammingError);
-    EXPECT_THROW(hoja.GetNombreHoja(), ProgrammingError);
-    EXPECT_THROW(hoja.GetCeldaDeHoja("x", a, b, "h"), ProgrammingError);
-    EXPECT_THROW(hoja.MuestraHojaActiva(), ProgrammingError);
-    EXPECT_THROW(hoja.GetValorCelda(1, 1), ProgrammingError);
-    EXPECT_THROW(hoja.LlenaTablaNoRefSingle(1, 1, 2, 2, m), ProgrammingError);
-    EXPECT_THROW(hoja.GetRango("a", "b", a, b, c, d, "h"), ProgrammingError);
-    EXPECT_THROW(hoja.CompruebaCeldaNumerica(1, 1, false), ProgrammingError);
-    EXPECT_THROW(hoja.GetDirHoja(), ProgrammingError);
-    EXPECT_THROW(hoja.BorraHoja("h"), ProgrammingError);
-    EXPECT_THROW(hoja.LetValcelda(1, 1, 1), ProgrammingError);
-    EXPECT_THROW(hoja.LetMatriz1D(Array1<float>(1, 2), 1, 1, true), ProgrammingError);
-    EXPECT_THROW(hoja.LetSumaColumnas("h", 1, 1, 1, 1), ProgrammingError);
-
-    // Accepted without effect on the text.
-    hoja.SetNombreObj("x");
-    hoja.SetUsaNombre(true);
-    hoja.LetFormatoVariable("#.00");
-    EXPECT_EQ(hoja.GetTexto(), "");
-    EXPECT_EQ(hoja.GetSubRefObjeto(), "");
 }
 
 TEST(CHojaText, SheetHeadingClosesAnOpenStartTag) {
