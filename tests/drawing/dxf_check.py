@@ -17,6 +17,10 @@ when every edge belongs to exactly two faces, and volume is the signed volume en
 
 With --render OUT.png the model space is also drawn into OUT.png as seen from the front
 (looking along +Y: X to the right, Z up), by ezdxf's drawing add-on (needs matplotlib).
+docs/dxf-beam.png is made so from the drawing of the beam-section test:
+
+  TRESOL_DXF_KEEP=/tmp/dxf build/<dir>/tests_pieces --gtest_filter='CPieza3DDxf.*'
+  tests/drawing/dxf_check.py --render docs/dxf-beam.png /tmp/dxf/beam-section.dxf
 
 Exit status 2 when ezdxf (or matplotlib for --render) is missing, 1 when the file cannot be read.
 """
@@ -110,12 +114,32 @@ def render_front(doc, out):
     front = Matrix44.x_rotate(-math.pi / 2)
     for e in doc.modelspace():
         e.transform(front)
-    fig = plt.figure(figsize=(6, 6))
+        if e.dxftype() == "TEXT":
+            # A text turned upright by 1.57 rad leans 0.05° off the sheet; the add-on draws
+            # only texts lying flat, so lay it down where it stands.
+            ocs = e.ocs()
+            ins = ocs.to_wcs(e.dxf.insert)
+            d = ocs.to_wcs(Vec3.from_deg_angle(e.dxf.get("rotation", 0.0))) - ocs.to_wcs(Vec3())
+            e.dxf.extrusion = (0, 0, 1)
+            e.dxf.insert = (ins.x, ins.y, 0)
+            e.dxf.rotation = math.degrees(math.atan2(d.y, d.x))
+    # CAD programs bring the shape font "txt"; the renderer needs a font it can find.
+    for style in doc.styles:
+        style.dxf.font = "DejaVuSans.ttf"
+    # Texts count for the frame too: fit the axes to everything, with a margin.
+    from ezdxf import bbox
+    box = bbox.extents(doc.modelspace())
+    margin = 0.08 * max(box.size.x, box.size.y)
+    width, height = box.size.x + 2 * margin, box.size.y + 2 * margin
+    fig = plt.figure(figsize=(8, 8 * height / width))
     ax = fig.add_axes([0, 0, 1, 1])
     sheet = LayoutProperties.from_layout(doc.modelspace())
     sheet.set_colors("#ffffff")  # paper: the foreground colour turns black
-    Frontend(RenderContext(doc), MatplotlibBackend(ax)).draw_layout(
+    Frontend(RenderContext(doc), MatplotlibBackend(ax, adjust_figure=False)).draw_layout(
         doc.modelspace(), finalize=True, layout_properties=sheet)
+    ax.set_xlim(box.extmin.x - margin, box.extmax.x + margin)
+    ax.set_ylim(box.extmin.y - margin, box.extmax.y + margin)
+    ax.set_aspect("auto")  # the figure already has the drawing's proportions
     fig.savefig(out, dpi=150, facecolor="#ffffff")
     return 0
 
