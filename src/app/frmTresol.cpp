@@ -3,9 +3,12 @@
 #include "app/PictureBox.h"
 #include "app/QtGrid.h"
 #include "app/Twips.h"
+#include "drawing/CCuadroDibujo.h"
+#include "geometry/CVector.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
 #include "reinforcement/CArmador.h"
+#include "sections/CSeccEstruc.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +18,8 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
+
+#include <cmath>
 
 namespace tresol::app {
 
@@ -245,6 +250,8 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
         ~Done() { flag = false; }
     } done{running_};
 
+    CCuadroDibujo cuadro;
+    cuadro.IniciaAPelo(Picture1->canvas());
     CArmador armador;
     if (!platform::isNumeric(text(Text1))) {
         platform::showError("Debe de introducir un número.");
@@ -257,12 +264,60 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
     armador.Ini(area, diametros, ancho, false, 0.05f, 0.3f, 1, 1000, recub, multiplo);
     armador.PasaRedondosGrid(*grid_);
 
+    CSeccEstruc secc;
+    const bool hayContorno = GeneraSeccion(secc, GetNumLados());
+
     grid_->col(0);
     fila = std::clamp(fila, 0, grid_->Rows() - 1);
     grid_->Row(fila);
     const std::string linea = grid_->Text();
 
+    if (hayContorno) {
+        if (!linea.empty()) {
+            if (tipo == 0)
+                secc.AnyadeRefuerzoContorno(linea, recub);
+            else
+                secc.AnyadeRefuerzoLineaCentrada(linea, recub, planoArmado);
+        }
+        secc.DibujaSeccion(cuadro, &secc, nullptr, 2, 1.2f, std::int16_t{0});
+    } else {
+        // No outline to draw: an empty picture rather than the previous member's.
+        Picture1->canvas().Cls();
+    }
+
     Label8->setText(QString::fromStdString(linea));
+}
+
+// The member's outline: a beam (or a four-sided column) is the rectangle of its width across
+// (Z) and its height up (Y); a column of more sides the regular polygon of radius = width.
+// A width or height outside 0.1 mm … 10 km (zero, negative, unreadable or absurd) gives no
+// outline (false): its properties would underflow or overflow single precision, which the
+// section classes treat as a programming error.
+bool frmTresol::GeneraSeccion(CSeccEstruc& secc, std::int32_t numLados) const {
+    const float b = static_cast<float>(platform::boxNumber(text(Text2)) / 100.0);
+    const float h = static_cast<float>(platform::boxNumber(text(Text3)) / 100.0);
+    auto valido = [](float v) { return v >= 1e-4f && v <= 1e4f; };
+    const bool anchoValido = valido(b);
+    const bool altoValido = valido(h);
+    PointArray pto2d = makePointArray(numLados + 1);
+    if (numLados == 4) {
+        if (!anchoValido || !altoValido)
+            return false;
+        const float rows[4][2] = {{-h / 2, -b / 2}, {h / 2, -b / 2}, {h / 2, b / 2}, {-h / 2, b / 2}};
+        for (int i = 0; i < 4; ++i) {
+            pto2d(i + 1, 1) = rows[i][0];
+            pto2d(i + 1, 2) = rows[i][1];
+        }
+        pto2d(5, 1) = pto2d(1, 1);
+        pto2d(5, 2) = pto2d(1, 2);
+    } else {
+        if (!anchoValido)
+            return false;
+        CVector radio;
+        radio.Ini(0, 0, 0, 0, b, 0);
+        radio.CreaPtosCircunf(numLados, 0, pto2d, 0);
+    }
+    return secc.IniPorPuntos(3, 0, pto2d, diametros, Value{0.0f}, false);
 }
 
 void frmTresol::onMultiploCambiado(int value) {

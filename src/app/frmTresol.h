@@ -17,6 +17,10 @@ class QRadioButton;
 class QScrollBar;
 class QTableWidget;
 
+namespace tresol {
+class CSeccEstruc;
+}
+
 namespace tresol::app {
 
 class PictureBox;
@@ -50,9 +54,11 @@ public:
     std::shared_ptr<Cdiametro> diametrosEnUso() const { return diametros; }
     std::int32_t GetPlanoArmado() const { return planoArmado; }
     QtGrid& grid() const { return *grid_; }
+    PictureBox& picture() const { return *Picture1; }
 
 private:
     void buildControls();
+    bool GeneraSeccion(CSeccEstruc& secc, std::int32_t numLados) const;
     void nuevoCatalogo();
     void onSalir();
     void onMultiploCambiado(int value);

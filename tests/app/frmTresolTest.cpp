@@ -4,7 +4,6 @@
 #include "platform/Numbers.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPointer>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -287,21 +286,4 @@ TEST(frmAbout, LauncherOpensOneWindowPerPress) {
     QApplication::processEvents();
     QTest::mouseClick(ctl<QPushButton>(&launcher, "cmdOK"), Qt::LeftButton);
     EXPECT_FALSE(launcher.isVisible());
-}
-
-// Saves pictures of the windows for the documentation when TRESOL_SCREENSHOT_DIR is set.
-TEST(frmTresol, Screenshots) {
-    const QByteArray dir = qgetenv("TRESOL_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "TRESOL_SCREENSHOT_DIR not set";
-    platform::ScopedNumberLocale point('.');
-    Window beam(1);
-    typeInto(beam.w(), "Text1", "10");
-    typeInto(beam.w(), "Text2", "30");
-    typeInto(beam.w(), "Text3", "50");
-    typeInto(beam.w(), "Text4", "3");
-    QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
-    pickRow(beam.w(), 1);
-    QApplication::processEvents();
-    EXPECT_TRUE(beam->grab().save(QDir(dir).filePath("design-window.png")));
 }

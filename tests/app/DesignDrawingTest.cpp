@@ -1,0 +1,284 @@
+#include "WindowTestSupport.h"
+#include "app/PictureBox.h"
+#include "platform/Messages.h"
+#include "platform/Numbers.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <sstream>
+
+using namespace tresol;
+using namespace tresol::test;
+using app::frmTresol;
+using platform::RecordingSink;
+
+namespace {
+
+struct DesignRun {
+    QPointer<frmTresol> frm = new frmTresol;
+    explicit DesignRun(int tipo) { frm->Ini(tipo); }
+    ~DesignRun() {
+        if (frm)
+            frm->close();
+        QApplication::processEvents();
+    }
+    const Canvas& canvas() const { return frm->picture().canvas(); }
+    void set(const char* box, const QString& t) const { ctl<QLineEdit>(frm, box)->setText(t); }
+    void arma() const { QTest::mouseClick(ctl<QPushButton>(frm, "Command1"), Qt::LeftButton); }
+};
+
+// Bar marks: circles of a bar's radius (the plotter may add marks of its own).
+std::vector<Canvas::CircleShape> barCircles(const Canvas& c, float radius) {
+    std::vector<Canvas::CircleShape> out;
+    for (const auto& k : c.circles())
+        if (std::fabs(k.r - radius) < 1e-6f)
+            out.push_back(k);
+    return out;
+}
+
+// Every end of every drawn segment, as (x across = Z, y up = Y).
+std::vector<std::pair<float, float>> segmentEnds(const Canvas& c) {
+    std::vector<std::pair<float, float>> out;
+    for (const auto& s : c.segments()) {
+        out.emplace_back(s.x1, s.y1);
+        out.emplace_back(s.x2, s.y2);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(DesignDrawing, BeamDrawsItsOutlineAndTheChosenBars) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    DesignRun beam(1);
+    beam.set("Text1", "10");
+    beam.set("Text2", "30");
+    beam.set("Text3", "50");
+    beam.set("Text4", "3");
+    beam.arma();
+    // Row 0: the bare outline, 0.30 across and 0.50 up, centred.
+    EXPECT_TRUE(barCircles(beam.canvas(), 0.008f).empty());
+    const auto ends = segmentEnds(beam.canvas());
+    ASSERT_FALSE(ends.empty());
+    for (const auto& [x, y] : ends) {
+        EXPECT_NEAR(std::fabs(x), 0.15f, 1e-6) << x << "," << y;
+        EXPECT_NEAR(std::fabs(y), 0.25f, 1e-6) << x << "," << y;
+    }
+
+    pickRow(beam.frm, 1);
+    ASSERT_EQ(ctl<QLabel>(beam.frm, "Label8")->text(), "5 fi 16");
+    // Five 16 mm bars on the face of smallest Y: centres 0.03 + 0.008 inside, spread over
+    // 0.30 - 2 x 0.038 = 0.224, so 0.056 apart.
+    const auto bars = barCircles(beam.canvas(), 0.008f);
+    ASSERT_EQ(bars.size(), 5u);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NEAR(bars[static_cast<std::size_t>(i)].y, -0.212f, 1e-6) << i;
+        EXPECT_NEAR(bars[static_cast<std::size_t>(i)].x, -0.112f + 0.056f * i, 1e-6) << i;
+    }
+    // The picture is fitted around the outline with a margin.
+    const Canvas& c = beam.canvas();
+    EXPECT_TRUE(c.hasUserScale());
+    EXPECT_LT(c.ScaleLeft(), -0.15f);
+    EXPECT_GT(c.ScaleLeft() + c.ScaleWidth(), 0.15f);
+    EXPECT_TRUE(rec.texts().empty());
+
+    // Face 1 (largest Y) when the caller asks for it.
+    QPointer<frmTresol> top = new frmTresol;
+    QTimer::singleShot(0, [&] {
+        pickRow(top, 2);
+        const auto b = barCircles(top->picture().canvas(), 0.010f);
+        ASSERT_EQ(b.size(), 4u);
+        EXPECT_NEAR(b[0].y, 0.25f - 0.03f - 0.01f, 1e-6);
+        QTest::mouseClick(ctl<QPushButton>(top, "Command2"), Qt::LeftButton);
+    });
+    EXPECT_EQ(top->Ini(1, {}, 0.001, 0.30, 0.50, 0.03, 1.0), "4 fi 20");
+}
+
+TEST(DesignDrawing, ColumnSquareAndPolygon) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    DesignRun column(0);
+    column.set("Text1", "20");
+    column.set("Text2", "40");
+    column.set("Text4", "3");
+    column.arma();
+    for (const auto& [x, y] : segmentEnds(column.canvas())) {
+        EXPECT_NEAR(std::fabs(x), 0.2f, 1e-6);
+        EXPECT_NEAR(std::fabs(y), 0.2f, 1e-6);
+    }
+    pickRow(column.frm, 3); // 12 fi 16: three a face on a 0.324 square bar line
+    const auto bars = barCircles(column.canvas(), 0.008f);
+    ASSERT_EQ(bars.size(), 12u);
+    int corners = 0;
+    for (const auto& b : bars) {
+        EXPECT_NEAR(std::max(std::fabs(b.x), std::fabs(b.y)), 0.162f, 1e-6);
+        corners += (std::fabs(std::fabs(b.x) - 0.162f) < 1e-6 && std::fabs(std::fabs(b.y) - 0.162f) < 1e-6);
+    }
+    EXPECT_EQ(corners, 4);
+
+    // Six sides: a hexagon of radius 0.40 (the width), with no bars until a row is picked.
+    ctl<QScrollBar>(column.frm, "HScroll1")->setValue(6);
+    EXPECT_TRUE(barCircles(column.canvas(), 0.008f).empty());
+    const auto ends = segmentEnds(column.canvas());
+    ASSERT_FALSE(ends.empty());
+    for (const auto& [x, y] : ends)
+        EXPECT_NEAR(std::hypot(x, y), 0.40f, 1e-5);
+    pickRow(column.frm, 1);
+    EXPECT_FALSE(barCircles(column.canvas(), 0.004f).empty());
+    EXPECT_TRUE(rec.texts().empty());
+}
+
+TEST(DesignDrawing, InputsWithoutAValidOutlineNeverStopTheWindow) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    for (int tipo : {0, 1}) {
+        DesignRun run(tipo);
+        run.set("Text1", "10");
+        run.set("Text4", "3");
+        run.set("Text2", "30");
+        run.set("Text3", "50");
+        run.arma();
+        ASSERT_FALSE(run.canvas().items().empty());
+        for (const char* width : {"0", "-30", "abc", "1e-9", "1e300", "", "nan"}) {
+            run.set("Text2", width);
+            run.arma();
+            EXPECT_TRUE(run.canvas().items().empty()) << tipo << " " << width;
+            EXPECT_EQ(ctl<QLabel>(run.frm, "Label8")->text(), "") << width;
+        }
+        if (tipo == 1)
+            for (const char* height : {"0", "-5", "xyz"}) {
+                run.set("Text2", "30");
+                run.set("Text3", height);
+                run.arma();
+                EXPECT_TRUE(run.canvas().items().empty()) << height;
+                EXPECT_GT(run.frm->grid().Rows(), 1) << "the table still lists " << height;
+            }
+        // And the window still works afterwards.
+        run.set("Text2", "30");
+        run.set("Text3", "50");
+        run.arma();
+        EXPECT_FALSE(run.canvas().items().empty());
+        ctl<QScrollBar>(run.frm, "HScroll1")->setValue(tipo == 0 ? 7 : 3);
+        EXPECT_FALSE(run.canvas().items().empty());
+    }
+    for (const auto& t : rec.texts())
+        EXPECT_EQ(t, "Recubrimiento incompatible con ancho. Se hacen cero.");
+}
+
+// Every candidate of a range of inputs is placed and drawn. Where bars are refused as
+// overlapping, it is because the search spreads the count over the multiple's faces laid end to
+// end with two covers, while the section places it face by face (a column: k bars on every face
+// of the bar line, each face losing two covers and a diameter; a beam: all bars on one face).
+// The expected step between neighbouring bars is worked out here from the outline alone.
+TEST(DesignDrawing, EveryCandidateOfARangeOfInputsIsPlaced) {
+    platform::ScopedNumberLocale point('.');
+    const double pi = std::numbers::pi;
+    int runs = 0, refused = 0, explained = 0, refusedColumns = 0;
+    std::ostringstream overlaps;
+    for (const char* serie : {"Euro", "Mex"})
+        for (int tipo : {0, 1}) {
+            DesignRun run(tipo);
+            if (std::string(serie) == "Mex")
+                ctl<QRadioButton>(run.frm, "Option1", 1)->click();
+            for (int width : {20, 35, 60, 100})
+                for (int cover : {2, 4, 6})
+                    for (int area : {1, 4, 10, 25, 60, 100}) {
+                        run.set("Text1", QString::number(area));
+                        run.set("Text2", QString::number(width));
+                        run.set("Text3", QString::number(width * 2));
+                        run.set("Text4", QString::number(cover));
+                        for (int m = tipo == 0 ? 4 : 1; m <= 10; ++m) {
+                            ctl<QScrollBar>(run.frm, "HScroll1")->setValue(m);
+                            run.frm->ArmaSeccion(0);
+                            for (int row = 1; row < run.frm->grid().Rows(); ++row) {
+                                RecordingSink rec;
+                                run.frm->ArmaSeccion(row);
+                                ++runs;
+                                const std::string line = run.frm->grid().TextMatrix(row, 0);
+                                int n = 0;
+                                std::istringstream(line) >> n;
+                                const auto cat = run.frm->diametrosEnUso();
+                                std::int32_t num = 0, idx = 0;
+                                std::string ref;
+                                float d = 0;
+                                cat->GetNumArmaRefDiam(line, num, ref, idx, d);
+                                const double b = width / 100.0, c = cover / 100.0;
+                                const double t = c + d / 2.0;
+                                double step = 0;
+                                if (tipo == 1) {
+                                    step = n > 1 ? (b - 2 * t) / (n - 1) : 1;
+                                } else if (m == 4) {
+                                    step = (b - 2 * t) / (n / 4);
+                                } else {
+                                    const double apothem = b * std::cos(pi / m) - t;
+                                    step = 2 * apothem * std::tan(pi / m) / (n / m);
+                                }
+                                const std::size_t drawn = barCircles(run.canvas(), d / 2).size();
+                                const bool anyRefused = !rec.texts().empty();
+                                for (const auto& msg : rec.texts())
+                                    ASSERT_EQ(msg, "Se ha intentado meter un redondo que no cabe")
+                                        << line;
+                                ASSERT_EQ(drawn + rec.texts().size(), static_cast<std::size_t>(n))
+                                    << serie << " " << line;
+                                if (anyRefused) {
+                                    ++refused;
+                                    refusedColumns += tipo == 0 ? 1 : 0;
+                                    if (step < d * (1 + 1e-4)) {
+                                        ++explained;
+                                        if (refused <= 5 || (tipo == 0 && refusedColumns <= 3))
+                                            overlaps << (tipo ? "beam " : "column ") << width
+                                                     << " cm, cover " << cover << ", multiple "
+                                                     << m << ": " << line << " (step " << step
+                                                     << " m)\n";
+                                    }
+                                } else {
+                                    EXPECT_GE(step, d * (1 - 1e-4))
+                                        << serie << " " << line << " width " << width;
+                                }
+                            }
+                        }
+                    }
+        }
+    EXPECT_GT(runs, 2000);
+    EXPECT_EQ(refused, explained) << "refusals the bar step does not explain";
+    RecordProperty("refused", refused);
+    std::printf("%d placements, %d with overlapping bars refused (%d of them columns), e.g.\n%s",
+                runs, refused, refusedColumns, overlaps.str().c_str());
+}
+
+// Pictures of the windows for the documentation, written when TRESOL_SCREENSHOT_DIR is set.
+TEST(DesignDrawing, Screenshots) {
+    const QByteArray dir = qgetenv("TRESOL_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "TRESOL_SCREENSHOT_DIR not set";
+    platform::ScopedNumberLocale point('.');
+    const QDir out(QString::fromUtf8(dir));
+    {
+        DesignRun beam(1);
+        typeInto(beam.frm, "Text1", "10");
+        typeInto(beam.frm, "Text2", "30");
+        typeInto(beam.frm, "Text3", "50");
+        typeInto(beam.frm, "Text4", "3");
+        beam.arma();
+        pickRow(beam.frm, 1);
+        QApplication::processEvents();
+        EXPECT_TRUE(beam.frm->grab().save(out.filePath("design-window.png")));
+    }
+    {
+        DesignRun column(0);
+        typeInto(column.frm, "Text1", "30");
+        typeInto(column.frm, "Text2", "40");
+        typeInto(column.frm, "Text4", "4");
+        ctl<QScrollBar>(column.frm, "HScroll1")->setValue(6);
+        pickRow(column.frm, 2);
+        QApplication::processEvents();
+        EXPECT_TRUE(column.frm->grab().save(out.filePath("design-window-hexagon.png")));
+    }
+}
