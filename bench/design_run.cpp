@@ -1,0 +1,94 @@
+// One whole design run as the design window makes it (search, table, outline, bars of the first
+// candidate, fit and drawing into a recorded canvas), for a beam and for a 10-sided column, with
+// the arrangement search alone as the baseline.
+#include "drawing/CCuadroDibujo.h"
+#include "drawing/Canvas.h"
+#include "geometry/CVector.h"
+#include "platform/MemoryGrid.h"
+#include "reinforcement/CArmador.h"
+#include "sections/CSeccEstruc.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+using namespace tresol;
+
+namespace {
+
+struct Member {
+    bool column;
+    float area, ancho, alto, recub;
+    int multiplo;
+};
+
+constexpr Member kBeam{false, 0.001f, 0.30f, 0.50f, 0.03f, 1};
+constexpr Member kColumn10{true, 0.003f, 0.40f, 0.40f, 0.03f, 10};
+
+std::shared_ptr<Cdiametro> euro() {
+    auto c = std::make_shared<Cdiametro>();
+    c->Ini("Euro", "m");
+    return c;
+}
+
+PointArray outline(const Member& m) {
+    const int lados = m.column ? m.multiplo : 4;
+    PointArray p = makePointArray(lados + 1);
+    if (lados == 4) {
+        const float h = m.alto / 2, b = m.ancho / 2;
+        const float rows[5][2] = {{-h, -b}, {h, -b}, {h, b}, {-h, b}, {-h, -b}};
+        for (int i = 1; i <= 5; ++i) {
+            p(i, 1) = rows[i - 1][0];
+            p(i, 2) = rows[i - 1][1];
+        }
+    } else {
+        CVector radio;
+        radio.Ini(0, 0, 0, 0, m.ancho, 0);
+        radio.CreaPtosCircunf(lados, 0, p, 0);
+    }
+    return p;
+}
+
+void SearchOnly(benchmark::State& state, Member m) {
+    const auto cat = euro();
+    platform::MemoryGrid grid;
+    for (auto _ : state) {
+        CArmador arm;
+        float lado = m.ancho, recub = m.recub;
+        arm.Ini(m.area, cat, lado, false, 0.05f, 0.3f, 1, 1000, recub, m.multiplo);
+        arm.PasaRedondosGrid(grid);
+        benchmark::DoNotOptimize(grid.Rows());
+    }
+}
+
+void WholeRun(benchmark::State& state, Member m) {
+    const auto cat = euro();
+    platform::MemoryGrid grid;
+    Canvas canvas(177, 217);
+    for (auto _ : state) {
+        CCuadroDibujo cuadro;
+        cuadro.IniciaAPelo(canvas);
+        CArmador arm;
+        float lado = m.ancho, recub = m.recub;
+        arm.Ini(m.area, cat, lado, false, 0.05f, 0.3f, 1, 1000, recub, m.multiplo);
+        arm.PasaRedondosGrid(grid);
+        CSeccEstruc secc;
+        secc.IniPorPuntos(3, 0, outline(m), cat, Value{0.0f}, false);
+        const std::string linea = grid.Rows() > 1 ? grid.TextMatrix(1, 0) : std::string();
+        if (!linea.empty()) {
+            if (m.column)
+                secc.AnyadeRefuerzoContorno(linea, recub);
+            else
+                secc.AnyadeRefuerzoLineaCentrada(linea, recub, 0);
+        }
+        secc.DibujaSeccion(cuadro, &secc, nullptr, 2, 1.2f, std::int16_t{0});
+        benchmark::DoNotOptimize(canvas.items().size());
+    }
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(SearchOnly, beam, kBeam)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WholeRun, beam, kBeam)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(SearchOnly, column10, kColumn10)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WholeRun, column10, kColumn10)->Unit(benchmark::kMicrosecond);
