@@ -74,7 +74,15 @@ QMenu* PictureBox::createContextMenu() {
     menu->addAction(QStringLiteral("Guardar dibujo…"), this, &PictureBox::askAndSave);
     menu->addAction(QStringLiteral("Imprimir…"), this, &PictureBox::askAndPrint);
     menu->addAction(QStringLiteral("Copiar"), this, &PictureBox::copyDrawing);
+    if (!extraActions_.empty())
+        menu->addSeparator();
+    for (const auto& [text, action] : extraActions_)
+        menu->addAction(text, this, action);
     return menu;
+}
+
+void PictureBox::addMenuAction(const QString& text, std::function<void()> action) {
+    extraActions_.emplace_back(text, std::move(action));
 }
 
 void PictureBox::contextMenuEvent(QContextMenuEvent* event) {

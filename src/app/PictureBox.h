@@ -4,6 +4,10 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 class QMenu;
 class QPrinter;
 
@@ -37,8 +41,10 @@ public:
     // The picture as shown, at the screen's pixel ratio.
     QImage drawingImage() const;
 
-    // A new context menu (owned by the caller) with the three entries.
+    // A new context menu (owned by the caller) with the three entries and those added below.
     QMenu* createContextMenu();
+    // An entry of the window's own at the end of the context menu.
+    void addMenuAction(const QString& text, std::function<void()> action);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -52,6 +58,7 @@ private:
     void askAndPrint();
 
     Canvas canvas_;
+    std::vector<std::pair<QString, std::function<void()>>> extraActions_;
 };
 
 } // namespace tresol::app

@@ -4,12 +4,17 @@
 #include "app/QtGrid.h"
 #include "app/Twips.h"
 #include "drawing/CCuadroDibujo.h"
+#include "drawing/DxfExport.h"
+#include "drawing/ICuadro.h"
 #include "geometry/CVector.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
 #include "reinforcement/CArmador.h"
+#include "reinforcement/Carmasec.h"
 #include "sections/CSeccEstruc.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,6 +128,7 @@ void frmTresol::buildControls() {
     Picture1 = new PictureBox(this);
     Picture1->setObjectName("Picture1");
     placeTwips(Picture1, 4440, 120, 2652, 3252);
+    Picture1->addMenuAction(QString::fromUtf8("Exportar DXF…"), [this] { askAndExportDxf(); });
 
     Command2 = control<QPushButton>(this, "Command2", 4440, 3480, 2652, 372);
     Command2->setText("Salir");
@@ -264,7 +270,8 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
     armador.Ini(area, diametros, ancho, false, 0.05f, 0.3f, 1, 1000, recub, multiplo);
     armador.PasaRedondosGrid(*grid_);
 
-    CSeccEstruc secc;
+    auto seccPtr = std::make_shared<CSeccEstruc>();
+    CSeccEstruc& secc = *seccPtr;
     const bool hayContorno = GeneraSeccion(secc, GetNumLados());
 
     grid_->col(0);
@@ -280,9 +287,13 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
                 secc.AnyadeRefuerzoLineaCentrada(linea, recub, planoArmado);
         }
         secc.DibujaSeccion(cuadro, &secc, nullptr, 2, 1.2f, std::int16_t{0});
+        seccion_ = std::move(seccPtr);
+        lineaDibujada_ = linea;
     } else {
         // No outline to draw: an empty picture rather than the previous member's.
         Picture1->canvas().Cls();
+        seccion_.reset();
+        lineaDibujada_.clear();
     }
 
     Label8->setText(QString::fromStdString(linea));
@@ -318,6 +329,50 @@ bool frmTresol::GeneraSeccion(CSeccEstruc& secc, std::int32_t numLados) const {
         radio.CreaPtosCircunf(numLados, 0, pto2d, 0);
     }
     return secc.IniPorPuntos(3, 0, pto2d, diametros, Value{0.0f}, false);
+}
+
+bool frmTresol::ExportaDxf(const std::string& path, std::string& error) const {
+    if (!seccion_) {
+        error = "No hay ninguna sección dibujada que exportar.";
+        return false;
+    }
+    const CSeccEstruc& secc = *seccion_;
+    const std::string linea = lineaDibujada_;
+    return ExportDxf(
+        path,
+        [&secc, &linea](ICuadro& cuadro) {
+            std::int32_t NP = 0;
+            PointArray contorno;
+            secc.GeneraContorno(NP, contorno, 1);
+            // Outline and bars in one plane, as the picture shows them: Z across, Y up.
+            DibujaContornoFrontal(cuadro, NP, contorno);
+            if (const auto armado = secc.GetArmado())
+                armado->Dibuja(cuadro);
+            if (!linea.empty()) {
+                float ymin = contorno(1, 1), zmin = contorno(1, 2);
+                for (std::int32_t i = 2; i <= NP; ++i) {
+                    ymin = std::min(ymin, contorno(i, 1));
+                    zmin = std::min(zmin, contorno(i, 2));
+                }
+                const float alto = std::max(secc.cantoY(), secc.cantoZ());
+                // Under the section, standing in the same plane.
+                cuadro.PoneText(zmin, 0, ymin - 0.15f * alto, linea, 0.06f * alto);
+            }
+        },
+        error);
+}
+
+void frmTresol::askAndExportDxf() {
+    QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("Exportar DXF"),
+                                                QStringLiteral("seccion.dxf"),
+                                                QStringLiteral("Dibujo DXF (*.dxf)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().toLower() != "dxf")
+        path += ".dxf";
+    std::string error;
+    if (!ExportaDxf(path.toStdString(), error))
+        platform::showError(error);
 }
 
 void frmTresol::onMultiploCambiado(int value) {

@@ -55,6 +55,9 @@ public:
     std::int32_t GetPlanoArmado() const { return planoArmado; }
     QtGrid& grid() const { return *grid_; }
     PictureBox& picture() const { return *Picture1; }
+    // Writes the section of the last run, its bars and its arrangement line to a DXF drawing;
+    // false with a text for the user when there is nothing to export or the file fails.
+    bool ExportaDxf(const std::string& path, std::string& error) const;
 
 private:
     void buildControls();
@@ -63,6 +66,7 @@ private:
     void onSalir();
     void onMultiploCambiado(int value);
     void onNormaElegida();
+    void askAndExportDxf();
 
     std::string lineaArmado;
     bool aceptado = false;
@@ -93,6 +97,9 @@ private:
     QPushButton* Command2;
 
     QtGrid* grid_;
+    // What the last run drew, kept for the DXF export.
+    std::shared_ptr<CSeccEstruc> seccion_;
+    std::string lineaDibujada_;
     bool running_ = false;
 };
 

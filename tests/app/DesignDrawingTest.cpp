@@ -1,10 +1,13 @@
 #include "WindowTestSupport.h"
+#include "drawing/DxfCheck.h"
 #include "app/PictureBox.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -281,4 +284,68 @@ TEST(DesignDrawing, Screenshots) {
         QApplication::processEvents();
         EXPECT_TRUE(column.frm->grab().save(out.filePath("design-window-hexagon.png")));
     }
+}
+
+TEST(DesignDrawing, ExportsTheDrawnSectionAsDxf) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    DesignRun beam(1);
+    std::string error;
+    const QString path = QDir::temp().filePath(
+        QStringLiteral("tresol-export-%1.dxf").arg(QCoreApplication::applicationPid()));
+    EXPECT_FALSE(beam.frm->ExportaDxf(path.toStdString(), error)); // nothing drawn yet
+    EXPECT_EQ(error, "No hay ninguna sección dibujada que exportar.");
+
+    beam.set("Text1", "10");
+    beam.set("Text2", "30");
+    beam.set("Text3", "50");
+    beam.set("Text4", "3");
+    beam.arma();
+    pickRow(beam.frm, 1);
+    ASSERT_TRUE(beam.frm->ExportaDxf(path.toStdString(), error)) << error;
+    const auto back = tresol::testing::readDxf(path.toStdString());
+    QFile::remove(path);
+    if (!back.skipped.empty())
+        GTEST_SKIP() << back.skipped;
+    ASSERT_TRUE(back.failure.empty()) << back.failure;
+    EXPECT_EQ(back.auditErrors, 0);
+    // Read back by an independent reader: the outline in the front plane (X = section Z,
+    // Z = section Y), five spheres of the bar radius on the face of smallest Y, the line.
+    int outlines = 0, spheres = 0, texts = 0;
+    for (const auto& e : back.entities) {
+        if (e.kind == "LWPOLYLINE" || e.kind == "POLYLINE3D") {
+            ++outlines;
+            const auto pts = e.numbers("pts");
+            ASSERT_EQ(pts.size() % 3, 0u);
+            for (std::size_t i = 0; i < pts.size(); i += 3) {
+                EXPECT_NEAR(std::fabs(pts[i]), 0.15, 1e-6);
+                EXPECT_NEAR(pts[i + 1], 0.0, 1e-9);
+                EXPECT_NEAR(std::fabs(pts[i + 2]), 0.25, 1e-6);
+            }
+        } else if (e.kind == "SPHERE") {
+            const auto c = e.numbers("centre");
+            ASSERT_EQ(c.size(), 3u);
+            EXPECT_NEAR(c[0], -0.112 + 0.056 * spheres, 1e-4);
+            EXPECT_NEAR(c[2], -0.212, 1e-4);
+            EXPECT_NEAR(e.number("radius"), 0.008, 1e-4);
+            ++spheres;
+        } else if (e.kind == "TEXT") {
+            ++texts;
+            EXPECT_EQ(e.at("text"), "5 fi 16");
+            EXPECT_LT(e.numbers("ins").at(2), -0.25);
+        }
+    }
+    EXPECT_EQ(outlines, 1);
+    EXPECT_EQ(spheres, 5);
+    EXPECT_EQ(texts, 1);
+    EXPECT_TRUE(rec.texts().empty());
+
+    const auto labels = beam.frm->findChild<app::PictureBox*>("Picture1")->createContextMenu();
+    QStringList entries;
+    for (QAction* a : labels->actions())
+        entries << a->text();
+    delete labels;
+    EXPECT_TRUE(entries.contains(QString::fromUtf8("Exportar DXF…")));
+    EXPECT_FALSE(beam.frm->ExportaDxf("/nonexistent-dir/x.dxf", error));
+    EXPECT_FALSE(error.empty());
 }
