@@ -104,9 +104,11 @@ bool CPieza3D::IniRectang(const std::string& refIn, std::int32_t tipoPiezaIn,
         rect(i, 2) = corners[i - 1][1];
     }
     creaSecciones();
-    iniOk = seccIni->IniPorPuntos(kRectangulo, tipoMaterial, rect, diametrosIn, Value{0}, false);
-    finOk = iniOk &&
-            seccFin->IniPorPuntos(kRectangulo, tipoMaterial, rect, diametrosIn, Value{0}, false);
+    // No torsion constant given: the rectangle's own formula supplies it.
+    iniOk =
+        seccIni->IniPorPuntos(kRectangulo, tipoMaterial, rect, diametrosIn, std::nullopt, false);
+    finOk = iniOk && seccFin->IniPorPuntos(kRectangulo, tipoMaterial, rect, diametrosIn,
+                                           std::nullopt, false);
     return IniComun(tipoPiezaIn, refIn, dimXX, std::move(materialIn), std::move(diametrosIn));
 }
 
