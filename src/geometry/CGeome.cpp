@@ -12,13 +12,6 @@
 namespace tresol {
 namespace {
 
-// A number, or a text read as the user typed it (falling back to its leading number).
-double numberOf(const Value& v) {
-    if (const auto* text = std::get_if<std::string>(&v))
-        return platform::boxNumber(*text);
-    return valueNumber(v);
-}
-
 float toSingle(double v) { return static_cast<float>(v); }
 
 } // namespace
@@ -28,13 +21,13 @@ CGeome::CGeome() : xv_(1, 2), yv_(1, 2) {}
 bool CGeome::IntersRectaX(float x1, float y1, float x2, float y2, const Value& xCut) {
     if (x1 == x2)
         return false;
-    const double xc = numberOf(xCut);
+    const double xc = valueAsTypedNumber(xCut);
     y_ = toSingle((xc - x1) / (double{x2} - x1) * (double{y2} - y1) + y1);
     return true;
 }
 
 bool CGeome::IntersTramoX(float x1, float y1, float x2, float y2, const Value& xCut) {
-    const double xc = numberOf(xCut);
+    const double xc = valueAsTypedNumber(xCut);
     if (x1 == x2 || (xc - x1) * (xc - x2) > 0 || std::isnan(xc))
         return false;
     y_ = toSingle((xc - x1) / (double{x2} - x1) * (double{y2} - y1) + y1);

@@ -15,13 +15,6 @@ static_assert(CVector::kVerticalSlope == std::numeric_limits<float>::max());
 
 constexpr double kPi = 3.14159265358979;
 
-// A number, or a text read as the user typed it (falling back to its leading number).
-double numberOf(const Value& v) {
-    if (const auto* text = std::get_if<std::string>(&v))
-        return platform::boxNumber(*text);
-    return valueNumber(v);
-}
-
 float toSingle(double v) { return static_cast<float>(v); }
 
 } // namespace
@@ -64,7 +57,7 @@ bool CVector::IniPerpenEnXY(float x, float y, float z, float x2, float y2, float
     const double dx = double{x2} - x;
     const double dy = double{y2} - y;
     const bool accepted = Ini(x, y, z, toSingle(x - dy), toSingle(y + dx), z2, false);
-    const double length = numberOf(Modulo);
+    const double length = valueAsTypedNumber(Modulo);
     if (length != 0.0)
         LetModulo(toSingle(length));
     return accepted;

@@ -28,4 +28,10 @@ double valueNumber(const Value& v) {
     return std::visit(Visitor{}, v);
 }
 
+double valueAsTypedNumber(const Value& v) {
+    if (const auto* text = std::get_if<std::string>(&v))
+        return platform::boxNumber(*text);
+    return valueNumber(v);
+}
+
 } // namespace tresol

@@ -17,6 +17,11 @@ std::string valueText(const Value& v);
 // leading number of a text.
 double valueNumber(const Value& v);
 
+// A value as a number a user gave: a text as typed in the user's locale (falling back to its
+// leading number), anything else by its numeric reading. A number never passes through a text
+// form, so a decimal-comma locale cannot cut its fraction off.
+double valueAsTypedNumber(const Value& v);
+
 inline bool isEmpty(const Value& v) { return std::holds_alternative<std::monostate>(v); }
 
 } // namespace tresol

@@ -2,7 +2,6 @@
 
 #include "platform/Numbers.h"
 #include "platform/ProgrammingError.h"
-#include "sections/SectionNumbers.h"
 
 #include <variant>
 
@@ -31,6 +30,6 @@ void CDatGener::Ini(const std::string& nombre, const std::string& descrip, const
     nombre_ = nombre;
 }
 
-float CDatGener::fValue() const { return static_cast<float>(sections_detail::numberOf(valor_)); }
+float CDatGener::fValue() const { return static_cast<float>(valueAsTypedNumber(valor_)); }
 
 } // namespace tresol

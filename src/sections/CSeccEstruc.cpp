@@ -9,7 +9,6 @@
 #include "platform/Messages.h"
 #include "platform/ProgrammingError.h"
 #include "sections/CSeccG.h"
-#include "sections/SectionNumbers.h"
 
 #include <array>
 #include <cmath>
@@ -163,7 +162,7 @@ bool CSeccEstruc::IniPorPuntos(std::int32_t tipoSecc, std::int32_t tipoMaterial,
     // PropiedadesDePuntos
     CSeccG poligono;
     poligono.asigna_coor(contorno_.upper(1), contorno_);
-    const float jdat = j ? f(sections_detail::numberOf(*j)) : 0.0f;
+    const float jdat = j ? f(valueAsTypedNumber(*j)) : 0.0f;
     return Ini(tipoSecc, tipoMaterial, poligono.cantoY(), poligono.cantoZ(), poligono.Iyg(),
                poligono.Izg(), poligono.izy(), jdat, poligono.area(), poligono.Yg(), poligono.Zg(),
                Array1<Value>(), std::move(diametros), cdgDondeSea);
