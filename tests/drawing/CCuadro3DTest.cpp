@@ -1,10 +1,12 @@
 #include "drawing/CCuadro3D.h"
+#include "drawing/CadDxf.h"
 #include "drawing/CadSession.h"
 #include "platform/Messages.h"
 #include "platform/ProgrammingError.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <stdexcept>
 
@@ -14,72 +16,21 @@ using platform::RecordingSink;
 
 namespace {
 
-// A CAD session that records every call the plotter makes.
-struct Sent : CadEntity {
-    std::string kind; // "3dpoly", "polyline", "text", "sphere"
-    std::vector<double> points;
-    std::string text;
-    double size = 0; // height or radius
-    std::vector<std::int16_t> colours;
-    struct Turn {
-        CadPoint p1, p2;
-        double angle;
-    };
-    std::vector<Turn> turns;
-
-    std::int16_t color() const override { return colours.empty() ? 0 : colours.back(); }
-    void color(std::int16_t c) override { colours.push_back(c); }
-    void Rotate3d(const CadPoint& p1, const CadPoint& p2, double angle) override {
-        turns.push_back({p1, p2, angle});
-    }
-};
-
-struct RecordingModel : CadModelSpace {
-    std::vector<std::unique_ptr<Sent>> sent;
-
-    Sent& add(std::string kind, std::vector<double> pts) {
-        sent.push_back(std::make_unique<Sent>());
-        sent.back()->kind = std::move(kind);
-        sent.back()->points = std::move(pts);
-        return *sent.back();
-    }
-    CadEntity& Add3dpoly(const std::vector<double>& p) override { return add("3dpoly", p); }
-    CadEntity& AddPolyline(const std::vector<double>& p) override { return add("polyline", p); }
-    CadEntity& AddText(const std::string& t, const CadPoint& at, double h) override {
-        Sent& s = add("text", {at[0], at[1], at[2]});
-        s.text = t;
-        s.size = h;
-        return s;
-    }
-    CadEntity& AddSphere(const CadPoint& c, double r) override {
-        Sent& s = add("sphere", {c[0], c[1], c[2]});
-        s.size = r;
-        return s;
-    }
-    std::int32_t Count() const override { return static_cast<std::int32_t>(sent.size()); }
-};
-
-struct RecordingCad : CadApplication, CadDocument {
-    RecordingModel model;
-    bool visible = false;
-    CadDocument& ActiveDocument() override { return *this; }
-    bool Visible() const override { return visible; }
-    void Visible(bool v) override { visible = v; }
-    CadModelSpace& ModelSpace() override { return model; }
-    bool SaveAs(const std::string&, std::string&) override { return true; }
-};
-
-// A plotter connected to a fresh recording session.
+// A plotter connected to a fresh in-memory drawing, which keeps everything it was sent.
 struct Connected {
-    ScopedCadProvider scope{kCadClassName, [] { return std::make_shared<RecordingCad>(); }};
+    ScopedCadProvider scope{kCadClassName, [] { return std::make_shared<CadDxfApplication>(); }};
     CCuadro3D plotter;
-    RecordingModel* model = nullptr;
 
-    Connected() {
-        EXPECT_TRUE(plotter.Ini());
-        model = &static_cast<RecordingCad&>(*plotter.Sesion()).model;
+    Connected() { EXPECT_TRUE(plotter.Ini()); }
+    const CadDxfModelSpace& sent() const {
+        return static_cast<CadDxfDocument&>(plotter.Sesion()->ActiveDocument()).Entities();
     }
-    const std::vector<std::unique_ptr<Sent>>& sent() const { return model->sent; }
+    std::vector<double> flat(std::int32_t i) const {
+        std::vector<double> out;
+        for (const auto& p : sent().Item(i).points())
+            out.insert(out.end(), p.begin(), p.end());
+        return out;
+    }
 };
 
 PointArray rows(std::initializer_list<std::array<float, 2>> r) {
@@ -126,7 +77,7 @@ TEST(CCuadro3D, IniWithoutAnySessionReportsAndRefusesToDraw) {
         EXPECT_EQ(rec.entries()[1].icon, MsgIcon::Information) << id;
     }
 
-    ScopedCadProvider scope(kCadClassName, [] { return std::make_shared<RecordingCad>(); });
+    ScopedCadProvider scope(kCadClassName, [] { return std::make_shared<CadDxfApplication>(); });
     CCuadro3D c; // never connected
     RecordingSink rec;
     const Array1<float> v = vec({1, 2});
@@ -157,7 +108,7 @@ TEST(CCuadro3D, IniAttachesToTheOpenSessionOrStartsOne) {
     int started = 0;
     ScopedCadProvider scope(kCadClassName, [&] {
         ++started;
-        return std::make_shared<RecordingCad>();
+        return std::make_shared<CadDxfApplication>();
     });
     CCuadro3D first;
     ASSERT_TRUE(first.Ini());
@@ -189,41 +140,41 @@ TEST(CCuadro3D, PointsGoOutInTheFrontViewOrAlongTheMember) {
     c.bolita(1, 2, 0.008f, 7.0f, std::int16_t{12});
     c.DibujaXY(vec({1, 2, 3}), vec({4, 5, 6}));
 
+    using K = CadDxfEntity::Kind;
     struct Want {
         const char* id;
-        const char* kind;
+        K kind;
         std::vector<double> points;
-        std::vector<std::int16_t> colours;
+        std::int16_t colour;
     };
     const std::vector<Want> want = {
-        {"DibuGener", "3dpoly", {1, 0, 2, 3, 0, 4}, {}},
-        {"DibuGener3D", "3dpoly", {10, 1, 2, 10, 3, 4}, {5}},
-        {"DibuGener2", "3dpoly", {1, 0, 2, 3, 0, 4}, {9}},
-        {"DibuGener3 without colour", "3dpoly", {1, 3, 5, 2, 4, 6}, {5}},
-        {"DibuGener3 with colour", "3dpoly", {1, 3, 5, 2, 4, 6}, {2}},
-        {"DibuUnePtos2D row 1", "3dpoly", {1, 0, 2, 5, 0, 6}, {5}},
-        {"DibuUnePtos2D row 2", "3dpoly", {3, 0, 4, 7, 0, 8}, {5}},
-        {"DibuUnePtos3D row 1", "3dpoly", {10, 1, 2, 20, 5, 6}, {5}},
-        {"DibuUnePtos3D row 2", "3dpoly", {11, 3, 4, 21, 7, 8}, {5}},
-        {"bolita", "sphere", {1, 0, 2}, {}},
-        {"bolita with depth and colour", "sphere", {1, 7, 2}, {12}},
-        {"DibujaXY", "polyline", {1, 4, 0, 2, 5, 0, 3, 6, 0}, {}},
+        {"DibuGener", K::Polyline3d, {1, 0, 2, 3, 0, 4}, 0},
+        {"DibuGener3D", K::Polyline3d, {10, 1, 2, 10, 3, 4}, 5},
+        {"DibuGener2", K::Polyline3d, {1, 0, 2, 3, 0, 4}, 9},
+        {"DibuGener3 without colour", K::Polyline3d, {1, 3, 5, 2, 4, 6}, 5},
+        {"DibuGener3 with colour", K::Polyline3d, {1, 3, 5, 2, 4, 6}, 2},
+        {"DibuUnePtos2D row 1", K::Polyline3d, {1, 0, 2, 5, 0, 6}, 5},
+        {"DibuUnePtos2D row 2", K::Polyline3d, {3, 0, 4, 7, 0, 8}, 5},
+        {"DibuUnePtos3D row 1", K::Polyline3d, {10, 1, 2, 20, 5, 6}, 5},
+        {"DibuUnePtos3D row 2", K::Polyline3d, {11, 3, 4, 21, 7, 8}, 5},
+        {"bolita", K::Sphere, {1, 0, 2}, 0},
+        {"bolita with depth and colour", K::Sphere, {1, 7, 2}, 12},
+        {"DibujaXY", K::Polyline, {1, 4, 0, 2, 5, 0, 3, 6, 0}, 0},
     };
-    ASSERT_EQ(k.sent().size(), want.size());
-    for (std::size_t i = 0; i < want.size(); ++i) {
-        const Sent& s = *k.sent()[i];
-        EXPECT_EQ(s.kind, want[i].kind) << want[i].id;
-        EXPECT_EQ(s.points, want[i].points) << want[i].id;
-        EXPECT_EQ(s.colours, want[i].colours) << want[i].id;
+    ASSERT_EQ(k.sent().Count(), static_cast<std::int32_t>(want.size()));
+    for (std::int32_t i = 1; i <= k.sent().Count(); ++i) {
+        const Want& w = want[static_cast<std::size_t>(i - 1)];
+        EXPECT_EQ(k.sent().Item(i).kind(), w.kind) << w.id;
+        EXPECT_EQ(k.flat(i), w.points) << w.id;
+        EXPECT_EQ(k.sent().Item(i).color(), w.colour) << w.id;
     }
-    EXPECT_FLOAT_EQ(static_cast<float>(k.sent()[9]->size), 0.008f) << "sphere of the radius";
+    EXPECT_FLOAT_EQ(static_cast<float>(k.sent().Item(10).size()), 0.008f) << "bar radius";
 
     // Fits, scale and clearing leave the drawing alone; the window has no edges.
     c.MargenSinPic(1, 0, 1, 0);
     c.MaxMinMargenNoPic(p, 2);
     c.escala(1.2f);
     c.Borra();
-    EXPECT_EQ(k.sent().size(), want.size());
     EXPECT_THROW(c.MinX(), ProgrammingError);
     EXPECT_THROW(c.MaxX(), ProgrammingError);
     EXPECT_THROW(c.MinY(), ProgrammingError);
@@ -231,45 +182,42 @@ TEST(CCuadro3D, PointsGoOutInTheFrontViewOrAlongTheMember) {
     EXPECT_THROW(c.PoneQBColor(16), ProgrammingError);
     EXPECT_THROW(c.DibuGener(3, p), ProgrammingError) << "NP beyond the rows";
     EXPECT_THROW(c.DibuUnePtos3D(p, q, vec({1}), vec({1, 2})), ProgrammingError);
-    EXPECT_EQ(k.sent().size(), want.size()) << "refused calls draw nothing";
+    EXPECT_EQ(k.sent().Count(), static_cast<std::int32_t>(want.size())) << "nothing more drawn";
 }
 
 TEST(CCuadro3D, TextLines) {
     Connected k;
     k.plotter.PoneTexto("uno\r\ndos", "Viga");
     k.plotter.PoneTexto("a\r\nb\r\n", "");
-    const std::vector<std::pair<std::string, double>> want = {
-        {"Viga", -0.06}, {"uno", -0.12}, {"", -0.06}, {"a", -0.12}, {"b", -0.18}};
-    ASSERT_EQ(k.sent().size(), want.size());
-    for (std::size_t i = 0; i < want.size(); ++i) {
-        const Sent& s = *k.sent()[i];
-        EXPECT_EQ(s.text, want[i].first) << i;
-        EXPECT_EQ(s.points[0], 0) << i;
-        EXPECT_NEAR(s.points[1], want[i].second, 1e-15) << i;
-        EXPECT_EQ(s.points[2], 0) << i;
-        EXPECT_EQ(s.size, 0.05) << i;
-        EXPECT_TRUE(s.turns.empty()) << i;
-    }
-
-    k.model->sent.clear();
     k.plotter.PoneText(1, 2, 3, "upright", 0.1f);
     k.plotter.PoneText(1, 2, 3, "flat", std::nullopt, true, true);
     k.plotter.PoneText(1, 2, 3, "twice", 0.2f, false, true);
-    ASSERT_EQ(k.sent().size(), 4u);
-    const Sent& up = *k.sent()[0];
-    EXPECT_EQ(up.points, (std::vector<double>{1, 2, 3}));
-    EXPECT_FLOAT_EQ(static_cast<float>(up.size), 0.1f);
-    ASSERT_EQ(up.turns.size(), 1u);
-    EXPECT_EQ(up.turns[0].p1, (CadPoint{1, 2, 3}));
-    EXPECT_EQ(up.turns[0].p2, (CadPoint{11, 2, 3}));
-    EXPECT_EQ(up.turns[0].angle, 1.57);
-    EXPECT_TRUE(k.sent()[1]->turns.empty()) << "enxy keeps the text in the XY plane";
-    EXPECT_EQ(k.sent()[1]->size, 0.05) << "default height";
-    ASSERT_EQ(k.sent()[2]->turns.size(), 1u);
-    EXPECT_EQ(k.sent()[2]->turns[0].angle, 1.57);
-    EXPECT_EQ(k.sent()[3]->text, "twice");
-    ASSERT_EQ(k.sent()[3]->turns.size(), 1u);
-    EXPECT_EQ(k.sent()[3]->turns[0].angle, 0) << "the second copy stays flat";
+
+    const CadPoint flat{0, 0, 1}, upright{0, -std::sin(1.57), std::cos(1.57)};
+    struct Want {
+        std::string text;
+        CadPoint at;
+        double height;
+        CadPoint normal;
+    };
+    const std::vector<Want> want = {
+        {"Viga", {0, -0.06, 0}, 0.05, flat}, {"uno", {0, -0.12, 0}, 0.05, flat},
+        {"", {0, -0.06, 0}, 0.05, flat},     {"a", {0, -0.12, 0}, 0.05, flat},
+        {"b", {0, -0.18, 0}, 0.05, flat},    {"upright", {1, 2, 3}, 0.1f, upright},
+        {"flat", {1, 2, 3}, 0.05, flat},     {"twice", {1, 2, 3}, 0.2f, upright},
+        {"twice", {1, 2, 3}, 0.2f, flat},
+    };
+    ASSERT_EQ(k.sent().Count(), static_cast<std::int32_t>(want.size()));
+    for (std::int32_t i = 1; i <= k.sent().Count(); ++i) {
+        const auto& e = k.sent().Item(i);
+        const Want& w = want[static_cast<std::size_t>(i - 1)];
+        EXPECT_EQ(e.text(), w.text) << i;
+        for (std::size_t j = 0; j < 3; ++j) {
+            EXPECT_NEAR(e.points()[0][j], w.at[j], 1e-15) << i << " insertion " << j;
+            EXPECT_NEAR(e.axes()[2][j], w.normal[j], 1e-12) << i << " normal " << j;
+        }
+        EXPECT_EQ(e.size(), w.height) << i;
+    }
 }
 
 TEST(CCuadro3D, IniciadoIsKeptOrPassedOn) {

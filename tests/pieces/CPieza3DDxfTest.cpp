@@ -1,3 +1,4 @@
+#include "drawing/CadSession.h"
 #include "drawing/DxfCheck.h"
 #include "drawing/DxfExport.h"
 #include "drawing/ICuadro.h"
@@ -26,6 +27,10 @@ TEST(CPieza3DDxf, ReinforcedBeamSectionReadBackByAnIndependentReader) {
     ASSERT_NE(s.GetArmado(), nullptr);
     const std::string linea = s.GetArmado()->GetLineaRedondos();
     ASSERT_EQ(linea, "3 fi 16");
+
+    // Another drawing open in the process must not leak into the exported file.
+    const auto other = CadStart(kCadClassName);
+    other->ActiveDocument().ModelSpace().AddSphere({9, 9, 9}, 1);
 
     DxfDir dir;
     const std::string path = dir.file("beam-section.dxf");
