@@ -23,19 +23,6 @@ using platform::RecordingSink;
 
 namespace {
 
-struct DesignRun {
-    QPointer<frmTresol> frm = new frmTresol;
-    explicit DesignRun(int tipo) { frm->Ini(tipo); }
-    ~DesignRun() {
-        if (frm)
-            frm->close();
-        QApplication::processEvents();
-    }
-    const Canvas& canvas() const { return frm->picture().canvas(); }
-    void set(const char* box, const QString& t) const { ctl<QLineEdit>(frm, box)->setText(t); }
-    void arma() const { QTest::mouseClick(ctl<QPushButton>(frm, "Command1"), Qt::LeftButton); }
-};
-
 // Bar marks: circles of a bar's radius (the plotter may add marks of its own).
 std::vector<Canvas::CircleShape> barCircles(const Canvas& c, float radius) {
     std::vector<Canvas::CircleShape> out;
@@ -60,7 +47,7 @@ std::vector<std::pair<float, float>> segmentEnds(const Canvas& c) {
 TEST(DesignDrawing, BeamDrawsItsOutlineAndTheChosenBars) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
-    DesignRun beam(1);
+    OpenWindow beam(1);
     beam.set("Text1", "10");
     beam.set("Text2", "30");
     beam.set("Text3", "50");
@@ -107,7 +94,7 @@ TEST(DesignDrawing, BeamDrawsItsOutlineAndTheChosenBars) {
 TEST(DesignDrawing, ColumnSquareAndPolygon) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
-    DesignRun column(0);
+    OpenWindow column(0);
     column.set("Text1", "20");
     column.set("Text2", "40");
     column.set("Text4", "3");
@@ -142,7 +129,7 @@ TEST(DesignDrawing, InputsWithoutAValidOutlineNeverStopTheWindow) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
     for (int tipo : {0, 1}) {
-        DesignRun run(tipo);
+        OpenWindow run(tipo);
         run.set("Text1", "10");
         run.set("Text4", "3");
         run.set("Text2", "30");
@@ -187,7 +174,7 @@ TEST(DesignDrawing, EveryCandidateOfARangeOfInputsIsPlaced) {
     std::ostringstream overlaps;
     for (const char* serie : {"Euro", "Mex"})
         for (int tipo : {0, 1}) {
-            DesignRun run(tipo);
+            OpenWindow run(tipo);
             if (std::string(serie) == "Mex")
                 ctl<QRadioButton>(run.frm, "Option1", 1)->click();
             for (int width : {20, 35, 60, 100})
@@ -264,7 +251,7 @@ TEST(DesignDrawing, Screenshots) {
     platform::ScopedNumberLocale point('.');
     const QDir out(QString::fromUtf8(dir));
     {
-        DesignRun beam(1);
+        OpenWindow beam(1);
         typeInto(beam.frm, "Text1", "10");
         typeInto(beam.frm, "Text2", "30");
         typeInto(beam.frm, "Text3", "50");
@@ -275,7 +262,7 @@ TEST(DesignDrawing, Screenshots) {
         EXPECT_TRUE(beam.frm->grab().save(out.filePath("design-window.png")));
     }
     {
-        DesignRun column(0);
+        OpenWindow column(0);
         typeInto(column.frm, "Text1", "30");
         typeInto(column.frm, "Text2", "40");
         typeInto(column.frm, "Text4", "4");
@@ -289,7 +276,7 @@ TEST(DesignDrawing, Screenshots) {
 TEST(DesignDrawing, ExportsTheDrawnSectionAsDxf) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
-    DesignRun beam(1);
+    OpenWindow beam(1);
     std::string error;
     const QString path = QDir::temp().filePath(
         QStringLiteral("tresol-export-%1.dxf").arg(QCoreApplication::applicationPid()));

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "app/PictureBox.h"
 #include "app/QtGrid.h"
 #include "app/frmTresol.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -24,6 +27,23 @@ W* ctl(QWidget* window, const char* name, int index = -1) {
             return w;
     return nullptr;
 }
+
+// A design window opened as the launcher opens it, closed at the end of the test.
+struct OpenWindow {
+    QPointer<app::frmTresol> frm = new app::frmTresol;
+    explicit OpenWindow(int tipo) { frm->Ini(tipo); }
+    ~OpenWindow() {
+        if (frm)
+            frm->close();
+        QApplication::processEvents();
+    }
+    app::frmTresol* operator->() const { return frm; }
+    QWidget* w() const { return frm; }
+    QString label8() const { return ctl<QLabel>(w(), "Label8")->text(); }
+    void set(const char* box, const QString& t) const { ctl<QLineEdit>(w(), box)->setText(t); }
+    void arma() const { QTest::mouseClick(ctl<QPushButton>(w(), "Command1"), Qt::LeftButton); }
+    const Canvas& canvas() const { return frm->picture().canvas(); }
+};
 
 inline std::vector<std::string> gridColumn(const app::frmTresol& frm, int column) {
     std::vector<std::string> out;

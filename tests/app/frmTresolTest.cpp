@@ -18,20 +18,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-// A window opened as the launcher opens it, closed at the end of the test.
-struct Window {
-    QPointer<frmTresol> frm = new frmTresol;
-    explicit Window(int tipo) { frm->Ini(tipo); }
-    ~Window() {
-        if (frm)
-            frm->close();
-        QApplication::processEvents();
-    }
-    frmTresol* operator->() const { return frm; }
-    QWidget* w() const { return frm; }
-    QString label8() const { return ctl<QLabel>(w(), "Label8")->text(); }
-};
-
 void beamInputs(QWidget* w, const char* area, const char* width, const char* cover) {
     typeInto(w, "Text1", area);
     typeInto(w, "Text2", width);
@@ -42,7 +28,7 @@ void beamInputs(QWidget* w, const char* area, const char* width, const char* cov
 
 TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
     platform::ScopedNumberLocale point('.');
-    Window column(0);
+    OpenWindow column(0);
     EXPECT_TRUE(column->isVisible());
     EXPECT_EQ(column->windowTitle(), "Arma pilar");
     auto* text3 = ctl<QLineEdit>(column.w(), "Text3");
@@ -59,7 +45,7 @@ TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
     EXPECT_EQ(column->GetTipoNorma(), "Euro");
     EXPECT_EQ(column->diametrosEnUso()->GetIndiMax(), 7);
 
-    Window beam(1);
+    OpenWindow beam(1);
     EXPECT_EQ(beam->windowTitle(), "Arma viga");
     EXPECT_EQ(ctl<QScrollBar>(beam.w(), "HScroll1")->value(), 1);
     EXPECT_EQ(ctl<QScrollBar>(beam.w(), "HScroll1")->minimum(), 1);
@@ -82,7 +68,7 @@ TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
 TEST(frmTresol, BeamDesignListsCandidatesAndShowsThePickedLine) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
-    Window beam(1);
+    OpenWindow beam(1);
     // Defaults (area 0): no candidate.
     QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
     EXPECT_EQ(beam->grid().Rows(), 1);
@@ -115,7 +101,7 @@ TEST(frmTresol, BeamDesignListsCandidatesAndShowsThePickedLine) {
 TEST(frmTresol, NonNumericAreaShowsTheMessageAndKeepsTheTable) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
-    Window beam(1);
+    OpenWindow beam(1);
     beamInputs(beam.w(), "10", "30", "3");
     QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
     pickRow(beam.w(), 2);
@@ -136,7 +122,7 @@ TEST(frmTresol, NonNumericAreaShowsTheMessageAndKeepsTheTable) {
 TEST(frmTresol, CommaLocaleReadsTheValuesTyped) {
     platform::ScopedNumberLocale comma(',');
     RecordingSink rec;
-    Window beam(1);
+    OpenWindow beam(1);
     // 12,5 cm2 over 30,5 cm with 3,5 cm cover: the same as typing 12.5 / 30.5 / 3.5 in a point
     // locale (16 mm: 6.22 bars -> 6, spacing (0.305-0.07-0.016)/5 = 0.0438 fails; 20 mm: 3.98
     // -> 4, spacing 0.0717; 25 mm: 2.55 -> 3, 0.105).
@@ -151,7 +137,7 @@ TEST(frmTresol, CommaLocaleReadsTheValuesTyped) {
 TEST(frmTresol, HugeAreaAndCoverWiderThanTheMember) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
-    Window beam(1);
+    OpenWindow beam(1);
     beamInputs(beam.w(), "1e30", "30", "3");
     QTest::mouseClick(ctl<QPushButton>(beam.w(), "Command1"), Qt::LeftButton);
     EXPECT_EQ(beam->grid().Rows(), 1);
@@ -172,7 +158,7 @@ TEST(frmTresol, HugeAreaAndCoverWiderThanTheMember) {
 TEST(frmTresol, MultipleAndSeriesChangesRedoTheTable) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
-    Window column(0);
+    OpenWindow column(0);
     typeInto(column.w(), "Text1", "20");
     typeInto(column.w(), "Text2", "40");
     typeInto(column.w(), "Text4", "3");
@@ -202,7 +188,7 @@ TEST(frmTresol, MultipleAndSeriesChangesRedoTheTable) {
 
 TEST(frmTresol, MexBeamListsNumberedBars) {
     platform::ScopedNumberLocale point('.');
-    Window beam(1);
+    OpenWindow beam(1);
     beamInputs(beam.w(), "10", "30", "3");
     ctl<QRadioButton>(beam.w(), "Option1", 1)->click();
     EXPECT_EQ(gridColumn(*beam.frm, 0), (Lines{"5 # 5", "4 # 6", "2 # 8"}));
