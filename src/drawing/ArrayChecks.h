@@ -27,4 +27,16 @@ inline void checkVector(const Array1<float>& v, std::int32_t NP, const char* wha
                                " beyond the coordinate vector");
 }
 
+// Rows lower…upper of `a` with two columns each, partnered by the same rows of `b` (segments
+// joining corresponding points). An array without rows joins nothing; a mismatch is found before
+// anything is drawn, so it leaves no half drawing.
+inline bool joinable(const PointArray& a, const PointArray& b, const char* what) {
+    if (!a.allocated() || a.count(1) == 0)
+        return false;
+    if (a.lower(2) > 1 || a.upper(2) < 2 || !b.allocated() || b.lower(1) > a.lower(1) ||
+        b.upper(1) < a.upper(1) || b.lower(2) > 1 || b.upper(2) < 2)
+        throw ProgrammingError(std::string(what) + ": the point arrays do not match");
+    return true;
+}
+
 } // namespace tresol::drawing_detail

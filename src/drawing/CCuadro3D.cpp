@@ -13,6 +13,7 @@ namespace tresol {
 
 using drawing_detail::checkPoints;
 using drawing_detail::checkVector;
+using drawing_detail::joinable;
 using platform::messages;
 using platform::MsgIcon;
 
@@ -26,16 +27,6 @@ void push(std::vector<double>& pts, double x, double y, double z) {
     pts.push_back(z);
 }
 
-// Rows lower…upper of `a`, partnered by the same rows of `b`; an array without rows joins
-// nothing. Checked before anything is drawn, so that a mismatch leaves no half drawing.
-bool joinable(const PointArray& a, const PointArray& b, const char* what) {
-    if (!a.allocated() || a.count(1) == 0)
-        return false;
-    if (a.lower(2) > 1 || a.upper(2) < 2 || !b.allocated() || b.lower(1) > a.lower(1) ||
-        b.upper(1) < a.upper(1) || b.lower(2) > 1 || b.upper(2) < 2)
-        throw ProgrammingError(std::string(what) + ": the point arrays do not match");
-    return true;
-}
 
 void coversRows(const Array1<float>& v, const PointArray& a, const char* what) {
     if (!v.allocated() || v.lower() > a.lower(1) || v.upper() < a.upper(1))

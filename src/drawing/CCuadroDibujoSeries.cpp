@@ -12,6 +12,7 @@ namespace tresol {
 
 using drawing_detail::checkPoints;
 using drawing_detail::checkVector;
+using drawing_detail::joinable;
 
 namespace {
 
@@ -19,16 +20,6 @@ constexpr Rgb kRed{255, 0, 0};
 constexpr std::int16_t kInvisible = 5;
 constexpr std::int16_t kDotted = 2;
 
-// Rows lower…upper of `a` with two columns each, partnered by the same rows of `b`. An array
-// without rows joins nothing.
-bool joinable(const PointArray& a, const PointArray& b, const char* what) {
-    if (!a.allocated() || a.count(1) == 0)
-        return false;
-    if (a.lower(2) > 1 || a.upper(2) < 2 || !b.allocated() || b.lower(1) > a.lower(1) ||
-        b.upper(1) < a.upper(1) || b.lower(2) > 1 || b.upper(2) < 2)
-        throw ProgrammingError(std::string(what) + ": the point arrays do not match");
-    return true;
-}
 
 PointArray twoPoints(float xa, float ya, float xb, float yb) {
     PointArray s = makePointArray(2);
