@@ -9,6 +9,7 @@
 #include "geometry/CVector.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
+#include "platform/Single.h"
 #include "reinforcement/CArmador.h"
 #include "reinforcement/Carmasec.h"
 #include "sections/CSeccEstruc.h"
@@ -219,9 +220,9 @@ void frmTresol::PoneDatos(double area, double ancho, double alto, double recub) 
 // A box that passes the numeric test is read at the value typed, in the user's locale, so
 // "12,5" is 12.5 where the comma is the decimal separator; other texts give their leading number.
 void frmTresol::LeeDatos(float& area, float& ancho, float& recub) const {
-    area = static_cast<float>(platform::boxNumber(text(Text1)) / 10000.0);
-    ancho = static_cast<float>(platform::boxNumber(text(Text2)) / 100.0);
-    recub = static_cast<float>(platform::boxNumber(text(Text4)) / 100.0);
+    area = platform::toSingleOrInfinity(platform::boxNumber(text(Text1)) / 10000.0);
+    ancho = platform::toSingleOrInfinity(platform::boxNumber(text(Text2)) / 100.0);
+    recub = platform::toSingleOrInfinity(platform::boxNumber(text(Text4)) / 100.0);
 }
 
 void frmTresol::MarcaNorma() {
@@ -305,8 +306,8 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
 // outline (false): its properties would underflow or overflow single precision, which the
 // section classes treat as a programming error.
 bool frmTresol::GeneraSeccion(CSeccEstruc& secc, std::int32_t numLados) const {
-    const float b = static_cast<float>(platform::boxNumber(text(Text2)) / 100.0);
-    const float h = static_cast<float>(platform::boxNumber(text(Text3)) / 100.0);
+    const float b = platform::toSingleOrInfinity(platform::boxNumber(text(Text2)) / 100.0);
+    const float h = platform::toSingleOrInfinity(platform::boxNumber(text(Text3)) / 100.0);
     auto valido = [](float v) { return v >= 1e-4f && v <= 1e4f; };
     const bool anchoValido = valido(b);
     const bool altoValido = valido(h);
@@ -314,13 +315,8 @@ bool frmTresol::GeneraSeccion(CSeccEstruc& secc, std::int32_t numLados) const {
     if (numLados == 4) {
         if (!anchoValido || !altoValido)
             return false;
-        const float rows[4][2] = {{-h / 2, -b / 2}, {h / 2, -b / 2}, {h / 2, b / 2}, {-h / 2, b / 2}};
-        for (int i = 0; i < 4; ++i) {
-            pto2d(i + 1, 1) = rows[i][0];
-            pto2d(i + 1, 2) = rows[i][1];
-        }
-        pto2d(5, 1) = pto2d(1, 1);
-        pto2d(5, 2) = pto2d(1, 2);
+        pto2d = makePointArray({{-h / 2, -b / 2}, {h / 2, -b / 2}, {h / 2, b / 2}, {-h / 2, b / 2},
+                                {-h / 2, -b / 2}});
     } else {
         if (!anchoValido)
             return false;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <vector>
@@ -216,5 +217,17 @@ using Array2 = BoundedArray<T, 2>;
 using PointArray = Array2<float>;
 
 inline PointArray makePointArray(std::int32_t rows) { return PointArray(1, rows, 1, 2); }
+
+// A point array from its rows, e.g. makePointArray({{0, 0}, {1, 0}, {0, 1}, {0, 0}}).
+inline PointArray makePointArray(std::initializer_list<std::array<float, 2>> rows) {
+    PointArray p = makePointArray(static_cast<std::int32_t>(rows.size()));
+    std::int32_t i = 0;
+    for (const auto& r : rows) {
+        ++i;
+        p(i, 1) = r[0];
+        p(i, 2) = r[1];
+    }
+    return p;
+}
 
 } // namespace tresol

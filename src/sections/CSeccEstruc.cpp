@@ -54,17 +54,6 @@ constexpr std::array<std::array<bool, 4>, 4> kUsaDato{{{false, false, false, fal
 
 bool EsCasiCero(double value, double tolerance) { return std::fabs(value) <= tolerance; }
 
-PointArray rows(std::initializer_list<std::array<float, 2>> list) {
-    PointArray p = makePointArray(static_cast<std::int32_t>(list.size()));
-    std::int32_t i = 0;
-    for (const auto& r : list) {
-        ++i;
-        p(i, 1) = r[0];
-        p(i, 2) = r[1];
-    }
-    return p;
-}
-
 } // namespace
 
 bool CSeccEstruc::Ini(std::int32_t tipoSeccdat, std::int32_t tipoMaterialdat, float cantoYdat,
@@ -175,7 +164,7 @@ bool CSeccEstruc::IniRectang(std::int32_t tipoMaterial, float dimZZ, float dimYY
     const float y = f(dimYY / 2.0);
     const float z = f(dimZZ / 2.0);
     return IniPorPuntos(kRectangulo, tipoMaterial,
-                        rows({{-y, -z}, {y, -z}, {y, z}, {-y, z}, {-y, -z}}),
+                        makePointArray({{-y, -z}, {y, -z}, {y, z}, {-y, z}, {-y, -z}}),
                         std::move(diametros), Value{0}, false);
 }
 
@@ -235,7 +224,7 @@ void CSeccEstruc::ContornoDobleT(std::int32_t& NP, PointArray& pto2d) const {
     const double tw2 = datoExtra(1) / 2.0, tf = datoExtra(2);
     const float ye = f(-h2), yi = f(-h2 + tf), Yi = f(h2 - tf), Ye = f(h2);
     const float ze = f(-b2), zw = f(-tw2), Zw = f(tw2), Ze = f(b2);
-    pto2d = rows({{ye, ze},
+    pto2d = makePointArray({{ye, ze},
                   {yi, ze},
                   {yi, zw},
                   {Yi, zw},
@@ -255,7 +244,7 @@ void CSeccEstruc::ContornoRectangular(std::int32_t& NP, PointArray& pto2d) const
     const float y = f(cantoY_ / 2.0), z = f(cantoZ_ / 2.0);
     // Counter-clockwise like every other contour, so that its area is positive and a parallel
     // contour at a positive distance lies inside.
-    pto2d = rows({{-y, -z}, {y, -z}, {y, z}, {-y, z}, {-y, -z}});
+    pto2d = makePointArray({{-y, -z}, {y, -z}, {y, z}, {-y, z}, {-y, -z}});
 }
 
 float CSeccEstruc::datoExtra(std::int32_t i) const {
