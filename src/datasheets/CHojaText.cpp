@@ -74,61 +74,33 @@ void requireName(const std::string& name, const char* what) {
         throw ProgrammingError(std::string(what) + " '" + name + "' cannot be an XML name");
 }
 
-// What an attribute value must escape so that it reads back as written: markup characters, the
-// quote, and the line breaks and tabs a parser would turn into blanks.
-std::string escapeAttribute(std::string_view s) {
+// What written text must escape to read back as written: the markup characters everywhere; in
+// an attribute value also the quote, and the line breaks and tabs a parser turns into blanks.
+std::string escapeXml(std::string_view s, bool attribute) {
     std::string out;
     out.reserve(s.size());
     for (char c : s) {
+        const char* entity = nullptr;
         switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\r':
-            out += "&#13;";
-            break;
-        case '\n':
-            out += "&#10;";
-            break;
-        case '\t':
-            out += "&#9;";
-            break;
-        default:
-            out += c;
+        case '&': entity = "&amp;"; break;
+        case '<': entity = "&lt;"; break;
+        case '>': entity = "&gt;"; break;
+        case '"': entity = attribute ? "&quot;" : nullptr; break;
+        case '\r': entity = attribute ? "&#13;" : nullptr; break;
+        case '\n': entity = attribute ? "&#10;" : nullptr; break;
+        case '\t': entity = attribute ? "&#9;" : nullptr; break;
+        default: break;
         }
+        if (entity)
+            out += entity;
+        else
+            out += c;
     }
     return out;
 }
 
-std::string escapeText(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
+std::string escapeAttribute(std::string_view s) { return escapeXml(s, true); }
+std::string escapeText(std::string_view s) { return escapeXml(s, false); }
 
 // The file is read back with the point as decimal separator, so it is written with it too,
 // whatever the user's locale, and with every digit a single holds.
