@@ -6,8 +6,7 @@
 
 using namespace tresol;
 
-// The cell-addressed operations (and, on text, the window-only ones) are refused by both sheets;
-// SetNombreObj is accepted and changes nothing.
+// Cell-addressed operations (and window-only ones on text) are refused; SetNombreObj does nothing.
 TEST(SheetContract, UnsupportedOperationsAreRefused) {
     MemoryForm form("f");
     CHojaFrm frm;
@@ -35,5 +34,4 @@ TEST(SheetContract, UnsupportedOperationsAreRefused) {
     EXPECT_THROW(text.LetIncrePorcen("x", 1), ProgrammingError);
     EXPECT_THROW(text.GetNombreHoja(), ProgrammingError);
     EXPECT_EQ(text.GetTexto(), "");
-    EXPECT_EQ(text.GetSubRefObjeto(), "");
 }

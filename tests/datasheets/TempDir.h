@@ -1,42 +1,34 @@
 #pragma once
 
-#include <atomic>
-#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace tresol::testing {
 
 // A fresh directory under the system's temporary directory, removed with everything in it.
 class TempDir {
+    std::string path_ = (std::filesystem::temp_directory_path() / "tresol-sheets-XXXXXX").string();
+    std::error_code ec_;
+
   public:
     TempDir() {
-        static std::atomic<int> counter{0};
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = std::filesystem::temp_directory_path() /
-                ("tresol-sheets-" + std::to_string(::getpid()) + "-" + std::to_string(stamp) + "-" +
-                 std::to_string(counter++));
-        std::filesystem::create_directories(path_);
+        if (!::mkdtemp(path_.data()))
+            throw std::runtime_error("cannot create " + path_);
     }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
+    ~TempDir() { std::filesystem::remove_all(path_, ec_); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    // Writes `content` as the file `name` and answers its path.
-    std::string write(const std::string& name, const std::string& content) const {
-        const auto p = path_ / name;
-        std::ofstream(p, std::ios::binary) << content;
-        return p.string();
+    // The path of `name` in the directory, written first with `content` when one is given.
+    std::string file(const std::string& name, const std::optional<std::string>& content = {}) {
+        if (content)
+            std::ofstream(path_ + "/" + name, std::ios::binary) << *content;
+        return path_ + "/" + name;
     }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
 };
 
 } // namespace tresol::testing

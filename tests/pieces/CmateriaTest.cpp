@@ -127,7 +127,7 @@ TEST(Cmateria, SurvivesTheRoundTripThroughBothSheets) {
         m->OutDatHoja(escribe);
         escribe.SetObjetoFin();
         CHojaText lee;
-        ASSERT_TRUE(lee.IniLectura(dir.write("m.xml", escribe.GetTexto())));
+        ASSERT_TRUE(lee.IniLectura(dir.file("m.xml", escribe.GetTexto())));
         Cmateria leido;
         EXPECT_TRUE(leido.IniDesdeHoja(lee));
         expectSameMaterial(*m, leido, "text " + m->nombre());
@@ -148,7 +148,7 @@ TEST(Cmateria, SurvivesTheRoundTripThroughBothSheets) {
 
     // A type the program does not know, read from a file, is bad data, not a crash.
     CHojaText lee;
-    ASSERT_TRUE(lee.IniLectura(dir.write(
+    ASSERT_TRUE(lee.IniLectura(dir.file(
         "malo.xml", "<d><Material nombre=\"x\" tipoMat=\"9\" pesoPorVolumen=\"1\"/></d>")));
     Cmateria malo;
     EXPECT_FALSE(malo.IniDesdeHoja(lee));
