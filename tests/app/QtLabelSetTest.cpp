@@ -3,11 +3,8 @@
 #include "platform/ProgrammingError.h"
 #include "sections/CSeccG.h"
 
-#include <QLabel>
-#include <QWidget>
+#include <QLabel> // and QWidget
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace tresol;
 
@@ -27,13 +24,9 @@ TEST(QtLabelSet, SectionWritesIntoAControlArray) {
     ASSERT_TRUE(s.IniRectangulo(2, 4));
     std::int32_t indi = 1;
     s.LetPropiedadesDeContorno(set, indi);
-    EXPECT_EQ(indi, 6);
-    EXPECT_EQ(labels[0]->text(), "-");
-    EXPECT_EQ(labels[1]->text(), "area = 8");
-    EXPECT_EQ(labels[3]->text(), "CantoZ = 4");
-    EXPECT_EQ(labels[5]->text(), "Iyy = 11");
-    EXPECT_EQ(labels[6]->text(), "-");
-    EXPECT_EQ(set.Caption(4), "Izz = 3");
+    const char* want[] = {"-", "area = 8", "CantoY = 2", "CantoZ = 4", "Izz = 3", "Iyy = 11", "-"};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_TRUE(labels[i]->text() == want[i] && set.Caption(i) == want[i]) << i;
 
     indi = 3; // labels 3…7: there is no 7
     EXPECT_THROW(s.LetPropiedadesDeContorno(set, indi), ProgrammingError);

@@ -20,10 +20,11 @@ TEST(CPosi3D, TurnsTranslationAndDistances) {
     EXPECT_FALSE(pos.HayMovimiento());
     EXPECT_EQ(moved(pos, {1.5f, -2, 3}), (P3{1.5f, -2, 3}));
     // Degrees about X, Y, Z; a point; its image. X turns first (Z first: (0,1,0) → (−1, 0, 0)).
-    const float cases[][9] = {
-        {0, 0, 90, 1, 0, 0, 0, 1, 0},  {90, 0, 0, 0, 1, 0, 0, 0, 1},  // about Z; about X
-        {0, 90, 0, 0, 0, 1, 1, 0, 0},  {90, 0, 90, 0, 1, 0, 0, 0, 1}, // about Y; X then Z
-        {90, 90, 0, 0, 1, 0, 1, 0, 0}};                               // X then Y
+    const float cases[][9] = {{0, 0, 90, 1, 0, 0, 0, 1, 0},   // about Z
+                              {90, 0, 0, 0, 1, 0, 0, 0, 1},   // about X
+                              {0, 90, 0, 0, 0, 1, 1, 0, 0},   // about Y
+                              {90, 0, 90, 0, 1, 0, 0, 0, 1},  // X, then Z
+                              {90, 90, 0, 0, 1, 0, 1, 0, 0}}; // X, then Y
     for (const auto& c : cases) {
         pos.LetGiroGrados(c[0], c[1], c[2]);
         EXPECT_THAT(moved(pos, {c[3], c[4], c[5]}),

@@ -54,14 +54,12 @@ TEST(CSeccEstruc, RectangleAndCircle) {
     EXPECT_THAT(extra(s), ElementsAre(0, 0, 0, 0));
     std::int32_t np = 0, indi = 2;
     PointArray c;
-    s.GeneraContorno(np, c, 0.038f); // at the bars' distance inside: 0.224 × 0.324
-    ASSERT_EQ(np, 5);
-    EXPECT_TRUE(std::fabs(c(1, 1) + 0.112) < 1e-6 && std::fabs(c(3, 2) - 0.162) < 1e-6);
     MemoryLabelSet labels(0, 9);
     EXPECT_FALSE(s.LetPropiedadesDeContorno(labels, indi));
     EXPECT_EQ(indi, 2) << "a rectangle describes itself by its values";
-    EXPECT_THAT(rec.texts(),
-                ElementsAre("Se han pedido propiedades de contorno cuando son las únicas que hay."));
+    EXPECT_THAT(
+        rec.texts(),
+        ElementsAre("Se han pedido propiedades de contorno cuando son las únicas que hay."));
     rec.clear();
     CSeccEstruc fresh; // a dimension that is not positive: false, no message, nothing stored
     EXPECT_FALSE(fresh.IniRectang(0, 0.4f, 0, nullptr) || fresh.IniRectang(0, NAN, 0.3f, nullptr));
@@ -126,7 +124,7 @@ TEST(CSeccEstruc, GivenValuesAndProfiles) {
     ASSERT_TRUE(s.Ini(2, 0, 0.3f, 0.15f, 8e-5f, 6e-6f, 0, 1e-7f, 0.0054f, 0, 0,
                       profile(0.007f, 0.01f, 0.015f)));
     EXPECT_THAT(extra(s), ElementsAre(0.007f, 0.01f, 0, 0.015f));
-    std::int32_t np = 0, indi = 1;
+    std::int32_t np = 0;
     PointArray c;
     s.GeneraContorno(np, c);
     ASSERT_EQ(np, 13);
@@ -137,18 +135,17 @@ TEST(CSeccEstruc, GivenValuesAndProfiles) {
     // A torsion constant that is not positive: false, no message, the values given are kept.
     EXPECT_FALSE(s.Ini(1, 0, 0.3f, 0.4f, 0.0016f, 0.0009f, 0, -1, 0.12f, 0, 0, {}));
     EXPECT_TRUE(s.GetArea() == 0.12f && rec.texts().empty());
-    // Kind 3 given by values draws a centred rectangle.
+    // Kind 3 given by values draws a centred rectangle, and its parallel contour inside.
     ASSERT_TRUE(s.Ini(3, 3, 0.3f, 0.4f, 0.0016f, 0.0009f, 0, 0, 0.12f, 0.1f, 0, {}));
     EXPECT_THAT(rec.texts(), ElementsAre(kCdg));
-    MemoryLabelSet labels(1, 5);
-    EXPECT_TRUE(s.LetPropiedadesDeContorno(labels, indi));
-    EXPECT_EQ(labels.Caption(1), "area = 0.12");
     s.GeneraContorno(np, c, 0.05f);
-    EXPECT_NEAR(c(1, 1), -0.1, 1e-6) << "a parallel contour lies inside";
+    EXPECT_NEAR(c(1, 1), -0.1, 1e-6);
 
     const std::tuple<const char*, std::int32_t, std::int32_t, float, float> bad[] = {
-        {"kind 4", 4, 0, 0.3f, 1}, {"material 2", 1, 2, 0.3f, 1},
-        {"zero depth", 1, 0, 0, 1}, {"double-T without j", 2, 0, 0.3f, 0}};
+        {"kind 4", 4, 0, 0.3f, 1},
+        {"material 2", 1, 2, 0.3f, 1},
+        {"zero depth", 1, 0, 0, 1},
+        {"double-T without j", 2, 0, 0.3f, 0}};
     for (const auto& [id, kind, material, canto, j] : bad)
         EXPECT_THROW(CSeccEstruc().Ini(kind, material, canto, 0.4f, 0.0016f, 0.0009f, 0, j, 0.12f,
                                        0, 0, profile(0.01f, 0.01f, 0)),
@@ -167,8 +164,6 @@ TEST(CDatGener, NamedDatum) {
     d.Ini("a", "x", Value{0}, true);
     d.Ini("DatoAux1", "Espesor del alma", Value{std::string("12.5 cm")});
     EXPECT_TRUE(d.fValue() == 12.5f && std::get<std::string>(d.GetValue()) == "12.5 cm");
-    d.Ini("a", "x", Value{std::string("abc")});
-    EXPECT_EQ(d.fValue(), 0.0f);
     platform::ScopedNumberLocale comma(',');
     d.Ini("a", "x", Value{0.25f});
     EXPECT_EQ(d.fValue(), 0.25f) << "the fraction survives a decimal comma";

@@ -10,14 +10,11 @@ namespace tresol::test {
 
 using Row = std::array<float, 2>;
 
+// A contour (y, z) from its rows, and back.
 inline PointArray points(std::initializer_list<Row> rows) {
     PointArray p = makePointArray(static_cast<std::int32_t>(rows.size()));
-    std::int32_t i = 0;
-    for (const Row& r : rows) {
-        ++i;
-        p(i, 1) = r[0];
-        p(i, 2) = r[1];
-    }
+    for (std::int32_t i = 1; const Row& r : rows)
+        p(i, 1) = r[0], p(i, 2) = r[1], ++i;
     return p;
 }
 
