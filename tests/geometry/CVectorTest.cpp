@@ -48,13 +48,14 @@ TEST(CVector, LengthsSlopesAndIntersections) {
     for (const auto& c : cases) {
         v.Ini(0, 0, 0, c[0], c[1], 0), w.Ini(c[2], c[3], 0, c[4], c[5], 0);
         float x = -1, y = -1, x2 = -1, y2 = -1;
-        EXPECT_TRUE(v.GetXYintersec(w, x, y) == (c[6] != -1) && x == c[6] && y == c[7]) << c[2];
-        EXPECT_TRUE(w.GetXYintersec(v, x2, y2) == (c[6] != -1) && x2 == c[6] && y2 == c[7]) << c[2];
-        EXPECT_EQ(v.SonParalelos(w), c[8] == 1) << c[2];
+        const auto row = &c - cases;
+        EXPECT_TRUE(v.GetXYintersec(w, x, y) == (c[6] != -1) && x == c[6] && y == c[7]) << row;
+        EXPECT_TRUE(w.GetXYintersec(v, x2, y2) == (c[6] != -1) && x2 == c[6] && y2 == c[7]) << row;
+        EXPECT_EQ(v.SonParalelos(w), c[8] == 1) << row;
     }
     v.Ini(0, 0, 0, 1, 1, 0);
     w.Ini(0, 0, 0, 1, 1.0000001f, 0);
-    EXPECT_TRUE(v.SonParalelos(CVector{}) && !v.SonParalelos(w)) << "a tiny cross product counts";
+    EXPECT_TRUE(v.SonParalelos(CVector{}) && !v.SonParalelos(w)) << "only an exact zero";
     w.Ini(3, 3, 0, 4, 2, 0);
     EXPECT_TRUE(v.SonPerpen(w) && !v.SonPerpen(v));
 }
