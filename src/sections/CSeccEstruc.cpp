@@ -62,6 +62,8 @@ bool CSeccEstruc::Ini(std::int32_t tipoSeccdat, std::int32_t tipoMaterialdat, fl
                       std::shared_ptr<const Cdiametro> diametros,
                       std::optional<bool> cdgDondeSea) {
     checkKind(tipoSeccdat);
+    // Values given outright replace the whole section, a contour it was given before included.
+    contorno_.clear();
     if (diametros)
         diametros_ = std::move(diametros);
     tipoSecc_ = tipoSeccdat;
@@ -147,14 +149,16 @@ bool CSeccEstruc::IniPorPuntos(std::int32_t tipoSecc, std::int32_t tipoMaterial,
         throw ProgrammingError("IniPorPuntos takes kinds 1 and 3 only");
     if (!HayPuntos(pto2d))
         throw ProgrammingError("IniPorPuntos without points");
-    contorno_ = pto2d;
     // PropiedadesDePuntos
     CSeccG poligono;
-    poligono.asigna_coor(contorno_.upper(1), contorno_);
+    poligono.asigna_coor(pto2d.upper(1), pto2d);
     const float jdat = j ? f(valueAsTypedNumber(*j)) : 0.0f;
-    return Ini(tipoSecc, tipoMaterial, poligono.cantoY(), poligono.cantoZ(), poligono.Iyg(),
-               poligono.Izg(), poligono.izy(), jdat, poligono.area(), poligono.Yg(), poligono.Zg(),
-               Array1<Value>(), std::move(diametros), cdgDondeSea);
+    const bool ok = Ini(tipoSecc, tipoMaterial, poligono.cantoY(), poligono.cantoZ(),
+                        poligono.Iyg(), poligono.Izg(), poligono.izy(), jdat, poligono.area(),
+                        poligono.Yg(), poligono.Zg(), Array1<Value>(), std::move(diametros),
+                        cdgDondeSea);
+    contorno_ = pto2d;
+    return ok;
 }
 
 bool CSeccEstruc::IniRectang(std::int32_t tipoMaterial, float dimZZ, float dimYY,

@@ -72,6 +72,8 @@ TEST(CSeccEstrucArmado, ColumnBarsShareTheContourEvenly) {
 TEST(CSeccEstrucArmado, CircularColumnTakesOneBarPerVertex) {
     RecordingSink rec;
     CSeccEstruc circle;
+    // Given a contour first: a later shape replaces it.
+    ASSERT_TRUE(circle.IniRectang(0, 0.4f, 0.3f, euro()));
     ASSERT_TRUE(circle.IniCircular(0, 0.5f, euro()));
     EXPECT_TRUE(circle.AnyadeRefuerzoContorno("16 fi 12", 0.04f));
     const auto bars = barsOf(circle);
