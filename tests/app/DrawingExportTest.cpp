@@ -1,17 +1,22 @@
 #include "app/CanvasExport.h"
+#include "app/PictureBox.h"
 #include "drawing/CCuadroDibujo.h"
-#include "drawing/Canvas.h"
 
-#include <QColor>
+#include <QAction>
+#include <QApplication>
 #include <QFile>
-#include <QImage>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <memory>
 
 using namespace tresol;
+using ::testing::DoubleNear;
+using ::testing::Pointwise;
 
 namespace {
 
@@ -28,125 +33,110 @@ Canvas knownDrawing() {
     return box;
 }
 
-bool isWhite(const QImage& img, int x, int y) {
-    return img.pixelColor(x, y) == QColor(Qt::white);
-}
-
 // Some ink within a pixel of (x, y): an antialiased hairline may fall between pixel centres.
 bool inkNear(const QImage& img, int x, int y) {
     for (int dx = -1; dx <= 1; ++dx)
         for (int dy = -1; dy <= 1; ++dy)
-            if (!isWhite(img, x + dx, y + dy))
+            if (img.pixelColor(x + dx, y + dy) != QColor(Qt::white))
                 return true;
     return false;
-}
-
-std::vector<QPointF> parsePoints(const QString& text) {
-    std::vector<QPointF> out;
-    for (const QString& pair : text.split(' ', Qt::SkipEmptyParts)) {
-        const QStringList xy = pair.split(',');
-        if (xy.size() == 2)
-            out.emplace_back(xy[0].toDouble(), xy[1].toDouble());
-    }
-    return out;
 }
 
 } // namespace
 
 TEST(DrawingExport, SvgHoldsTheDrawingAtDevicePositions) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("d.svg");
-    ASSERT_TRUE(app::exportSvg(knownDrawing(), path, QSize(200, 100)));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&f);
-    std::vector<QPointF> polyline;
-    QPointF discCentre(-1, -1);
-    double discRadius = 0;
-    while (!xml.atEnd()) {
+    QFile f(dir.filePath("d.svg"));
+    ASSERT_TRUE(app::saveCanvas(knownDrawing(), f.fileName(), QSize(200, 100)) &&
+                f.open(QIODevice::ReadOnly));
+    std::vector<double> polyline, disc; // the points; centre and radius
+    for (QXmlStreamReader xml(&f); !xml.atEnd();) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
         const auto a = xml.attributes();
-        if (xml.name() == QLatin1String("g")) {
-            EXPECT_TRUE(!a.hasAttribute("transform") ||
-                        a.value("transform") == QLatin1String("matrix(1,0,0,1,0,0)"))
-                << a.value("transform").toString().toStdString();
-        }
+        const QString transform = a.value("transform").toString();
+        EXPECT_TRUE(transform.isEmpty() || transform == "matrix(1,0,0,1,0,0)")
+            << transform.toStdString();
         if (xml.name() == QLatin1String("polyline"))
-            polyline = parsePoints(a.value("points").toString());
-        if (xml.name() == QLatin1String("ellipse") || xml.name() == QLatin1String("circle")) {
-            discCentre = {a.value("cx").toDouble(), a.value("cy").toDouble()};
-            discRadius = a.value(xml.name() == QLatin1String("circle") ? "r" : "rx").toDouble();
-        }
+            for (const QString& n :
+                 a.value("points").toString().split(QRegularExpression("[ ,]"), Qt::SkipEmptyParts))
+                polyline.push_back(n.toDouble());
+        if (xml.name() == QLatin1String("ellipse") || xml.name() == QLatin1String("circle"))
+            disc = {a.value("cx").toDouble(), a.value("cy").toDouble(),
+                    a.value(xml.name() == QLatin1String("circle") ? "r" : "rx").toDouble()};
+        ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     }
-    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    const std::vector<QPointF> expected = {{20, 80}, {80, 80}, {80, 40}};
-    ASSERT_EQ(polyline.size(), expected.size()) << "one polyline for the joined segments";
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_NEAR(polyline[i].x(), expected[i].x(), 0.01) << "point " << i;
-        EXPECT_NEAR(polyline[i].y(), expected[i].y(), 0.01) << "point " << i;
-    }
-    EXPECT_NEAR(discCentre.x(), 150, 0.01);
-    EXPECT_NEAR(discCentre.y(), 50, 0.01);
-    EXPECT_NEAR(discRadius, 10, 0.01);
+    EXPECT_THAT(polyline, Pointwise(DoubleNear(0.01), {20, 80, 80, 80, 80, 40}))
+        << "one polyline for the joined segments";
+    EXPECT_THAT(disc, Pointwise(DoubleNear(0.01), {150, 50, 10}));
 }
 
-TEST(DrawingExport, PngAndPdfFiles) {
+// PNG and PDF files; nothing non-finite or absurdly far reaches the painter, and the visible
+// part of a segment running far out is still drawn.
+TEST(DrawingExport, PngPdfAndWildCoordinates) {
     QTemporaryDir dir;
     const Canvas box = knownDrawing();
-    const QString png = dir.filePath("d.PNG");
-    ASSERT_TRUE(app::saveCanvas(box, png, QSize(200, 100)));
-    const QImage img(png);
+    ASSERT_TRUE(app::saveCanvas(box, dir.filePath("d.PNG"), QSize(200, 100)));
+    const QImage img(dir.filePath("d.PNG"));
     ASSERT_EQ(img.size(), QSize(200, 100));
     for (int x : {25, 50, 75})
         EXPECT_TRUE(inkNear(img, x, 80)) << "on the bottom segment at x " << x;
     EXPECT_TRUE(inkNear(img, 80, 60)) << "on the vertical segment";
     EXPECT_EQ(img.pixelColor(150, 50), QColor(0, 0, 255)) << "inside the disc";
-    EXPECT_TRUE(isWhite(img, 50, 50));
-    EXPECT_TRUE(isWhite(img, 5, 5));
-
-    EXPECT_TRUE(app::saveCanvas(box, dir.filePath("d.pdf"), QSize(200, 100)));
+    EXPECT_FALSE(inkNear(img, 50, 50) || inkNear(img, 5, 5)) << "background";
     QFile pdf(dir.filePath("d.pdf"));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    ASSERT_TRUE(app::saveCanvas(box, pdf.fileName(), QSize(200, 100)) &&
+                pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.read(5), "%PDF-");
     EXPECT_FALSE(app::saveCanvas(box, dir.filePath("d.bmp"), QSize(200, 100)));
     EXPECT_FALSE(app::saveCanvas(box, dir.filePath("missing/d.png"), QSize(200, 100)));
+
+    Canvas wild(200, 100);
+    wild.Scale(0, 10, 20, 0);
+    wild.Line(1, 1, std::numeric_limits<float>::infinity(), 1);
+    wild.Line(std::nanf(""), 0, 1, 1);
+    wild.Circle(5, 5, 3e38f);
+    wild.Line(-1e30f, 5, 1e30f, 5);
+    const QImage far = app::canvasImage(wild, QSize(200, 100));
+    EXPECT_TRUE(inkNear(far, 100, 50)) << "the far-reaching horizontal line";
+    EXPECT_FALSE(inkNear(far, 100, 20));
 }
 
-// After a resize the fitted window is shown whole and undistorted, centred; at twice the pixel
-// ratio the image has twice the pixels.
-TEST(DrawingExport, ResizeAndPixelRatio) {
-    Canvas box(200, 100);
+// The picture box paints its canvas; after a resize the fitted window is shown whole and
+// undistorted, centred; at twice the pixel ratio the image has twice the pixels.
+TEST(PictureBox, PaintsItsCanvasThroughResizesAndOffersIt) {
+    app::PictureBox box;
+    box.resize(200, 100);
+    box.show();
+    QApplication::processEvents();
     CCuadroDibujo p;
-    p.Margen(box, 4, 0, 4, 0); // window (-2, 4)-(6, 0)
-    PointArray diagonal = makePointArray(2);
-    diagonal(1, 1) = 0, diagonal(1, 2) = 0; // (x 0, y 0) to (x 4, y 4)
-    diagonal(2, 1) = 4, diagonal(2, 2) = 4;
-    p.DibuGener(2, diagonal);
-    box.setSize(400, 100);
-    const QImage wide = app::canvasImage(box, QSize(400, 100));
-    // The window (8 × 4 units) now spans x 100…300: the square 0…4 is x 150…250.
-    EXPECT_TRUE(inkNear(wide, 200, 50)) << "centre of the diagonal";
-    EXPECT_TRUE(inkNear(wide, 175, 75));
-    EXPECT_TRUE(inkNear(wide, 151, 99)) << "the lower end of the square";
-    EXPECT_TRUE(isWhite(wide, 100, 50));
+    p.IniciaAPelo(box.canvas());
+    p.MargenSinPic(4, 0, 4, 0);                       // window (-2, 4)-(6, 0)
+    p.DibuGener(2, makePointArray({{0, 0}, {4, 4}})); // (0, 0)-(4, 4)
+    const QImage shown = box.grab().toImage();
+    const qreal r = shown.devicePixelRatio();
+    EXPECT_TRUE(inkNear(shown, int(100 * r), int(50 * r))) << "centre of the diagonal";
+    EXPECT_FALSE(inkNear(shown, int(100 * r), int(20 * r)));
 
-    const QImage sharp = app::canvasImage(box, QSize(400, 100), 2.0);
+    box.resize(400, 100);
+    QApplication::processEvents();
+    EXPECT_FLOAT_EQ(box.canvas().Width(), 400);
+    const QImage wide = app::canvasImage(box.canvas(), QSize(400, 100));
+    // The window (8 × 4 units) now spans x 100…300: the square 0…4 is x 150…250.
+    for (const auto& [x, y] : {std::pair{200, 50}, {175, 75}, {151, 99}})
+        EXPECT_TRUE(inkNear(wide, x, y)) << "on the diagonal at x " << x;
+    EXPECT_FALSE(inkNear(wide, 100, 50));
+    const QImage sharp = app::canvasImage(box.canvas(), QSize(400, 100), 2.0);
     EXPECT_EQ(sharp.size(), QSize(800, 200));
     EXPECT_TRUE(inkNear(sharp, 400, 100));
-}
+    EXPECT_EQ(box.drawingImage().size(), QSize(400, 100) * box.devicePixelRatioF());
 
-// Nothing non-finite or absurdly far reaches the painter, and the visible part of a segment
-// running far out is still drawn.
-TEST(DrawingExport, WildCoordinatesAreContained) {
-    Canvas box(200, 100);
-    box.Scale(0, 10, 20, 0);
-    const float inf = std::numeric_limits<float>::infinity();
-    box.Line(1, 1, inf, 1);
-    box.Line(std::nanf(""), 0, 1, 1);
-    box.Circle(5, 5, 3e38f);
-    box.Line(-1e30f, 5, 1e30f, 5);
-    const QImage img = app::canvasImage(box, QSize(200, 100));
-    EXPECT_TRUE(inkNear(img, 100, 50)) << "the far-reaching horizontal line";
-    EXPECT_TRUE(isWhite(img, 100, 20));
+    const std::unique_ptr<QMenu> menu(box.createContextMenu());
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts << a->text();
+    EXPECT_EQ(texts, (QStringList{"Guardar dibujo…", "Imprimir…", "Copiar"}));
+    QTemporaryDir dir;
+    EXPECT_TRUE(box.saveDrawing(dir.filePath("a.png")));
+    EXPECT_EQ(QImage(dir.filePath("a.png")).size(), box.drawingImage().size());
 }

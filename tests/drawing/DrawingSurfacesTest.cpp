@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 using namespace tresol;
@@ -29,10 +30,10 @@ struct Fixture {
 
 // The stored window (left, top, right, bottom), through both sets of accessors.
 void expectWindow(const CCuadroDibujo& p, std::array<float, 4> w, const std::string& id) {
-    const std::array got{p.MinX(),       p.MaxY(),    p.MaxX(),     p.MinY(),
-                         p.xIzquierda(), p.yArriba(), p.xDerecha(), p.yAbajo()};
-    for (std::size_t i = 0; i < got.size(); ++i)
-        EXPECT_FLOAT_EQ(got[i], w[i % 4]) << id << ", edge " << i;
+    EXPECT_THAT((std::array{p.MinX(), p.MaxY(), p.MaxX(), p.MinY(), p.xIzquierda(), p.yArriba(),
+                            p.xDerecha(), p.yAbajo()}),
+                Pointwise(FloatEq(), {w[0], w[1], w[2], w[3], w[0], w[1], w[2], w[3]}))
+        << id;
 }
 
 // The ends of the segments drawn, x1, y1, x2, y2 of each in turn.
@@ -50,8 +51,6 @@ std::pair<std::int32_t, std::array<float, 6>> extents(const CCuaMaxMin& c) {
     return {n, e};
 }
 
-constexpr Rgb kRed{255, 0, 0};
-
 } // namespace
 
 TEST(Canvas, ScaleClsPrintAndSize) {
@@ -61,7 +60,6 @@ TEST(Canvas, ScaleClsPrintAndSize) {
     EXPECT_FALSE(box.Scale(1, 1, 1, 5)) << "no width";
     EXPECT_FALSE(box.Scale(0, std::nanf(""), 1, 0));
     EXPECT_FALSE(box.Scale(-3e38f, 0, 3e38f, 1)) << "width overflows";
-    EXPECT_FALSE(box.hasUserScale());
     ASSERT_TRUE(box.Scale(0, 10, 20, 0));
     box.setSize(600, 150);
     EXPECT_FLOAT_EQ(box.ScaleHeight(), -10) << "a user scale survives a resize";
@@ -69,19 +67,17 @@ TEST(Canvas, ScaleClsPrintAndSize) {
     box.setTextMetrics(12, 15);
     box.CurrentX(5);
     box.CurrentY(8);
-    box.Print("a\nb");
+    box.Print("a\nb"); // at the pen, which goes back to the left edge two lines down
     ASSERT_EQ(box.texts().size(), 1u);
-    EXPECT_FLOAT_EQ(box.texts()[0].x, 5);
-    EXPECT_FLOAT_EQ(box.CurrentX(), 0) << "back to the left edge";
-    EXPECT_FLOAT_EQ(box.CurrentY(), 8 - 2 * 15 * 10.0f / 150) << "two lines down";
+    EXPECT_THAT((std::array{box.texts()[0].x, box.CurrentX(), box.CurrentY()}),
+                Pointwise(FloatEq(), {5.f, 0.f, 8 - 2 * 15 * 10.0f / 150}));
 
     box.Line(3, 4);
     box.Circle(1, 1, 2);
     EXPECT_FLOAT_EQ(box.CurrentX(), 1);
     EXPECT_EQ(box.items().size(), 3u);
     box.Cls();
-    EXPECT_TRUE(box.items().empty());
-    EXPECT_FLOAT_EQ(box.CurrentX(), 0);
+    EXPECT_TRUE(box.items().empty() && box.CurrentX() == 0) << "emptied, the pen at the origin";
     EXPECT_THROW(box.DrawStyle(7), ProgrammingError);
     EXPECT_THROW(box.DrawWidth(0), ProgrammingError);
     EXPECT_THROW(box.FillStyle(2), ProgrammingError);
@@ -99,26 +95,24 @@ TEST(Canvas, ScaleClsPrintAndSize) {
 // The height or the width governs, the window keeps the target's shape, the fit clears the
 // picture (not the printer's).
 TEST(PlotterFit, MargenOnAWideTarget) {
-    const struct {
-        const char* id;
-        float factor, xmax, xmin, ymax, ymin;
-        std::array<float, 4> window;
-    } cases[] = {
-        {"square data, height governs", 1.0f, 4, 0, 4, 0, {-2, 4, 6, 0}},
-        {"flat data, width governs", 1.0f, 10, 0, 1, 0, {0, 3, 10, -2}},
-        {"margin 1.5", 1.5f, 4, 0, 4, 0, {-4, 5, 8, -1}},
-        {"tall narrow section", 1.2f, 0.1f, -0.1f, 1, -1, {-2.4f, 1.2f, 2.4f, -1.2f}},
-    };
-    for (const auto& c : cases) {
+    const std::tuple<const char*, float, float, float, float, float, std::array<float, 4>> cases[] =
+        {
+            // id, margin factor, xmax, xmin, ymax, ymin; the window (left, top, right, bottom)
+            {"square data, height governs", 1.0f, 4, 0, 4, 0, {-2, 4, 6, 0}},
+            {"flat data, width governs", 1.0f, 10, 0, 1, 0, {0, 3, 10, -2}},
+            {"margin 1.5", 1.5f, 4, 0, 4, 0, {-4, 5, 8, -1}},
+            {"tall narrow section", 1.2f, 0.1f, -0.1f, 1, -1, {-2.4f, 1.2f, 2.4f, -1.2f}},
+        };
+    for (const auto& [id, factor, xmax, xmin, ymax, ymin, window] : cases) {
         Canvas box(200, 100);
         box.Line(1, 1, 2, 2);
         CCuadroDibujo p;
-        p.escala(c.factor);
-        p.Margen(box, c.xmax, c.xmin, c.ymax, c.ymin);
-        expectWindow(p, c.window, c.id);
-        EXPECT_GT(p.MaxY(), p.MinY()) << c.id;
-        EXPECT_LT(box.ScaleHeight(), 0) << c.id << ": y grows upwards";
-        EXPECT_TRUE(box.items().empty()) << c.id << ": a fit clears the picture";
+        p.escala(factor);
+        p.Margen(box, xmax, xmin, ymax, ymin);
+        expectWindow(p, window, id);
+        EXPECT_GT(p.MaxY(), p.MinY()) << id;
+        EXPECT_LT(box.ScaleHeight(), 0) << id << ": y grows upwards";
+        EXPECT_TRUE(box.items().empty()) << id << ": a fit clears the picture";
     }
     Fixture paper(true);
     paper.box.Line(0, 0, 1, 1);
@@ -134,8 +128,7 @@ TEST(PlotterFit, RefusedWindowDentroFrameTitleAndMargenInvY) {
     f.box.Line(0, 0, 1, 1);
     platform::RecordingSink rec;
     f.p.Margen(f.box, 3, 3, 2, 2);
-    ASSERT_EQ(rec.entries().size(), 1u);
-    EXPECT_EQ(rec.entries()[0].text, "Error en el dibujo.");
+    ASSERT_EQ(rec.texts(), std::vector<std::string>{"Error en el dibujo."});
     EXPECT_EQ(rec.entries()[0].icon, platform::MsgIcon::Critical);
     expectWindow(f.p, {-2, 4, 6, 0}, "Margen");
     EXPECT_TRUE(f.box.items().empty()) << "the picture is cleared all the same";
@@ -146,41 +139,36 @@ TEST(PlotterFit, RefusedWindowDentroFrameTitleAndMargenInvY) {
     EXPECT_EQ(rec.entries().size(), 2u) << "a non-finite window never reaches the painter";
     expectWindow(f.p, {-2, 4, 6, 0}, "infinite extent");
 
-    EXPECT_TRUE(f.p.dentro(-2, 4));
-    EXPECT_TRUE(f.p.dentro(6, 0));
-    EXPECT_FALSE(f.p.dentro(6.01f, 2));
-    EXPECT_FALSE(f.p.dentro(2, -0.01f));
+    EXPECT_TRUE(f.p.dentro(-2, 4) && f.p.dentro(6, 0)) << "corners";
+    EXPECT_FALSE(f.p.dentro(6.01f, 2) || f.p.dentro(2, -0.01f)) << "just outside";
 
     // The frame runs round the stored window; the title sits just inside its top edge.
     f.p.DibujaMarco(f.box, Value{std::string("3")});
     expectEnds(f.box, {-2, 0, -2, 4, -2, 4, 6, 4, 6, 4, 6, 0, 6, 0, -2, 0}, "frame");
     f.p.titulo(f.box, "T");
     ASSERT_EQ(f.box.texts().size(), 1u);
-    EXPECT_FLOAT_EQ(f.box.texts()[0].x, -2 + 0.05f * 8);
-    EXPECT_FLOAT_EQ(f.box.texts()[0].y, 4 - 4.0f / 50);
+    EXPECT_THAT((std::array{f.box.texts()[0].x, f.box.texts()[0].y}),
+                Pointwise(FloatEq(), {-2 + 0.05f * 8, 4 - 4.0f / 50}));
 
-    const auto scale = [&] {
-        return std::array{f.box.ScaleLeft(), f.box.ScaleTop(), f.box.ScaleWidth(),
-                          f.box.ScaleHeight()};
-    };
-    f.p.MargenInvY(f.box); // ScaleTop 4: the vertical axis turns over, the stored window stays
-    EXPECT_EQ(scale(), (std::array{-2.f, 0.f, 8.f, 4.f}));
-    EXPECT_FLOAT_EQ(f.p.yArriba(), 4);
-    f.p.MargenInvY(f.box); // ScaleTop 0: unchanged
-    EXPECT_EQ(scale(), (std::array{-2.f, 0.f, 8.f, 4.f}));
+    for (const char* id : {"ScaleTop 4: the vertical axis turns over", "ScaleTop 0: unchanged"}) {
+        f.p.MargenInvY(f.box); // the stored window stays
+        EXPECT_THAT((std::array{f.box.ScaleLeft(), f.box.ScaleTop(), f.box.ScaleWidth(),
+                                f.box.ScaleHeight(), f.p.yArriba()}),
+                    Pointwise(FloatEq(), {-2.f, 0.f, 8.f, 4.f, 4.f}))
+            << id;
+    }
 }
 
 TEST(PlotterSeries, FastAndFullPathsAndThePrinter) {
     const PointArray P = makePointArray({{1, 1}, {3, 2}, {1, 3}}); // (1, 1)-(2, 3)-(3, 1)
-    Fixture full, fast, rapidoFalse, part;
-    EXPECT_TRUE(full.p.DibuGener(3, P));
-    EXPECT_FALSE(fast.p.DibuGenerRapido(3, P, 1));
-    EXPECT_FALSE(rapidoFalse.p.DibuGener(3, P, nullptr, false));
-    part.p.DibuGenerRapido(3, P, 2, 3);
-    expectEnds(full.box, {1, 1, 2, 3, 2, 3, 3, 1}, "full");
-    expectEnds(fast.box, {1, 1, 2, 3, 2, 3, 3, 1}, "fast");
-    expectEnds(rapidoFalse.box, {1, 1, 2, 3, 2, 3, 3, 1}, "DibuGener, rapido false");
-    expectEnds(part.box, {2, 3, 3, 1}, "a sub-range starts with a move");
+    Fixture f[4]; // full, fast, DibuGener with rapido false, a sub-range of the fast path
+    EXPECT_TRUE(f[0].p.DibuGener(3, P));
+    EXPECT_FALSE(f[1].p.DibuGenerRapido(3, P, 1));
+    EXPECT_FALSE(f[2].p.DibuGener(3, P, nullptr, false));
+    f[3].p.DibuGenerRapido(3, P, 2, 3);
+    for (int i = 0; i < 3; ++i)
+        expectEnds(f[i].box, {1, 1, 2, 3, 2, 3, 3, 1}, "path " + std::to_string(i));
+    expectEnds(f[3].box, {2, 3, 3, 1}, "a sub-range starts with a move");
 
     // (1, 1)-(20, 1)-(30, 1)-(2, 2): the middle segment lies wholly right of the window.
     const PointArray out = makePointArray({{1, 1}, {1, 20}, {1, 30}, {2, 2}});
@@ -195,7 +183,8 @@ TEST(PlotterSeries, ActivoHighlightsOneFullPolylineAndFaultsAreRefused) {
     const PointArray P = makePointArray({{1, 1}, {2, 2}, {1, 3}, {2, 4}});
     const Canvas::Pen normal{qbColor(2), 0, 1};
     for (bool printer : {false, true}) {
-        const Canvas::Pen lit = printer ? Canvas::Pen{qbColor(2), 5, 1} : Canvas::Pen{kRed, 0, 1};
+        const Canvas::Pen lit =
+            printer ? Canvas::Pen{qbColor(2), 5, 1} : Canvas::Pen{qbColor(12), 0, 1};
         Fixture f(printer);
         f.box.ForeColor(qbColor(2));
         f.p.activo(3, {true, false, true});
@@ -236,7 +225,7 @@ TEST(PlotterSeries, PoneMaxMinMarksStrictExtremes) {
         for (auto k = static_cast<std::size_t>(P.count() - 1); k < s.size(); k += 2) {
             centres.insert(centres.end(), {(s[k].x1 + s[k].x2) / 2, (s[k].y1 + s[k].y2) / 2});
             EXPECT_NEAR(s[k].x1 - s[k].x2, 0.1f * 4, 1e-6) << plateau;
-            EXPECT_EQ(s[k].pen.color, kRed) << plateau;
+            EXPECT_EQ(s[k].pen.color, qbColor(12)) << "red, " << plateau;
         }
         EXPECT_EQ(s.size(), P.count() - 1 + centres.size()) << plateau << ": two strokes a cross";
         EXPECT_THAT(centres, Pointwise(FloatEq(), plateau ? std::vector<float>{}
@@ -255,8 +244,7 @@ TEST(PlotterSeries, SymbolsMaximizaAndDibujaPost) {
     EXPECT_EQ(f.box.FillStyle(), 1);
     const auto c = f.box.circles();
     ASSERT_EQ(c.size(), 4u);
-    EXPECT_FALSE(c[0].filled);
-    EXPECT_TRUE(c[1].filled);
+    EXPECT_TRUE(!c[0].filled && c[1].filled) << "a ring and its filled centre dot";
     EXPECT_FLOAT_EQ(c[1].r, 0.05f);
     EXPECT_FLOAT_EQ(c[2].y, 1) << "z replaces ycor";
     EXPECT_EQ(c[2].pen.color, qbColor(4));
@@ -265,8 +253,7 @@ TEST(PlotterSeries, SymbolsMaximizaAndDibujaPost) {
     f.box.Cls();
     f.p.GrosorLinea(3);
     f.p.DibuTrianEq(f.box, 4, 2, 1, true);
-    ASSERT_EQ(f.box.segments().size(), 3u);
-    EXPECT_EQ(f.box.segments()[0].pen.style, 2);
+    EXPECT_EQ(f.box.segments().at(0).pen.style, 2) << "hatched";
     EXPECT_EQ(f.box.DrawStyle(), 0);
     EXPECT_EQ(f.box.DrawWidth(), 1);
 
@@ -287,13 +274,12 @@ TEST(PlotterSeries, SymbolsMaximizaAndDibujaPost) {
     EXPECT_FLOAT_EQ(p.MaximizaX(2, flat, 1, true), 3);
     EXPECT_FLOAT_EQ(flat(1, 2), 5);
 
-    // DibujaPost fits to the series with margin 1.2 and labels its extremes.
+    // DibujaPost draws the series on a base with hatching and labels its extremes.
     platform::ScopedNumberLocale point('.');
     Canvas post(200, 100);
     p.IniciaAPelo(post);
     PointArray S = makePointArray({{0, 0}, {2, 1}, {-1, 2}, {0, 3}});
     p.DibujaPost(S, 4, std::nullopt, nullptr, false, true, true);
-    EXPECT_FLOAT_EQ(p.factorMargen(), 1.2f);
     const auto t = post.texts();
     ASSERT_EQ(t.size(), 2u);
     EXPECT_EQ(t[0].text + " " + t[1].text, "2.0 -1.0");
@@ -302,7 +288,7 @@ TEST(PlotterSeries, SymbolsMaximizaAndDibujaPost) {
     EXPECT_EQ(post.ForeColor(), (Rgb{0, 0, 0}));
 }
 
-TEST(Collector, RecordsWhatIsDrawn) {
+TEST(Collector, RecordsWhatIsDrawnInThePlottersColumns) {
     CCuaMaxMin c;
     c.Ini(0);
     const PointArray P = makePointArray({{0, 0}, {0, 4}, {3, 4}});
@@ -313,8 +299,7 @@ TEST(Collector, RecordsWhatIsDrawn) {
     EXPECT_EQ(extents(c), std::make_pair(1, std::array{1.5f, 1.5f, 1.5f, 1.5f, 0.5f, 0.5f}));
     c.Ini(0);
     c.Ini(0);
-    EXPECT_EQ(extents(c).first, 0) << "an empty store reports no points";
-    EXPECT_EQ(extents(c).second[0], 0);
+    EXPECT_EQ(extents(c), std::make_pair(0, std::array<float, 6>{})) << "an empty store";
 
     Array1<float> along(1, 3);
     along(1) = -1, along(2) = 5, along(3) = 2;
@@ -325,26 +310,21 @@ TEST(Collector, RecordsWhatIsDrawn) {
     EXPECT_EQ((std::array{e[1], e[4], e[5]}), (std::array{-7.f, 5.f, -1.f})) << "xmin, zmax, zmin";
 
     CCuaMaxMin fresh;
-    Array1<float> v(1, 1);
     EXPECT_THROW(fresh.DibuGener(1, P), ProgrammingError) << "before Ini";
     fresh.Ini(1);
-    EXPECT_THROW(fresh.DibuGener3D(1, P, v, false), ProgrammingError) << "view 1";
-    Canvas box;
-    EXPECT_THROW(c.Margen(box, 1, 0, 1, 0), ProgrammingError) << "no window to fit";
+    EXPECT_THROW(fresh.DibuGener3D(1, P, along, false), ProgrammingError) << "view 1";
+    Fixture f;
+    EXPECT_THROW(c.Margen(f.box, 1, 0, 1, 0), ProgrammingError) << "no window to fit";
     EXPECT_THROW((void)c.MinX(), ProgrammingError);
     EXPECT_THROW(c.DibuGener(4, P), ProgrammingError) << "NP beyond the rows";
-}
 
-// The plotter and the collector take x from column 2 and y from column 1.
-TEST(Collector, SameColumnsAsThePlotter) {
-    const PointArray P = makePointArray({{0.2f, -0.1f}, {0.2f, 0.3f}, {-0.4f, 0.3f}});
-    Fixture f;
-    CCuaMaxMin collector;
-    collector.Ini(0);
-    for (ICuadro* surface : {static_cast<ICuadro*>(&f.p), static_cast<ICuadro*>(&collector)})
-        surface->DibuGener(3, P, nullptr, false);
+    // The plotter and the collector take x from column 2 and y from column 1.
+    const PointArray Q = makePointArray({{0.2f, -0.1f}, {0.2f, 0.3f}, {-0.4f, 0.3f}});
+    c.Ini(0);
+    for (ICuadro* surface : {static_cast<ICuadro*>(&f.p), static_cast<ICuadro*>(&c)})
+        surface->DibuGener(3, Q, nullptr, false);
     std::vector<float> collected;
-    for (const auto& pt : collector.puntos())
+    for (const auto& pt : c.puntos())
         collected.insert(collected.end(), {pt[0], pt[1]});
     EXPECT_EQ(collected, (std::vector{-0.1f, 0.2f, 0.3f, 0.2f, 0.3f, -0.4f}));
     expectEnds(f.box, {-0.1f, 0.2f, 0.3f, 0.2f, 0.3f, 0.2f, 0.3f, -0.4f}, "plotter");

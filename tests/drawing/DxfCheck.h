@@ -30,8 +30,6 @@ class DxfDir {
         if (!kept_)
             std::filesystem::remove_all(path_, ec);
     }
-    DxfDir(const DxfDir&) = delete;
-    DxfDir& operator=(const DxfDir&) = delete;
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
   private:
@@ -45,15 +43,11 @@ struct DxfEntity {
     std::map<std::string, std::string> fields;
 
     std::string at(const std::string& key) const {
-        const auto it = fields.find(key);
-        return it == fields.end() ? std::string() : it->second;
+        return fields.contains(key) ? fields.at(key) : std::string();
     }
     std::vector<double> numbers(const std::string& key) const {
-        std::vector<double> out;
         std::istringstream in(at(key));
-        for (double v; in >> v;)
-            out.push_back(v);
-        return out;
+        return {std::istream_iterator<double>(in), std::istream_iterator<double>()};
     }
     double number(const std::string& key) const {
         const auto v = numbers(key);
@@ -71,12 +65,10 @@ struct DxfReadBack {
 // Runs dxf_check.py on the file with the Python that has ezdxf (Debian's own first, where
 // python3-ezdxf installs) and parses its listing, kept beside the file as <file>.txt.
 inline DxfReadBack readDxf(const std::string& path) {
-    static const std::string py = [] {
-        for (std::string p : {"/usr/bin/python3", "python3"})
-            if (std::system((p + " -c 'import ezdxf' 2>/dev/null").c_str()) == 0)
-                return p;
-        return std::string();
-    }();
+    static const std::string py =
+        std::system("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null") == 0 ? "/usr/bin/python3"
+        : std::system("python3 -c 'import ezdxf' 2>/dev/null") == 0        ? "python3"
+                                                                           : "";
     const auto script = std::filesystem::path(__FILE__).parent_path() / "dxf_check.py";
     if (py.empty())
         return {"python3 with ezdxf not found (apt-get install python3-ezdxf)", "", -1, {}};
@@ -85,14 +77,12 @@ inline DxfReadBack readDxf(const std::string& path) {
     const int rc = std::system(
         (py + " '" + script.string() + "' '" + path + "' >'" + path + ".txt' 2>&1").c_str());
     std::ifstream in(path + ".txt");
+    const std::string out((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (rc != 0)
-        return {"",
-                "dxf_check.py exit " + std::to_string(WEXITSTATUS(rc)) + ": " +
-                    std::string(std::istreambuf_iterator<char>(in), {}),
-                -1,
-                {}};
+        return {"", "dxf_check.py exit " + std::to_string(WEXITSTATUS(rc)) + ": " + out, -1, {}};
     DxfReadBack r;
-    for (std::string line; std::getline(in, line);) {
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
         DxfEntity e;
         if (const auto t = line.find(" text="); t != std::string::npos) {
             e.fields["text"] = line.substr(t + 6); // the rest of the line, blanks included
@@ -100,12 +90,11 @@ inline DxfReadBack readDxf(const std::string& path) {
         }
         std::istringstream words(line);
         words >> e.kind;
-        std::string key;
-        for (std::string w; words >> w;) {
-            if (const auto eq = w.find('='); eq != std::string::npos && eq > 0)
+        for (std::string w, key; words >> w;) {
+            if (const auto eq = w.find('='); eq != std::string::npos)
                 e.fields[key = w.substr(0, eq)] = w.substr(eq + 1);
-            else if (!key.empty())
-                e.fields[key] += " " + w;
+            else
+                e.fields[key] += " " + w; // a value of several words
         }
         if (e.kind == "AUDIT")
             r.auditErrors = static_cast<int>(e.number("errors"));
