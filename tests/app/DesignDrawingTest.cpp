@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
@@ -257,9 +256,9 @@ TEST(DesignDrawing, ExportsTheDrawnSectionAsDxf) {
     RecordingSink rec;
     OpenWindow beam(1);
     std::string error;
-    const QString path = QDir::temp().filePath(
-        QStringLiteral("tresol-export-%1.dxf").arg(QCoreApplication::applicationPid()));
-    EXPECT_FALSE(beam.frm->ExportaDxf(path.toStdString(), error)); // nothing drawn yet
+    const tresol::testing::DxfDir dir;
+    const std::string path = dir.file("beam.dxf");
+    EXPECT_FALSE(beam.frm->ExportaDxf(path, error)); // nothing drawn yet
     EXPECT_EQ(error, "No hay ninguna sección dibujada que exportar.");
 
     beam.set("Text1", "10");
@@ -268,9 +267,8 @@ TEST(DesignDrawing, ExportsTheDrawnSectionAsDxf) {
     beam.set("Text4", "3");
     beam.arma();
     pickRow(beam.frm, 1);
-    ASSERT_TRUE(beam.frm->ExportaDxf(path.toStdString(), error)) << error;
-    const auto back = tresol::testing::readDxf(path.toStdString());
-    QFile::remove(path);
+    ASSERT_TRUE(beam.frm->ExportaDxf(path, error)) << error;
+    const auto back = tresol::testing::readDxf(path);
     if (!back.skipped.empty())
         GTEST_SKIP() << back.skipped;
     ASSERT_TRUE(back.failure.empty()) << back.failure;
