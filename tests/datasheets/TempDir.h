@@ -20,8 +20,6 @@ class TempDir {
             throw std::runtime_error("cannot create " + path_);
     }
     ~TempDir() { std::filesystem::remove_all(path_, ec_); }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
 
     // The path of `name` in the directory, written first with `content` when one is given.
     std::string file(const std::string& name, const std::optional<std::string>& content = {}) {
