@@ -162,23 +162,21 @@ std::string frmTresol::Ini(std::int32_t tipoIn, std::shared_ptr<Cdiametro> diame
         MarcaNorma();
     }
 
-    // The scroll bar is moved with its signals held back: opening the window is not a design run.
-    {
-        QSignalBlocker block(HScroll1);
-        if (tipo == 0) {
-            setWindowTitle("Arma pilar");
-            Text3->setText(Text2->text());
-            Text3->setEnabled(false);
-            HScroll1->setValue(4);
-            HScroll1->setMinimum(4);
-        } else if (tipo == 1) {
-            HScroll1->setMinimum(1);
-            HScroll1->setValue(1);
-            setWindowTitle("Arma viga");
-        } else {
-            close();
-            return {};
-        }
+    // A beam's multiple moves from 4 to 1, which is a change like any other: it runs a first
+    // design with the window's defaults. A column's stays at 4 and runs nothing.
+    if (tipo == 0) {
+        setWindowTitle("Arma pilar");
+        Text3->setText(Text2->text());
+        Text3->setEnabled(false);
+        HScroll1->setValue(4);
+        HScroll1->setMinimum(4);
+    } else if (tipo == 1) {
+        HScroll1->setMinimum(1);
+        HScroll1->setValue(1);
+        setWindowTitle("Arma viga");
+    } else {
+        close();
+        return {};
     }
     Text5->setText(QString::number(HScroll1->value()));
 

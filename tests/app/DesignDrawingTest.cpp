@@ -258,7 +258,8 @@ TEST(DesignDrawing, ExportsTheDrawnSectionAsDxf) {
     std::string error;
     const tresol::testing::DxfDir dir;
     const std::string path = dir.file("beam.dxf");
-    EXPECT_FALSE(beam.frm->ExportaDxf(path, error)); // nothing drawn yet
+    OpenWindow column(0); // a column window draws nothing until its first run
+    EXPECT_FALSE(column->ExportaDxf(path, error));
     EXPECT_EQ(error, "No hay ninguna sección dibujada que exportar.");
 
     beam.set("Text1", "10");

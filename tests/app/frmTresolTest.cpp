@@ -47,6 +47,10 @@ TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
 
     OpenWindow beam(1);
     EXPECT_EQ(beam->windowTitle(), "Arma viga");
+    // Its multiple moved from 4 to 1: a first run with the defaults drew the 100 x 200 outline.
+    EXPECT_EQ(ctl<QLineEdit>(beam.w(), "Text5")->text(), "1");
+    EXPECT_FALSE(beam->picture().canvas().segments().empty());
+    EXPECT_TRUE(column->picture().canvas().items().empty());
     EXPECT_EQ(ctl<QScrollBar>(beam.w(), "HScroll1")->value(), 1);
     EXPECT_EQ(ctl<QScrollBar>(beam.w(), "HScroll1")->minimum(), 1);
     EXPECT_EQ(beam->GetNumLados(), 4);
