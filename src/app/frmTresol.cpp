@@ -117,6 +117,10 @@ void frmTresol::buildControls() {
     MSFlexGrid1->setRowCount(2);
     MSFlexGrid1->setColumnCount(2);
     MSFlexGrid1->setStyleSheet("QTableWidget::item { padding: 0px 1px; }");
+    // Narrow columns (600 twips for the line): a slightly smaller font keeps '42 fi 10' whole.
+    QFont gridFont = MSFlexGrid1->font();
+    gridFont.setPixelSize(9);
+    MSFlexGrid1->setFont(gridFont);
     MSFlexGrid1->setTextElideMode(Qt::ElideNone);
     MSFlexGrid1->setWordWrap(false);
     grid_ = new QtGrid(MSFlexGrid1);
