@@ -11,11 +11,6 @@ namespace tresol::app {
 
 namespace {
 constexpr int kMaxCells = 1 << 20;
-
-void checkIndex(std::int32_t i, std::int32_t n, const char* what) {
-    if (i < 0 || i >= n)
-        throw ProgrammingError(std::string("grid ") + what + " out of range: " + std::to_string(i));
-}
 } // namespace
 
 QtGrid::QtGrid(QTableWidget* table) : QObject(table), table_(table) {

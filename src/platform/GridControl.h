@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ProgrammingError.h"
+
 #include <cstdint>
 #include <string>
 
@@ -29,6 +31,14 @@ public:
 
     // Text of any cell, without moving the current cell.
     virtual std::string TextMatrix(std::int32_t row, std::int32_t column) const = 0;
+
+protected:
+    // A row or column index 0…n-1, or a programming error.
+    static void checkIndex(std::int32_t i, std::int32_t n, const char* what) {
+        if (i < 0 || i >= n)
+            throw ProgrammingError(std::string("grid ") + what + " out of range: " +
+                                   std::to_string(i));
+    }
 };
 
 } // namespace tresol::platform

@@ -10,11 +10,6 @@ namespace tresol::platform {
 namespace {
 // A grid large enough for any table the program writes, small enough to stay in memory.
 constexpr std::int32_t kMaxCells = 1 << 22;
-
-void checkIndex(std::int32_t i, std::int32_t n, const char* what) {
-    if (i < 0 || i >= n)
-        throw ProgrammingError(std::string("grid ") + what + " out of range: " + std::to_string(i));
-}
 } // namespace
 
 MemoryGrid::MemoryGrid(std::int32_t rows, std::int32_t cols) { resize(rows, cols); }
