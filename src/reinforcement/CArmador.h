@@ -29,6 +29,9 @@ public:
     float GetSeparacion(std::int32_t n, float diametro) const;
     // The arrangement line of candidate i (1…k), e.g. '5 fi 16'.
     std::string GetLinea(std::int32_t i) const;
+    // Candidate i (1…k): its bar count and catalogue index.
+    std::int32_t GetNumero(std::int32_t i) const { return candidate(i).numero; }
+    std::int32_t GetIndiDiam(std::int32_t i) const { return candidate(i).indiDiam; }
 
 private:
     struct Armado {
