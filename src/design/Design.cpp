@@ -3,6 +3,7 @@
 #include "drawing/CCuadroDibujo.h"
 #include "drawing/DrawingTarget.h"
 #include "geometry/CVector.h"
+#include "platform/Numbers.h"
 #include "platform/Single.h"
 #include "platform/Value.h"
 #include "reinforcement/CArmador.h"
