@@ -28,6 +28,7 @@ constexpr std::int32_t kMaxSides = 100;
 constexpr std::int32_t kMaxSizes = 64;
 // More bars in one group of a line than any member of the accepted sizes can hold.
 constexpr std::int32_t kMaxCount = 100000;
+constexpr std::size_t kMaxRows = 2000;
 
 struct Size {
     std::int32_t index; // in the catalogue
@@ -773,7 +774,8 @@ Result search(const Member& m, const Cdiametro& catalogue, const Options& o) {
     // The rest by area; the least-area arrangement (then the first of them) is listed even
     // beyond `top`.
     const std::size_t rest = cands.size() - 1;
-    std::size_t keep = rest;
+    // An unlimited list is still bounded: a wall-sized member has millions of arrangements.
+    std::size_t keep = std::min(rest, kMaxRows - 1);
     if (o.top > 0) {
         const std::size_t leastNeeded = cands[0].area > least ? 1 : 0;
         keep = std::min(rest, std::max(static_cast<std::size_t>(o.top - 1), leastNeeded));
@@ -781,6 +783,9 @@ Result search(const Member& m, const Cdiametro& catalogue, const Options& o) {
     std::partial_sort(cands.begin() + 1, cands.begin() + 1 + static_cast<std::ptrdiff_t>(keep),
                       cands.end(), byArea);
     const std::size_t rows = 1 + keep;
+    if (o.top == 0 && rows < cands.size())
+        res.messages.push_back("solo se listan las primeras " + std::to_string(rows) + " de " +
+                               std::to_string(cands.size()) + " disposiciones");
     res.arrangements.reserve(rows);
     for (std::size_t i = 0; i < rows; ++i) {
         res.arrangements.push_back(makeRow(p, cands[i], catalogue));

@@ -19,7 +19,7 @@ enum class Code { EC2, ACI };
 struct Options {
     Code code = Code::EC2;
     double aggregateMm = 20;
-    std::int32_t top = 10;     // 0 = unlimited
+    std::int32_t top = 10;     // 0 = unlimited (at most 2000 rows)
     double minDiameterMm = 0;  // 0 = 10 for a beam, 12 for a column
     double maxSpacingMm = 300; // centre to centre
 };
@@ -72,7 +72,9 @@ struct Arrangement {
 
 struct Result {
     std::vector<Arrangement> arrangements;
-    std::vector<std::string> messages; // why there is no row (Spanish), empty otherwise
+    // Why there is no row (Spanish); with rows, only the note that an unlimited list was cut at
+    // 2000 rows.
+    std::vector<std::string> messages;
 };
 
 Result search(const Member& m, const Cdiametro& catalogue, const Options& o);

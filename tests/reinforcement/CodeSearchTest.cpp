@@ -367,3 +367,17 @@ TEST(CodeSearch, PlaceLineRefusesForeignLines) {
     // A column line must put the same number of bars on every side.
     EXPECT_TRUE(code::placeLine("4 fi 16 + 6 fi 12", column(16, 3, 40, 4), cat, o, error).empty());
 }
+
+// A 10 m square "beam" holds thousands of arrangements: an unlimited list stops at 2000 rows,
+// says so, and still starts with the preferred row.
+TEST(CodeSearch, UnlimitedListOfAHugeMemberIsBounded) {
+    const auto cat = catalogue("Euro");
+    const auto r = code::search(beam(60, 3, 1000, 1000), cat, options(Code::EC2, 0));
+    ASSERT_EQ(r.arrangements.size(), 2000u);
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0].rfind("solo se listan las primeras 2000 de ", 0), 0u) << r.messages[0];
+    EXPECT_TRUE(r.arrangements[0].preferred);
+    const auto ten = code::search(beam(60, 3, 1000, 1000), cat, options(Code::EC2, 10));
+    EXPECT_EQ(ten.arrangements.size(), 10u);
+    EXPECT_TRUE(ten.messages.empty());
+}
