@@ -249,10 +249,14 @@ class EntityWriter {
   public:
     explicit EntityWriter(DL_WriterA& dw) : dw_(dw) {}
 
-    void polyline(const std::vector<Point>& pts, const char* layer, double linetypeScale = 1) {
+    // A closed polyline; a dashed one names its linetype as well as its layer does, since some
+    // readers do not follow the layer's.
+    void polyline(const std::vector<Point>& pts, const char* layer, double dashScale = 0) {
         start("LWPOLYLINE", layer, kByLayer);
-        if (linetypeScale != 1)
-            dw_.dxfReal(48, linetypeScale);
+        if (dashScale > 0) {
+            dw_.dxfString(6, kDashed);
+            dw_.dxfReal(48, dashScale);
+        }
         dw_.dxfString(100, "AcDbPolyline");
         dw_.dxfInt(90, static_cast<int>(pts.size()));
         dw_.dxfInt(70, 1); // closed

@@ -219,6 +219,7 @@ TEST(SectionDxf, BeamAndHexagonalColumnReadBackAsPlaced) {
         expectNear(outline[0]->numbers("pts"), outlineMm(*k.section), k.id);
         const auto cover = ofKind(r, "LWPOLYLINE", "RECUBRIMIENTO");
         ASSERT_EQ(cover.size(), 1u) << k.id;
+        EXPECT_EQ(cover[0]->at("linetype"), "DASHED") << k.id;
         expectNear(cover[0]->numbers("pts"), outlineMm(*k.section, 0.03f),
                    std::string(k.id) + " cover");
 
