@@ -55,6 +55,7 @@ struct Point {
 struct Bar {
     Point centre;
     double radius;
+    float diameter; // in metres, as the catalogue gives it
     int colour;
 };
 
@@ -126,10 +127,9 @@ std::string cm(double millimetres) {
     return platform::numberText(std::round(millimetres) / 10.0);
 }
 
-// The section's size: see the header.
-std::string sizeText(const CSeccEstruc& section, const std::vector<Point>& outline,
-                     const SectionDrawing& d) {
-    const double width = d.max.x - d.min.x, height = d.max.y - d.min.y;
+// The section's size, from its outline and the outline's extents: see the header.
+std::string sizeText(const CSeccEstruc& section, const std::vector<Point>& outline, double width,
+                     double height) {
     if (section.GetTipoSecc() == 0) // a circle, drawn as a polygon of many sides
         return "\xC3\x98 " + cm(width);
     const std::size_t n = outline.size();
@@ -173,6 +173,7 @@ bool layOut(const CSeccEstruc& section, const std::string& line, SectionDrawing&
     for (const Point& p : d.outline)
         extend(d, p.x, p.y);
     const double width = d.max.x - d.min.x, height = d.max.y - d.min.y;
+    const double middle = (d.min.x + d.max.x) / 2;
     const double size = std::max(width, height);
 
     // Bars, coloured by diameter when there are several.
@@ -182,7 +183,8 @@ bool layOut(const CSeccEstruc& section, const std::string& line, SectionDrawing&
         d.bars.reserve(static_cast<std::size_t>(n));
         for (std::int32_t i = 1; i <= n; ++i) {
             const float diameter = armado->GetDiametro(i);
-            const Bar bar{{mm(armado->GetZ(i)), mm(armado->GetY(i))}, mm(diameter) / 2, kByLayer};
+            const Bar bar{
+                {mm(armado->GetZ(i)), mm(armado->GetY(i))}, mm(diameter) / 2, diameter, kByLayer};
             if (!std::isfinite(bar.centre.x) || !std::isfinite(bar.centre.y) ||
                 !std::isfinite(bar.radius) || bar.radius <= 0)
                 throw ProgrammingError("writeSectionDxf: bar " + std::to_string(i) +
@@ -197,9 +199,8 @@ bool layOut(const CSeccEstruc& section, const std::string& line, SectionDrawing&
         std::size_t k = 0;
         for (auto& [diameter, colour] : colours)
             colour = kDiameterColours[k++ % kDiameterColours.size()];
-        for (std::int32_t i = 1; i <= static_cast<std::int32_t>(d.bars.size()); ++i)
-            d.bars[static_cast<std::size_t>(i - 1)].colour =
-                colours.at(section.GetArmado()->GetDiametro(i));
+        for (Bar& b : d.bars)
+            b.colour = colours.at(b.diameter);
     }
 
     // The cover line: the outline moved in by the least distance from a bar's surface to it,
@@ -223,10 +224,8 @@ bool layOut(const CSeccEstruc& section, const std::string& line, SectionDrawing&
     // Texts under the section, centred on it.
     d.textHeight = kTextHeight * size;
     d.dashScale = kDashScale * size;
-    const std::string sizeLabel = sizeText(section, d.outline, d);
-    const double middle = (d.min.x + d.max.x) / 2;
-    const double top = d.min.y;
-    double base = top - 2.0 * d.textHeight;
+    const std::string sizeLabel = sizeText(section, d.outline, width, height);
+    double base = d.min.y - 2.0 * d.textHeight;
     for (const std::string& t : {sizeLabel, line}) {
         if (t.empty())
             continue;
