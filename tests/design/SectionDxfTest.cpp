@@ -1,8 +1,7 @@
 #include "design/SectionDxf.h"
 
+#include "design/Design.h"
 #include "drawing/DxfCheck.h"
-#include "geometry/CVector.h"
-#include "platform/Messages.h"
 #include "reinforcement/Carmasec.h"
 #include "reinforcement/Cdiametro.h"
 #include "sections/CSeccEstruc.h"
@@ -49,14 +48,17 @@ std::shared_ptr<CSeccEstruc> beam(float b, float h) {
     return s;
 }
 
-std::shared_ptr<CSeccEstruc> column(std::int32_t sides, float r) {
-    auto s = std::make_shared<CSeccEstruc>();
-    PointArray pts = makePointArray(sides + 1);
-    CVector radius;
-    radius.Ini(0, 0, 0, 0, r, 0);
-    radius.CreaPtosCircunf(sides, 0, pts, 0);
-    EXPECT_TRUE(s->IniPorPuntos(3, 0, pts, euro(), Value{0.0f}, false));
-    return s;
+// What the design window exports: the section of a member's design with the bars of one row.
+design::Placement placed(design::MemberKind kind, double areaCm2, double widthCm, double heightCm,
+                         double multiple, std::int32_t row) {
+    design::Member m;
+    m.kind = kind;
+    m.areaCm2 = areaCm2;
+    m.coverCm = 3;
+    m.widthCm = widthCm;
+    m.heightCm = heightCm;
+    m.multiple = multiple;
+    return design::design(m).place(row);
 }
 
 DxfReadBack readSection(const std::string& path) {
@@ -147,14 +149,16 @@ void expectPlanDrawing(const DxfReadBack& r, const std::string& id) {
 
 } // namespace
 
-// The 30 × 50 beam with '5 fi 16' on its bottom face at 3 cm cover, and the 40 cm hexagonal
-// column with '30 fi 12' around it, read back by ezdxf.
+// The 30 × 50 beam with '5 fi 16' on its bottom face at 3 cm cover (the first row for 10 cm²),
+// and the hexagonal column of 40 cm radius with '30 fi 12' around it (the second row for
+// 30 cm²), as the design runs place them, read back by ezdxf.
 TEST(SectionDxf, BeamAndHexagonalColumnReadBackAsPlaced) {
     DxfDir dir;
-    auto b = beam(0.30f, 0.50f);
-    b->AnyadeRefuerzoLineaCentrada("5 fi 16", 0.03f, 0);
-    auto c = column(6, 0.40f);
-    ASSERT_TRUE(c->AnyadeRefuerzoContorno("30 fi 12", 0.03f));
+    const auto b = placed(design::MemberKind::Beam, 10, 30, 50, 1, 1);
+    const auto c = placed(design::MemberKind::Column, 30, 40, 40, 6, 2);
+    ASSERT_EQ(b.line, "5 fi 16");
+    ASSERT_EQ(c.line, "30 fi 12");
+    ASSERT_TRUE(b.section && c.section);
 
     struct Case {
         const char* id;
@@ -166,8 +170,8 @@ TEST(SectionDxf, BeamAndHexagonalColumnReadBackAsPlaced) {
     // Text height: 0.06 × the larger extent, 500 mm for the beam and 800 mm (two radii, a
     // vertex up) for the column.
     const Case cases[] = {
-        {"beam", b, "5 fi 16", "30 x 50", 5, 8.0, 500.0, 30.0},
-        {"column", c, "30 fi 12", "6 lados, R = 40", 30, 6.0, 0, 48.0},
+        {"beam", b.section, "5 fi 16", "30 x 50", 5, 8.0, 500.0, 30.0},
+        {"column", c.section, "30 fi 12", "6 lados, R = 40", 30, 6.0, 0, 48.0},
     };
     std::map<std::string, DxfReadBack> read;
     for (const Case& k : cases) {
