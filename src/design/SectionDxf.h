@@ -16,6 +16,7 @@ class CSeccEstruc;
 //                              colour, in order of size: 1, 6, 30, 3, 4, 2, 40, 140, 210, 240
 //   layer RECUBRIMIENTO (8)    the cover line, a dashed LWPOLYLINE (linetype DASHED) parallel to
 //                              the outline at the least cover of the bars; none without bars
+//                              or with a bar on the outline
 //   layer TEXTO (colour 5)     under the section, centred on it, in text style SECCION and
 //                              0.06 × the section's larger extent high: the section's size, then
 //                              the arrangement line when there is one
