@@ -6,6 +6,7 @@
 #include "FuzzSupport.h"
 #include "platform/MemoryGrid.h"
 #include "platform/Numbers.h"
+#include "platform/Single.h"
 #include "reinforcement/CArmador.h"
 
 #include <cmath>
