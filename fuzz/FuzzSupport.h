@@ -15,19 +15,19 @@
 namespace tresol::fuzz {
 
 // A finding: the fuzzer keeps the input that led here.
-#define FUZZ_CHECK(cond, ...)                                                                    \
-    do {                                                                                         \
-        if (!(cond)) {                                                                           \
-            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::fprintf(stderr, __VA_ARGS__);                                                   \
-            std::fprintf(stderr, "\n");                                                          \
-            std::abort();                                                                        \
-        }                                                                                        \
+#define FUZZ_CHECK(cond, ...)                                                                      \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__);    \
+            std::fprintf(stderr, __VA_ARGS__);                                                     \
+            std::fprintf(stderr, "\n");                                                            \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)
 
 // Typed values taken off the front of the input; past its end every value is zero.
 class Input {
-public:
+  public:
     Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
     template <class T> T take() {
@@ -58,7 +58,7 @@ public:
     }
     std::size_t left() const { return size_ - pos_; }
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t pos_ = 0;
@@ -67,7 +67,7 @@ private:
 // Counts the library's messages instead of writing them out (a million refused bars would
 // otherwise spend the run on stderr).
 class CountingSink : public platform::MessageSink {
-public:
+  public:
     CountingSink() : previous_(platform::installMessageSink(this)) {}
     ~CountingSink() override { platform::installMessageSink(previous_); }
     CountingSink(const CountingSink&) = delete;
@@ -79,7 +79,7 @@ public:
     std::size_t count = 0;
     std::string last;
 
-private:
+  private:
     platform::MessageSink* previous_;
 };
 

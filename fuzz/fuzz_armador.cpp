@@ -36,7 +36,9 @@ double number(fuzz::Input& in) {
     return in.take<double>();
 }
 
-float single(fuzz::Input& in) { return platform::toSingleOrInfinity(number(in)); }
+float single(fuzz::Input& in) {
+    return platform::toSingleOrInfinity(number(in));
+}
 
 } // namespace
 
@@ -66,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::int32_t n = arm.GetNumero(i);
         FUZZ_CHECK(n >= nMin && n <= nMax, "count %d outside %d…%d", n, nMin, nMax);
         FUZZ_CHECK(m && *m >= 1 && n % *m == 0, "count %d not a multiple of %.17g", n, multiplo);
-        FUZZ_CHECK(arm.GetIndiDiam(i) >= cat->GetIndiMin() && arm.GetIndiDiam(i) <= cat->GetIndiMax(),
+        FUZZ_CHECK(arm.GetIndiDiam(i) >= cat->GetIndiMin() &&
+                       arm.GetIndiDiam(i) <= cat->GetIndiMax(),
                    "index %d", arm.GetIndiDiam(i));
         // The line reads back through the catalogue as the same bars.
         std::int32_t numArma = 0, indiDiam = 0;

@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(indiDiam >= cat.GetIndiMin() && indiDiam <= cat.GetIndiMax(), "'%s'", line.c_str());
     FUZZ_CHECK(d == cat.GetDiametroMetros(indiDiam), "'%s'", line.c_str());
     // What was read is written back in the canonical form and read again the same.
-    const std::string again = std::to_string(numArma) + " " + cat.GetRefGener() + " " +
-                              cat.GetDiamRefer(indiDiam);
+    const std::string again =
+        std::to_string(numArma) + " " + cat.GetRefGener() + " " + cat.GetDiamRefer(indiDiam);
     std::int32_t n2 = 0, i2 = 0;
     float d2 = 0;
     cat.GetNumArmaRefDiam(again, n2, refDiametro, i2, d2);

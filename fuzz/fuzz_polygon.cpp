@@ -42,9 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (moderate) {
-        const float props[] = {secc.area(), secc.Yg(),    secc.Zg(), secc.Iyg(),
-                               secc.Izg(),  secc.izy(),   secc.Iy(), secc.Iz(),
-                               secc.cantoY(), secc.cantoZ()};
+        const float props[] = {secc.area(), secc.Yg(), secc.Zg(), secc.Iyg(),    secc.Izg(),
+                               secc.izy(),  secc.Iy(), secc.Iz(), secc.cantoY(), secc.cantoZ()};
         for (float v : props)
             FUZZ_CHECK(std::isfinite(v), "a property of a %d-row contour is %g", rows, v);
     }

@@ -45,7 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto lados = static_cast<std::int32_t>(kind == 2 ? 4 : in.range(3, 12));
         PointArray p = makePointArray(lados + 1);
         if (lados == 4) {
-            p = makePointArray({{-h / 2, -b / 2}, {h / 2, -b / 2}, {h / 2, b / 2}, {-h / 2, b / 2},
+            p = makePointArray({{-h / 2, -b / 2},
+                                {h / 2, -b / 2},
+                                {h / 2, b / 2},
+                                {-h / 2, b / 2},
                                 {-h / 2, -b / 2}});
         } else {
             CVector radio;
@@ -59,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Counts mostly small, sometimes anything a 32-bit line can say.
     const auto wide = in.flag();
-    const auto count = wide ? in.take<std::int32_t>() : static_cast<std::int32_t>(in.range(-2, 200));
+    const auto count =
+        wide ? in.take<std::int32_t>() : static_cast<std::int32_t>(in.range(-2, 200));
     const auto indi = static_cast<std::int32_t>(in.range(cat->GetIndiMin(), cat->GetIndiMax()));
     const std::string linea =
         std::to_string(count) + " " + cat->GetRefGener() + " " + cat->GetDiamRefer(indi);
