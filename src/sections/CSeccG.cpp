@@ -11,6 +11,7 @@
 #include "sections/CSecc2p.h"
 #include "sections/LabelSet.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -21,7 +22,9 @@
 namespace tresol {
 namespace {
 
-float f(double v) { return static_cast<float>(v); }
+float f(double v) {
+    return static_cast<float>(v);
+}
 
 // The Y handed to the point collection by CorteVSeccion: the cut's own position across the
 // section is not known to a polygonal section.
@@ -50,14 +53,14 @@ void CSeccG::checkClosed(const PointArray& contour, std::int32_t lastRow) {
 
 bool CSeccG::asigna_coorEjemplo() {
     static constexpr std::array<std::array<float, 2>, 9> rows{{{36, -66},
-                                                                {48, -66},
-                                                                {48, 6},
-                                                                {-36, 6},
-                                                                {-36, 66},
-                                                                {-48, 66},
-                                                                {-48, -6},
-                                                                {36, -6},
-                                                                {36, -66}}};
+                                                               {48, -66},
+                                                               {48, 6},
+                                                               {-36, 6},
+                                                               {-36, 66},
+                                                               {-48, 66},
+                                                               {-48, -6},
+                                                               {36, -6},
+                                                               {36, -66}}};
     PointArray p = makePointArray(9);
     for (std::int32_t i = 1; i <= 9; ++i) {
         p(i, 1) = rows[static_cast<std::size_t>(i - 1)][0];
@@ -82,6 +85,17 @@ bool CSeccG::asigna_coor(std::int32_t NumpAux, const PointArray& pto2dAux) {
             pto2d_(i, 2) = pto2dAux(i, 2);
         }
     }
+    // Coordinates or sums beyond single precision give no usable property: refused like a
+    // contour without area (a NaN would otherwise also pass for an open contour).
+    auto allFinite = [](std::initializer_list<double> values) {
+        return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+    };
+    const float* q = pto2d_.data();
+    for (std::size_t k = 0; k < pto2d_.size(); ++k)
+        if (!std::isfinite(q[k])) {
+            platform::showError("Coordenadas de sección fuera de rango");
+            return false;
+        }
     checkClosed(pto2d_, NumpAux);
 
     areaSum_ = Iz_ = Iy_ = YgA_ = ZgA_ = productSum_ = 0;
@@ -115,6 +129,10 @@ bool CSeccG::asigna_coor(std::int32_t NumpAux, const PointArray& pto2dAux) {
     ZgA_ = f(-double{Zg_} * areaSum_);
     Iz_ = f(Izg_ - double{Yg_} * Yg_ * areaSum_);
     Iy_ = f(Iyg_ - double{Zg_} * Zg_ * areaSum_);
+    if (!allFinite({areaSum_, Yg_, Zg_, f(Izg_), f(Iyg_), izy_, YgA_, ZgA_, Iz_, Iy_})) {
+        platform::showError("Coordenadas de sección fuera de rango");
+        return false;
+    }
 
     // One pass of our own rather than CPto2d::MaxMin, whose 16-bit row counter stops at 32767.
     maxY_ = minY_ = p[0];
@@ -272,8 +290,7 @@ void CSeccG::GeneraPuntosYZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi
         posi3D->TranfPtos(Pnt2d, Pnt1d);
 }
 
-void CSeccG::GeneraPuntosXY(PointArray& Pnt2d, Array1<float>& Pnt1d,
-                            const CPosi3D* posi3D) const {
+void CSeccG::GeneraPuntosXY(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi3D* posi3D) const {
     GeneraPuntosYZ(Pnt2d, Pnt1d, posi3D, 0, 0, false);
     for (std::int32_t i = 1; i <= numP_; ++i)
         std::swap(Pnt2d(i, 2), Pnt1d(i));
@@ -290,8 +307,12 @@ void CSeccG::GeneraPuntosXZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi
     }
 }
 
-float CSeccG::cantoY() const { return f(std::fabs(double{maxY_} - minY_)); }
-float CSeccG::cantoZ() const { return f(std::fabs(double{maxZ_} - minZ_)); }
+float CSeccG::cantoY() const {
+    return f(std::fabs(double{maxY_} - minY_));
+}
+float CSeccG::cantoZ() const {
+    return f(std::fabs(double{maxZ_} - minZ_));
+}
 
 bool CSeccG::LetPropiedadesDeContorno(LabelSet& labelDesc, std::int32_t& indi) const {
     const std::array<std::string, 5> lines{

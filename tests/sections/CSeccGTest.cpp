@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <sstream>
 
 using namespace tresol;
@@ -78,9 +79,11 @@ TEST(CSeccG, PropertiesOfKnownFigures) {
         {"square ccw", contour(kSquare), {1, .5, .5, t, t, 0, th, th, .5, .5, 1, 1}},
         {"square cw", contour(kSquareCw), {-1, .5, .5, -t, -t, 0, -th, -th, -.5, -.5, 1, 1}},
         {"triangle", contour(kTriangle), {9, 1, 2, 4.5, 18, -4.5, 13.5, 54, 9, 18, 3, 6}},
-        {"rectangle 2 × 4", [](CSeccG& s) { return s.IniRectangulo(2, 4); },
+        {"rectangle 2 × 4",
+         [](CSeccG& s) { return s.IniRectangulo(2, 4); },
          {8, 0, 0, 8 * th, 32 * th, 0, 8 * th, 32 * th, 0, 0, 2, 4}},
-        {"Z example", [](CSeccG& s) { return s.asigna_coorEjemplo(); },
+        {"Z example",
+         [](CSeccG& s) { return s.asigna_coorEjemplo(); },
          {2592, 0, 0, 3442176, 2312064, -2177280, 3442176, 2312064, 0, 0, 96, 132}}};
     for (const auto& [id, load, want] : cases) {
         CSeccG s;
@@ -117,15 +120,49 @@ TEST(CSeccG, OpenAndDegenerateContours) {
     EXPECT_THAT(kept, testing::Pointwise(testing::FloatEq(), {2.f, 4.5f, -4.5f, 6.f}));
 }
 
+// Found by fuzzing: a NaN inside a closed contour gave NaN properties, one in the first row was
+// taken for an open contour (a programming error), and coordinates near the single range gave
+// infinite moments; a parallel contour of such a contour threw too. All are now refused with
+// one message, like a contour without area.
+TEST(CSeccG, NonFiniteCoordinatesOrPropertiesAreRefused) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<PointArray> bad{
+        points({{0, 0}, {1, 0}, {nan, 1}, {0, 0}}),
+        points({{nan, 0}, {1, 0}, {1, 1}, {nan, 0}}),
+        points({{0, 0}, {inf, 0}, {1, 1}, {0, 0}}),
+        points({{-3e38f, -3e38f}, {3e38f, -3e38f}, {3e38f, 3e38f}, {-3e38f, -3e38f}}),
+        points({{0, 0}, {1e15f, 0}, {1e15f, 1e15f}, {0, 0}}), // I ~ 1e60
+    };
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        RecordingSink rec;
+        CSeccG s;
+        EXPECT_FALSE(s.asigna_coor(4, bad[i])) << "case " << i;
+        EXPECT_THAT(rec.texts(), ElementsAre("Coordenadas de sección fuera de rango")) << i;
+    }
+    // A parallel contour whose offset leaves the single range.
+    RecordingSink rec;
+    CSeccG paralela;
+    EXPECT_FALSE(paralela.IniHomotetica(bad[0], 0.1f));
+    EXPECT_FALSE(paralela.IniHomotetica(kSquare, 3e38f));
+    EXPECT_THAT(rec.texts(), ElementsAre("Coordenadas de sección fuera de rango",
+                                         "Coordenadas de sección fuera de rango"));
+}
+
 TEST(CSeccG, ParallelContour) {
     // A vertex between parallel sides moves along their normal instead of staying at the origin.
     const std::tuple<const char*, PointArray, float, std::vector<float>> cases[] = {
-        {"square", points({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}), 1,
+        {"square",
+         points({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}),
+         1,
          {1, 1, 9, 1, 9, 9, 1, 9, 1, 1}},
-        {"vertex mid-side", points({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}), 1,
+        {"vertex mid-side",
+         points({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}),
+         1,
          {1, 1, 5, 1, 9, 1, 9, 9, 1, 9, 1, 1}},
         {"mid-side on the closing row",
-         points({{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {5, 0}}), -2,
+         points({{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {5, 0}}),
+         -2,
          {5, -2, 12, -2, 12, 12, -2, 12, -2, -2, 5, -2}},
     };
     for (const auto& [id, in, dista, want] : cases) {
