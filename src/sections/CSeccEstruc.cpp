@@ -378,6 +378,11 @@ bool CSeccEstruc::AnyadeRefuerzoContorno(const std::string& linearef, float recu
     std::string refDiametro;
     float d = 0;
     catalogueOf(diametros_).GetNumArmaRefDiam(linearef, numArma, refDiametro, indiDiam, d);
+    // The whole line is one line of bars, however many faces share it.
+    if (numArma > Carmasec::kMaxRedondosLinea) {
+        Carmasec::AvisaDemasiadosRedondos();
+        return false;
+    }
 
     std::int32_t NP = 0;
     PointArray linea;

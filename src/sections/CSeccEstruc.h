@@ -100,7 +100,8 @@ public:
 
     // Reinforcement. The bars of an arrangement line ('8 fi 16') around the whole contour at
     // `recub` from the outline to the bars' surfaces, the same number on every face (a column);
-    // false, with a message and nothing added, when the count does not share out evenly.
+    // false, with a message and nothing added, when the count does not share out evenly or
+    // exceeds Carmasec::kMaxRedondosLinea.
     bool AnyadeRefuerzoContorno(const std::string& linearef, float recub);
     // The bars of a line along the face of smallest Y (plano 0) or largest Y (1), centred, with
     // the cover to their surfaces (a beam).
