@@ -65,10 +65,16 @@ struct DxfReadBack {
 // Runs dxf_check.py (or another checker printing the same kind of listing) on the file with the
 // Python that has ezdxf (Debian's own first, where python3-ezdxf installs) and parses its
 // listing, kept beside the file as <file>.txt.
-inline DxfReadBack
-readDxf(const std::string& path,
-        const std::filesystem::path& script = std::filesystem::path(__FILE__).parent_path() /
-                                              "dxf_check.py") {
+// The folder of the DXF checkers: from the source tree CTest names, or where this header was
+// compiled from (a relative path there only holds from the build folder).
+inline std::filesystem::path dxfCheckDir() {
+    if (const char* src = std::getenv("TRESOL_SOURCE_DIR"); src && *src)
+        return std::filesystem::path(src) / "tests" / "drawing";
+    return std::filesystem::path(__FILE__).parent_path();
+}
+
+inline DxfReadBack readDxf(const std::string& path,
+                           const std::filesystem::path& script = dxfCheckDir() / "dxf_check.py") {
     static const std::string py =
         std::system("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null") == 0 ? "/usr/bin/python3"
         : std::system("python3 -c 'import ezdxf' 2>/dev/null") == 0        ? "python3"
