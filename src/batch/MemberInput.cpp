@@ -111,12 +111,12 @@ std::optional<double> readPositive(const RawValue& raw, Column column, char deci
         return std::nullopt;
     }
     if (*v <= 0) {
-        faults.add(column, "debe ser mayor que cero (" + shortestText(*v) + ")");
+        faults.add(column, "debe ser mayor que cero (" + platform::numberText(*v) + ")");
         return std::nullopt;
     }
     if (*v > largest) {
-        faults.add(column, "es demasiado grande (" + shortestText(*v) + "; el máximo es " +
-                               shortestText(largest) + ")");
+        faults.add(column, "es demasiado grande (" + platform::numberText(*v) + "; el máximo es " +
+                               platform::numberText(largest) + ")");
         return std::nullopt;
     }
     return v;
@@ -224,9 +224,11 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
                                   : kind == design::MemberKind::Beam ? "1…10 para una viga"
                                                                      : "1…10";
         if (!std::isfinite(*v) || *v != std::nearbyint(*v))
-            faults.add(Column::Multiple, "no es un número entero (" + shortestText(*v) + ")");
+            faults.add(Column::Multiple,
+                       "no es un número entero (" + platform::numberText(*v) + ")");
         else if (*v < lowest || *v > 10)
-            faults.add(Column::Multiple, "fuera de " + range + " (" + shortestText(*v) + ")");
+            faults.add(Column::Multiple,
+                       "fuera de " + range + " (" + platform::numberText(*v) + ")");
         else
             multiple = v;
     }
