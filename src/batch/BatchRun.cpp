@@ -179,6 +179,8 @@ int runBatch(const BatchOptions& options) {
             progress.step();
         });
         progress.finish();
+        if (in.bad())
+            throw InputError("la lectura se ha interrumpido por un error del sistema");
 
         for (auto& s : schedules) {
             s->writer->finish();
