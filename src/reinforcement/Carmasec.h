@@ -50,6 +50,10 @@ public:
     float GetY(std::int32_t i) const { return redondos(i).y; }
     float GetZ(std::int32_t i) const { return redondos(i).z; }
     std::int32_t GetIndiDiam(std::int32_t i) const { return redondos(i).indiDiam; }
+    // Bar i's diameter in metres, from the catalogue.
+    float GetDiametro(std::int32_t i) const {
+        return catalogue().GetDiametroMetros(redondos(i).indiDiam);
+    }
 
     // The piece contract: a reinforcement set is steel (material kind 2) and draws its bars as
     // prisms; everything else is not a question for it.

@@ -417,6 +417,11 @@ void CSeccEstruc::AnyadeRefuerzoLineaCentrada(const std::string& linearef, float
                              static_cast<float>(coorZfin), static_cast<float>(coorY), plano);
 }
 
+void CSeccEstruc::AnyadeRedondo(float y, float z, std::int32_t indiDiam) {
+    CreaArmado();
+    armado_->AnyadeRedondo(y, z, indiDiam);
+}
+
 float CSeccEstruc::Iy() const {
     throw ProgrammingError("Iy is not supported by a structural section");
 }

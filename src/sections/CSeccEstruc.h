@@ -105,6 +105,9 @@ public:
     // The bars of a line along the face of smallest Y (plano 0) or largest Y (1), centred, with
     // the cover to their surfaces (a beam).
     void AnyadeRefuerzoLineaCentrada(const std::string& linearef, float recub, std::int32_t plano);
+    // One bar of the catalogue's index `indiDiam` centred at (y, z); refused with the
+    // reinforcement set's message when it would overlap a bar already there.
+    void AnyadeRedondo(float y, float z, std::int32_t indiDiam);
     // Measures the drawing on an extent collector, fits the surface to it and draws the section
     // in its plane.
     void DibujaSoloSeccion(ICuadro& cuadroi, const ICSeccG* objFinal, const CPosi3D* posi3D,
