@@ -349,7 +349,7 @@ TEST(BatchProgram, DrawingsTakeSafeNamesFromTheIds) {
     // '../fuera' is '_' '.' '_' 'fuera': no separator, no '..'.
     std::set<std::string> expected;
     for (const char* stem : {"_._fuera", "V1", "V1-2", "a_b", "fila-6"})
-        for (const char* ext : {".svg", ".png", ".pdf"})
+        for (const char* ext : {".svg", ".png", ".pdf", ".dxf"})
             expected.insert(std::string(stem) + ext);
     EXPECT_EQ(dir.names("dibujos"), expected);
     EXPECT_EQ(dir.names(), (std::set<std::string>{"dibujos", "m.csv", "s.csv"}));
@@ -357,6 +357,17 @@ TEST(BatchProgram, DrawingsTakeSafeNamesFromTheIds) {
     EXPECT_TRUE(png.starts_with("\x89PNG")) << png.size();
     EXPECT_TRUE(slurp(dir.path() + "/dibujos/V1.pdf").starts_with("%PDF"));
     EXPECT_NE(slurp(dir.path() + "/dibujos/a_b.svg").find("<svg"), std::string::npos);
+    // The second V1 (12 cm²) is drawn with its own chosen line.
+    design::Member second;
+    second.areaCm2 = 12;
+    second.coverCm = 3;
+    second.widthCm = 30;
+    second.heightCm = 50;
+    const design::DesignResult r12 = design::design(second);
+    ASSERT_TRUE(r12.chosen());
+    const std::string line = r12.candidates()[*r12.chosen()].line;
+    EXPECT_NE(slurp(dir.path() + "/dibujos/V1-2.dxf").find(line), std::string::npos) << line;
+    EXPECT_EQ(slurp(dir.path() + "/dibujos/V1.dxf").find(line), std::string::npos) << line;
 }
 
 int pdfPages(const std::string& path) {
