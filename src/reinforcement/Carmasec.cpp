@@ -30,13 +30,17 @@ bool Carmasec::Ini(std::shared_ptr<const Cdiametro> diametrosIn,
     xini = xiniIn;
     xfin = xfinIn;
     cell_ = 0.0;
-    for (std::int32_t i = diametros->GetIndiMin(); i <= diametros->GetIndiMax(); ++i)
-        cell_ = std::max(cell_, static_cast<double>(diametros->GetDiametroMetros(i)));
+    // The catalogue's diameters at hand: the overlap check asks for two of them per pair of bars.
+    diam_.clear();
+    indiMin_ = diametros->GetIndiMin();
+    for (std::int32_t i = diametros->GetIndiMin(); i <= diametros->GetIndiMax(); ++i) {
+        diam_.push_back(diametros->GetDiametroMetros(i));
+        cell_ = std::max(cell_, static_cast<double>(diam_.back()));
+    }
     // A little more than the largest diameter, so that rounding in the distance can never let
     // an overlapping bar sit two cells away.
     cell_ *= 1.0 + 1e-6;
-    grid_.clear();
-    outside_.clear();
+    gridClear();
     for (std::int32_t i = 1; i <= GetNumeroRedondos(); ++i)
         index(i);
     return false;
@@ -107,9 +111,55 @@ float Carmasec::GetDistancia(const Redondo& a, float y, float z) const {
 }
 
 float Carmasec::GetDistanciaMinima(std::int32_t indi1, std::int32_t indi2) const {
-    const Cdiametro& cat = catalogue();
-    return static_cast<float>(
-        (static_cast<double>(cat.GetDiametroMetros(indi1)) + cat.GetDiametroMetros(indi2)) * 0.5);
+    auto diametro = [this](std::int32_t i) {
+        const auto k = static_cast<std::size_t>(i) - static_cast<std::size_t>(indiMin_);
+        return i >= indiMin_ && k < diam_.size() ? diam_[k] : catalogue().GetDiametroMetros(i);
+    };
+    return static_cast<float>((static_cast<double>(diametro(indi1)) + diametro(indi2)) * 0.5);
+}
+
+void Carmasec::gridClear() {
+    cells_.clear();
+    usedCells_ = 0;
+    next_.clear();
+    outside_.clear();
+}
+
+std::size_t Carmasec::slotOf(const CellKey& key) const {
+    // Unsigned mixing: cell indices may be negative or large, and must not overflow.
+    std::uint64_t h = static_cast<std::uint64_t>(key.y) * 0x9E3779B97F4A7C15ULL ^
+                      static_cast<std::uint64_t>(key.z) * 0xC2B2AE3D27D4EB4FULL;
+    h ^= h >> 29;
+    const std::size_t mask = cells_.size() - 1;
+    std::size_t i = static_cast<std::size_t>(h) & mask;
+    while (cells_[i].head != 0 && !(cells_[i].key == key))
+        i = (i + 1) & mask;
+    return i;
+}
+
+std::int32_t Carmasec::gridHead(const CellKey& key) const {
+    if (cells_.empty())
+        return 0;
+    return cells_[slotOf(key)].head;
+}
+
+void Carmasec::gridInsert(const CellKey& key, std::int32_t bar) {
+    if (2 * (usedCells_ + 1) > cells_.size()) {
+        std::vector<Cell> old = std::move(cells_);
+        cells_.assign(std::max<std::size_t>(64, old.size() * 2), Cell{});
+        for (const Cell& c : old)
+            if (c.head != 0)
+                cells_[slotOf(c.key)] = c;
+    }
+    if (next_.size() <= static_cast<std::size_t>(bar))
+        next_.resize(std::max<std::size_t>(static_cast<std::size_t>(bar) + 1, next_.size() * 2));
+    Cell& c = cells_[slotOf(key)];
+    if (c.head == 0) {
+        c.key = key;
+        ++usedCells_;
+    }
+    next_[static_cast<std::size_t>(bar)] = c.head;
+    c.head = bar;
 }
 
 bool Carmasec::cellOf(float y, float z, CellKey& key) const {
@@ -124,11 +174,17 @@ bool Carmasec::cellOf(float y, float z, CellKey& key) const {
 }
 
 void Carmasec::index(std::int32_t bar) {
-    CellKey key{};
-    if (cellOf(redondos(bar).y, redondos(bar).z, key))
-        grid_[key].push_back(bar);
-    else
-        outside_.push_back(bar);
+    // A few bars are checked one by one, which is cheaper than hashing them; the grid takes
+    // them all once there are enough.
+    if (bar < kGridFrom)
+        return;
+    for (std::int32_t j = bar == kGridFrom ? 1 : bar; j <= bar; ++j) {
+        CellKey key{};
+        if (cellOf(redondos(j).y, redondos(j).z, key))
+            gridInsert(key, j);
+        else
+            outside_.push_back(j);
+    }
 }
 
 // Two bars overlap when their distance is below half the sum of their diameters, which never
@@ -139,7 +195,7 @@ bool Carmasec::CabeRedondo(float y, float z, std::int32_t indiDiam) const {
         return GetDistancia(r, y, z) < GetDistanciaMinima(r.indiDiam, indiDiam);
     };
     CellKey key{};
-    if (!cellOf(y, z, key)) {
+    if (GetNumeroRedondos() < kGridFrom || !cellOf(y, z, key)) {
         for (std::int32_t j = 1; j <= GetNumeroRedondos(); ++j)
             if (overlaps(j))
                 return false;
@@ -147,10 +203,8 @@ bool Carmasec::CabeRedondo(float y, float z, std::int32_t indiDiam) const {
     }
     for (std::int64_t dy = -1; dy <= 1; ++dy)
         for (std::int64_t dz = -1; dz <= 1; ++dz) {
-            auto it = grid_.find(CellKey{key.y + dy, key.z + dz});
-            if (it == grid_.end())
-                continue;
-            for (std::int32_t j : it->second)
+            for (std::int32_t j = gridHead(CellKey{key.y + dy, key.z + dz}); j != 0;
+                 j = next_[static_cast<std::size_t>(j)])
                 if (overlaps(j))
                     return false;
         }

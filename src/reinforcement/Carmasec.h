@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace tresol {
@@ -114,11 +113,8 @@ private:
         std::int64_t y, z;
         bool operator==(const CellKey&) const = default;
     };
-    struct CellHash {
-        std::size_t operator()(const CellKey& k) const {
-            return std::hash<std::int64_t>()(k.y * 0x9E3779B97F4A7C15LL ^ k.z);
-        }
-    };
+    // Below this many bars the overlap check looks at every bar: cheaper than the grid.
+    static constexpr std::int32_t kGridFrom = 24;
     bool cellOf(float y, float z, CellKey& key) const;
     void index(std::int32_t bar);
 
@@ -128,8 +124,23 @@ private:
     std::shared_ptr<const Cdiametro> diametros;
     std::shared_ptr<const CPosi3D> posi3D;
 
+    std::vector<float> diam_;
+    std::int32_t indiMin_ = 0;
     double cell_ = 0.0;
-    std::unordered_map<CellKey, std::vector<std::int32_t>, CellHash> grid_;
+    // The occupied cells in an open-addressed table (a power of two long, at most half full);
+    // each heads a chain of its bars through next_ (0 ends a chain and marks a free slot).
+    struct Cell {
+        CellKey key{};
+        std::int32_t head = 0;
+    };
+    std::size_t slotOf(const CellKey& key) const;
+    void gridInsert(const CellKey& key, std::int32_t bar);
+    std::int32_t gridHead(const CellKey& key) const;
+    void gridClear();
+
+    std::vector<Cell> cells_;
+    std::size_t usedCells_ = 0;
+    std::vector<std::int32_t> next_;
     std::vector<std::int32_t> outside_;
 };
 
