@@ -29,6 +29,7 @@
 #endif
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -294,13 +295,13 @@ class DesignMany {
 };
 
 py::list catalogue(const std::string& series) {
-    std::string name;
-    if (series == "Euro" || series == "euro" || series == "EURO")
-        name = "Euro";
-    else if (series == "Mex" || series == "mex" || series == "MEX")
-        name = "Mex";
-    else
+    // Named as the batch program reads a series: without regard to case.
+    std::string lower;
+    for (char ch : series)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (lower != "euro" && lower != "mex")
         throw py::value_error("serie desconocida «" + series + "» (se espera Euro o Mex)");
+    const std::string name = lower == "euro" ? "Euro" : "Mex";
     const auto cat = design::standardCatalogue(name);
     py::list out;
     for (std::int32_t i = cat->GetIndiMin(); i <= cat->GetIndiMax(); ++i) {
