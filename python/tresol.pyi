@@ -1,5 +1,6 @@
 """Tresol: longitudinal bars of reinforced-concrete beams and columns."""
 
+import os
 from typing import Any, Iterable, Iterator, Literal, Mapping, Optional, Sequence, Tuple, TypedDict, Union
 
 Kind = Literal["viga", "pilar"]
@@ -132,7 +133,7 @@ class DesignResult:
         """The section with the bars of a candidate (by default the chosen one) as SVG bytes."""
     def png(self, candidate: CandidateRef = None, width: float = 400, height: float = 300) -> bytes:
         """The same drawing as PNG bytes (only when the module was built with Qt)."""
-    def dxf(self, path: str, candidate: CandidateRef = None) -> None:
+    def dxf(self, path: Union[str, "os.PathLike[str]"], candidate: CandidateRef = None) -> None:
         """Writes the drawing as DXF (only when the module was built with the DXF writer)."""
     def _repr_svg_(self) -> str:
         """The chosen candidate's section, for Jupyter."""

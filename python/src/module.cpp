@@ -547,12 +547,16 @@ PYBIND11_MODULE(tresol, m) {
 #ifdef TRESOL_PYTHON_DXF
         .def(
             "dxf",
-            [](const PyResult& r, const std::string& path, const py::object& candidate) {
+            [](const PyResult& r, const py::object& where, const py::object& candidate) {
+                const py::object path = py::module_::import("os").attr("fspath")(where);
+                if (!PyUnicode_Check(path.ptr()))
+                    throw py::type_error("path: se espera una ruta de texto");
                 const tresol::design::Placement p = r.result().place(r.rowOf(candidate));
                 if (!p.section)
                     throw py::value_error("El miembro no tiene sección que dibujar");
                 std::string error;
-                if (!tresol::design::writeSectionDxf(path, *p.section, p.line, error))
+                if (!tresol::design::writeSectionDxf(path.cast<std::string>(), *p.section, p.line,
+                                                     error))
                     throw std::runtime_error(error);
             },
             py::arg("path"), py::arg("candidate") = py::none(),

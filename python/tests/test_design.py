@@ -222,3 +222,20 @@ def test_outlineless_and_refused_members_are_results_not_errors():
     assert r.chosen is None
     assert r.svg().startswith(b"<?xml")
     ET.fromstring(r.svg())
+
+
+def test_dxf_has_one_circle_per_placed_bar(tmp_path):
+    r = window_beam()
+    if not hasattr(r, "dxf"):
+        pytest.skip("module built without the section's DXF writer")
+    ezdxf = pytest.importorskip("ezdxf")
+    for c in r.candidates:
+        path = tmp_path / f"{c.candidate}.dxf"
+        r.dxf(path, c)
+        doc = ezdxf.readfile(path)
+        assert not doc.audit().has_errors
+        circles = doc.modelspace().query("CIRCLE")
+        # Millimetres: a bar of d mm has radius d/2.
+        assert [round(e.dxf.radius, 3) for e in circles] == [round(c.diameter_mm / 2, 3)] * c.placed
+    with pytest.raises(ValueError, match="No hay candidato"):
+        r.dxf(tmp_path / "x.dxf", 9)
