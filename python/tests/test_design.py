@@ -210,7 +210,8 @@ def test_garbage_elsewhere_raises_and_never_crashes():
     for pts in polygons:
         with pytest.raises(ValueError):
             tresol.section_properties(pts)
-    with pytest.raises(ValueError, match="precisión simple"):
+    # Coordinates a single holds whose moments it does not.
+    with pytest.raises(ValueError, match="fuera de rango|precisión simple"):
         tresol.section_properties([(0, 0), (3e38, 0), (3e38, 3e38), (0, 3e38)])
     with pytest.raises(TypeError):
         tresol.section_properties(None)

@@ -119,5 +119,9 @@ def test_bad_rows_get_the_batch_programs_texts(batch_exe, tmp_path):
     ours = [str(e) for e in tresol.design_many(rows, return_errors=True)
             if isinstance(e, ValueError)]
     assert len(ours) == 3  # rows 97, 194, 291
-    theirs = [line for line in done.stderr.splitlines() if line.startswith("Miembro ")]
+    assert done.returncode == 1
+    # The batch program's messages go to stderr, each after the sink's own prefix.
+    prefix = "Tresol error: "
+    theirs = [line[len(prefix):] for line in done.stderr.splitlines()
+              if line.startswith(prefix + "Miembro ")]
     assert theirs == ours
