@@ -185,8 +185,8 @@ class PyResult {
             throw py::type_error("candidate: se espera un número de candidato o un Candidate");
         }
         if (row < 1 || row > k)
-            throw py::value_error("No hay candidato " + std::to_string(row) + " (hay " +
-                                  std::to_string(k) + ")");
+            throw py::value_error("No hay candidato " + py::str(candidate).cast<std::string>() +
+                                  " (hay " + std::to_string(k) + ")");
         return static_cast<std::int32_t>(row);
     }
 
