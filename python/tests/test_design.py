@@ -1,0 +1,242 @@
+import math
+import struct
+import xml.etree.ElementTree as ET
+
+import pytest
+
+import tresol
+
+SVG = "{http://www.w3.org/2000/svg}"
+
+
+def window_beam():
+    return tresol.design("viga", "Euro", 10, 3, 30, 50)
+
+
+def test_window_beam_gives_the_front_doors_candidates():
+    r = window_beam()
+    # The bar line is 30 − 2·3 = 24 cm wide; n bars of d cm are (24 − d)/(n − 1) apart:
+    #   5 fi 16: 5 × π·1.6²/4 = 10.053 cm², (24 − 1.6)/4 = 5.6
+    #   4 fi 20: 12.566 cm², (24 − 2)/3 = 7.333
+    #   3 fi 25: 14.726 cm², (24 − 2.5)/2 = 10.75
+    expected = [(5, 16, 5.6), (4, 20, 22 / 3), (3, 25, 10.75)]
+    assert [c.line for c in r.candidates] == ["5 fi 16", "4 fi 20", "3 fi 25"]
+    for c, (n, d, spacing) in zip(r.candidates, expected):
+        assert (c.bars, c.placed, c.placeable) == (n, n, True), c.line
+        assert c.diameter_mm == pytest.approx(d, abs=1e-4)
+        assert c.bar_area_cm2 == pytest.approx(math.pi * (d / 10) ** 2 / 4, rel=1e-6)
+        assert c.total_area_cm2 == pytest.approx(n * c.bar_area_cm2)
+        assert c.excess_pct == pytest.approx((c.total_area_cm2 - 10) * 10)
+        assert c.spacing_cm == pytest.approx(spacing, abs=1e-4)
+        assert c.clear_spacing_cm == pytest.approx(spacing - d / 10, abs=1e-4)
+    assert [c.candidate for c in r.candidates] == [1, 2, 3]
+    assert r.chosen.line == "5 fi 16" and r.chosen.chosen
+    assert [c.chosen for c in r.candidates] == [True, False, False]
+    assert r.messages == []
+    assert (r.kind, r.series, r.area_cm2, r.width_cm, r.height_cm, r.multiple) == (
+        "viga", "Euro", 10, 30, 50, 1)
+
+
+def test_candidates_as_dicts_carry_the_schedule_columns():
+    r = tresol.design("pilar", "Mex", 30, 4, 40, 40, multiple=4, id="P1", length_m=3)
+    rows = r.candidates_dicts()
+    assert rows == [c.as_dict() for c in r.candidates]
+    assert list(rows[0]) == ["candidate", "line", "bars", "diameter_mm", "bar_area_cm2",
+                             "total_area_cm2", "excess_pct", "spacing_cm", "clear_spacing_cm",
+                             "placeable", "placed", "chosen"]
+    assert all(type(v) in (int, float, str, bool) for row in rows for v in row.values())
+    assert (r.id, r.kind, r.length_m) == ("P1", "pilar", 3)
+    pandas = pytest.importorskip("pandas")
+    frame = pandas.DataFrame(rows)
+    assert list(frame["line"]) == [c.line for c in r.candidates]
+
+
+def test_chosen_is_the_placeable_candidate_of_least_steel():
+    for area in (2, 5, 10, 17.5, 40):
+        for kind, multiple in (("viga", 1), ("viga", 3), ("pilar", 4), ("pilar", 6)):
+            r = tresol.design(kind, "Euro", area, 3, 35, 60, multiple=multiple)
+            placeable = [c for c in r.candidates if c.placeable]
+            case = (area, kind, multiple)
+            if not placeable:
+                assert r.chosen is None, case
+                continue
+            best = min(placeable, key=lambda c: (c.total_area_cm2, c.bars))
+            assert r.chosen.candidate == best.candidate, case
+
+
+def test_messages_come_back_as_data():
+    # A cover of 20 cm leaves no bar line on a 30 cm face: the search zeroes it and says so.
+    r = tresol.design("viga", "Euro", 10, 20, 30, 50)
+    assert [(m.text, m.icon) for m in r.messages] == [
+        ("Recubrimiento incompatible con ancho. Se hacen cero.", "critical")]
+    assert str(r.messages[0]) == r.messages[0].text
+
+
+def bar_circles(svg, radius_px):
+    root = ET.fromstring(svg)
+    assert root.tag == SVG + "svg"
+    return [c for c in root.iter(SVG + "circle")
+            if abs(float(c.get("r")) - radius_px) < 1e-2]
+
+
+def test_svg_is_xml_with_one_circle_per_placed_bar():
+    r = window_beam()
+    for c in r.candidates:
+        svg = r.svg(c.candidate, width=400, height=300)
+        root = ET.fromstring(svg)
+        # The outline's width on the page gives the scale in pixels per centimetre.
+        xs = [float(l.get(a)) for l in root.iter(SVG + "line") for a in ("x1", "x2")]
+        scale = (max(xs) - min(xs)) / 30
+        bars = bar_circles(svg, c.diameter_mm / 20 * scale)
+        assert len(bars) == c.placed, c.line
+        cx = sorted(float(b.get("cx")) for b in bars)
+        gaps = [b - a for a, b in zip(cx, cx[1:])]
+        assert gaps == pytest.approx([c.spacing_cm * scale] * (c.bars - 1), abs=0.01), c.line
+    assert r.svg() == r.svg(r.chosen) == r.svg(1)
+    assert r._repr_svg_() == r.svg().decode()
+
+
+def test_svg_of_an_unplaceable_candidate_shows_the_bars_that_fit():
+    # 20 fi 8 on a 20 cm face with 2 cm cover: the bars would touch, and not all of them fit.
+    r = tresol.design("viga", "Euro", 10, 2, 20, 40, multiple=5)
+    c = next(c for c in r.candidates if c.line == "20 fi 8")
+    assert not c.placeable and 0 < c.placed < c.bars
+    root = ET.fromstring(r.svg(c))
+    xs = [float(l.get(a)) for l in root.iter(SVG + "line") for a in ("x1", "x2")]
+    scale = (max(xs) - min(xs)) / 20
+    assert len(bar_circles(r.svg(c), 0.4 * scale)) == c.placed
+
+
+def test_png_is_an_image_of_the_size_asked():
+    r = window_beam()
+    if not hasattr(r, "png"):
+        pytest.skip("module built without the Qt layer")
+    data = r.png(width=320, height=200)
+    assert data[:8] == b"\x89PNG\r\n\x1a\n"
+    width, height = struct.unpack(">II", data[16:24])  # the IHDR chunk
+    assert (width, height) == (320, 200)
+
+
+def test_catalogue_lists_the_bars_of_each_series():
+    # Euro bars are named by their diameter in millimetres.
+    for b in tresol.catalogue("Euro"):
+        assert b["diameter_mm"] == pytest.approx(float(b["reference"]), abs=1e-4)
+    for series in ("Euro", "Mex"):
+        bars = tresol.catalogue(series)
+        assert len(bars) >= 5
+        for b in bars:
+            assert b["area_cm2"] == pytest.approx(math.pi * (b["diameter_mm"] / 10) ** 2 / 4,
+                                                  rel=1e-5), (series, b)
+        assert [b["diameter_mm"] for b in bars] == sorted(b["diameter_mm"] for b in bars)
+    # Mexican bars are named by eighths of an inch: #4 is 4/8 in = 12.7 mm.
+    mex = {b["reference"]: b["diameter_mm"] for b in tresol.catalogue("Mex")}
+    assert mex["4"] == pytest.approx(12.7, abs=0.01)
+
+
+def test_section_properties_of_polygons():
+    # 0.3 × 0.5 rectangle: A = 0.15, ∫z² dA = 0.3·0.5³/12 = 0.003125, ∫y² dA = 0.5·0.3³/12 =
+    # 0.001125, centroid at the middle.
+    rect = [(0, 0), (0.3, 0), (0.3, 0.5), (0, 0.5)]
+    p = tresol.section_properties(rect)
+    assert p["area"] == pytest.approx(0.15, rel=1e-6)
+    assert p["centroid"] == pytest.approx((0.15, 0.25), rel=1e-6)
+    assert p["iy"] == pytest.approx(0.003125, rel=1e-6)
+    assert p["iz"] == pytest.approx(0.001125, rel=1e-6)
+    assert tresol.section_properties(rect + rect[:1]) == p  # closed or not, the same
+    cw = tresol.section_properties(rect[::-1])
+    assert (cw["area"], cw["iy"], *cw["centroid"]) == pytest.approx(
+        (-p["area"], -p["iy"], *p["centroid"]), rel=1e-6)
+    # An L of two 1 × 3 and 2 × 1 rectangles (y across, z up): A = 3 + 2 = 5,
+    # y_g = (3·0.5 + 2·2)/5 = 1.1, z_g = (3·1.5 + 2·0.5)/5 = 1.1.
+    ell = [(0, 0), (3, 0), (3, 1), (1, 1), (1, 3), (0, 3)]
+    p = tresol.section_properties(ell)
+    assert p["area"] == pytest.approx(5, rel=1e-6)
+    assert p["centroid"] == pytest.approx((1.1, 1.1), rel=1e-6)
+    # iz = ∫(y − 1.1)² dA: 1·3³/12·… by parts: [3·1³/12 + 3·0.6²] + [1·2³/12 + 2·0.9²] = 3.0833
+    assert p["iz"] == pytest.approx(1 / 4 + 3 * 0.36 + 8 / 12 + 2 * 0.81, rel=1e-5)
+    assert p["iy"] == pytest.approx(p["iz"], rel=1e-5)  # the L is symmetric about y = z
+
+
+def test_bad_arguments_raise_value_error_naming_the_field():
+    with pytest.raises(ValueError, match=r"campo cover_cm: debe ser mayor que cero"):
+        tresol.design("viga", "Euro", 10, 0, 30, 50)
+    with pytest.raises(ValueError, match=r"campo kind: tipo desconocido «losa»"):
+        tresol.design("losa", "Euro", 10, 3, 30, 50)
+    with pytest.raises(ValueError, match=r"campo series: serie desconocida «Usa»"):
+        tresol.design("viga", "Usa", 10, 3, 30, 50)
+    with pytest.raises(ValueError, match=r"campo multiple: fuera de 4…10 para un pilar"):
+        tresol.design("pilar", "Euro", 10, 3, 30, 30)  # a column must give its sides
+    with pytest.raises(ValueError, match=r"campo area_cm2.*campo width_cm"):
+        tresol.design("viga", "Euro", "x", 3, -1, 50)  # every faulty field in one message
+
+
+GARBAGE = [float("nan"), float("inf"), -float("inf"), "abc", "", None, 1e308, 10 ** 400,
+           -(10 ** 400), True, [1], {"a": 1}, b"10", object()]
+
+
+@pytest.mark.parametrize("field", ["area_cm2", "cover_cm", "width_cm", "height_cm", "multiple"])
+def test_garbage_numbers_raise_and_never_crash(field):
+    good = dict(kind="viga", series="Euro", area_cm2=10, cover_cm=3, width_cm=30, height_cm=50)
+    for bad in GARBAGE:
+        with pytest.raises(ValueError, match="campo " + field):
+            tresol.design(**{**good, field: bad})
+
+
+def test_garbage_elsewhere_raises_and_never_crashes():
+    for bad in (None, 3, 1.5, float("nan"), [], "pilar\0", "\udcff"):
+        with pytest.raises(ValueError):
+            tresol.design("viga", bad, 10, 3, 30, 50)
+        with pytest.raises(ValueError):
+            tresol.design(bad, "Euro", 10, 3, 30, 50)
+    assert tresol.catalogue("eURo") == tresol.catalogue("Euro")
+    for bad in ("Usa", "", "Euro "):
+        with pytest.raises(ValueError, match="serie desconocida"):
+            tresol.catalogue(bad)
+    with pytest.raises(TypeError):
+        tresol.catalogue(None)
+    r = window_beam()
+    for bad in (0, 4, -1, 10 ** 30):
+        with pytest.raises(ValueError, match=f"No hay candidato {bad} \\(hay 3\\)"):
+            r.svg(bad)
+    for bad in ("1", 1.0, True):
+        with pytest.raises(TypeError):
+            r.svg(bad)
+    for w, h in ((0, 300), (float("nan"), 300), (400, 1e9), (-5, -5)):
+        with pytest.raises(ValueError, match="tamaño"):
+            r.svg(width=w, height=h)
+    polygons = [[], [(0, 0), (1, 1)], [(0, 0), (1, 0), (2, 0)], [(0, 0), (1, 0), (float("nan"), 1)],
+                [(0, 0), (1e39, 0), (0, 1)], [(0, 0), "ab", (0, 1)], [(0, 0), (1, 0, 0), (0, 1)],
+                [1, 2, 3], [(0, 0), (1, None), (0, 1)]]
+    for pts in polygons:
+        with pytest.raises(ValueError):
+            tresol.section_properties(pts)
+    # Coordinates a single holds whose moments it does not.
+    with pytest.raises(ValueError, match="fuera de rango|precisión simple"):
+        tresol.section_properties([(0, 0), (3e38, 0), (3e38, 3e38), (0, 3e38)])
+    with pytest.raises(TypeError):
+        tresol.section_properties(None)
+
+
+def test_outlineless_and_refused_members_are_results_not_errors():
+    # Absurd dimensions within the batch limits still design, with nothing placeable.
+    r = tresol.design("viga", "Euro", 10, 3, 1e6, 1e-9 + 1e-5)
+    assert r.chosen is None
+    assert r.svg().startswith(b"<?xml")
+    ET.fromstring(r.svg())
+
+
+def test_dxf_has_one_circle_per_placed_bar(tmp_path):
+    r = window_beam()
+    if not hasattr(r, "dxf"):
+        pytest.skip("module built without the section's DXF writer")
+    ezdxf = pytest.importorskip("ezdxf")
+    for c in r.candidates:
+        path = tmp_path / f"{c.candidate}.dxf"
+        r.dxf(path, c)
+        doc = ezdxf.readfile(path)
+        assert not doc.audit().has_errors
+        circles = doc.modelspace().query("CIRCLE")
+        # Millimetres: a bar of d mm has radius d/2.
+        assert [round(e.dxf.radius, 3) for e in circles] == [round(c.diameter_mm / 2, 3)] * c.placed
+    with pytest.raises(ValueError, match="No hay candidato"):
+        r.dxf(tmp_path / "x.dxf", 9)
