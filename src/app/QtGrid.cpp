@@ -19,7 +19,9 @@ QtGrid::QtGrid(QTableWidget* table) : QObject(table), table_(table) {
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->verticalHeader()->setDefaultSectionSize(twips(240));
+    // A row a line of the platform's font high, at least the described 240 twips.
+    table_->verticalHeader()->setDefaultSectionSize(
+        std::max(twips(240), table_->fontMetrics().height() + 6));
     if (table_->rowCount() < 1)
         table_->setRowCount(2);
     if (table_->columnCount() < 1)
@@ -55,7 +57,44 @@ std::int32_t QtGrid::ColWidth(std::int32_t column) const {
 
 void QtGrid::ColWidth(std::int32_t column, std::int32_t tw) {
     checkIndex(column, Cols(), "column");
-    table_->setColumnWidth(column, twips(tw));
+    const int width = twips(std::max(tw, 0));
+    if (minWidths_.size() <= static_cast<std::size_t>(column))
+        minWidths_.resize(static_cast<std::size_t>(column) + 1, 0);
+    minWidths_[static_cast<std::size_t>(column)] = width;
+    table_->setColumnWidth(column, width);
+}
+
+void QtGrid::fitColumns() {
+    for (int c = 0; c < table_->columnCount(); ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        const int least = i < minWidths_.size() ? minWidths_[i] : 0;
+        table_->resizeColumnToContents(c);
+        if (table_->columnWidth(c) < least)
+            table_->setColumnWidth(c, least);
+    }
+}
+
+void QtGrid::markRow(std::int32_t row, const std::string& reason) {
+    checkIndex(row, Rows(), "row");
+    const QString tip = QString::fromStdString(reason);
+    for (int c = 0; c < table_->columnCount(); ++c) {
+        QTableWidgetItem* item = table_->item(row, c);
+        if (!item) {
+            item = new QTableWidgetItem;
+            table_->setItem(row, c, item);
+        }
+        if (reason.empty())
+            item->setData(Qt::ForegroundRole, QVariant());
+        else
+            item->setForeground(table_->palette().brush(QPalette::Disabled, QPalette::Text));
+        item->setToolTip(tip);
+    }
+}
+
+bool QtGrid::isMarked(std::int32_t row) const {
+    checkIndex(row, Rows(), "row");
+    const QTableWidgetItem* item = table_->item(row, 0);
+    return item && !item->toolTip().isEmpty();
 }
 
 std::int32_t QtGrid::Rows() const { return table_->rowCount(); }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+class QCloseEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -59,8 +60,30 @@ public:
     // false with a text for the user when there is nothing to export or the file fails.
     bool ExportaDxf(const std::string& path, std::string& error) const;
 
+    // Member files: kind, series, area, cover, width, height, multiple and the picked row as an
+    // XML sheet. Saving writes a temporary file and renames it; false (with a message) when the
+    // file cannot be written. Opening runs the design and picks the row again; a file that is
+    // not such a sheet, is cut short or holds an unreadable value gives one message and leaves
+    // the window as it was.
+    bool GuardaMiembro(const std::string& path);
+    bool AbreMiembro(const std::string& path);
+    // A window that remembers keeps its member in the settings when it closes and starts from
+    // the last one of its kind (the launcher's windows do).
+    void setRemembersMember(bool on) { remembersMember_ = on; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildControls();
+    void setKind(std::int32_t tipo);
+    void redraw();
+    void fitTable();
+    bool memberFilesAllowed() const;
+    std::string memberSheet();
+    bool readMember(const std::string& path, bool quiet);
+    void askAndSave();
+    void askAndOpen();
     bool GeneraSeccion(CSeccEstruc& secc, std::int32_t numLados) const;
     void nuevoCatalogo();
     void onSalir();
@@ -95,12 +118,15 @@ private:
     QLabel* Label8;
     PictureBox* Picture1;
     QPushButton* Command2;
+    QPushButton* cmdGuardar;
+    QPushButton* cmdAbrir;
 
     QtGrid* grid_;
     // What the last run drew, kept for the DXF export.
     std::shared_ptr<CSeccEstruc> seccion_;
     std::string lineaDibujada_;
     bool running_ = false;
+    bool remembersMember_ = false;
 };
 
 } // namespace tresol::app
