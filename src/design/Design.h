@@ -82,7 +82,7 @@ struct Options {
 };
 
 class DesignResult {
-public:
+  public:
     DesignResult();
     ~DesignResult();
     DesignResult(DesignResult&&) noexcept;
@@ -111,7 +111,7 @@ public:
     // elevation of its plane, with its bars); a placement without a section clears the target.
     static void draw(const Placement& placement, DrawingTarget& target);
 
-private:
+  private:
     friend DesignResult design(const Member&, std::shared_ptr<const Cdiametro>, const Options&);
 
     Member member_;

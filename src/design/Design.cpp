@@ -1,0 +1,203 @@
+#include "design/Design.h"
+
+#include "drawing/CCuadroDibujo.h"
+#include "drawing/DrawingTarget.h"
+#include "geometry/CVector.h"
+#include "platform/Numbers.h"
+#include "platform/Single.h"
+#include "platform/Value.h"
+#include "reinforcement/CArmador.h"
+#include "reinforcement/Carmasec.h"
+#include "reinforcement/Cdiametro.h"
+#include "sections/CSeccEstruc.h"
+
+#include <limits>
+#include <utility>
+
+namespace tresol::design {
+
+namespace {
+
+// The search's limits, as the design window sets them: 5 cm to 30 cm between bars, 1 to 1000 bars.
+constexpr float kSeparMin = 0.05f;
+constexpr float kSeparMax = 0.3f;
+constexpr std::int32_t kNMin = 1;
+constexpr std::int32_t kNMax = 1000;
+
+// A column of more sides than this is no column: its polygon is not built.
+constexpr std::int32_t kMaxSides = 360;
+
+// Records what the core raises while it lives, into `out`.
+class Recorder {
+  public:
+    explicit Recorder(std::vector<Message>& out) : out_(out) {}
+    ~Recorder() {
+        for (const auto& e : sink_.entries())
+            out_.push_back({e.text, e.icon});
+    }
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+  private:
+    std::vector<Message>& out_;
+    platform::RecordingSink sink_;
+};
+
+bool sensibleLength(float v) {
+    return v >= 1e-4f && v <= 1e4f;
+}
+
+// The member's outline: a beam (or a four-sided column) is the rectangle of its width across (z)
+// and its height up (y); a column of more sides the regular polygon of circumradius = width.
+// Widths or heights outside 0.1 mm … 10 km (zero, negative, unreadable or absurd) give none:
+// their properties would leave single precision, which the section classes refuse outright.
+std::shared_ptr<CSeccEstruc> outline(const Member& m, std::int32_t sides,
+                                     const std::shared_ptr<const Cdiametro>& catalogue) {
+    const float b = platform::toSingleOrInfinity(m.widthCm / 100.0);
+    const float h = platform::toSingleOrInfinity(m.heightCm / 100.0);
+    PointArray pto2d;
+    if (sides == 4) {
+        if (!sensibleLength(b) || !sensibleLength(h))
+            return nullptr;
+        pto2d = makePointArray(
+            {{-h / 2, -b / 2}, {h / 2, -b / 2}, {h / 2, b / 2}, {-h / 2, b / 2}, {-h / 2, -b / 2}});
+    } else {
+        if (!sensibleLength(b) || sides < 3 || sides > kMaxSides)
+            return nullptr;
+        pto2d = makePointArray(sides + 1);
+        CVector radio;
+        radio.Ini(0, 0, 0, 0, b, 0);
+        radio.CreaPtosCircunf(sides, 0, pto2d, 0);
+    }
+    auto secc = std::make_shared<CSeccEstruc>();
+    if (!secc->IniPorPuntos(3, 0, pto2d, catalogue, Value{0.0f}, false))
+        return nullptr;
+    return secc;
+}
+
+std::int32_t sidesOf(const Member& m) {
+    if (m.kind == MemberKind::Beam)
+        return 4;
+    return platform::roundToInt32(m.multiple).value_or(0);
+}
+
+} // namespace
+
+DesignResult::DesignResult() = default;
+DesignResult::~DesignResult() = default;
+DesignResult::DesignResult(DesignResult&&) noexcept = default;
+DesignResult& DesignResult::operator=(DesignResult&&) noexcept = default;
+
+std::shared_ptr<const Cdiametro> standardCatalogue(const std::string& series) {
+    auto cat = std::make_shared<Cdiametro>();
+    cat->Ini(series, "m", false, false);
+    return cat;
+}
+
+DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catalogue,
+                    const Options& options) {
+    DesignResult r;
+    r.member_ = member;
+    r.catalogue_ = catalogue ? std::move(catalogue) : standardCatalogue(member.series);
+    const Cdiametro& cat = *r.catalogue_;
+
+    float area = platform::toSingleOrInfinity(member.areaCm2 / 10000.0);
+    float ancho = platform::toSingleOrInfinity(member.widthCm / 100.0);
+    float recub = platform::toSingleOrInfinity(member.coverCm / 100.0);
+    r.armador_ = std::make_unique<CArmador>();
+    {
+        Recorder rec(r.messages_);
+        r.searched_ = r.armador_->Ini(area, r.catalogue_, ancho, false, kSeparMin, kSeparMax, kNMin,
+                                      kNMax, recub, member.multiple);
+        r.base_ = outline(member, sidesOf(member), r.catalogue_);
+    }
+    r.cover_ = recub;
+
+    const CArmador& arm = *r.armador_;
+    const std::int32_t k = arm.GetNumRedondos();
+    r.candidates_.reserve(static_cast<std::size_t>(k));
+    for (std::int32_t i = 1; i <= k; ++i) {
+        Candidate c;
+        c.row = i;
+        c.line = arm.GetLinea(i);
+        c.bars = arm.GetNumero(i);
+        c.diameterIndex = arm.GetIndiDiam(i);
+        c.ref = cat.GetDiamRefer(c.diameterIndex);
+        const float d = cat.GetDiametroMetros(c.diameterIndex);
+        c.diameterMm = static_cast<double>(d) * 1000.0;
+        c.barAreaCm2 = static_cast<double>(cat.GetAreaIndice(c.diameterIndex)) * 10000.0;
+        c.totalAreaCm2 = c.barAreaCm2 * c.bars;
+        c.excessPct = member.areaCm2 > 0
+                          ? (c.totalAreaCm2 - member.areaCm2) / member.areaCm2 * 100.0
+                          : std::numeric_limits<double>::quiet_NaN();
+        const float s = arm.GetSeparacion(c.bars, d);
+        c.spacingCm = static_cast<double>(s) * 100.0;
+        c.clearSpacingCm = (static_cast<double>(s) - d) * 100.0;
+        if (!r.base_) {
+            c.placed = 0; // nothing to place the bars on
+        } else if (options.checkPlacement) {
+            c.placed = r.place(i).placed;
+            c.placeable = c.placed == c.bars;
+        } else {
+            // Unchecked: taken at the search's word.
+            c.placed = c.bars;
+            c.placeable = true;
+        }
+        r.candidates_.push_back(std::move(c));
+    }
+
+    for (std::size_t i = 0; i < r.candidates_.size(); ++i) {
+        const Candidate& c = r.candidates_[i];
+        if (!c.placeable)
+            continue;
+        if (!r.chosen_) {
+            r.chosen_ = i;
+            continue;
+        }
+        const Candidate& best = r.candidates_[*r.chosen_];
+        if (c.totalAreaCm2 < best.totalAreaCm2 ||
+            (c.totalAreaCm2 == best.totalAreaCm2 && c.bars < best.bars))
+            r.chosen_ = i;
+    }
+    return r;
+}
+
+void DesignResult::writeGrid(platform::GridControl& grid) const {
+    if (armador_)
+        armador_->PasaRedondosGrid(grid);
+}
+
+Placement DesignResult::place(std::int32_t row) const {
+    Placement p;
+    if (!base_)
+        return p;
+    // A copy of the bare outline: its reinforcement set is created with the first line.
+    p.section = std::make_shared<CSeccEstruc>(*base_);
+    if (!armador_ || row < 1 || row > armador_->GetNumRedondos())
+        return p;
+    p.line = armador_->GetLinea(row);
+    {
+        Recorder rec(p.messages);
+        if (member_.kind == MemberKind::Column)
+            p.section->AnyadeRefuerzoContorno(p.line, cover_);
+        else
+            p.section->AnyadeRefuerzoLineaCentrada(p.line, cover_, member_.face);
+    }
+    if (const auto armado = p.section->GetArmado())
+        p.placed = armado->GetNumeroRedondos();
+    return p;
+}
+
+void DesignResult::draw(const Placement& placement, DrawingTarget& target) {
+    if (!placement.section) {
+        // No outline to draw: an empty picture rather than the previous member's.
+        target.Cls();
+        return;
+    }
+    CCuadroDibujo cuadro;
+    cuadro.IniciaAPelo(target);
+    const CSeccEstruc& secc = *placement.section;
+    secc.DibujaSeccion(cuadro, &secc, nullptr, 2, 1.2f, std::int16_t{0});
+}
+
+} // namespace tresol::design
