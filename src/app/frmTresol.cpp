@@ -6,14 +6,11 @@
 #include "app/Twips.h"
 #include "datasheets/CHojaFrm.h"
 #include "datasheets/CHojaText.h"
-#include "drawing/CCuadroDibujo.h"
 #include "drawing/DxfExport.h"
 #include "drawing/ICuadro.h"
-#include "geometry/CVector.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
 #include "platform/Single.h"
-#include "reinforcement/CArmador.h"
 #include "reinforcement/Carmasec.h"
 #include "sections/CSeccEstruc.h"
 
@@ -374,6 +371,9 @@ void frmTresol::nuevoCatalogo() {
     diametros = std::move(cat);
 }
 
+// The design run is the front door's; the window reads the boxes, shows what the run raised
+// in the order it was raised, fills the table, marks the rows whose bars do not all fit and
+// draws the picked row.
 void frmTresol::ArmaSeccion(std::int32_t fila) {
     // A message box shown during a run lets events through; a second run must not start inside.
     if (running_)
@@ -384,56 +384,58 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
         ~Done() { flag = false; }
     } done{running_};
 
-    CCuadroDibujo cuadro;
-    cuadro.IniciaAPelo(Picture1->canvas());
-    CArmador armador;
     if (!platform::isNumeric(text(Text1))) {
         platform::showError("Debe de introducir un número.");
         return;
     }
-    float area = 0, ancho = 0, recub = 0;
-    LeeDatos(area, ancho, recub);
-    const std::int32_t multiplo = GetMultiplo();
+    // A box that passes the numeric test is read at the value typed, in the user's locale;
+    // other texts give their leading number.
+    design::Member member;
+    member.kind = tipo == 0 ? design::MemberKind::Column : design::MemberKind::Beam;
+    member.series = GetTipoNorma();
+    member.areaCm2 = platform::boxNumber(text(Text1));
+    member.coverCm = platform::boxNumber(text(Text4));
+    member.widthCm = platform::boxNumber(text(Text2));
+    member.heightCm = platform::boxNumber(text(Text3));
+    member.multiple = GetMultiplo();
+    member.face = planoArmado;
 
-    armador.Ini(area, diametros, ancho, false, 0.05f, 0.3f, 1, 1000, recub, multiplo);
-    armador.PasaRedondosGrid(*grid_);
-
-    auto seccPtr = std::make_shared<CSeccEstruc>();
-    CSeccEstruc& secc = *seccPtr;
-    const bool hayContorno = GeneraSeccion(secc, GetNumLados());
+    result_ = design::design(member, diametros);
+    for (const auto& m : result_->messages())
+        platform::messages().show(m.text, m.icon);
+    result_->writeGrid(*grid_);
+    markRows();
 
     grid_->col(0);
     fila = std::clamp(fila, 0, grid_->Rows() - 1);
     grid_->Row(fila);
     const std::string linea = grid_->Text();
 
-    if (hayContorno) {
-        if (!linea.empty()) {
-            if (tipo == 0)
-                secc.AnyadeRefuerzoContorno(linea, recub);
-            else
-                secc.AnyadeRefuerzoLineaCentrada(linea, recub, planoArmado);
-        }
-        secc.DibujaSeccion(cuadro, &secc, nullptr, 2, 1.2f, std::int16_t{0});
-        seccion_ = std::move(seccPtr);
-        lineaDibujada_ = linea;
-    } else {
-        // No outline to draw: an empty picture rather than the previous member's.
-        Picture1->canvas().Cls();
-        seccion_.reset();
-        lineaDibujada_.clear();
-    }
+    placement_ = result_->place(fila);
+    for (const auto& m : placement_.messages)
+        platform::messages().show(m.text, m.icon);
+    design::DesignResult::draw(placement_, Picture1->canvas());
+    seccion_ = placement_.section;
+    lineaDibujada_ = seccion_ ? linea : std::string();
 
     Label8->setText(QString::fromStdString(linea));
     fitTable();
 }
 
 void frmTresol::redraw() {
-    if (running_ || !seccion_ || Picture1->width() < 1 || Picture1->height() < 1)
+    if (running_ || !result_ || Picture1->width() < 1 || Picture1->height() < 1)
         return;
-    CCuadroDibujo cuadro;
-    cuadro.IniciaAPelo(Picture1->canvas());
-    seccion_->DibujaSeccion(cuadro, seccion_.get(), nullptr, 2, 1.2f, std::int16_t{0});
+    design::DesignResult::draw(placement_, Picture1->canvas());
+}
+
+// Rows whose bars do not all fit on the section are marked; without an outline nothing could be
+// checked, and nothing is marked.
+void frmTresol::markRows() {
+    for (const auto& c : result_->candidates())
+        grid_->markRow(c.row, !result_->hasOutline() || c.placeable
+                                  ? std::string()
+                                  : "Solo caben " + std::to_string(c.placed) + " de " +
+                                        std::to_string(c.bars) + " redondos");
 }
 
 // Every line of the table whole: its columns as wide as their contents, and never narrower than
@@ -444,33 +446,6 @@ void frmTresol::fitTable() {
     for (int c = 0; c + 1 < MSFlexGrid1->columnCount(); ++c)
         width += MSFlexGrid1->columnWidth(c);
     MSFlexGrid1->setMinimumWidth(width + MSFlexGrid1->fontMetrics().averageCharWidth() * 2);
-}
-
-// The member's outline: a beam (or a four-sided column) is the rectangle of its width across
-// (Z) and its height up (Y); a column of more sides the regular polygon of radius = width.
-// A width or height outside 0.1 mm … 10 km (zero, negative, unreadable or absurd) gives no
-// outline (false): its properties would underflow or overflow single precision, which the
-// section classes treat as a programming error.
-bool frmTresol::GeneraSeccion(CSeccEstruc& secc, std::int32_t numLados) const {
-    const float b = platform::toSingleOrInfinity(platform::boxNumber(text(Text2)) / 100.0);
-    const float h = platform::toSingleOrInfinity(platform::boxNumber(text(Text3)) / 100.0);
-    auto valido = [](float v) { return v >= 1e-4f && v <= 1e4f; };
-    const bool anchoValido = valido(b);
-    const bool altoValido = valido(h);
-    PointArray pto2d = makePointArray(numLados + 1);
-    if (numLados == 4) {
-        if (!anchoValido || !altoValido)
-            return false;
-        pto2d = makePointArray({{-h / 2, -b / 2}, {h / 2, -b / 2}, {h / 2, b / 2}, {-h / 2, b / 2},
-                                {-h / 2, -b / 2}});
-    } else {
-        if (!anchoValido)
-            return false;
-        CVector radio;
-        radio.Ini(0, 0, 0, 0, b, 0);
-        radio.CreaPtosCircunf(numLados, 0, pto2d, 0);
-    }
-    return secc.IniPorPuntos(3, 0, pto2d, diametros, Value{0.0f}, false);
 }
 
 bool frmTresol::ExportaDxf(const std::string& path, std::string& error) const {

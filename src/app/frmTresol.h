@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/Design.h"
 #include "reinforcement/Cdiametro.h"
 
 #include <QDialog>
@@ -78,13 +79,13 @@ private:
     void buildControls();
     void setKind(std::int32_t tipo);
     void redraw();
+    void markRows();
     void fitTable();
     bool memberFilesAllowed() const;
     std::string memberSheet();
     bool readMember(const std::string& path, bool quiet);
     void askAndSave();
     void askAndOpen();
-    bool GeneraSeccion(CSeccEstruc& secc, std::int32_t numLados) const;
     void nuevoCatalogo();
     void onSalir();
     void onMultiploCambiado(int value);
@@ -122,6 +123,9 @@ private:
     QPushButton* cmdAbrir;
 
     QtGrid* grid_;
+    // The last run and the placement it drew, kept to draw it again at another size.
+    std::optional<design::DesignResult> result_;
+    design::Placement placement_;
     // What the last run drew, kept for the DXF export.
     std::shared_ptr<CSeccEstruc> seccion_;
     std::string lineaDibujada_;
