@@ -19,14 +19,12 @@ QtGrid::QtGrid(QTableWidget* table) : QObject(table), table_(table) {
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    // A row a line of the platform's font high, at least the described 240 twips.
-    table_->verticalHeader()->setDefaultSectionSize(
-        std::max(twips(240), table_->fontMetrics().height() + 6));
     if (table_->rowCount() < 1)
         table_->setRowCount(2);
     if (table_->columnCount() < 1)
         table_->setColumnCount(2);
     styleFixedCells();
+    fitColumns();
     connect(table_, &QTableWidget::currentCellChanged, this,
             [this](int row, int column, int, int) { userMoved(row, column); });
 }
@@ -65,6 +63,9 @@ void QtGrid::ColWidth(std::int32_t column, std::int32_t tw) {
 }
 
 void QtGrid::fitColumns() {
+    // A row a line of the font high, at least the described 240 twips.
+    table_->verticalHeader()->setDefaultSectionSize(
+        std::max(twips(240), table_->fontMetrics().height() + 6));
     for (int c = 0; c < table_->columnCount(); ++c) {
         const auto i = static_cast<std::size_t>(c);
         const int least = i < minWidths_.size() ? minWidths_[i] : 0;
@@ -140,10 +141,13 @@ void QtGrid::showCurrent() {
     writing_ = true;
     {
         QSignalBlocker block(table_);
-        if (row_ >= 1)
+        if (row_ >= 1) {
             table_->setCurrentCell(row_, std::max(1, std::min(col_, Cols() - 1)));
-        else
+        } else {
+            // No current cell left behind by the writing, or a click on it would not count.
+            table_->setCurrentIndex(QModelIndex());
             table_->clearSelection();
+        }
     }
     writing_ = false;
     table_->viewport()->update();

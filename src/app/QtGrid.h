@@ -36,7 +36,8 @@ public:
 
     QTableWidget* table() const { return table_; }
 
-    // Every column as wide as its contents, and no narrower than the width given to it.
+    // Every column as wide as its contents and no narrower than the width given to it; every row
+    // a line of the table's font high.
     void fitColumns();
     // A row whose line cannot be taken as it reads: its text in the disabled colour and a tool
     // tip saying why; an empty reason clears the mark.

@@ -207,6 +207,8 @@ TEST(DesignDrawing, EveryCandidateOfARangeOfInputsIsPlaced) {
                                     ASSERT_EQ(msg, "Se ha intentado meter un redondo que no cabe") << id;
                                 ASSERT_EQ(barCircles(run.canvas(), d / 2).size() + rec.texts().size(),
                                           static_cast<std::size_t>(n)) << id;
+                                // The table marked the row before it was picked iff a bar is refused.
+                                EXPECT_EQ(run.frm->grid().isMarked(row), !rec.texts().empty()) << id;
                                 if (rec.texts().empty()) {
                                     EXPECT_GE(step, d * (1 - 1e-4)) << id;
                                 } else {
