@@ -28,7 +28,7 @@ namespace tresol::app {
 // extension), prints it ("Imprimir…") or copies it to the clipboard ("Copiar").
 class PictureBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     Canvas& canvas() { return canvas_; }
@@ -46,17 +46,17 @@ public:
     // An entry of the window's own at the end of the context menu.
     void addMenuAction(const QString& text, std::function<void()> action);
 
-signals:
+  signals:
     // The box has a new size: a drawing fitted to the old one can be fitted again.
     void resized();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
+  private:
     void updateTextMetrics();
     void askAndSave();
     void askAndPrint();

@@ -37,7 +37,9 @@ void QtGrid::userMoved(int row, int column) {
     emit rowPicked(row);
 }
 
-std::int32_t QtGrid::Cols() const { return table_->columnCount(); }
+std::int32_t QtGrid::Cols() const {
+    return table_->columnCount();
+}
 
 void QtGrid::Cols(std::int32_t n) {
     if (n < 1 || static_cast<std::int64_t>(n) * Rows() > kMaxCells)
@@ -98,7 +100,9 @@ bool QtGrid::isMarked(std::int32_t row) const {
     return item && !item->toolTip().isEmpty();
 }
 
-std::int32_t QtGrid::Rows() const { return table_->rowCount(); }
+std::int32_t QtGrid::Rows() const {
+    return table_->rowCount();
+}
 
 void QtGrid::Rows(std::int32_t n) {
     if (n < 1 || static_cast<std::int64_t>(n) * Cols() > kMaxCells)

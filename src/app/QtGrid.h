@@ -13,11 +13,12 @@ namespace tresol::app {
 
 // The grid contract over a QTableWidget whose first row and first column are drawn as fixed
 // header cells. Widths in twips are least widths in device-independent pixels: columns widen to
-// their contents in the platform's font (fitColumns). The contract's current cell is kept here, as the library moves it while it
-// writes; only a current cell chosen by the user is reported, through rowPicked().
+// their contents in the platform's font (fitColumns). The contract's current cell is kept here, as
+// the library moves it while it writes; only a current cell chosen by the user is reported, through
+// rowPicked().
 class QtGrid : public QObject, public platform::GridControl {
     Q_OBJECT
-public:
+  public:
     explicit QtGrid(QTableWidget* table);
 
     std::int32_t Cols() const override;
@@ -44,11 +45,11 @@ public:
     void markRow(std::int32_t row, const std::string& reason);
     bool isMarked(std::int32_t row) const;
 
-signals:
+  signals:
     // The user made a row 1…Rows-1 current (mouse or keys).
     void rowPicked(int row);
 
-private:
+  private:
     void userMoved(int row, int column);
     void styleFixedCells();
     void showCurrent();

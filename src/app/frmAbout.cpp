@@ -45,10 +45,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     QFrame* grey = rule(this, "Line1", QColor(128, 128, 128));
     QFrame* white = rule(this, "Line2", Qt::white);
 
-    lblDisclaimer = new QLabel(
-        QString::fromUtf8("Recuerde: Este programa no tiene garantía de ningún tipo. Le "
-                          "recomendamos que lo verifique."),
-        this);
+    lblDisclaimer =
+        new QLabel(QString::fromUtf8("Recuerde: Este programa no tiene garantía de ningún tipo. Le "
+                                     "recomendamos que lo verifique."),
+                   this);
     lblDisclaimer->setObjectName("lblDisclaimer");
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -69,7 +69,9 @@ void boxRow(QGridLayout* grid, int row, QLabel* caption, QLineEdit* box, QLabel*
     grid->addWidget(unit, row, 2);
 }
 
-std::string text(const QLineEdit* box) { return box->text().toStdString(); }
+std::string text(const QLineEdit* box) {
+    return box->text().toStdString();
+}
 
 // Where a remembering window keeps the last member of its kind.
 QString settingsKey(std::int32_t tipo) {
@@ -322,19 +324,23 @@ void frmTresol::setKind(std::int32_t tipoIn) {
     Text5->setText(QString::number(HScroll1->value()));
 }
 
-std::int32_t frmTresol::GetNumLados() const { return tipo == 0 ? GetMultiplo() : 4; }
+std::int32_t frmTresol::GetNumLados() const {
+    return tipo == 0 ? GetMultiplo() : 4;
+}
 
-std::int32_t frmTresol::GetMultiplo() const { return HScroll1->value(); }
+std::int32_t frmTresol::GetMultiplo() const {
+    return HScroll1->value();
+}
 
 void frmTresol::PoneDatos(double area, double ancho, double alto, double recub) {
     Text1->setText(QString::fromStdString(platform::formatNumber(area * 10000.0, "#.00")));
     Text2->setText(QString::fromStdString(platform::formatNumber(ancho * 100.0, "#.00")));
     Text3->setText(QString::fromStdString(platform::formatNumber(alto * 100.0, "#.00")));
     Text4->setText(QString::fromStdString(platform::formatNumber(recub * 100.0, "#.00")));
-    for (QWidget* w : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
-                       static_cast<QWidget*>(Text3), static_cast<QWidget*>(Text4),
-                       static_cast<QWidget*>(HScroll1), static_cast<QWidget*>(cmdGuardar),
-                       static_cast<QWidget*>(cmdAbrir)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
+          static_cast<QWidget*>(Text4), static_cast<QWidget*>(HScroll1),
+          static_cast<QWidget*>(cmdGuardar), static_cast<QWidget*>(cmdAbrir)})
         w->setEnabled(false);
 }
 
@@ -442,7 +448,8 @@ void frmTresol::markRows() {
 // the widths the search gave them; the table as wide as its columns.
 void frmTresol::fitTable() {
     grid_->fitColumns();
-    int width = 2 * MSFlexGrid1->frameWidth() + MSFlexGrid1->verticalScrollBar()->sizeHint().width();
+    int width =
+        2 * MSFlexGrid1->frameWidth() + MSFlexGrid1->verticalScrollBar()->sizeHint().width();
     for (int c = 0; c + 1 < MSFlexGrid1->columnCount(); ++c)
         width += MSFlexGrid1->columnWidth(c);
     MSFlexGrid1->setMinimumWidth(width + MSFlexGrid1->fontMetrics().averageCharWidth() * 2);
@@ -492,7 +499,9 @@ void frmTresol::askAndExportDxf() {
         platform::showError(error);
 }
 
-bool frmTresol::memberFilesAllowed() const { return cmdAbrir->isEnabled(); }
+bool frmTresol::memberFilesAllowed() const {
+    return cmdAbrir->isEnabled();
+}
 
 // The window-bound sheet reads the boxes by their tags; the text sheet writes them as XML, with
 // the kind, the series and the picked row beside them.
@@ -542,19 +551,22 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
         // What the sheets would say goes into the one message below.
         platform::RecordingSink sheetMessages;
         CHojaText hoja;
-        if (!hoja.IniLectura(path)) {
+        if (!QFileInfo::exists(QString::fromStdString(path))) {
+            problem = "No se encuentra el fichero " + name + ".";
+        } else if (!hoja.IniLectura(path)) {
             problem = "No se puede abrir " + name + ": el fichero está incompleto o no es XML.";
         } else {
             hoja.SetObjetoIni("miembro", false);
-            for (const std::string key : {"tipo", "norma", "area", "recub", "ancho", "alto",
-                                          "multiplo", "fila"})
+            for (const std::string key :
+                 {"tipo", "norma", "area", "recub", "ancho", "alto", "multiplo", "fila"})
                 texts[key] = valueText(hoja.GetVariableDeHoja(key));
             if (!sheetMessages.entries().empty())
                 problem = name + " no es un fichero de miembro de Tresol.";
         }
     }
 
-    // The file holds its numbers with a point, whatever the user's locale.
+    // The file holds its numbers with a point, whatever the user's locale. The first value that
+    // cannot be taken is named in the message.
     std::map<std::string, double> numbers;
     std::string bad;
     {
@@ -562,29 +574,27 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
         for (const auto& [key, value] : texts) {
             if (key == "norma")
                 continue;
-            if (const auto n = platform::parseNumber(value))
-                numbers[key] = *n;
-            else if (bad.empty())
+            const auto n = platform::parseNumber(value);
+            if (!n && bad.empty())
                 bad = key;
+            numbers[key] = n.value_or(0);
         }
     }
-    auto whole = [&](const std::string& key, double lo, double hi) -> std::int32_t {
+    auto whole = [&](const std::string& key, std::int32_t lo, std::int32_t hi) {
         const auto n = platform::roundToInt32(numbers[key]);
-        if ((!n || *n != numbers[key] || *n < lo || *n > hi) && bad.empty())
+        const bool ok = n && *n == numbers[key] && *n >= lo && *n <= hi;
+        if (!ok && bad.empty())
             bad = key;
-        return n.value_or(0);
+        return ok ? *n : lo;
     };
-    std::int32_t kind = 0, multiple = 0, row = 0;
-    if (problem.empty()) {
-        kind = bad.empty() ? whole("tipo", 0, 1) : 0;
-        multiple = bad.empty() ? whole("multiplo", kind == 0 ? 4 : 1, HScroll1->maximum()) : 0;
-        row = bad.empty() ? whole("fila", 0, std::numeric_limits<std::int32_t>::max()) : 0;
-        if (bad.empty() && texts["norma"] != "Euro" && texts["norma"] != "Mex")
-            bad = "norma";
-        if (!bad.empty())
-            problem = "No se puede abrir " + name + ": el valor de " + bad + " (\"" + texts[bad] +
-                      "\") no se puede leer.";
-    }
+    const std::int32_t kind = whole("tipo", 0, 1);
+    const std::int32_t multiple = whole("multiplo", kind == 0 ? 4 : 1, HScroll1->maximum());
+    const std::int32_t row = whole("fila", 0, std::numeric_limits<std::int32_t>::max());
+    if (texts["norma"] != "Euro" && texts["norma"] != "Mex" && bad.empty())
+        bad = "norma";
+    if (problem.empty() && !bad.empty())
+        problem = "No se puede abrir " + name + ": el valor de " + bad + " (\"" + texts[bad] +
+                  "\") no se puede leer.";
     if (!problem.empty()) {
         if (!quiet)
             platform::showError(problem);

@@ -32,7 +32,7 @@ class QtGrid;
 // a multiple, and gets every arrangement that provides the area; the chosen one is handed back.
 class frmTresol : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit frmTresol(QWidget* parent = nullptr);
     ~frmTresol() override;
 
@@ -72,10 +72,10 @@ public:
     // the last one of its kind (the launcher's windows do).
     void setRemembersMember(bool on) { remembersMember_ = on; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void setKind(std::int32_t tipo);
     void redraw();

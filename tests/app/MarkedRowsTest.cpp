@@ -13,15 +13,15 @@ namespace {
 
 // The Qt sink as the program installs it, counting the boxes it would show.
 class CountedBoxes : public app::QtMessageSink {
-public:
+  public:
     CountedBoxes() : previous_(platform::installMessageSink(this)) {}
     ~CountedBoxes() override { platform::installMessageSink(previous_); }
     std::vector<std::string> boxes;
 
-protected:
+  protected:
     void present(const std::string& text, platform::MsgIcon) override { boxes.push_back(text); }
 
-private:
+  private:
     platform::MessageSink* previous_;
 };
 
@@ -99,10 +99,9 @@ TEST(MarkedRows, RowsWhoseBarsDoNotAllFitAreGreyedSaySoAndRaiseOneBox) {
                 for (int c = 0; c < table->columnCount(); ++c)
                     EXPECT_EQ(table->item(row, c)->foreground().color(), grey) << id << " " << c;
                 // The refusals of one pick, in one box.
-                EXPECT_EQ(sink.boxes,
-                          std::vector<std::string>{app::QtMessageSink::collapsedText(
-                              "Se ha intentado meter un redondo que no cabe",
-                              n - static_cast<int>(drawn))})
+                EXPECT_EQ(sink.boxes, std::vector<std::string>{app::QtMessageSink::collapsedText(
+                                          "Se ha intentado meter un redondo que no cabe",
+                                          n - static_cast<int>(drawn))})
                     << id;
             } else {
                 EXPECT_EQ(drawn, static_cast<std::size_t>(n)) << id;

@@ -33,8 +33,9 @@ std::pair<double, double> outlineFill(const Canvas& c) {
 
 std::size_t barsDrawn(const Canvas& c, float radius) {
     const auto circles = c.circles();
-    return static_cast<std::size_t>(std::count_if(
-        circles.begin(), circles.end(), [&](const auto& k) { return std::fabs(k.r - radius) < 1e-6f; }));
+    return static_cast<std::size_t>(
+        std::count_if(circles.begin(), circles.end(),
+                      [&](const auto& k) { return std::fabs(k.r - radius) < 1e-6f; }));
 }
 
 void settle() {
@@ -65,7 +66,8 @@ TEST(WindowLayout, PictureGrowsWithTheWindowAndItsDrawingIsFittedAgain) {
         const Canvas& c = beam.canvas();
         EXPECT_EQ(QSizeF(c.Width(), c.Height()), QSizeF(p.size())) << when;
         // Fitted to this size: as many world units a pixel across as up.
-        EXPECT_NEAR(std::fabs(c.ScaleWidth()) / c.Width() / (std::fabs(c.ScaleHeight()) / c.Height()),
+        EXPECT_NEAR(std::fabs(c.ScaleWidth()) / c.Width() /
+                        (std::fabs(c.ScaleHeight()) / c.Height()),
                     1.0, 1e-3)
             << when;
         const auto [fx, fy] = outlineFill(c);
