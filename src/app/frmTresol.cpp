@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalBlocker>
@@ -94,7 +95,10 @@ frmTresol::frmTresol(QWidget* parent) : QDialog(parent) {
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     setSizeGripEnabled(true);
     buildControls();
-    resize(sizeHint().expandedTo(kDesignOpeningSize));
+    QSize opening = kDesignOpeningSize;
+    if (const QScreen* where = screen())
+        opening = opening.boundedTo(where->availableGeometry().size() * 0.9);
+    resize(sizeHint().expandedTo(opening).expandedTo(kDesignLeastOpening));
     aceptado = false;
 }
 
