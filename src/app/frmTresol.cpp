@@ -14,7 +14,6 @@
 #include "reinforcement/Carmasec.h"
 #include "sections/CSeccEstruc.h"
 
-#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -644,10 +643,10 @@ void frmTresol::askAndOpen() {
         AbreMiembro(path.toStdString());
 }
 
-void frmTresol::closeEvent(QCloseEvent* event) {
+void frmTresol::done(int result) {
     if (remembersMember_ && memberFilesAllowed())
         QSettings().setValue(settingsKey(tipo), QString::fromStdString(memberSheet()));
-    QDialog::closeEvent(event);
+    QDialog::done(result);
 }
 
 void frmTresol::onMultiploCambiado(int value) {

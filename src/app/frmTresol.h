@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 
-class QCloseEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -72,8 +71,8 @@ class frmTresol : public QDialog {
     // the last one of its kind (the launcher's windows do).
     void setRemembersMember(bool on) { remembersMember_ = on; }
 
-  protected:
-    void closeEvent(QCloseEvent* event) override;
+    // Every way of leaving (Salir, the frame's close, Esc) ends here.
+    void done(int result) override;
 
   private:
     void buildControls();
