@@ -644,7 +644,7 @@ void frmTresol::askAndOpen() {
 }
 
 void frmTresol::done(int result) {
-    if (remembersMember_ && memberFilesAllowed())
+    if (remembersMember_ && (tipo == 0 || tipo == 1) && memberFilesAllowed())
         QSettings().setValue(settingsKey(tipo), QString::fromStdString(memberSheet()));
     QDialog::done(result);
 }
