@@ -83,6 +83,12 @@ std::int32_t sidesOf(const Member& m) {
 
 } // namespace
 
+std::shared_ptr<CSeccEstruc> memberOutline(const Member& member,
+                                           std::shared_ptr<const Cdiametro> catalogue) {
+    platform::RecordingSink quiet;
+    return outline(member, sidesOf(member), catalogue);
+}
+
 DesignResult::DesignResult() = default;
 DesignResult::~DesignResult() = default;
 DesignResult::DesignResult(DesignResult&&) noexcept = default;
@@ -181,7 +187,7 @@ Placement DesignResult::place(std::int32_t row) const {
         if (member_.kind == MemberKind::Column)
             p.section->AnyadeRefuerzoContorno(p.line, cover_);
         else
-            p.section->AnyadeRefuerzoLineaCentrada(p.line, cover_, member_.face);
+            p.section->AnyadeRefuerzoLineaCentrada(p.line, cover_, member_.face == 1 ? 1 : 0);
     }
     if (const auto armado = p.section->GetArmado())
         p.placed = armado->GetNumeroRedondos();

@@ -39,7 +39,7 @@ struct Member {
     // A beam: the faces laid end to end that share the bars; a column: its number of sides.
     double multiple = 1;
     std::optional<double> lengthM;
-    // A beam's bars run along the face of smallest y (0) or largest y (1).
+    // A beam's bars run along the face of smallest y (0) or largest y (1); any other counts as 0.
     std::int32_t face = 0;
 };
 
@@ -130,6 +130,11 @@ class DesignResult {
 // programming error: callers check what users type.
 DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catalogue = nullptr,
                     const Options& options = {});
+
+// The member's bare outline as the design run builds it (null when its dimensions give none),
+// its messages dropped.
+std::shared_ptr<CSeccEstruc> memberOutline(const Member& member,
+                                           std::shared_ptr<const Cdiametro> catalogue);
 
 // A catalogue of a series with its standard bars ("Euro" or "Mex"), in metres.
 std::shared_ptr<const Cdiametro> standardCatalogue(const std::string& series);

@@ -80,52 +80,6 @@ Ocs ocsOf(const CadPoint& normal) {
     return {ax, unit(cross(n, ax)), n};
 }
 
-// A DXF 2000 file holds its texts in its code page, here ANSI_1252: Latin-1 characters go out
-// as their byte, anything else beyond ASCII as the \U+XXXX escape that CAD programs read, and
-// control characters (which would break the file's line structure) as blanks. Bytes that are
-// not UTF-8 become '?'.
-std::string dxfText(const std::string& s) {
-    std::string out;
-    out.reserve(s.size());
-    char buf[16];
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            out += c < 0x20 || c == 0x7F ? ' ' : static_cast<char>(c);
-            ++i;
-            continue;
-        }
-        int len = c >= 0xF0 && c < 0xF5   ? 4
-                  : c >= 0xE0 && c < 0xF0 ? 3
-                  : c >= 0xC2 && c < 0xE0 ? 2
-                                          : 0;
-        char32_t cp = len == 4 ? c & 0x07u : len == 3 ? c & 0x0Fu : c & 0x1Fu;
-        for (int k = 1; k < len; ++k) {
-            const std::size_t at = i + static_cast<std::size_t>(k);
-            const unsigned cc = at < s.size() ? static_cast<unsigned char>(s[at]) : 0u;
-            if ((cc & 0xC0u) != 0x80u) {
-                len = 0;
-                break;
-            }
-            cp = (cp << 6) | (cc & 0x3Fu);
-        }
-        const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
-        if (len == 0 || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        if (cp >= 0xA0 && cp <= 0xFF) {
-            out += static_cast<char>(cp);
-        } else {
-            std::snprintf(buf, sizeof buf, "\\U+%04X", static_cast<unsigned>(cp));
-            out += buf;
-        }
-        i += static_cast<std::size_t>(len);
-    }
-    return out;
-}
-
 // The unit sphere's net: the north pole, kSphereRings - 1 rings of kSphereSegments points, the
 // south pole; faces as 1-based vertex numbers (the fourth 0 for a triangle), all turning so
 // that their normals point outwards.
@@ -310,7 +264,55 @@ class EntityWriter {
 // spare: the seed written in the header must lie above every handle in the file.
 constexpr unsigned long kFrameHandles = 0x1000;
 
-bool endsWithEof(const std::string& path) {
+} // namespace
+
+// A DXF 2000 file holds its texts in its code page, here ANSI_1252: Latin-1 characters go out
+// as their byte, anything else beyond ASCII as the \U+XXXX escape that CAD programs read, and
+// control characters (which would break the file's line structure) as blanks. Bytes that are
+// not UTF-8 become '?'.
+std::string dxfText(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    char buf[16];
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            out += c < 0x20 || c == 0x7F ? ' ' : static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        int len = c >= 0xF0 && c < 0xF5   ? 4
+                  : c >= 0xE0 && c < 0xF0 ? 3
+                  : c >= 0xC2 && c < 0xE0 ? 2
+                                          : 0;
+        char32_t cp = len == 4 ? c & 0x07u : len == 3 ? c & 0x0Fu : c & 0x1Fu;
+        for (int k = 1; k < len; ++k) {
+            const std::size_t at = i + static_cast<std::size_t>(k);
+            const unsigned cc = at < s.size() ? static_cast<unsigned char>(s[at]) : 0u;
+            if ((cc & 0xC0u) != 0x80u) {
+                len = 0;
+                break;
+            }
+            cp = (cp << 6) | (cc & 0x3Fu);
+        }
+        const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
+        if (len == 0 || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        if (cp >= 0xA0 && cp <= 0xFF) {
+            out += static_cast<char>(cp);
+        } else {
+            std::snprintf(buf, sizeof buf, "\\U+%04X", static_cast<unsigned>(cp));
+            out += buf;
+        }
+        i += static_cast<std::size_t>(len);
+    }
+    return out;
+}
+
+bool dxfEndsWithEof(const std::string& path) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in)
         return false;
@@ -322,8 +324,6 @@ bool endsWithEof(const std::string& path) {
     in.read(tail.data(), static_cast<std::streamsize>(tail.size()));
     return in && tail.find("EOF") != std::string::npos;
 }
-
-} // namespace
 
 DxfColor dxfColor(std::int16_t index) {
     // Nearest AutoCAD colour index of each palette entry.
@@ -477,7 +477,7 @@ bool CadDxfDocument::SaveAs(const std::string& path, std::string& error) {
     dw->close();
 
     // dxflib reports no write errors; a file that does not end with its end mark is one.
-    if (!endsWithEof(path)) {
+    if (!dxfEndsWithEof(path)) {
         error = "No se ha podido escribir el archivo " + path;
         return false;
     }

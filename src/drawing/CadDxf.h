@@ -98,6 +98,14 @@ struct DxfColor {
 };
 DxfColor dxfColor(std::int16_t index);
 
+// A text as a DXF 2000 file in code page ANSI_1252 holds it (Latin-1 as bytes, other characters
+// as \U+XXXX escapes, control characters as blanks).
+std::string dxfText(const std::string& utf8);
+
+// Whether the file ends with the DXF end mark: dxflib reports no write errors, so a file cut
+// short by a full disk shows only so.
+bool dxfEndsWithEof(const std::string& path);
+
 // Number of latitude-longitude cells of a sphere's mesh.
 inline constexpr int kSphereSegments = 16; // around the polar axis
 inline constexpr int kSphereRings = 8;     // from pole to pole

@@ -68,6 +68,43 @@ Scan scanNumber(std::string_view s, char sep) {
     return out;
 }
 
+// The power of ten of the first significant digit of a neutral number text with at least one
+// non-zero digit ('0.05' gives -2, '12e3' gives 4). The exponent saturates, so a text with a
+// thousand exponent digits cannot overflow it.
+long long decimalOrder(const std::string& neutral) {
+    std::size_t i = neutral[0] == '-' ? 1 : 0;
+    long long order = 0;
+    bool significant = false;
+    for (; i < neutral.size() && isDigit(neutral[i]); ++i) {
+        if (significant)
+            ++order;
+        else if (neutral[i] != '0')
+            significant = true;
+    }
+    if (i < neutral.size() && neutral[i] == '.') {
+        for (++i; i < neutral.size() && isDigit(neutral[i]); ++i) {
+            if (significant)
+                break;
+            --order;
+            significant = neutral[i] != '0';
+        }
+        while (i < neutral.size() && isDigit(neutral[i]))
+            ++i;
+    }
+    if (i < neutral.size() && neutral[i] == 'e') {
+        ++i;
+        const bool negative = i < neutral.size() && neutral[i] == '-';
+        if (i < neutral.size() && (neutral[i] == '-' || neutral[i] == '+'))
+            ++i;
+        long long exponent = 0;
+        constexpr long long kSaturated = 1'000'000'000;
+        for (; i < neutral.size() && isDigit(neutral[i]); ++i)
+            exponent = std::min(kSaturated, exponent * 10 + (neutral[i] - '0'));
+        order += negative ? -exponent : exponent;
+    }
+    return order;
+}
+
 std::optional<double> neutralValue(const std::string& neutral) {
     double v = 0.0;
     const char* first = neutral.data();
@@ -75,9 +112,9 @@ std::optional<double> neutralValue(const std::string& neutral) {
     // from_chars does not take a leading '+', and scanNumber never writes one.
     auto [ptr, ec] = std::from_chars(first, last, v);
     if (ec == std::errc::result_out_of_range) {
-        // Underflow reads as zero; overflow is not a usable number.
-        const auto e = neutral.find('e');
-        if (e != std::string::npos && neutral.find('-', e) != std::string::npos)
+        // Underflow reads as zero however it is written ('1e-400' or '0.000…01'); overflow is
+        // not a usable number.
+        if (decimalOrder(neutral) < 0)
             return 0.0;
         return std::nullopt;
     }
@@ -205,6 +242,18 @@ std::string numberText(double value, int significantDigits) {
     auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
                              std::chars_format::scientific, significantDigits - 1);
     std::string sci(buf.data(), res.ptr);
+    if (double back = 0.0;
+        std::from_chars(sci.data(), sci.data() + sci.size(), back).ec ==
+        std::errc::result_out_of_range) {
+        // Rounding carried past the largest double ('1.79769313486232E+308' is not a number
+        // any reader takes back): cut the digits instead, from enough of them that the cut text
+        // stays within one unit of its last digit.
+        res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                            std::chars_format::scientific, 30);
+        const std::string longer(buf.data(), res.ptr);
+        const auto cut = longer.find('.') + static_cast<std::size_t>(significantDigits);
+        sci = longer.substr(0, cut) + longer.substr(longer.find('e'));
+    }
     const auto e = sci.find('e');
     const int exponent = std::stoi(sci.substr(e + 1));
     std::string mantissa = sci.substr(0, e);

@@ -17,7 +17,12 @@ bool CArmador::Ini(float areaIn, std::shared_ptr<const Cdiametro> diametrosIn, f
     area = areaIn;
     nMax = nMaxIn;
     nMin = nMinIn;
-    multiplo = static_cast<float>(multiploIn);
+    // The multiple counts faces and bars: the window hands over its whole scroll-bar value, and
+    // a fractional one from any other caller is rounded the same way every count is (halves to
+    // even) before the search and the spacing use it, so each count found is a multiple of it.
+    const auto m = platform::roundToInt32(multiploIn);
+    multiploValido = m && *m >= 1;
+    multiplo = multiploValido ? static_cast<float>(*m) : static_cast<float>(multiploIn);
 
     if (2.0 * recubIn > ladoIn) {
         platform::showError("Recubrimiento incompatible con ancho. Se hacen cero.");
@@ -34,8 +39,6 @@ bool CArmador::Ini(float areaIn, std::shared_ptr<const Cdiametro> diametrosIn, f
     bool ok = true;
     // A multiple that rounds to no bar at all (below 0.5, or not a number) cannot be searched:
     // it is refused like a negative one instead of dividing by zero.
-    const auto m = platform::roundToInt32(multiplo);
-    multiploValido = m && *m >= 1;
     if (!(multiplo > 0.0f) || !multiploValido) {
         platform::showError("Error: el múltipo debe ser >= 0");
         ok = false;
@@ -73,7 +76,7 @@ void CArmador::BuscaArmados() {
             exceso = excess();
         }
         if (n % m != 0) {
-            const double next = std::floor(n / static_cast<double>(multiplo) + 1.0) * multiplo;
+            const double next = std::floor(n / static_cast<double>(m) + 1.0) * m;
             const auto r = platform::roundToInt32(next);
             if (!r)
                 continue;

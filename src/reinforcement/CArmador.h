@@ -17,7 +17,8 @@ namespace tresol {
 class CArmador {
 public:
     // `lado` and `recub` are zeroed for the caller when the cover does not fit the width.
-    // Answers false when the multiple or the count limits were refused (with a message).
+    // Answers false when the multiple or the count limits were refused (with a message). A
+    // fractional multiple is rounded to a whole number (halves to even) as any count is.
     bool Ini(float area, std::shared_ptr<const Cdiametro> diametros, float& lado, bool cerrado,
              std::optional<float> separMin, std::optional<float> separMax, std::int32_t nMin,
              std::int32_t nMax, float& recub, double multiplo);

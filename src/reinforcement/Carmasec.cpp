@@ -48,8 +48,17 @@ const Cdiametro& Carmasec::catalogue() const {
     return *diametros;
 }
 
+void Carmasec::AvisaDemasiadosRedondos() {
+    platform::showError("Demasiados redondos en una línea: como máximo " +
+                        std::to_string(kMaxRedondosLinea));
+}
+
 void Carmasec::AnyadeLinea(float yini, float zini, float yfin, double zfin, std::int32_t indiDiam,
                            std::int32_t numArma, bool ultimoNo, bool centrado) {
+    if (numArma > kMaxRedondosLinea) {
+        AvisaDemasiadosRedondos();
+        return;
+    }
     const std::int32_t count = (ultimoNo && numArma > 1) ? numArma - 1 : numArma;
     for (std::int32_t i = 1; i <= count; ++i) {
         double t = 0.0;

@@ -27,8 +27,15 @@ public:
     bool Ini(std::shared_ptr<const Cdiametro> diametros, std::shared_ptr<const CPosi3D> posi3D,
              float xini, float xfin);
 
+    // The most bars one line may ask for: the most the design window's search lists, and few
+    // enough that placing and drawing them takes milliseconds. A longer line is refused whole,
+    // with one message, instead of refusing bar after bar for minutes.
+    static constexpr std::int32_t kMaxRedondosLinea = 1000;
+    static void AvisaDemasiadosRedondos();
+
     // numArma bars evenly from (yini, zini) to (yfin, zfin), ends included; with ultimoNo the
-    // bar at the end is left out, and a single bar goes to the middle when centrado.
+    // bar at the end is left out, and a single bar goes to the middle when centrado. More than
+    // kMaxRedondosLinea bars are refused (message, nothing added).
     void AnyadeLinea(float yini, float zini, float yfin, double zfin, std::int32_t indiDiam,
                      std::int32_t numArma, bool ultimoNo, bool centrado);
     // A line parallel to z with the bars' edge on coorY, on its positive side for plano 0 and
@@ -50,6 +57,10 @@ public:
     float GetY(std::int32_t i) const { return redondos(i).y; }
     float GetZ(std::int32_t i) const { return redondos(i).z; }
     std::int32_t GetIndiDiam(std::int32_t i) const { return redondos(i).indiDiam; }
+    // Bar i's diameter in metres, from the catalogue.
+    float GetDiametro(std::int32_t i) const {
+        return catalogue().GetDiametroMetros(redondos(i).indiDiam);
+    }
 
     // The piece contract: a reinforcement set is steel (material kind 2) and draws its bars as
     // prisms; everything else is not a question for it.

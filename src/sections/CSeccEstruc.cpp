@@ -378,6 +378,11 @@ bool CSeccEstruc::AnyadeRefuerzoContorno(const std::string& linearef, float recu
     std::string refDiametro;
     float d = 0;
     catalogueOf(diametros_).GetNumArmaRefDiam(linearef, numArma, refDiametro, indiDiam, d);
+    // The whole line is one line of bars, however many faces share it.
+    if (numArma > Carmasec::kMaxRedondosLinea) {
+        Carmasec::AvisaDemasiadosRedondos();
+        return false;
+    }
 
     std::int32_t NP = 0;
     PointArray linea;
@@ -415,6 +420,11 @@ void CSeccEstruc::AnyadeRefuerzoLineaCentrada(const std::string& linearef, float
     const double coorZfin = static_cast<double>(zcdg_) + cantoZ_ / 2.0 - d / 2.0 - recub;
     armado_->AnyadeLineaYcte(cantoZ_, indiDiam, numArma, static_cast<float>(coorZini),
                              static_cast<float>(coorZfin), static_cast<float>(coorY), plano);
+}
+
+void CSeccEstruc::AnyadeRedondo(float y, float z, std::int32_t indiDiam) {
+    CreaArmado();
+    armado_->AnyadeRedondo(y, z, indiDiam);
 }
 
 float CSeccEstruc::Iy() const {

@@ -100,11 +100,15 @@ public:
 
     // Reinforcement. The bars of an arrangement line ('8 fi 16') around the whole contour at
     // `recub` from the outline to the bars' surfaces, the same number on every face (a column);
-    // false, with a message and nothing added, when the count does not share out evenly.
+    // false, with a message and nothing added, when the count does not share out evenly or
+    // exceeds Carmasec::kMaxRedondosLinea.
     bool AnyadeRefuerzoContorno(const std::string& linearef, float recub);
     // The bars of a line along the face of smallest Y (plano 0) or largest Y (1), centred, with
     // the cover to their surfaces (a beam).
     void AnyadeRefuerzoLineaCentrada(const std::string& linearef, float recub, std::int32_t plano);
+    // One bar of the catalogue's index `indiDiam` centred at (y, z); refused with the
+    // reinforcement set's message when it would overlap a bar already there.
+    void AnyadeRedondo(float y, float z, std::int32_t indiDiam);
     // Measures the drawing on an extent collector, fits the surface to it and draws the section
     // in its plane.
     void DibujaSoloSeccion(ICuadro& cuadroi, const ICSeccG* objFinal, const CPosi3D* posi3D,

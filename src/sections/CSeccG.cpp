@@ -11,6 +11,7 @@
 #include "sections/CSecc2p.h"
 #include "sections/LabelSet.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -82,6 +83,17 @@ bool CSeccG::asigna_coor(std::int32_t NumpAux, const PointArray& pto2dAux) {
             pto2d_(i, 2) = pto2dAux(i, 2);
         }
     }
+    // Coordinates or sums beyond single precision give no usable property: refused like a
+    // contour without area (a NaN would otherwise also pass for an open contour).
+    auto allFinite = [](std::initializer_list<double> values) {
+        return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+    };
+    const float* q = pto2d_.data();
+    for (std::size_t k = 0; k < pto2d_.size(); ++k)
+        if (!std::isfinite(q[k])) {
+            platform::showError("Coordenadas de sección fuera de rango");
+            return false;
+        }
     checkClosed(pto2d_, NumpAux);
 
     areaSum_ = Iz_ = Iy_ = YgA_ = ZgA_ = productSum_ = 0;
@@ -115,6 +127,10 @@ bool CSeccG::asigna_coor(std::int32_t NumpAux, const PointArray& pto2dAux) {
     ZgA_ = f(-double{Zg_} * areaSum_);
     Iz_ = f(Izg_ - double{Yg_} * Yg_ * areaSum_);
     Iy_ = f(Iyg_ - double{Zg_} * Zg_ * areaSum_);
+    if (!allFinite({areaSum_, Yg_, Zg_, f(Izg_), f(Iyg_), izy_, YgA_, ZgA_, Iz_, Iy_})) {
+        platform::showError("Coordenadas de sección fuera de rango");
+        return false;
+    }
 
     // One pass of our own rather than CPto2d::MaxMin, whose 16-bit row counter stops at 32767.
     maxY_ = minY_ = p[0];

@@ -62,14 +62,23 @@ struct DxfReadBack {
     std::vector<DxfEntity> entities;
 };
 
-// Runs dxf_check.py on the file with the Python that has ezdxf (Debian's own first, where
-// python3-ezdxf installs) and parses its listing, kept beside the file as <file>.txt.
-inline DxfReadBack readDxf(const std::string& path) {
+// Runs dxf_check.py (or another checker printing the same kind of listing) on the file with the
+// Python that has ezdxf (Debian's own first, where python3-ezdxf installs) and parses its
+// listing, kept beside the file as <file>.txt.
+// The folder of the DXF checkers: from the source tree CTest names, or where this header was
+// compiled from (a relative path there only holds from the build folder).
+inline std::filesystem::path dxfCheckDir() {
+    if (const char* src = std::getenv("TRESOL_SOURCE_DIR"); src && *src)
+        return std::filesystem::path(src) / "tests" / "drawing";
+    return std::filesystem::path(__FILE__).parent_path();
+}
+
+inline DxfReadBack readDxf(const std::string& path,
+                           const std::filesystem::path& script = dxfCheckDir() / "dxf_check.py") {
     static const std::string py =
         std::system("/usr/bin/python3 -c 'import ezdxf' 2>/dev/null") == 0 ? "/usr/bin/python3"
         : std::system("python3 -c 'import ezdxf' 2>/dev/null") == 0        ? "python3"
                                                                            : "";
-    const auto script = std::filesystem::path(__FILE__).parent_path() / "dxf_check.py";
     if (py.empty())
         return {"python3 with ezdxf not found (apt-get install python3-ezdxf)", "", -1, {}};
     if (!std::filesystem::exists(script))
@@ -78,8 +87,11 @@ inline DxfReadBack readDxf(const std::string& path) {
         (py + " '" + script.string() + "' '" + path + "' >'" + path + ".txt' 2>&1").c_str());
     std::ifstream in(path + ".txt");
     const std::string out((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (rc != 0)
-        return {"", "dxf_check.py exit " + std::to_string(WEXITSTATUS(rc)) + ": " + out, -1, {}};
+    if (rc != 0) {
+        const std::string status =
+            script.filename().string() + " exit " + std::to_string(WEXITSTATUS(rc));
+        return {"", status + ": " + out, -1, {}};
+    }
     DxfReadBack r;
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);) {

@@ -17,10 +17,10 @@ when every edge belongs to exactly two faces, and volume is the signed volume en
 
 With --render OUT.png the model space is also drawn into OUT.png as seen from the front
 (looking along +Y: X to the right, Z up), by ezdxf's drawing add-on (needs matplotlib).
-docs/dxf-beam.png is made so from the drawing of the beam-section test:
+For the drawing of the beam-section test:
 
   TRESOL_DXF_KEEP=/tmp/dxf build/<dir>/tests_pieces --gtest_filter='CPieza3DDxf.*'
-  tests/drawing/dxf_check.py --render docs/dxf-beam.png /tmp/dxf/beam-section.dxf
+  tests/drawing/dxf_check.py --render /tmp/dxf/beam-section.png /tmp/dxf/beam-section.dxf
 
 Exit status 2 when ezdxf (or matplotlib for --render) is missing, 1 when the file cannot be read.
 """
@@ -99,17 +99,7 @@ def describe(e):
 
 
 def render_front(doc, out):
-    try:
-        import matplotlib
-        matplotlib.use("Agg")
-        import matplotlib.pyplot as plt
-        from ezdxf.addons.drawing import Frontend, RenderContext
-        from ezdxf.addons.drawing.properties import LayoutProperties
-        from ezdxf.addons.drawing.matplotlib import MatplotlibBackend
-        from ezdxf.math import Matrix44
-    except ImportError:
-        print("matplotlib is not installed", file=sys.stderr)
-        return 2
+    from ezdxf.math import Matrix44
     # The front view: turn the drawing a quarter turn about X so that Z points up the sheet.
     front = Matrix44.x_rotate(-math.pi / 2)
     for e in doc.modelspace():
@@ -123,6 +113,21 @@ def render_front(doc, out):
             e.dxf.extrusion = (0, 0, 1)
             e.dxf.insert = (ins.x, ins.y, 0)
             e.dxf.rotation = math.degrees(math.atan2(d.y, d.x))
+    return render_plan(doc, out)
+
+
+def render_plan(doc, out):
+    """Draws the model space into the image `out` as seen from above (X right, Y up)."""
+    try:
+        import matplotlib
+        matplotlib.use("Agg")
+        import matplotlib.pyplot as plt
+        from ezdxf.addons.drawing import Frontend, RenderContext
+        from ezdxf.addons.drawing.properties import LayoutProperties
+        from ezdxf.addons.drawing.matplotlib import MatplotlibBackend
+    except ImportError:
+        print("matplotlib is not installed", file=sys.stderr)
+        return 2
     # CAD programs bring the shape font "txt"; the renderer needs a font it can find.
     for style in doc.styles:
         style.dxf.font = "DejaVuSans.ttf"

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <string>
+
 using namespace tresol::platform;
 
 TEST(LeadingNumber, ReadsThePointOnlyPrefix) {
@@ -84,6 +88,42 @@ TEST(NumberText, DefaultTextForm) {
     EXPECT_EQ(numberText(-1.5e-7), "-1.5E-07");
     ScopedNumberLocale comma(',');
     EXPECT_EQ(numberText(0.5), "0,5");
+}
+
+TEST(NumberText, ExtremesReadBackAsFiniteNumbers) {
+    ScopedNumberLocale point('.');
+    // DBL_MAX = 1.7976931348623157e308 rounds up to 1.79769313486232e308, past the largest
+    // double; the text is cut to 15 digits instead.
+    EXPECT_EQ(numberText(std::numeric_limits<double>::max()), "1.79769313486231E+308");
+    EXPECT_EQ(numberText(-std::numeric_limits<double>::max()), "-1.79769313486231E+308");
+    // FLT_MAX = 3.40282347e38 rounds down at 7 digits: nothing to cut.
+    EXPECT_EQ(numberText(std::numeric_limits<float>::max()), "3.402823E+38");
+    for (double v : {std::numeric_limits<double>::max(), std::nextafter(std::numeric_limits<double>::max(), 0.0),
+                     -std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
+                     std::numeric_limits<double>::denorm_min(),
+                     double{std::numeric_limits<float>::max()}}) {
+        for (int digits : {15, 7, 1}) {
+            const std::string text = numberText(v, digits);
+            const auto back = parseNumber(text);
+            ASSERT_TRUE(back) << v << " as '" << text << "'";
+            EXPECT_LE(std::fabs(*back - v), std::fabs(v) * std::pow(10.0, 1 - digits))
+                << v << " as '" << text << "'";
+        }
+    }
+}
+
+TEST(ParseNumber, UnderflowReadsAsZeroHoweverItIsWritten) {
+    ScopedNumberLocale point('.');
+    const std::string tiny = "0." + std::string(330, '0') + "1";
+    for (const std::string& text : {std::string("1e-400"), tiny, "-" + tiny,
+                                    std::string("0.0001e-400"), std::string("100e-99999999999999999999")}) {
+        EXPECT_EQ(parseNumber(text), 0.0) << text;
+        EXPECT_EQ(leadingNumber(text), 0.0) << text;
+    }
+    // Overflow stays refused, however it is written.
+    const std::string huge = "1" + std::string(330, '0');
+    for (const std::string& text : {std::string("1e400"), huge, huge + ".5", std::string("0.001e99999999999")})
+        EXPECT_FALSE(parseNumber(text)) << text;
 }
 
 TEST(RoundToInt32, HalvesToEvenAndRefusesWhatDoesNotFit) {

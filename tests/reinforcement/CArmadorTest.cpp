@@ -99,6 +99,29 @@ TEST(CArmador, MultipleTwoFollowsTheSearchSteps) {
     EXPECT_NEAR(s->arm.GetSeparacion(10, 0.012f), 0.528 / 9, 1e-6);
 }
 
+// A fractional multiple behaves as the whole number it rounds to (halves to even), which is what
+// the window's scroll bar would have given: same candidates, same spacing, every count a
+// multiple of it. 2.6 once kept 5 bars of 16 mm (⌊5 ÷ 2.6 + 1⌋ × 2.6 = 5.2 → 5), not a multiple of 3.
+TEST(CArmador, FractionalMultipleIsRoundedLikeTheWindowsWholeValue) {
+    const struct {
+        double fractional;
+        int whole;
+    } rows[] = {{1.5, 2}, {2.5, 2}, {2.4, 2}, {2.6, 3}, {3.5, 4}, {3.7, 4}, {0.5000001, 1}};
+    for (const auto& row : rows) {
+        auto frac = search("Euro", 0.001f, 0.30f, 0.03f, row.fractional);
+        auto whole = search("Euro", 0.001f, 0.30f, 0.03f, row.whole);
+        EXPECT_TRUE(frac->ok) << row.fractional;
+        EXPECT_EQ(lines(frac->arm), lines(whole->arm)) << row.fractional;
+        for (std::int32_t i = 1; i <= frac->arm.GetNumRedondos(); ++i)
+            EXPECT_EQ(frac->arm.GetNumero(i) % row.whole, 0) << row.fractional;
+        EXPECT_EQ(frac->arm.GetSeparacion(6, 0.016f), whole->arm.GetSeparacion(6, 0.016f))
+            << row.fractional;
+    }
+    RecordingSink rec;
+    EXPECT_FALSE(search("Euro", 0.001f, 0.30f, 0.03f, 0.5)->ok); // rounds to 0
+    EXPECT_EQ(rec.texts(), Lines{"Error: el múltipo debe ser >= 0"});
+}
+
 TEST(CArmador, ColumnWithMultipleFour) {
     auto s = search("Euro", 0.002f, 0.40f, 0.03f, 4);
     EXPECT_EQ(lines(s->arm), (Lines{"28 fi 10", "20 fi 12", "12 fi 16", "8 fi 20"}));

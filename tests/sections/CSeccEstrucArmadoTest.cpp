@@ -108,6 +108,35 @@ TEST(CSeccEstrucArmado, BeamBarsOnOneFaceCentred) {
     EXPECT_THROW(steel.AnyadeRefuerzoLineaCentrada("3 fi 16", 0.04f, 0), ProgrammingError);
 }
 
+// A line of a million bars once spent seconds refusing them one by one: such a line is refused
+// whole, on a face or around the contour, while one within the limit is laid out as before.
+TEST(CSeccEstrucArmado, LinesOfMoreBarsThanTheLimitAreRefusedWhole) {
+    RecordingSink rec;
+    const std::vector<std::string> tooMany{"Demasiados redondos en una línea: como máximo 1000"};
+    CSeccEstruc beam;
+    ASSERT_TRUE(beam.IniRectang(0, 0.5f, 0.3f, euro()));
+    beam.AnyadeRefuerzoLineaCentrada("1000000 fi 6", 0.04f, 0);
+    EXPECT_EQ(rec.texts(), tooMany);
+    EXPECT_EQ(beam.GetArmado()->GetNumeroRedondos(), 0);
+
+    rec.clear();
+    CSeccEstruc column;
+    ASSERT_TRUE(column.IniRectang(0, 0.4f, 0.4f, euro()));
+    EXPECT_FALSE(column.AnyadeRefuerzoContorno("2147483644 fi 16", 0.03f));
+    EXPECT_FALSE(column.AnyadeRefuerzoContorno("1004 fi 16", 0.03f)); // 251 a face
+    EXPECT_EQ(rec.texts(), (std::vector<std::string>{tooMany[0], tooMany[0]}));
+    EXPECT_EQ(column.GetArmado(), nullptr);
+
+    // At the limit the line is placed bar by bar as described: on a 6.03 m wide face 1000 bars
+    // of 6 mm, (6.03 - 2 x 0.0015 cover - 0.006) / 999 = 6.027 mm apart centre to centre, all fit.
+    rec.clear();
+    CSeccEstruc wide;
+    ASSERT_TRUE(wide.IniRectang(0, 6.03f, 0.3f, euro()));
+    wide.AnyadeRefuerzoLineaCentrada("1000 fi 6", 0.0015f, 0);
+    EXPECT_EQ(wide.GetArmado()->GetNumeroRedondos(), 1000);
+    EXPECT_TRUE(rec.texts().empty());
+}
+
 TEST(CSeccEstrucArmado, DrawingAxesOutlineAndBars) {
     CSeccEstruc s;
     s.IniRectang(0, 0.4f, 0.3f, euro());

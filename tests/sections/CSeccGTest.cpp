@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <sstream>
 
 using namespace tresol;
@@ -115,6 +116,35 @@ TEST(CSeccG, OpenAndDegenerateContours) {
         EXPECT_NEAR(raw, 0, 1e-5);
     const float kept[] = {s.Zg(), s.Izg(), s.izy(), s.MaxZ()};
     EXPECT_THAT(kept, testing::Pointwise(testing::FloatEq(), {2.f, 4.5f, -4.5f, 6.f}));
+}
+
+// Found by fuzzing: a NaN inside a closed contour gave NaN properties, one in the first row was
+// taken for an open contour (a programming error), and coordinates near the single range gave
+// infinite moments; a parallel contour of such a contour threw too. All are now refused with
+// one message, like a contour without area.
+TEST(CSeccG, NonFiniteCoordinatesOrPropertiesAreRefused) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<PointArray> bad{
+        points({{0, 0}, {1, 0}, {nan, 1}, {0, 0}}),
+        points({{nan, 0}, {1, 0}, {1, 1}, {nan, 0}}),
+        points({{0, 0}, {inf, 0}, {1, 1}, {0, 0}}),
+        points({{-3e38f, -3e38f}, {3e38f, -3e38f}, {3e38f, 3e38f}, {-3e38f, -3e38f}}),
+        points({{0, 0}, {1e15f, 0}, {1e15f, 1e15f}, {0, 0}}), // I ~ 1e60
+    };
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        RecordingSink rec;
+        CSeccG s;
+        EXPECT_FALSE(s.asigna_coor(4, bad[i])) << "case " << i;
+        EXPECT_THAT(rec.texts(), ElementsAre("Coordenadas de sección fuera de rango")) << i;
+    }
+    // A parallel contour whose offset leaves the single range.
+    RecordingSink rec;
+    CSeccG paralela;
+    EXPECT_FALSE(paralela.IniHomotetica(bad[0], 0.1f));
+    EXPECT_FALSE(paralela.IniHomotetica(kSquare, 3e38f));
+    EXPECT_THAT(rec.texts(), ElementsAre("Coordenadas de sección fuera de rango",
+                                         "Coordenadas de sección fuera de rango"));
 }
 
 TEST(CSeccG, ParallelContour) {

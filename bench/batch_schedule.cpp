@@ -1,0 +1,98 @@
+// A schedule of 10⁵ generated members without drawings — read from CSV, designed, written as a
+// CSV or JSON schedule into /dev/null — against the bare design run of the same members. The
+// counters give members per second; the schedule's overhead is the ratio of the two times.
+#include "batch/AtomicFile.h"
+#include "batch/MemberReader.h"
+#include "batch/Schedule.h"
+#include "batch/SteelTotals.h"
+#include "design/Design.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace tresol;
+
+namespace {
+
+constexpr int kMembers = 100000;
+
+// Beams and columns of both series, areas and sizes varied as a frame's members are.
+const std::string& membersCsv() {
+    static const std::string text = [] {
+        std::string t = "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m\n";
+        unsigned x = 12345;
+        auto next = [&x](unsigned n) {
+            x = x * 1103515245u + 12345u;
+            return (x >> 16) % n;
+        };
+        for (int i = 0; i < kMembers; ++i) {
+            const char* series = next(2) ? "Euro" : "Mex";
+            if (i % 2)
+                t += "V" + std::to_string(i) + ",viga," + series + "," +
+                     std::to_string(3 + next(2700) / 100.0) + ",3," +
+                     std::to_string(25 + 5 * next(4)) + "," + std::to_string(40 + 10 * next(3)) +
+                     "," + std::to_string(1 + next(3)) + ",6\n";
+            else
+                t += "P" + std::to_string(i) + ",pilar," + series + "," +
+                     std::to_string(10 + next(5000) / 100.0) + ",3," +
+                     std::to_string(30 + 10 * next(3)) + ",," + std::to_string(4 + next(7)) +
+                     ",3\n";
+        }
+        return t;
+    }();
+    return text;
+}
+
+std::vector<design::Member> members() {
+    std::vector<design::Member> out;
+    std::istringstream in(membersCsv());
+    batch::readCsvMembers(in, [&](batch::InputRow&& row) { out.push_back(*row.member); });
+    return out;
+}
+
+void BareDesignRun(benchmark::State& state) {
+    const auto list = members();
+    const auto euro = design::standardCatalogue("Euro"), mex = design::standardCatalogue("Mex");
+    for (auto _ : state)
+        for (const auto& m : list)
+            benchmark::DoNotOptimize(design::design(m, m.series == "Euro" ? euro : mex));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(list.size()));
+}
+
+void Schedule(benchmark::State& state, batch::OutputFormat format) {
+    const int sink = ::open("/dev/null", O_WRONLY);
+    const auto euro = design::standardCatalogue("Euro"), mex = design::standardCatalogue("Mex");
+    std::int64_t designed = 0;
+    for (auto _ : state) {
+        std::istringstream in(membersCsv());
+        batch::BufferedWriter out(sink, "/dev/null");
+        const auto writer = batch::makeScheduleWriter(format, out);
+        batch::SteelTotals totals;
+        batch::readCsvMembers(in, [&](batch::InputRow&& row) {
+            const auto& m = *row.member;
+            const auto result = design::design(m, m.series == "Euro" ? euro : mex);
+            writer->member(row.number, result);
+            totals.add(result);
+            ++designed;
+        });
+        writer->finish();
+        out.flush();
+    }
+    ::close(sink);
+    state.SetItemsProcessed(designed);
+}
+
+} // namespace
+
+BENCHMARK(BareDesignRun)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(Schedule, csv, batch::OutputFormat::Csv)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+BENCHMARK_CAPTURE(Schedule, json, batch::OutputFormat::Json)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);

@@ -1,0 +1,221 @@
+#include "batch/BatchRun.h"
+
+#include "batch/AtomicFile.h"
+#include "batch/DxfDrawing.h"
+#include "batch/PdfReport.h"
+#include "batch/Progress.h"
+#include "platform/Messages.h"
+#include "platform/Numbers.h"
+#include "reinforcement/Cdiametro.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+namespace tresol::batch {
+namespace {
+
+std::string lowerExtension(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+// A schedule file and its writer.
+struct ScheduleOutput {
+    AtomicFile file;
+    BufferedWriter out;
+    std::unique_ptr<ScheduleWriter> writer;
+
+    ScheduleOutput(const std::string& path, OutputFormat format)
+        : file(path), out((file.open(), file.fd()), path), writer(makeScheduleWriter(format, out)) {
+    }
+};
+
+OutputFormat formatFor(const std::string& path, const std::optional<OutputFormat>& forced) {
+    if (forced)
+        return *forced;
+    return lowerExtension(path) == ".json" ? OutputFormat::Json : OutputFormat::Csv;
+}
+
+// Roughly how many members a file holds, for the progress line: CSV lines after the header, or
+// objects in the top array.
+std::optional<std::int64_t> countMembers(const std::string& path, InputFormat format) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::array<char, 1 << 16> buffer;
+    std::int64_t count = 0;
+    int depth = 0;
+    bool quoted = false, escaped = false;
+    while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
+        for (std::streamsize i = 0; i < in.gcount(); ++i) {
+            const char c = buffer[static_cast<std::size_t>(i)];
+            if (format == InputFormat::Csv) {
+                if (c == '"')
+                    quoted = !quoted;
+                else if (c == '\n' && !quoted)
+                    ++count;
+                continue;
+            }
+            if (quoted) {
+                if (escaped)
+                    escaped = false;
+                else if (c == '\\')
+                    escaped = true;
+                else if (c == '"')
+                    quoted = false;
+            } else if (c == '"') {
+                quoted = true;
+            } else if (c == '[' || c == '{') {
+                if (++depth == 2 && c == '{')
+                    ++count;
+            } else if (c == ']' || c == '}') {
+                --depth;
+            }
+        }
+    }
+    if (format == InputFormat::Csv)
+        count = std::max<std::int64_t>(count - 1, 0);
+    return count;
+}
+
+} // namespace
+
+int runBatch(const BatchOptions& options) {
+    const bool fromStdin = options.input == "-";
+    const std::string inputName =
+        fromStdin ? std::string("la entrada estándar") : "«" + options.input + "»";
+    std::ifstream file;
+    if (!fromStdin) {
+        if (std::filesystem::is_directory(options.input)) {
+            platform::showError("No se puede leer " + inputName + ": es una carpeta.");
+            return kUsageOrFileError;
+        }
+        file.open(options.input, std::ios::binary);
+        if (!file) {
+            platform::showError("No se puede leer " + inputName + ": " + std::strerror(errno) +
+                                ".");
+            return kUsageOrFileError;
+        }
+    }
+    std::istream& in = fromStdin ? std::cin : file;
+
+    InputFormat inputFormat = InputFormat::Csv;
+    if (options.inputFormat)
+        inputFormat = *options.inputFormat;
+    else if (const std::string ext = lowerExtension(options.input); ext == ".json")
+        inputFormat = InputFormat::Json;
+    else if (ext != ".csv")
+        inputFormat = sniffFormat(in);
+
+    try {
+        // Every output is opened before the first member: a target that cannot be written stops
+        // the run before any work.
+        std::vector<std::unique_ptr<ScheduleOutput>> schedules;
+        if (options.outputs.empty())
+            schedules.push_back(
+                std::make_unique<ScheduleOutput>("-", formatFor("", options.format)));
+        for (const auto& path : options.outputs)
+            schedules.push_back(
+                std::make_unique<ScheduleOutput>(path, formatFor(path, options.format)));
+        std::unique_ptr<AtomicFile> totalsFile;
+        if (!options.totals.empty()) {
+            totalsFile = std::make_unique<AtomicFile>(options.totals);
+            totalsFile->open();
+        }
+        std::unique_ptr<DrawingWriter> drawings;
+        if (!options.drawingsFolder.empty()) {
+            if (options.drawingFormats.dxf && !dxfDrawingAvailable())
+                platform::messages().show("Los dibujos DXF de la sección aún no están disponibles; "
+                                          "se escriben los demás formatos.",
+                                          platform::MsgIcon::Information);
+            drawings =
+                std::make_unique<DrawingWriter>(options.drawingsFolder, options.drawingFormats);
+        }
+        std::unique_ptr<PdfReport> report;
+        if (!options.report.empty())
+            report = std::make_unique<PdfReport>(options.report);
+
+        std::optional<std::int64_t> total;
+        if (options.progress && !options.quiet && !fromStdin)
+            total = countMembers(options.input, inputFormat);
+        Progress progress(options.progress && !options.quiet, total);
+
+        std::array<std::shared_ptr<const Cdiametro>, 2> catalogues;
+        SteelTotals totals;
+        const bool drawn = drawings || report;
+
+        readMembers(in, inputFormat, [&](InputRow&& row) {
+            if (!row.member) {
+                platform::showError(row.error);
+                totals.addRefused();
+                progress.step();
+                return;
+            }
+            auto& catalogue = catalogues[row.member->series == "Euro" ? 0 : 1];
+            if (!catalogue)
+                catalogue = design::standardCatalogue(row.member->series);
+            const design::DesignResult result = design::design(*row.member, catalogue);
+            for (auto& s : schedules)
+                s->writer->member(row.number, result);
+            totals.add(result);
+            if (drawn) {
+                const auto chosen = result.chosen();
+                const design::Placement placement =
+                    result.place(chosen ? result.candidates()[*chosen].row : 0);
+                Canvas canvas(kDrawingSize, kDrawingSize);
+                design::DesignResult::draw(placement, canvas);
+                if (drawings)
+                    drawings->write(row.number, result.member(), placement, canvas);
+                if (report)
+                    report->member(row.number, result, canvas);
+            }
+            progress.step();
+        });
+        progress.finish();
+        if (in.bad())
+            throw InputError("la lectura se ha interrumpido por un error del sistema");
+
+        for (auto& s : schedules) {
+            s->writer->finish();
+            s->out.flush();
+        }
+        if (totalsFile) {
+            BufferedWriter out(totalsFile->fd(), options.totals);
+            writeTotals(formatFor(options.totals, options.format), totals, out);
+            out.flush();
+        }
+        if (report)
+            report->finish(totals);
+        for (auto& s : schedules)
+            s->file.commit();
+        if (totalsFile)
+            totalsFile->commit();
+
+        if (!options.quiet) {
+            std::string summary = std::to_string(totals.members()) + " miembros calculados";
+            if (totals.refused() > 0)
+                summary += ", " + std::to_string(totals.refused()) + " filas rechazadas";
+            if (totals.withoutChoice() > 0)
+                summary +=
+                    ", " + std::to_string(totals.withoutChoice()) + " sin un armado que quepa";
+            if (totals.weighed() > 0)
+                summary += "; acero " + platform::formatNumber(totals.massKg(), "#0.0") + " kg";
+            platform::messages().show(summary + ".", platform::MsgIcon::Information);
+        }
+        return totals.refused() > 0 ? kRowsRefused : kAllDesigned;
+    } catch (const InputError& e) {
+        platform::showError("No se puede usar " + inputName + ": " + e.what() + ".");
+    } catch (const OutputError& e) {
+        platform::showError(e.what());
+    }
+    return kUsageOrFileError;
+}
+
+} // namespace tresol::batch

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "batch/Drawings.h"
+#include "batch/MemberReader.h"
+#include "batch/Schedule.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tresol::batch {
+
+struct BatchOptions {
+    std::string input = "-";                // a file, or '-' for standard input
+    std::optional<InputFormat> inputFormat; // otherwise from the extension or the first character
+    std::vector<std::string> outputs;       // schedules; none: standard output
+    std::optional<OutputFormat> format;     // otherwise from each output's extension (CSV)
+    std::string totals;                     // the totals by diameter, when given
+    std::string drawingsFolder;
+    DrawingFormats drawingFormats;
+    std::string report; // the PDF report, when given
+    bool quiet = false;
+    bool progress = false; // stderr is a terminal
+};
+
+// Exit statuses.
+inline constexpr int kAllDesigned = 0;
+inline constexpr int kRowsRefused = 1;
+inline constexpr int kUsageOrFileError = 2;
+
+// Reads the members, designs each as it is read and writes the schedules, totals, drawings and
+// report as it goes; messages go through platform::messages(). Drawings and the report need a
+// QGuiApplication. Returns the exit status.
+int runBatch(const BatchOptions& options);
+
+} // namespace tresol::batch

@@ -1,0 +1,258 @@
+#include "batch/MemberInput.h"
+
+#include "batch/NumberText.h"
+#include "platform/Numbers.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+namespace tresol::batch {
+namespace {
+
+constexpr std::array<std::string_view, kColumnCount> kNames = {"id",        "kind",     "series",
+                                                               "area_cm2",  "cover_cm", "width_cm",
+                                                               "height_cm", "multiple", "length_m"};
+
+std::string_view trim(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = s.find_last_not_of(" \t");
+    return s.substr(first, last - first + 1);
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Collects the faults of one row into a single message.
+class Faults {
+  public:
+    Faults(std::string_view fieldWord) : fieldWord_(fieldWord) {}
+    void add(Column column, const std::string& reason) {
+        text_ += text_.empty() ? ", " : "; ";
+        text_ += fieldWord_;
+        text_ += ' ';
+        text_ += columnName(column);
+        text_ += ": ";
+        text_ += reason;
+    }
+    bool any() const { return !text_.empty(); }
+    const std::string& text() const { return text_; }
+
+  private:
+    std::string_view fieldWord_;
+    std::string text_;
+};
+
+std::string quoted(std::string_view text) {
+    return "«" + std::string(text) + "»";
+}
+
+// The field as a number; nothing (with the fault noted) when it is not a usable one.
+std::optional<double> readNumber(const RawValue& raw, Column column, char decimalSeparator,
+                                 Faults& faults) {
+    switch (raw.type) {
+    case RawValue::Type::Missing:
+        faults.add(column, "falta");
+        return std::nullopt;
+    case RawValue::Type::Null:
+        faults.add(column, "sin valor");
+        return std::nullopt;
+    case RawValue::Type::Other:
+        faults.add(column, "no es un número");
+        return std::nullopt;
+    case RawValue::Type::Number:
+        return raw.number;
+    case RawValue::Type::Text:
+        break;
+    }
+    const std::string_view text = trim(raw.text);
+    if (text.empty()) {
+        faults.add(column, "sin valor");
+        return std::nullopt;
+    }
+    std::optional<double> value;
+    {
+        platform::ScopedNumberLocale locale(decimalSeparator);
+        value = platform::parseNumber(text);
+    }
+    if (value)
+        return value;
+    // Written as a number but not a finite one ('nan', 'inf', '1e999').
+    std::string plain(text);
+    std::replace(plain.begin(), plain.end(), decimalSeparator, '.');
+    char* end = nullptr;
+    const double v = std::strtod(plain.c_str(), &end);
+    if (end == plain.c_str() + plain.size() && !std::isfinite(v)) {
+        faults.add(column, "no es un número finito (" + quoted(text) + ")");
+        return std::nullopt;
+    }
+    std::string reason = "no es un número (" + quoted(text) + ")";
+    if (decimalSeparator == ',' && text.find('.') != std::string_view::npos)
+        reason += ", con «;» como separador la coma es la decimal";
+    faults.add(column, reason);
+    return std::nullopt;
+}
+
+// A positive, finite number no larger than `largest`.
+std::optional<double> readPositive(const RawValue& raw, Column column, char decimalSeparator,
+                                   double largest, Faults& faults) {
+    const auto v = readNumber(raw, column, decimalSeparator, faults);
+    if (!v)
+        return std::nullopt;
+    if (!std::isfinite(*v)) {
+        faults.add(column, "no es un número finito");
+        return std::nullopt;
+    }
+    if (*v <= 0) {
+        faults.add(column, "debe ser mayor que cero (" + platform::numberText(*v) + ")");
+        return std::nullopt;
+    }
+    if (*v > largest) {
+        faults.add(column, "es demasiado grande (" + platform::numberText(*v) + "; el máximo es " +
+                               platform::numberText(largest) + ")");
+        return std::nullopt;
+    }
+    return v;
+}
+
+// A text field (a number is taken as written, for ids such as 12).
+std::optional<std::string> readText(const RawValue& raw, Column column, Faults& faults) {
+    switch (raw.type) {
+    case RawValue::Type::Missing:
+        faults.add(column, "falta");
+        return std::nullopt;
+    case RawValue::Type::Null:
+        return std::string();
+    case RawValue::Type::Other:
+        faults.add(column, "no es un texto");
+        return std::nullopt;
+    case RawValue::Type::Number:
+        return shortestText(raw.number);
+    case RawValue::Type::Text:
+        break;
+    }
+    return std::string(trim(raw.text));
+}
+
+} // namespace
+
+std::string_view columnName(Column column) {
+    return kNames[static_cast<std::size_t>(column)];
+}
+
+std::optional<Column> columnByName(std::string_view name) {
+    name = trim(name);
+    for (std::size_t i = 0; i < kColumnCount; ++i)
+        if (equalsNoCase(name, kNames[i]))
+            return static_cast<Column>(i);
+    return std::nullopt;
+}
+
+bool isRequired(Column column) {
+    return column != Column::Id && column != Column::Length;
+}
+
+std::string_view kindName(design::MemberKind kind) {
+    return kind == design::MemberKind::Beam ? "viga" : "pilar";
+}
+
+InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLabel,
+                  std::string_view fieldWord, char decimalSeparator) {
+    InputRow row;
+    row.number = number;
+    Faults faults(fieldWord);
+    auto at = [&raw](Column c) -> const RawValue& { return raw[static_cast<std::size_t>(c)]; };
+
+    design::Member m;
+    if (at(Column::Id).type != RawValue::Type::Missing)
+        m.id = readText(at(Column::Id), Column::Id, faults).value_or(std::string());
+
+    std::optional<design::MemberKind> kind;
+    if (const auto text = readText(at(Column::Kind), Column::Kind, faults)) {
+        if (equalsNoCase(*text, "viga"))
+            kind = design::MemberKind::Beam;
+        else if (equalsNoCase(*text, "pilar"))
+            kind = design::MemberKind::Column;
+        else if (text->empty())
+            faults.add(Column::Kind, "sin valor (se espera viga o pilar)");
+        else
+            faults.add(Column::Kind,
+                       "tipo desconocido " + quoted(*text) + " (se espera viga o pilar)");
+    }
+    if (const auto text = readText(at(Column::Series), Column::Series, faults)) {
+        if (equalsNoCase(*text, "Euro"))
+            m.series = "Euro";
+        else if (equalsNoCase(*text, "Mex"))
+            m.series = "Mex";
+        else if (text->empty())
+            faults.add(Column::Series, "sin valor (se espera Euro o Mex)");
+        else
+            faults.add(Column::Series,
+                       "serie desconocida " + quoted(*text) + " (se espera Euro o Mex)");
+    }
+
+    const auto area =
+        readPositive(at(Column::Area), Column::Area, decimalSeparator, kLargestCm, faults);
+    const auto cover =
+        readPositive(at(Column::Cover), Column::Cover, decimalSeparator, kLargestCm, faults);
+    const auto width =
+        readPositive(at(Column::Width), Column::Width, decimalSeparator, kLargestCm, faults);
+
+    // A column's height may be left out: the window makes it the width.
+    std::optional<double> height;
+    const RawValue& h = at(Column::Height);
+    const bool noHeight = h.type == RawValue::Type::Missing || h.type == RawValue::Type::Null ||
+                          (h.type == RawValue::Type::Text && trim(h.text).empty());
+    if (kind == design::MemberKind::Column && noHeight)
+        height = width;
+    else
+        height = readPositive(h, Column::Height, decimalSeparator, kLargestCm, faults);
+
+    // The window's scroll bar takes whole numbers 1…10 for a beam and 4…10 for a column.
+    std::optional<double> multiple;
+    if (const auto v =
+            readNumber(at(Column::Multiple), Column::Multiple, decimalSeparator, faults)) {
+        const double lowest = kind == design::MemberKind::Column ? 4 : 1;
+        const std::string range = kind == design::MemberKind::Column ? "4…10 para un pilar"
+                                  : kind == design::MemberKind::Beam ? "1…10 para una viga"
+                                                                     : "1…10";
+        if (!std::isfinite(*v) || *v != std::nearbyint(*v))
+            faults.add(Column::Multiple,
+                       "no es un número entero (" + platform::numberText(*v) + ")");
+        else if (*v < lowest || *v > 10)
+            faults.add(Column::Multiple,
+                       "fuera de " + range + " (" + platform::numberText(*v) + ")");
+        else
+            multiple = v;
+    }
+
+    const RawValue& len = at(Column::Length);
+    const bool noLength = len.type == RawValue::Type::Missing || len.type == RawValue::Type::Null ||
+                          (len.type == RawValue::Type::Text && trim(len.text).empty());
+    std::optional<double> length;
+    if (!noLength)
+        length = readPositive(len, Column::Length, decimalSeparator, kLargestLengthM, faults);
+
+    if (faults.any()) {
+        row.error = std::string(rowLabel) + faults.text() + ".";
+        return row;
+    }
+    m.kind = *kind;
+    m.areaCm2 = *area;
+    m.coverCm = *cover;
+    m.widthCm = *width;
+    m.heightCm = *height;
+    m.multiple = *multiple;
+    m.lengthM = length;
+    row.member = std::move(m);
+    return row;
+}
+
+} // namespace tresol::batch

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "design/Design.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tresol::batch {
+
+// The columns of a member row, in the order of their names.
+enum class Column : std::size_t {
+    Id,
+    Kind,
+    Series,
+    Area,
+    Cover,
+    Width,
+    Height,
+    Multiple,
+    Length,
+};
+inline constexpr std::size_t kColumnCount = 9;
+
+// 'id', 'kind', 'series', 'area_cm2', 'cover_cm', 'width_cm', 'height_cm', 'multiple', 'length_m'.
+std::string_view columnName(Column column);
+// A header or key matched regardless of case and surrounding blanks; nothing for an unknown one.
+std::optional<Column> columnByName(std::string_view name);
+// Whether a file must have the column (every one but the id and the length).
+bool isRequired(Column column);
+
+// One field of a row as read, before it is checked.
+struct RawValue {
+    enum class Type { Missing, Null, Text, Number, Other };
+    Type type = Type::Missing;
+    std::string_view text; // Text: the field as written
+    double number = 0;     // Number: a JSON number
+};
+using RawRow = std::array<RawValue, kColumnCount>;
+
+// A row read and checked: a member ready for the design run, or the reason it was refused.
+struct InputRow {
+    std::int64_t number = 0; // the CSV line on which the row starts, or the JSON array element (1…)
+    std::optional<design::Member> member;
+    std::string error; // one message naming the row, every faulty column and why
+};
+
+// Largest value taken for an area (cm²) or a dimension (cm); beyond it the row is refused.
+inline constexpr double kLargestCm = 1e6;
+// Largest member length (m).
+inline constexpr double kLargestLengthM = 1e4;
+
+// Checks a row and builds its member. `rowLabel` starts the message ("Fila 4", "Miembro 2"),
+// `fieldWord` names a field ("columna", "campo"); texts are numbers with `decimalSeparator`.
+InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLabel,
+                  std::string_view fieldWord, char decimalSeparator);
+
+// 'viga' or 'pilar'.
+std::string_view kindName(design::MemberKind kind);
+
+} // namespace tresol::batch

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "batch/SteelTotals.h"
+#include "design/Design.h"
+#include "drawing/Canvas.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tresol::batch {
+
+// The PDF report of a schedule: a page per member, written as soon as the member is designed,
+// and a summary page at the end. Nothing of a member is kept once its page is written.
+class PdfReport {
+  public:
+    // Throws OutputError when the file cannot be created.
+    explicit PdfReport(std::string path);
+    ~PdfReport();
+    PdfReport(const PdfReport&) = delete;
+    PdfReport& operator=(const PdfReport&) = delete;
+
+    // The member's inputs, its candidate table, the drawing of its chosen bars and their line.
+    void member(std::int64_t row, const design::DesignResult& result, const Canvas& drawing);
+    // The summary page; then the file is put in place. Throws OutputError.
+    void finish(const SteelTotals& totals);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
+} // namespace tresol::batch

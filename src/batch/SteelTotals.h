@@ -1,0 +1,50 @@
+#pragma once
+
+#include "design/Design.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tresol::batch {
+
+inline constexpr double kSteelDensityKgM3 = 7850;
+
+// The mass of a candidate's bars over the member's length; nothing without a length.
+std::optional<double> steelMassKg(const design::Candidate& candidate, const design::Member& member);
+
+// The chosen bars of a schedule, by diameter: a handful of entries however many members.
+class SteelTotals {
+  public:
+    struct Diameter {
+        std::string series;
+        std::string ref; // '16', or a numbered bar's '5'
+        double diameterMm = 0;
+        std::int64_t members = 0;
+        std::int64_t bars = 0;
+        double lengthM = 0; // of bar, over the members with a length
+        double massKg = 0;
+    };
+
+    void add(const design::DesignResult& result);
+    void addRefused() { ++refused_; }
+
+    // By series, then by diameter.
+    std::vector<Diameter> byDiameter() const;
+    std::int64_t members() const { return members_; }
+    std::int64_t refused() const { return refused_; }
+    std::int64_t withoutChoice() const { return withoutChoice_; }
+    // Members whose chosen bars have a mass (a length was given).
+    std::int64_t weighed() const { return weighed_; }
+    double massKg() const;
+
+  private:
+    std::vector<Diameter> diameters_;
+    std::int64_t members_ = 0;
+    std::int64_t refused_ = 0;
+    std::int64_t withoutChoice_ = 0;
+    std::int64_t weighed_ = 0;
+};
+
+} // namespace tresol::batch

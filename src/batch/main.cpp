@@ -1,0 +1,93 @@
+// tresol-batch: a member schedule at once, from the required areas a frame analysis exports.
+#include "batch/AtomicFile.h"
+#include "batch/BatchRun.h"
+
+#include <CLI/CLI.hpp>
+#include <QGuiApplication>
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#include <unistd.h>
+
+using namespace tresol::batch;
+
+namespace {
+
+// Qt's notes about the session (no runtime folder, no display) mean nothing to a batch run; only
+// its real failures are passed on.
+void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << "Qt: " << text.toStdString() << '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    BatchOptions options;
+    std::string format, inputFormat, drawingFormats;
+
+    CLI::App cli{"Calcula el armado longitudinal de muchos pilares y vigas a la vez: lee sus datos "
+                 "(CSV o JSON) y escribe el cuadro de armados, los dibujos de las secciones y un "
+                 "informe PDF.",
+                 "tresol-batch"};
+    cli.add_option("entrada", options.input,
+                   "Archivo de miembros, CSV o JSON ('-' para la entrada estándar)")
+        ->required();
+    cli.add_option("-o,--output", options.outputs,
+                   "Cuadro de armados (repetible); CSV o JSON según la extensión. Sin él, la "
+                   "salida estándar");
+    cli.add_option("--format", format, "Formato del cuadro: csv o json")
+        ->check(CLI::IsMember({"csv", "json"}, CLI::ignore_case));
+    cli.add_option("--input-format", inputFormat,
+                   "Formato de la entrada, si la extensión no lo dice: csv o json")
+        ->check(CLI::IsMember({"csv", "json"}, CLI::ignore_case));
+    cli.add_option("--totals", options.totals,
+                   "Totales del acero elegido por diámetro (CSV o JSON según la extensión)");
+    auto* drawings = cli.add_option("--drawings", options.drawingsFolder,
+                                    "Carpeta para el dibujo de la sección de cada miembro");
+    cli.add_option("--as", drawingFormats,
+                   "Formatos de los dibujos: svg,png,pdf,dxf (svg si no se dice)")
+        ->needs(drawings);
+    cli.add_option("--report", options.report,
+                   "Informe PDF: una página por miembro y una de resumen");
+    cli.add_flag("-q,--quiet", options.quiet, "Sin progreso ni resumen en la salida de errores");
+
+    try {
+        cli.parse(argc, argv);
+        if (!options.drawingsFolder.empty()) {
+            std::string error;
+            if (!parseDrawingFormats(drawingFormats.empty() ? "svg" : drawingFormats,
+                                     options.drawingFormats, error))
+                throw CLI::ValidationError("--as", error);
+        }
+    } catch (const CLI::ParseError& e) {
+        const int status = cli.exit(e);
+        return status == 0 ? kAllDesigned : kUsageOrFileError;
+    }
+    for (char& c : format)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : inputFormat)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!format.empty())
+        options.format = format == "json" ? OutputFormat::Json : OutputFormat::Csv;
+    if (!inputFormat.empty())
+        options.inputFormat = inputFormat == "json" ? InputFormat::Json : InputFormat::Csv;
+    options.progress = ::isatty(STDERR_FILENO) == 1;
+
+    installInterruptCleanup();
+
+    // Drawings and the report are painted by Qt; a batch run never needs a display.
+    std::unique_ptr<QGuiApplication> qt;
+    int qtArgc = 1;
+    if (!options.drawingsFolder.empty() || !options.report.empty()) {
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        qInstallMessageHandler(qtMessages);
+        qt = std::make_unique<QGuiApplication>(qtArgc, argv);
+    }
+    return runBatch(options);
+}

@@ -1,0 +1,103 @@
+#include "design/CodeDesign.h"
+
+#include "platform/Numbers.h"
+#include "reinforcement/Carmasec.h"
+#include "sections/CSeccEstruc.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tresol::design {
+
+std::optional<SearchKind> searchKindFromText(const std::string& text) {
+    std::string t;
+    for (char c : text)
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            t += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (t == "described")
+        return SearchKind::Described;
+    if (t == "ec2")
+        return SearchKind::EC2;
+    if (t == "aci")
+        return SearchKind::ACI;
+    return std::nullopt;
+}
+
+const char* searchKindText(SearchKind kind) {
+    switch (kind) {
+    case SearchKind::EC2:
+        return "ec2";
+    case SearchKind::ACI:
+        return "aci";
+    case SearchKind::Described:
+        break;
+    }
+    return "described";
+}
+
+code::Member codeMember(const Member& member) {
+    code::Member m;
+    m.column = member.kind == MemberKind::Column;
+    m.areaCm2 = member.areaCm2;
+    m.coverCm = member.coverCm;
+    m.widthCm = member.widthCm;
+    m.heightCm = member.heightCm;
+    // A column's sides as the described run counts them; a count that is not a whole number
+    // in range is left for the search to refuse.
+    m.sides = m.column ? platform::roundToInt32(member.multiple).value_or(0) : 4;
+    return m;
+}
+
+CodeDesignResult designCode(const Member& member, const code::Options& options,
+                            std::shared_ptr<const Cdiametro> catalogue) {
+    CodeDesignResult r;
+    r.member_ = member;
+    r.options_ = options;
+    r.catalogue_ = catalogue ? std::move(catalogue) : standardCatalogue(member.series);
+    r.base_ = memberOutline(member, r.catalogue_);
+    r.codeMember_ = codeMember(member);
+    code::Result found = code::search(r.codeMember_, *r.catalogue_, options);
+    r.arrangements_ = std::move(found.arrangements);
+    for (auto& text : found.messages)
+        r.messages_.push_back({std::move(text), platform::MsgIcon::Information});
+    return r;
+}
+
+Placement CodeDesignResult::placeBars(const std::string& line,
+                                      const std::vector<code::Bar>& bars) const {
+    Placement p;
+    if (!base_)
+        return p;
+    p.section = std::make_shared<CSeccEstruc>(*base_);
+    p.line = line;
+    {
+        platform::RecordingSink rec;
+        for (const code::Bar& b : bars)
+            p.section->AnyadeRedondo(static_cast<float>(b.y), static_cast<float>(b.z),
+                                     b.diameterIndex);
+        for (const auto& e : rec.entries())
+            p.messages.push_back({e.text, e.icon});
+    }
+    if (const auto armado = p.section->GetArmado())
+        p.placed = armado->GetNumeroRedondos();
+    return p;
+}
+
+Placement CodeDesignResult::place(std::int32_t row) const {
+    if (row < 1 || row > static_cast<std::int32_t>(arrangements_.size()))
+        return placeBars({}, {});
+    const code::Arrangement& a = arrangements_[static_cast<std::size_t>(row - 1)];
+    return placeBars(a.line, a.placement);
+}
+
+Placement CodeDesignResult::placeLine(const std::string& line) const {
+    std::string error;
+    const std::vector<code::Bar> bars =
+        code::placeLine(line, codeMember_, *catalogue_, options_, error);
+    Placement p = placeBars(bars.empty() ? std::string() : line, bars);
+    if (bars.empty() && !error.empty())
+        p.messages.push_back({error, platform::MsgIcon::Critical});
+    return p;
+}
+
+} // namespace tresol::design

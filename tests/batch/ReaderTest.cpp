@@ -1,0 +1,267 @@
+#include "batch/CsvReader.h"
+#include "batch/MemberReader.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tresol::batch {
+namespace {
+
+using Records = std::vector<std::vector<std::string>>;
+
+struct CsvRead {
+    Records records;
+    std::vector<std::int64_t> lines;
+    char separator;
+};
+
+CsvRead readAll(const std::string& text) {
+    std::istringstream in(text);
+    CsvReader reader(in);
+    CsvRead out;
+    std::vector<std::string> fields;
+    while (reader.next(fields)) {
+        out.records.push_back(fields);
+        out.lines.push_back(reader.line());
+    }
+    out.separator = reader.separator();
+    return out;
+}
+
+TEST(CsvReader, SplitsRecordsAsSpreadsheetsWriteThem) {
+    struct Case {
+        const char* name;
+        std::string text;
+        Records records;
+        std::vector<std::int64_t> lines;
+        char separator;
+    } cases[] = {
+        {"plain LF", "a,b\n1,2\n", {{"a", "b"}, {"1", "2"}}, {1, 2}, ','},
+        {"CRLF, no final break", "a,b\r\n1,2", {{"a", "b"}, {"1", "2"}}, {1, 2}, ','},
+        {"byte-order mark", "\xEF\xBB\xBFid,x\n1,2\n", {{"id", "x"}, {"1", "2"}}, {1, 2}, ','},
+        {"quoted separator and doubled quote",
+         "a,b\n\"x,y\",\"say \"\"hi\"\"\"\n",
+         {{"a", "b"}, {"x,y", "say \"hi\""}},
+         {1, 2},
+         ','},
+        {"line break inside quotes moves the next record's line",
+         "a,b\r\n\"one\r\ntwo\",3\r\n4,5\r\n",
+         {{"a", "b"}, {"one\r\ntwo", "3"}, {"4", "5"}},
+         {1, 2, 4},
+         ','},
+        {"blank lines skipped", "a\n\n\r\n1\n\n", {{"a"}, {"1"}}, {1, 4}, ','},
+        {"semicolons with decimal commas",
+         "a;b;c\n1,5;2;\"x;y\"\n",
+         {{"a", "b", "c"}, {"1,5", "2", "x;y"}},
+         {1, 2},
+         ';'},
+        {"a comma inside a quoted header does not count",
+         "\"a,b\";c\n1;2\n",
+         {{"a,b", "c"}, {"1", "2"}},
+         {1, 2},
+         ';'},
+        {"empty fields kept", "a,b,c\n,,\n", {{"a", "b", "c"}, {"", "", ""}}, {1, 2}, ','},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CsvRead r = readAll(c.text);
+        EXPECT_EQ(r.records, c.records);
+        EXPECT_EQ(r.lines, c.lines);
+        EXPECT_EQ(r.separator, c.separator);
+    }
+}
+
+TEST(CsvReader, ReportsAQuoteLeftOpen) {
+    std::istringstream in("a,b\n1,\"open\n2,3\n");
+    CsvReader reader(in);
+    std::vector<std::string> fields;
+    ASSERT_TRUE(reader.next(fields));
+    EXPECT_FALSE(reader.unterminatedQuote());
+    ASSERT_TRUE(reader.next(fields));
+    EXPECT_TRUE(reader.unterminatedQuote());
+    EXPECT_EQ(fields, (std::vector<std::string>{"1", "open\n2,3\n"}));
+    EXPECT_FALSE(reader.next(fields));
+}
+
+struct Read {
+    std::vector<InputRow> rows;
+    std::string error; // the InputError, if any
+};
+
+Read readText(const std::string& text, InputFormat format) {
+    std::istringstream in(text);
+    Read out;
+    try {
+        readMembers(in, format, [&](InputRow&& row) { out.rows.push_back(std::move(row)); });
+    } catch (const InputError& e) {
+        out.error = e.what();
+    }
+    return out;
+}
+
+TEST(MemberReader, MatchesHeadersRegardlessOfCaseSpacesAndOrder) {
+    const Read r =
+        readText(" Multiple ,SERIES,note,Height_cm,width_cm , Cover_CM,AREA_CM2,kind,Id\n"
+                 "2,mex,x,50,30,3,10.5,Viga,V1\n",
+                 InputFormat::Csv);
+    ASSERT_EQ(r.error, "");
+    ASSERT_EQ(r.rows.size(), 1u);
+    ASSERT_TRUE(r.rows[0].member) << r.rows[0].error;
+    const design::Member& m = *r.rows[0].member;
+    EXPECT_EQ(m.id, "V1");
+    EXPECT_EQ(m.kind, design::MemberKind::Beam);
+    EXPECT_EQ(m.series, "Mex");
+    EXPECT_EQ(m.areaCm2, 10.5);
+    EXPECT_EQ(m.coverCm, 3);
+    EXPECT_EQ(m.widthCm, 30);
+    EXPECT_EQ(m.heightCm, 50);
+    EXPECT_EQ(m.multiple, 2);
+    EXPECT_FALSE(m.lengthM);
+    EXPECT_EQ(r.rows[0].number, 2);
+}
+
+TEST(MemberReader, ReadsDecimalCommasUnderSemicolons) {
+    const Read r =
+        readText("id;kind;series;area_cm2;cover_cm;width_cm;height_cm;multiple;length_m\r\n"
+                 "P1;pilar;Euro;12,75;2,5;40;;6;3,2\r\n"
+                 "P2;pilar;Euro;12.75;2,5;40;;6;\r\n",
+                 InputFormat::Csv);
+    ASSERT_EQ(r.rows.size(), 2u);
+    ASSERT_TRUE(r.rows[0].member) << r.rows[0].error;
+    EXPECT_EQ(r.rows[0].member->areaCm2, 12.75);
+    EXPECT_EQ(r.rows[0].member->coverCm, 2.5);
+    EXPECT_EQ(r.rows[0].member->lengthM, 3.2);
+    // A column without a height is as wide as it is high, as in the window.
+    EXPECT_EQ(r.rows[0].member->heightCm, 40);
+    EXPECT_EQ(r.rows[1].error, "Fila 3, columna area_cm2: no es un número («12.75»), con «;» como "
+                               "separador la coma es la decimal.");
+}
+
+// One message per bad row, naming the row (its line in the file), each faulty column and why.
+TEST(MemberReader, RefusesBadRowsOneMessageEach) {
+    const std::string header =
+        "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m\n";
+    struct Case {
+        std::string row;
+        std::string message;
+    } cases[] = {
+        {"V,viga,Euro,10,3,30,50", "Fila 2, columna multiple: falta."},
+        {"V,viga,Euro,,3,30,50,1", "Fila 2, columna area_cm2: sin valor."},
+        {"V,viga,Euro,diez,3,30,50,1", "Fila 2, columna area_cm2: no es un número («diez»)."},
+        {"V,viga,Euro,10,0,30,50,1", "Fila 2, columna cover_cm: debe ser mayor que cero (0)."},
+        {"V,viga,Euro,10,3,-30,50,1", "Fila 2, columna width_cm: debe ser mayor que cero (-30)."},
+        {"V,viga,Euro,nan,3,30,50,1", "Fila 2, columna area_cm2: no es un número finito («nan»)."},
+        {"V,viga,Euro,10,3,30,1e999,1",
+         "Fila 2, columna height_cm: no es un número finito («1e999»)."},
+        {"V,viga,Euro,10,3,30,5e7,1",
+         "Fila 2, columna height_cm: es demasiado grande (50000000; el máximo es 1000000)."},
+        {"V,viga,Euro,10,3,30,50,1,2e4",
+         "Fila 2, columna length_m: es demasiado grande (20000; el máximo es 10000)."},
+        {"V,losa,Euro,10,3,30,50,1",
+         "Fila 2, columna kind: tipo desconocido «losa» (se espera viga o pilar)."},
+        {"V,viga,ACI,10,3,30,50,1",
+         "Fila 2, columna series: serie desconocida «ACI» (se espera Euro o Mex)."},
+        {"V,viga,Euro,10,3,30,50,11",
+         "Fila 2, columna multiple: fuera de 1…10 para una viga (11)."},
+        {"V,viga,Euro,10,3,30,50,0", "Fila 2, columna multiple: fuera de 1…10 para una viga (0)."},
+        {"P,pilar,Euro,10,3,30,30,3", "Fila 2, columna multiple: fuera de 4…10 para un pilar (3)."},
+        {"V,viga,Euro,10,3,30,50,1.5", "Fila 2, columna multiple: no es un número entero (1.5)."},
+        {"V,viga,Euro,10,3,30,,1", "Fila 2, columna height_cm: sin valor."},
+        {"V,,,0,3,30,50,1",
+         "Fila 2, columna kind: sin valor (se espera viga o pilar); columna series: sin valor (se "
+         "espera Euro o Mex); columna area_cm2: debe ser mayor que cero (0)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        const Read r = readText(header + c.row + "\n", InputFormat::Csv);
+        ASSERT_EQ(r.rows.size(), 1u);
+        EXPECT_FALSE(r.rows[0].member);
+        EXPECT_EQ(r.rows[0].error, c.message);
+    }
+}
+
+TEST(MemberReader, RefusesFilesItCannotUse) {
+    struct Case {
+        const char* name;
+        std::string text;
+        InputFormat format;
+        std::string error;
+    } cases[] = {
+        {"empty", "", InputFormat::Csv, "está vacío"},
+        {"only blank lines", "\r\n\n", InputFormat::Csv, "está vacío"},
+        {"header only", "kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple\n",
+         InputFormat::Csv, "no contiene ningún miembro, solo la cabecera"},
+        {"columns missing", "id,kind,area_cm2,cover_cm,width_cm\n1,viga,1,1,1\n", InputFormat::Csv,
+         "a la cabecera (línea 1) le faltan las columnas: series, height_cm, multiple"},
+        {"column twice", "kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,Kind\n",
+         InputFormat::Csv, "la columna kind aparece dos veces en la cabecera"},
+        {"empty JSON", "", InputFormat::Json, "está vacío"},
+        {"empty array", "[ ]", InputFormat::Json, "no contiene ningún miembro"},
+        {"object, not array", "{\"kind\": \"viga\"}", InputFormat::Json,
+         "no es una lista de miembros: debe empezar por «[»"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(readText(c.text, c.format).error, c.error);
+    }
+    const Read broken = readText("[{\"kind\": \"viga\",]", InputFormat::Json);
+    EXPECT_TRUE(broken.error.starts_with("no es un JSON válido: ")) << broken.error;
+}
+
+TEST(MemberReader, ReadsJsonMembersLikeCsvRows) {
+    const Read csv =
+        readText("id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m\n"
+                 "V1,viga,Euro,10,3,30,50,1,6\n"
+                 "P1,pilar,Mex,30,3,40,,6,\n",
+                 InputFormat::Csv);
+    const Read json = readText(R"([
+        {"id": "V1", "kind": "viga", "series": "Euro", "area_cm2": 10, "cover_cm": 3,
+         "width_cm": 30, "height_cm": 50, "multiple": 1, "length_m": 6, "extra": [1, 2]},
+        {" ID ": "P1", "Kind": "pilar", "series": "Mex", "area_cm2": "30", "cover_cm": 3,
+         "width_cm": 40, "height_cm": null, "multiple": 6}
+    ])",
+                               InputFormat::Json);
+    ASSERT_EQ(csv.rows.size(), 2u);
+    ASSERT_EQ(json.rows.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(csv.rows[i].member) << csv.rows[i].error;
+        ASSERT_TRUE(json.rows[i].member) << json.rows[i].error;
+        const design::Member &a = *csv.rows[i].member, &b = *json.rows[i].member;
+        EXPECT_EQ(a.id, b.id);
+        EXPECT_EQ(a.kind, b.kind);
+        EXPECT_EQ(a.series, b.series);
+        EXPECT_EQ(a.areaCm2, b.areaCm2);
+        EXPECT_EQ(a.coverCm, b.coverCm);
+        EXPECT_EQ(a.widthCm, b.widthCm);
+        EXPECT_EQ(a.heightCm, b.heightCm);
+        EXPECT_EQ(a.multiple, b.multiple);
+        EXPECT_EQ(a.lengthM, b.lengthM);
+        EXPECT_EQ(json.rows[i].number, static_cast<std::int64_t>(i + 1));
+    }
+}
+
+TEST(MemberReader, RefusesBadJsonMembersAndGoesOn) {
+    const Read r = readText(R"([3, {"kind": "viga", "series": "Euro", "area_cm2": true,
+        "cover_cm": 3, "width_cm": 30, "height_cm": 50, "multiple": 1},
+        {"id": 7, "kind": "viga", "series": "Euro", "area_cm2": 10, "cover_cm": 3,
+         "width_cm": 30, "height_cm": 50, "multiple": 1}])",
+                            InputFormat::Json);
+    ASSERT_EQ(r.rows.size(), 3u);
+    EXPECT_EQ(r.rows[0].error, "Miembro 1: no es un objeto con los campos de un miembro.");
+    EXPECT_EQ(r.rows[1].error, "Miembro 2, campo area_cm2: no es un número.");
+    ASSERT_TRUE(r.rows[2].member);
+    EXPECT_EQ(r.rows[2].member->id, "7");
+}
+
+TEST(MemberReader, SniffsJsonByItsFirstCharacter) {
+    std::istringstream json("  \n[{}]"), csv("id,kind\n");
+    EXPECT_EQ(sniffFormat(json), InputFormat::Json);
+    EXPECT_EQ(sniffFormat(csv), InputFormat::Csv);
+}
+
+} // namespace
+} // namespace tresol::batch
