@@ -111,7 +111,7 @@ QPen penFor(const Canvas::Pen& p, double k) {
 }
 
 class Painter {
-public:
+  public:
     Painter(QPainter& p, const Canvas& c, const QRectF& area, const QFont& font)
         : p_(p), m_(mappingFor(c, area)) {
         const double margin = std::max(area.width(), area.height()) + 16;
@@ -183,7 +183,7 @@ public:
         run_.clear();
     }
 
-private:
+  private:
     bool inSafe(const QPointF& p) const {
         return p.x() >= safe_.left() && p.x() <= safe_.right() && p.y() >= safe_.top() &&
                p.y() <= safe_.bottom();

@@ -45,6 +45,7 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
 void PictureBox::resizeEvent(QResizeEvent* event) {
     canvas_.setSize(static_cast<float>(width()), static_cast<float>(height()));
     QWidget::resizeEvent(event);
+    emit resized();
 }
 
 void PictureBox::changeEvent(QEvent* event) {

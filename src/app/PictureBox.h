@@ -20,15 +20,15 @@ namespace tresol::app {
 //
 // The canvas's outer size follows the widget. Before any fit its scale is the widget's pixels;
 // a fitted user scale stays as set when the widget is resized, and the painter shows that
-// window whole, undistorted and centred, so a drawing fitted for one size stays fitted at any
-// other. Painting goes straight to the widget at its device pixel ratio, so it is crisp on
-// HiDPI screens.
+// window whole, undistorted and centred, until the owner fits the drawing again (resized()).
+// Painting goes straight to the widget at its device pixel ratio, so it is crisp on HiDPI
+// screens.
 //
 // Its context menu saves the picture ("Guardar dibujo…", PNG, SVG or PDF by the file's
 // extension), prints it ("Imprimir…") or copies it to the clipboard ("Copiar").
 class PictureBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     Canvas& canvas() { return canvas_; }
@@ -46,13 +46,17 @@ public:
     // An entry of the window's own at the end of the context menu.
     void addMenuAction(const QString& text, std::function<void()> action);
 
-protected:
+  signals:
+    // The box has a new size: a drawing fitted to the old one can be fitted again.
+    void resized();
+
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
+  private:
     void updateTextMetrics();
     void askAndSave();
     void askAndPrint();

@@ -19,12 +19,12 @@ QtGrid::QtGrid(QTableWidget* table) : QObject(table), table_(table) {
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->verticalHeader()->setDefaultSectionSize(twips(240));
     if (table_->rowCount() < 1)
         table_->setRowCount(2);
     if (table_->columnCount() < 1)
         table_->setColumnCount(2);
     styleFixedCells();
+    fitColumns();
     connect(table_, &QTableWidget::currentCellChanged, this,
             [this](int row, int column, int, int) { userMoved(row, column); });
 }
@@ -37,7 +37,9 @@ void QtGrid::userMoved(int row, int column) {
     emit rowPicked(row);
 }
 
-std::int32_t QtGrid::Cols() const { return table_->columnCount(); }
+std::int32_t QtGrid::Cols() const {
+    return table_->columnCount();
+}
 
 void QtGrid::Cols(std::int32_t n) {
     if (n < 1 || static_cast<std::int64_t>(n) * Rows() > kMaxCells)
@@ -55,10 +57,52 @@ std::int32_t QtGrid::ColWidth(std::int32_t column) const {
 
 void QtGrid::ColWidth(std::int32_t column, std::int32_t tw) {
     checkIndex(column, Cols(), "column");
-    table_->setColumnWidth(column, twips(tw));
+    const int width = twips(std::max(tw, 0));
+    if (minWidths_.size() <= static_cast<std::size_t>(column))
+        minWidths_.resize(static_cast<std::size_t>(column) + 1, 0);
+    minWidths_[static_cast<std::size_t>(column)] = width;
+    table_->setColumnWidth(column, width);
 }
 
-std::int32_t QtGrid::Rows() const { return table_->rowCount(); }
+void QtGrid::fitColumns() {
+    // A row a line of the font high, at least the described 240 twips.
+    table_->verticalHeader()->setDefaultSectionSize(
+        std::max(twips(240), table_->fontMetrics().height() + 6));
+    for (int c = 0; c < table_->columnCount(); ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        const int least = i < minWidths_.size() ? minWidths_[i] : 0;
+        table_->resizeColumnToContents(c);
+        if (table_->columnWidth(c) < least)
+            table_->setColumnWidth(c, least);
+    }
+}
+
+void QtGrid::markRow(std::int32_t row, const std::string& reason) {
+    checkIndex(row, Rows(), "row");
+    const QString tip = QString::fromStdString(reason);
+    for (int c = 0; c < table_->columnCount(); ++c) {
+        QTableWidgetItem* item = table_->item(row, c);
+        if (!item) {
+            item = new QTableWidgetItem;
+            table_->setItem(row, c, item);
+        }
+        if (reason.empty())
+            item->setData(Qt::ForegroundRole, QVariant());
+        else
+            item->setForeground(table_->palette().brush(QPalette::Disabled, QPalette::Text));
+        item->setToolTip(tip);
+    }
+}
+
+bool QtGrid::isMarked(std::int32_t row) const {
+    checkIndex(row, Rows(), "row");
+    const QTableWidgetItem* item = table_->item(row, 0);
+    return item && !item->toolTip().isEmpty();
+}
+
+std::int32_t QtGrid::Rows() const {
+    return table_->rowCount();
+}
 
 void QtGrid::Rows(std::int32_t n) {
     if (n < 1 || static_cast<std::int64_t>(n) * Cols() > kMaxCells)
@@ -101,10 +145,13 @@ void QtGrid::showCurrent() {
     writing_ = true;
     {
         QSignalBlocker block(table_);
-        if (row_ >= 1)
+        if (row_ >= 1) {
             table_->setCurrentCell(row_, std::max(1, std::min(col_, Cols() - 1)));
-        else
+        } else {
+            // No current cell left behind by the writing, or a click on it would not count.
+            table_->setCurrentIndex(QModelIndex());
             table_->clearSelection();
+        }
     }
     writing_ = false;
     table_->viewport()->update();

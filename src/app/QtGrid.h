@@ -4,16 +4,21 @@
 
 #include <QObject>
 
+#include <string>
+#include <vector>
+
 class QTableWidget;
 
 namespace tresol::app {
 
 // The grid contract over a QTableWidget whose first row and first column are drawn as fixed
-// header cells. The contract's current cell is kept here, as the library moves it while it
-// writes; only a current cell chosen by the user is reported, through rowPicked().
+// header cells. Widths in twips are least widths in device-independent pixels: columns widen to
+// their contents in the platform's font (fitColumns). The contract's current cell is kept here, as
+// the library moves it while it writes; only a current cell chosen by the user is reported, through
+// rowPicked().
 class QtGrid : public QObject, public platform::GridControl {
     Q_OBJECT
-public:
+  public:
     explicit QtGrid(QTableWidget* table);
 
     std::int32_t Cols() const override;
@@ -32,11 +37,19 @@ public:
 
     QTableWidget* table() const { return table_; }
 
-signals:
+    // Every column as wide as its contents and no narrower than the width given to it; every row
+    // a line of the table's font high.
+    void fitColumns();
+    // A row whose line cannot be taken as it reads: its text in the disabled colour and a tool
+    // tip saying why; an empty reason clears the mark.
+    void markRow(std::int32_t row, const std::string& reason);
+    bool isMarked(std::int32_t row) const;
+
+  signals:
     // The user made a row 1…Rows-1 current (mouse or keys).
     void rowPicked(int row);
 
-private:
+  private:
     void userMoved(int row, int column);
     void styleFixedCells();
     void showCurrent();
@@ -45,6 +58,7 @@ private:
     std::int32_t row_ = 0;
     std::int32_t col_ = 0;
     bool writing_ = false;
+    std::vector<int> minWidths_; // pixels, by column
 };
 
 } // namespace tresol::app

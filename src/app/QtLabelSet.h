@@ -17,7 +17,7 @@ namespace tresol::app {
 // stay owned by their window; one that has been destroyed, like an index that was never there,
 // is a programming error.
 class QtLabelSet : public LabelSet {
-public:
+  public:
     QtLabelSet() = default;
     QtLabelSet(const QWidget& window, const QString& name);
 
@@ -27,7 +27,7 @@ public:
     std::string Caption(std::int32_t index) const override;
     void Caption(std::int32_t index, const std::string& text) override;
 
-private:
+  private:
     QLabel& label(std::int32_t index) const;
 
     std::map<std::int32_t, QPointer<QLabel>> labels_;

@@ -42,8 +42,8 @@ void QtMessageSink::present(const std::string& text, platform::MsgIcon icon) {
         qtIcon = QMessageBox::Critical;
     else if (icon == platform::MsgIcon::Information)
         qtIcon = QMessageBox::Information;
-    QMessageBox box(qtIcon, QStringLiteral("Tresol"), QString::fromStdString(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(qtIcon, QStringLiteral("Tresol"), QString::fromStdString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
     // Block every window while the message is up, as a message box of the library does.
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();

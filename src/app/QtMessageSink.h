@@ -16,7 +16,7 @@ namespace tresol::app {
 // single box that says how many times it was raised. Different messages keep their order.
 class QtMessageSink : public QObject, public platform::MessageSink {
     Q_OBJECT
-public:
+  public:
     void show(const std::string& text, platform::MsgIcon icon) override;
 
     // Shows what is pending now.
@@ -25,11 +25,11 @@ public:
     // The text a collapsed run of `count` identical messages is shown with.
     static std::string collapsedText(const std::string& text, int count);
 
-protected:
+  protected:
     // Shows one box and returns when the user dismissed it.
     virtual void present(const std::string& text, platform::MsgIcon icon);
 
-private:
+  private:
     struct Pending {
         std::string text;
         platform::MsgIcon icon;

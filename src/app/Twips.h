@@ -1,23 +1,21 @@
 #pragma once
 
-#include <QFont>
-#include <QRect>
-#include <QWidget>
+#include <QSize>
 
 namespace tresol::app {
 
-// Window layouts are given in twips; at 15 twips per device-independent pixel Qt's HiDPI
-// scaling does the rest.
-constexpr int twips(int t) { return (t + 7) / 15; }
-
-// The layouts were drawn for a small dialog font: keep text inside its boxes.
-inline QFont compactFont(QFont f) {
-    f.setPixelSize(10);
-    return f;
+// The windows were described in twips. They give the arrangement and the proportions of the
+// controls and the least sizes; at 15 twips a device-independent pixel Qt's scaling does the rest.
+constexpr int twips(int t) {
+    return (t + 7) / 15;
 }
 
-inline void placeTwips(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(twips(left), twips(top), twips(width), twips(height));
-}
+// The described client area of the design window; the window never opens smaller than 1.6 times
+// it, and where the screen has room it opens at about twice it, so the drawing and the table
+// read well with the platform's font.
+constexpr QSize kDesignClientArea{twips(7176), twips(3948)};
+constexpr QSize kDesignLeastOpening{(7176 * 16 + 149) / 150, (3948 * 16 + 149) / 150};
+constexpr QSize kDesignOpeningSize{kDesignClientArea.width() * 21 / 10,
+                                   kDesignClientArea.height() * 21 / 10};
 
 } // namespace tresol::app

@@ -4,66 +4,84 @@
 #include "app/frmTresol.h"
 
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tresol::app {
 
 namespace {
-QFrame* rule(QWidget* parent, const QColor& colour, int y) {
+// One line of an etched rule: a grey line with a white one under it.
+QFrame* rule(QWidget* parent, const char* name, const QColor& colour) {
     auto* line = new QFrame(parent);
+    line->setObjectName(name);
     line->setFrameShape(QFrame::NoFrame);
     line->setAutoFillBackground(true);
     QPalette pal = line->palette();
     pal.setColor(QPalette::Window, colour);
     line->setPalette(pal);
-    line->setGeometry(twips(120), twips(y) + y % 15 / 8, twips(2880) - twips(120), 1);
+    line->setFixedHeight(1);
     return line;
 }
 } // namespace
 
+// The two member buttons side by side, the rule, the disclaimer, the address and "Salir", one
+// under the other; the disclaimer takes any extra height.
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     setObjectName("frmAbout");
     setWindowTitle("Tresol");
-    setFixedSize(twips(2988), twips(3072));
-    setFont(compactFont(font()));
 
     Command2 = new QPushButton("VIGA", this);
     Command2->setObjectName("Command2");
-    placeTwips(Command2, 120, 120, 1332, 492);
     Command1 = new QPushButton("PILAR", this);
     Command1->setObjectName("Command1");
-    placeTwips(Command1, 1560, 120, 1332, 492);
+    for (QPushButton* b : {Command2, Command1})
+        b->setMinimumHeight(twips(492));
 
-    // An etched rule: a grey line with a white one under it.
-    rule(this, QColor(128, 128, 128), 840)->setObjectName("Line1");
-    auto* white = rule(this, Qt::white, 840);
-    white->setObjectName("Line2");
-    white->move(white->x(), white->y() + 1);
+    QFrame* grey = rule(this, "Line1", QColor(128, 128, 128));
+    QFrame* white = rule(this, "Line2", Qt::white);
 
-    lblDisclaimer = new QLabel(
-        QString::fromUtf8("Recuerde: Este programa no tiene garantía de ningún tipo. Le "
-                          "recomendamos que lo verifique."),
-        this);
+    lblDisclaimer =
+        new QLabel(QString::fromUtf8("Recuerde: Este programa no tiene garantía de ningún tipo. Le "
+                                     "recomendamos que lo verifique."),
+                   this);
     lblDisclaimer->setObjectName("lblDisclaimer");
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    placeTwips(lblDisclaimer, 120, 960, 2772, 828);
 
     Text1 = new QLineEdit("https://tresol.example/", this);
     Text1->setObjectName("Text1");
     Text1->setReadOnly(true);
-    placeTwips(Text1, 120, 2040, 2772, 372);
 
     cmdOK = new QPushButton("Salir", this);
     cmdOK->setObjectName("cmdOK");
-    placeTwips(cmdOK, 120, 2640, 2700, 345);
     // Default and cancel button at once: Enter and Esc both leave.
     cmdOK->setDefault(true);
     cmdOK->setAutoDefault(true);
     Command1->setAutoDefault(false);
     Command2->setAutoDefault(false);
+
+    auto* members = new QHBoxLayout;
+    members->addWidget(Command2);
+    members->addWidget(Command1);
+    auto* etched = new QVBoxLayout;
+    etched->setSpacing(0);
+    etched->addWidget(grey);
+    etched->addWidget(white);
+    auto* window = new QVBoxLayout(this);
+    window->addLayout(members);
+    window->addLayout(etched);
+    window->addWidget(lblDisclaimer, 1);
+    window->addWidget(Text1);
+    window->addWidget(cmdOK);
+
+    // The described width, so the disclaimer wraps as it was laid out, and room for it.
+    const int width = std::max(sizeHint().width(), twips(2988) * 3 / 2);
+    resize(width, std::max(sizeHint().height(), heightForWidth(width)));
 
     connect(Command1, &QPushButton::clicked, this, [this] { openDesignWindow(0); });
     connect(Command2, &QPushButton::clicked, this, [this] { openDesignWindow(1); });
@@ -73,6 +91,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 void frmAbout::openDesignWindow(int tipo) {
     // Each press opens another window; an earlier one stays open on its own.
     frm_ = new frmTresol;
+    frm_->setRemembersMember(true);
     frm_->Ini(tipo);
 }
 

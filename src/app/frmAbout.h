@@ -11,17 +11,16 @@ class QPushButton;
 
 namespace tresol::app {
 
-
 // The launcher: opens a design window for a column ("PILAR") or a beam ("VIGA"), as many as the
 // user wants, and stays open beside them.
 class frmAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit frmAbout(QWidget* parent = nullptr);
 
     frmTresol* lastDesignWindow() const { return frm_; }
 
-private:
+  private:
     void openDesignWindow(int tipo);
 
     QPushButton* Command1;

@@ -1,58 +1,89 @@
 #include "app/frmTresol.h"
 
 #include "app/PictureBox.h"
+#include "app/QtFormControls.h"
 #include "app/QtGrid.h"
 #include "app/Twips.h"
-#include "drawing/CCuadroDibujo.h"
+#include "datasheets/CHojaFrm.h"
+#include "datasheets/CHojaText.h"
 #include "drawing/DxfExport.h"
 #include "drawing/ICuadro.h"
-#include "geometry/CVector.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
 #include "platform/Single.h"
-#include "reinforcement/CArmador.h"
 #include "reinforcement/Carmasec.h"
 #include "sections/CSeccEstruc.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QTemporaryFile>
+#include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
+#include <map>
 
 namespace tresol::app {
 
 namespace {
 
-template <class W>
-W* control(QWidget* parent, const char* name, int left, int top, int width, int height) {
+template <class W> W* control(QWidget* parent, const char* name) {
     auto* w = new W(parent);
     w->setObjectName(name);
-    placeTwips(w, left, top, width, height);
     return w;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, int l, int t, int w, int h) {
-    auto* lab = control<QLabel>(parent, name, l, t, w, h);
+QLabel* label(QWidget* parent, const char* name, const QString& text) {
+    auto* lab = control<QLabel>(parent, name);
     lab->setText(text);
     return lab;
 }
 
-QLineEdit* textBox(QWidget* parent, const char* name, const QString& text, int l, int t, int w,
-                   int h) {
-    auto* box = control<QLineEdit>(parent, name, l, t, w, h);
+QLineEdit* textBox(QWidget* parent, const char* name, const QString& text, const char* tag) {
+    auto* box = control<QLineEdit>(parent, name);
     box->setText(text);
+    // The name under which the member sheet reads and writes it.
+    box->setProperty("tag", tag);
     return box;
 }
 
-std::string text(const QLineEdit* box) { return box->text().toStdString(); }
+// A label, its box and its unit in a row of a grid layout.
+void boxRow(QGridLayout* grid, int row, QLabel* caption, QLineEdit* box, QLabel* unit) {
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(box, row, 1);
+    grid->addWidget(unit, row, 2);
+}
+
+std::string text(const QLineEdit* box) {
+    return box->text().toStdString();
+}
+
+// Where a remembering window keeps the last member of its kind.
+QString settingsKey(std::int32_t tipo) {
+    return tipo == 0 ? QStringLiteral("miembro/pilar") : QStringLiteral("miembro/viga");
+}
+
+// The numbers of a member file, by the tags of the boxes (and the scroll bar) that hold them.
+constexpr const char* kMemberNumbers[] = {"area", "recub", "ancho", "alto", "multiplo"};
+
+std::string fileName(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+}
 
 } // namespace
 
@@ -60,84 +91,154 @@ frmTresol::frmTresol(QWidget* parent) : QDialog(parent) {
     setObjectName("frmTresol");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Viga");
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    setSizeGripEnabled(true);
     buildControls();
+    QSize opening = kDesignOpeningSize;
+    if (const QScreen* where = screen())
+        opening = opening.boundedTo(where->availableGeometry().size() * 0.9);
+    resize(sizeHint().expandedTo(opening).expandedTo(kDesignLeastOpening));
     aceptado = false;
 }
 
 frmTresol::~frmTresol() = default;
 
+// The described arrangement: the area and the section's box on the left, the button, the
+// multiple and the series beside them, the table and the arrangement line below both, and the
+// picture with "Salir" under it on the right. The picture takes the extra width and height, the
+// table the extra height too.
 void frmTresol::buildControls() {
-    setFixedSize(twips(7176), twips(3948));
-    setFont(compactFont(font()));
+    Label1 = label(this, "Label1", "area");
+    Text1 = textBox(this, "Text1", "0", "area");
+    Label5[0] = label(this, "Label5", "cm2");
 
-    Label1 = label(this, "Label1", "area", 120, 120, 372, 372);
-    Text1 = textBox(this, "Text1", "0", 600, 120, 1215, 285);
-    Label5[0] = label(this, "Label5", "cm2", 1920, 120, 372, 252);
-
-    Frame2 = control<QGroupBox>(this, "Frame2", 0, 480, 2415, 1575);
+    Frame2 = control<QGroupBox>(this, "Frame2");
     Frame2->setTitle(QString::fromUtf8("Sección"));
-    Label4 = label(Frame2, "Label4", "recub", 120, 360, 495, 255);
-    Text4 = textBox(Frame2, "Text4", "5", 600, 360, 1215, 285);
-    Label5[1] = label(Frame2, "Label5", "cm", 1920, 360, 375, 255);
-    Label2 = label(Frame2, "Label2", "ancho", 120, 720, 495, 255);
-    Text2 = textBox(Frame2, "Text2", "100", 600, 720, 1215, 285);
-    Label5[2] = label(Frame2, "Label5", "cm", 1920, 720, 375, 255);
-    Label3 = label(Frame2, "Label3", "alto", 120, 1080, 495, 255);
-    Text3 = textBox(Frame2, "Text3", "200", 600, 1080, 1215, 285);
-    Label5[3] = label(Frame2, "Label5", "cm", 1920, 1080, 375, 255);
+    Label4 = label(Frame2, "Label4", "recub");
+    Text4 = textBox(Frame2, "Text4", "5", "recub");
+    Label5[1] = label(Frame2, "Label5", "cm");
+    Label2 = label(Frame2, "Label2", "ancho");
+    Text2 = textBox(Frame2, "Text2", "100", "ancho");
+    Label5[2] = label(Frame2, "Label5", "cm");
+    Label3 = label(Frame2, "Label3", "alto");
+    Text3 = textBox(Frame2, "Text3", "200", "alto");
+    Label5[3] = label(Frame2, "Label5", "cm");
     for (int i = 0; i < 4; ++i)
         Label5[i]->setProperty("index", i);
 
-    Command1 = control<QPushButton>(this, "Command1", 2520, 120, 1695, 375);
+    Command1 = control<QPushButton>(this, "Command1");
     Command1->setText("Arma!");
     Command1->setDefault(true);
 
-    Label6 = label(this, "Label6", "multiplo", 2640, 600, 732, 252);
-    Text5 = textBox(this, "Text5", "1", 3480, 600, 735, 285);
+    Label6 = label(this, "Label6", "multiplo");
+    Text5 = textBox(this, "Text5", "1", "");
     Text5->setReadOnly(true); // it only shows the scroll bar's value
 
-    HScroll1 = control<QScrollBar>(this, "HScroll1", 2760, 960, 1335, 255);
+    HScroll1 = control<QScrollBar>(this, "HScroll1");
     HScroll1->setOrientation(Qt::Horizontal);
     HScroll1->setRange(0, 10);
     HScroll1->setSingleStep(1);
     HScroll1->setPageStep(3);
     HScroll1->setValue(4);
+    HScroll1->setProperty("tag", "multiplo");
 
-    Frame1 = control<QGroupBox>(this, "Frame1", 2520, 1200, 1815, 855);
+    Frame1 = control<QGroupBox>(this, "Frame1");
     Frame1->setTitle("Norma");
-    Option1[0] = control<QRadioButton>(Frame1, "Option1", 240, 240, 1215, 255);
+    Option1[0] = control<QRadioButton>(Frame1, "Option1");
     Option1[0]->setText("Euro");
     Option1[0]->setChecked(true);
-    Option1[1] = control<QRadioButton>(Frame1, "Option1", 240, 480, 1215, 255);
+    Option1[1] = control<QRadioButton>(Frame1, "Option1");
     Option1[1]->setText("Mex");
     for (int i = 0; i < 2; ++i)
         Option1[i]->setProperty("index", i);
 
-    MSFlexGrid1 = control<QTableWidget>(this, "MSFlexGrid1", 120, 2160, 4212, 1452);
+    MSFlexGrid1 = control<QTableWidget>(this, "MSFlexGrid1");
     MSFlexGrid1->setRowCount(2);
     MSFlexGrid1->setColumnCount(2);
-    MSFlexGrid1->setStyleSheet("QTableWidget::item { padding: 0px 1px; }");
-    // Narrow columns (600 twips for the line): a slightly smaller font keeps '42 fi 10' whole.
-    QFont gridFont = MSFlexGrid1->font();
-    gridFont.setPixelSize(9);
-    MSFlexGrid1->setFont(gridFont);
     MSFlexGrid1->setTextElideMode(Qt::ElideNone);
     MSFlexGrid1->setWordWrap(false);
+    MSFlexGrid1->setMinimumHeight(twips(1452));
     grid_ = new QtGrid(MSFlexGrid1);
+    // The fifth column holds nothing: it takes what is left of the width.
+    MSFlexGrid1->horizontalHeader()->setStretchLastSection(true);
 
-    Label7 = label(this, "Label7", "Linea de armado", 240, 3600, 1332, 252);
-    Label8 = label(this, "Label8", "", 1800, 3600, 2532, 252);
+    Label7 = label(this, "Label7", "Linea de armado");
+    Label8 = label(this, "Label8", "");
     Label8->setFrameShape(QFrame::Panel);
     Label8->setFrameShadow(QFrame::Sunken);
 
     Picture1 = new PictureBox(this);
     Picture1->setObjectName("Picture1");
-    placeTwips(Picture1, 4440, 120, 2652, 3252);
+    Picture1->setMinimumSize(twips(2652), twips(3252));
+    Picture1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     Picture1->addMenuAction(QString::fromUtf8("Exportar DXF…"), [this] { askAndExportDxf(); });
 
-    Command2 = control<QPushButton>(this, "Command2", 4440, 3480, 2652, 372);
+    Command2 = control<QPushButton>(this, "Command2");
     Command2->setText("Salir");
     Command2->setAutoDefault(false);
+
+    cmdGuardar = control<QPushButton>(this, "cmdGuardar");
+    cmdGuardar->setText(QString::fromUtf8("Guardar…"));
+    cmdGuardar->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    cmdGuardar->setToolTip(QString::fromUtf8("Guarda el miembro en un fichero (Ctrl+S)"));
+    cmdGuardar->setAutoDefault(false);
+    cmdAbrir = control<QPushButton>(this, "cmdAbrir");
+    cmdAbrir->setText(QString::fromUtf8("Abrir…"));
+    cmdAbrir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    cmdAbrir->setToolTip(QString::fromUtf8("Abre un miembro guardado (Ctrl+O)"));
+    cmdAbrir->setAutoDefault(false);
+
+    // Left: the area and the section's box.
+    auto* areaRow = new QGridLayout;
+    boxRow(areaRow, 0, Label1, Text1, Label5[0]);
+    auto* sectionRows = new QGridLayout(Frame2);
+    boxRow(sectionRows, 0, Label4, Text4, Label5[1]);
+    boxRow(sectionRows, 1, Label2, Text2, Label5[2]);
+    boxRow(sectionRows, 2, Label3, Text3, Label5[3]);
+    auto* inputs = new QVBoxLayout;
+    inputs->addLayout(areaRow);
+    inputs->addWidget(Frame2);
+    inputs->addStretch(1);
+
+    // Beside them: the button, the multiple and the series.
+    auto* multipleRow = new QHBoxLayout;
+    multipleRow->addWidget(Label6);
+    multipleRow->addWidget(Text5);
+    auto* series = new QVBoxLayout(Frame1);
+    series->addWidget(Option1[0]);
+    series->addWidget(Option1[1]);
+    auto* choices = new QVBoxLayout;
+    choices->addWidget(Command1);
+    choices->addLayout(multipleRow);
+    choices->addWidget(HScroll1);
+    choices->addWidget(Frame1);
+    choices->addStretch(1);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(inputs, 1);
+    top->addLayout(choices);
+
+    auto* lineRow = new QHBoxLayout;
+    lineRow->addWidget(Label7);
+    lineRow->addWidget(Label8, 1);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(top);
+    left->addWidget(MSFlexGrid1, 1);
+    left->addLayout(lineRow);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdGuardar);
+    buttons->addWidget(cmdAbrir);
+    buttons->addWidget(Command2, 1);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(Picture1, 1);
+    right->addLayout(buttons);
+
+    auto* window = new QHBoxLayout(this);
+    window->addLayout(left);
+    window->addLayout(right, 1);
 
     connect(Command1, &QPushButton::clicked, this, [this] { ArmaSeccion(grid_->Row()); });
     connect(grid_, &QtGrid::rowPicked, this, [this](int) { ArmaSeccion(grid_->Row()); });
@@ -152,6 +253,10 @@ void frmTresol::buildControls() {
             Text3->setText(t);
     });
     connect(Command2, &QPushButton::clicked, this, &frmTresol::onSalir);
+    connect(cmdGuardar, &QPushButton::clicked, this, &frmTresol::askAndSave);
+    connect(cmdAbrir, &QPushButton::clicked, this, &frmTresol::askAndOpen);
+    // The drawing is fitted to the box again at every size, not stretched.
+    connect(Picture1, &PictureBox::resized, this, &frmTresol::redraw);
 }
 
 std::string frmTresol::Ini(std::int32_t tipoIn, std::shared_ptr<Cdiametro> diametrosIn,
@@ -166,23 +271,11 @@ std::string frmTresol::Ini(std::int32_t tipoIn, std::shared_ptr<Cdiametro> diame
         MarcaNorma();
     }
 
-    // A beam's multiple moves from 4 to 1, which is a change like any other: it runs a first
-    // design with the window's defaults. A column's stays at 4 and runs nothing.
-    if (tipo == 0) {
-        setWindowTitle("Arma pilar");
-        Text3->setText(Text2->text());
-        Text3->setEnabled(false);
-        HScroll1->setValue(4);
-        HScroll1->setMinimum(4);
-    } else if (tipo == 1) {
-        HScroll1->setMinimum(1);
-        HScroll1->setValue(1);
-        setWindowTitle("Arma viga");
-    } else {
+    if (tipo != 0 && tipo != 1) {
         close();
         return {};
     }
-    Text5->setText(QString::number(HScroll1->value()));
+    setKind(tipo);
 
     // A face that is not a whole number within range counts as not given.
     planoArmado = planoArmadoIn ? platform::roundToInt32(*planoArmadoIn).value_or(0) : 0;
@@ -190,6 +283,16 @@ std::string frmTresol::Ini(std::int32_t tipoIn, std::shared_ptr<Cdiametro> diame
     if (area && ancho && alto && recub) {
         PoneDatos(*area, *ancho, *alto, *recub);
         ArmaSeccion(0);
+    }
+
+    if (!area && remembersMember_) {
+        const QVariant last = QSettings().value(settingsKey(tipo));
+        QTemporaryFile file;
+        if (last.isValid() && file.open()) {
+            file.write(last.toString().toUtf8());
+            file.flush();
+            readMember(file.fileName().toStdString(), true);
+        }
     }
 
     if (area) {
@@ -204,18 +307,43 @@ std::string frmTresol::Ini(std::int32_t tipoIn, std::shared_ptr<Cdiametro> diame
     return aceptado ? lineaArmado : std::string();
 }
 
-std::int32_t frmTresol::GetNumLados() const { return tipo == 0 ? GetMultiplo() : 4; }
+// A beam's multiple moves from 4 to 1, which is a change like any other: it runs a first design
+// with the window's values. A column's stays at 4 (or moves to it) and the height follows the
+// width.
+void frmTresol::setKind(std::int32_t tipoIn) {
+    tipo = tipoIn;
+    if (tipo == 0) {
+        setWindowTitle("Arma pilar");
+        Text3->setText(Text2->text());
+        Text3->setEnabled(false);
+        HScroll1->setValue(std::max(HScroll1->value(), 4));
+        HScroll1->setMinimum(4);
+    } else {
+        Text3->setEnabled(true);
+        HScroll1->setMinimum(1);
+        HScroll1->setValue(1);
+        setWindowTitle("Arma viga");
+    }
+    Text5->setText(QString::number(HScroll1->value()));
+}
 
-std::int32_t frmTresol::GetMultiplo() const { return HScroll1->value(); }
+std::int32_t frmTresol::GetNumLados() const {
+    return tipo == 0 ? GetMultiplo() : 4;
+}
+
+std::int32_t frmTresol::GetMultiplo() const {
+    return HScroll1->value();
+}
 
 void frmTresol::PoneDatos(double area, double ancho, double alto, double recub) {
     Text1->setText(QString::fromStdString(platform::formatNumber(area * 10000.0, "#.00")));
     Text2->setText(QString::fromStdString(platform::formatNumber(ancho * 100.0, "#.00")));
     Text3->setText(QString::fromStdString(platform::formatNumber(alto * 100.0, "#.00")));
     Text4->setText(QString::fromStdString(platform::formatNumber(recub * 100.0, "#.00")));
-    for (QWidget* w : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
-                       static_cast<QWidget*>(Text3), static_cast<QWidget*>(Text4),
-                       static_cast<QWidget*>(HScroll1)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
+          static_cast<QWidget*>(Text4), static_cast<QWidget*>(HScroll1),
+          static_cast<QWidget*>(cmdGuardar), static_cast<QWidget*>(cmdAbrir)})
         w->setEnabled(false);
 }
 
@@ -237,6 +365,9 @@ void frmTresol::MarcaNorma() {
     }
     Option1[0]->setEnabled(false);
     Option1[1]->setEnabled(false);
+    // The caller's catalogue is not the member files' series.
+    cmdGuardar->setEnabled(false);
+    cmdAbrir->setEnabled(false);
 }
 
 std::string frmTresol::GetTipoNorma() const {
@@ -249,6 +380,9 @@ void frmTresol::nuevoCatalogo() {
     diametros = std::move(cat);
 }
 
+// The design run is the front door's; the window reads the boxes, shows what the run raised
+// in the order it was raised, fills the table, marks the rows whose bars do not all fit and
+// draws the picked row.
 void frmTresol::ArmaSeccion(std::int32_t fila) {
     // A message box shown during a run lets events through; a second run must not start inside.
     if (running_)
@@ -259,74 +393,69 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
         ~Done() { flag = false; }
     } done{running_};
 
-    CCuadroDibujo cuadro;
-    cuadro.IniciaAPelo(Picture1->canvas());
-    CArmador armador;
     if (!platform::isNumeric(text(Text1))) {
         platform::showError("Debe de introducir un número.");
         return;
     }
-    float area = 0, ancho = 0, recub = 0;
-    LeeDatos(area, ancho, recub);
-    const std::int32_t multiplo = GetMultiplo();
+    // A box that passes the numeric test is read at the value typed, in the user's locale;
+    // other texts give their leading number.
+    design::Member member;
+    member.kind = tipo == 0 ? design::MemberKind::Column : design::MemberKind::Beam;
+    member.series = GetTipoNorma();
+    member.areaCm2 = platform::boxNumber(text(Text1));
+    member.coverCm = platform::boxNumber(text(Text4));
+    member.widthCm = platform::boxNumber(text(Text2));
+    member.heightCm = platform::boxNumber(text(Text3));
+    member.multiple = GetMultiplo();
+    member.face = planoArmado;
 
-    armador.Ini(area, diametros, ancho, false, 0.05f, 0.3f, 1, 1000, recub, multiplo);
-    armador.PasaRedondosGrid(*grid_);
-
-    auto seccPtr = std::make_shared<CSeccEstruc>();
-    CSeccEstruc& secc = *seccPtr;
-    const bool hayContorno = GeneraSeccion(secc, GetNumLados());
+    result_ = design::design(member, diametros);
+    for (const auto& m : result_->messages())
+        platform::messages().show(m.text, m.icon);
+    result_->writeGrid(*grid_);
+    markRows();
 
     grid_->col(0);
     fila = std::clamp(fila, 0, grid_->Rows() - 1);
     grid_->Row(fila);
     const std::string linea = grid_->Text();
 
-    if (hayContorno) {
-        if (!linea.empty()) {
-            if (tipo == 0)
-                secc.AnyadeRefuerzoContorno(linea, recub);
-            else
-                secc.AnyadeRefuerzoLineaCentrada(linea, recub, planoArmado);
-        }
-        secc.DibujaSeccion(cuadro, &secc, nullptr, 2, 1.2f, std::int16_t{0});
-        seccion_ = std::move(seccPtr);
-        lineaDibujada_ = linea;
-    } else {
-        // No outline to draw: an empty picture rather than the previous member's.
-        Picture1->canvas().Cls();
-        seccion_.reset();
-        lineaDibujada_.clear();
-    }
+    placement_ = result_->place(fila);
+    for (const auto& m : placement_.messages)
+        platform::messages().show(m.text, m.icon);
+    design::DesignResult::draw(placement_, Picture1->canvas());
+    seccion_ = placement_.section;
+    lineaDibujada_ = seccion_ ? linea : std::string();
 
     Label8->setText(QString::fromStdString(linea));
+    fitTable();
 }
 
-// The member's outline: a beam (or a four-sided column) is the rectangle of its width across
-// (Z) and its height up (Y); a column of more sides the regular polygon of radius = width.
-// A width or height outside 0.1 mm … 10 km (zero, negative, unreadable or absurd) gives no
-// outline (false): its properties would underflow or overflow single precision, which the
-// section classes treat as a programming error.
-bool frmTresol::GeneraSeccion(CSeccEstruc& secc, std::int32_t numLados) const {
-    const float b = platform::toSingleOrInfinity(platform::boxNumber(text(Text2)) / 100.0);
-    const float h = platform::toSingleOrInfinity(platform::boxNumber(text(Text3)) / 100.0);
-    auto valido = [](float v) { return v >= 1e-4f && v <= 1e4f; };
-    const bool anchoValido = valido(b);
-    const bool altoValido = valido(h);
-    PointArray pto2d = makePointArray(numLados + 1);
-    if (numLados == 4) {
-        if (!anchoValido || !altoValido)
-            return false;
-        pto2d = makePointArray({{-h / 2, -b / 2}, {h / 2, -b / 2}, {h / 2, b / 2}, {-h / 2, b / 2},
-                                {-h / 2, -b / 2}});
-    } else {
-        if (!anchoValido)
-            return false;
-        CVector radio;
-        radio.Ini(0, 0, 0, 0, b, 0);
-        radio.CreaPtosCircunf(numLados, 0, pto2d, 0);
-    }
-    return secc.IniPorPuntos(3, 0, pto2d, diametros, Value{0.0f}, false);
+void frmTresol::redraw() {
+    if (running_ || !result_ || Picture1->width() < 1 || Picture1->height() < 1)
+        return;
+    design::DesignResult::draw(placement_, Picture1->canvas());
+}
+
+// Rows whose bars do not all fit on the section are marked; without an outline nothing could be
+// checked, and nothing is marked.
+void frmTresol::markRows() {
+    for (const auto& c : result_->candidates())
+        grid_->markRow(c.row, !result_->hasOutline() || c.placeable
+                                  ? std::string()
+                                  : "Solo caben " + std::to_string(c.placed) + " de " +
+                                        std::to_string(c.bars) + " redondos");
+}
+
+// Every line of the table whole: its columns as wide as their contents, and never narrower than
+// the widths the search gave them; the table as wide as its columns.
+void frmTresol::fitTable() {
+    grid_->fitColumns();
+    int width =
+        2 * MSFlexGrid1->frameWidth() + MSFlexGrid1->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c + 1 < MSFlexGrid1->columnCount(); ++c)
+        width += MSFlexGrid1->columnWidth(c);
+    MSFlexGrid1->setMinimumWidth(width + MSFlexGrid1->fontMetrics().averageCharWidth() * 2);
 }
 
 bool frmTresol::ExportaDxf(const std::string& path, std::string& error) const {
@@ -371,6 +500,153 @@ void frmTresol::askAndExportDxf() {
     std::string error;
     if (!ExportaDxf(path.toStdString(), error))
         platform::showError(error);
+}
+
+bool frmTresol::memberFilesAllowed() const {
+    return cmdAbrir->isEnabled();
+}
+
+// The window-bound sheet reads the boxes by their tags; the text sheet writes them as XML, with
+// the kind, the series and the picked row beside them.
+std::string frmTresol::memberSheet() {
+    QtFormControls form(this);
+    CHojaFrm ventana;
+    ventana.Ini(form);
+    CHojaText hoja;
+    hoja.IniEscritura("Tresol: un miembro y la fila elegida");
+    hoja.SetObjetoIni("Tresol", false);
+    hoja.SetObjetoIni("miembro", false);
+    hoja.SetVariable("tipo", tipo);
+    hoja.SetVariable("norma", GetTipoNorma());
+    for (const std::string name : kMemberNumbers)
+        // A column's height box only repeats its width.
+        hoja.SetVariable(name, ventana.GetVarFloat(tipo == 0 && name == "alto" ? "ancho" : name));
+    hoja.SetVariable("fila", grid_->Row());
+    hoja.SetObjetoFin();
+    hoja.SetObjetoFin();
+    return hoja.GetTexto();
+}
+
+bool frmTresol::GuardaMiembro(const std::string& path) {
+    const std::string sheet = memberSheet();
+    // Written beside the target and renamed over it: a failed save leaves the old file whole.
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(sheet.data(), static_cast<qint64>(sheet.size())) !=
+            static_cast<qint64>(sheet.size()) ||
+        !file.commit()) {
+        platform::showError("No se ha podido guardar el miembro en " + fileName(path) + ".");
+        return false;
+    }
+    return true;
+}
+
+bool frmTresol::AbreMiembro(const std::string& path) {
+    return memberFilesAllowed() && readMember(path, false);
+}
+
+// Everything is read and checked before the window is touched, so a bad file changes nothing.
+bool frmTresol::readMember(const std::string& path, bool quiet) {
+    const std::string name = fileName(path);
+    std::map<std::string, std::string> texts;
+    std::string problem;
+    {
+        // What the sheets would say goes into the one message below.
+        platform::RecordingSink sheetMessages;
+        CHojaText hoja;
+        if (!QFileInfo::exists(QString::fromStdString(path))) {
+            problem = "No se encuentra el fichero " + name + ".";
+        } else if (!hoja.IniLectura(path)) {
+            problem = "No se puede abrir " + name + ": el fichero está incompleto o no es XML.";
+        } else {
+            hoja.SetObjetoIni("miembro", false);
+            for (const std::string key :
+                 {"tipo", "norma", "area", "recub", "ancho", "alto", "multiplo", "fila"})
+                texts[key] = valueText(hoja.GetVariableDeHoja(key));
+            if (!sheetMessages.entries().empty())
+                problem = name + " no es un fichero de miembro de Tresol.";
+        }
+    }
+
+    // The file holds its numbers with a point, whatever the user's locale. The first value that
+    // cannot be taken is named in the message.
+    std::map<std::string, double> numbers;
+    std::string bad;
+    {
+        platform::ScopedNumberLocale point('.');
+        for (const auto& [key, value] : texts) {
+            if (key == "norma")
+                continue;
+            const auto n = platform::parseNumber(value);
+            if (!n && bad.empty())
+                bad = key;
+            numbers[key] = n.value_or(0);
+        }
+    }
+    auto whole = [&](const std::string& key, std::int32_t lo, std::int32_t hi) {
+        const auto n = platform::roundToInt32(numbers[key]);
+        const bool ok = n && *n == numbers[key] && *n >= lo && *n <= hi;
+        if (!ok && bad.empty())
+            bad = key;
+        return ok ? *n : lo;
+    };
+    const std::int32_t kind = whole("tipo", 0, 1);
+    const std::int32_t multiple = whole("multiplo", kind == 0 ? 4 : 1, HScroll1->maximum());
+    const std::int32_t row = whole("fila", 0, std::numeric_limits<std::int32_t>::max());
+    if (texts["norma"] != "Euro" && texts["norma"] != "Mex" && bad.empty())
+        bad = "norma";
+    if (problem.empty() && !bad.empty())
+        problem = "No se puede abrir " + name + ": el valor de " + bad + " (\"" + texts[bad] +
+                  "\") no se puede leer.";
+    if (!problem.empty()) {
+        if (!quiet)
+            platform::showError(problem);
+        return false;
+    }
+
+    {
+        // One design run at the end, not one per control set.
+        running_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{running_};
+        setKind(kind);
+        Option1[texts["norma"] == "Mex" ? 1 : 0]->setChecked(true);
+        QtFormControls form(this);
+        CHojaFrm ventana;
+        ventana.Ini(form);
+        for (const std::string key : kMemberNumbers)
+            if (!(kind == 0 && key == "alto"))
+                ventana.SetVariable(key, key == "multiplo" ? Value{multiple} : Value{numbers[key]});
+    }
+    ArmaSeccion(row);
+    return true;
+}
+
+void frmTresol::askAndSave() {
+    QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("Guardar miembro"),
+                                                QStringLiteral("miembro.xml"),
+                                                QStringLiteral("Miembro de Tresol (*.xml)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += ".xml";
+    GuardaMiembro(path.toStdString());
+}
+
+void frmTresol::askAndOpen() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QString::fromUtf8("Abrir miembro"), QString(),
+        QStringLiteral("Miembro de Tresol (*.xml);;Todos los ficheros (*)"));
+    if (!path.isEmpty())
+        AbreMiembro(path.toStdString());
+}
+
+void frmTresol::done(int result) {
+    if (remembersMember_ && (tipo == 0 || tipo == 1) && memberFilesAllowed())
+        QSettings().setValue(settingsKey(tipo), QString::fromStdString(memberSheet()));
+    QDialog::done(result);
 }
 
 void frmTresol::onMultiploCambiado(int value) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/Design.h"
 #include "reinforcement/Cdiametro.h"
 
 #include <QDialog>
@@ -30,7 +31,7 @@ class QtGrid;
 // a multiple, and gets every arrangement that provides the area; the chosen one is handed back.
 class frmTresol : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit frmTresol(QWidget* parent = nullptr);
     ~frmTresol() override;
 
@@ -59,9 +60,31 @@ public:
     // false with a text for the user when there is nothing to export or the file fails.
     bool ExportaDxf(const std::string& path, std::string& error) const;
 
-private:
+    // Member files: kind, series, area, cover, width, height, multiple and the picked row as an
+    // XML sheet. Saving writes a temporary file and renames it; false (with a message) when the
+    // file cannot be written. Opening runs the design and picks the row again; a file that is
+    // not such a sheet, is cut short or holds an unreadable value gives one message and leaves
+    // the window as it was.
+    bool GuardaMiembro(const std::string& path);
+    bool AbreMiembro(const std::string& path);
+    // A window that remembers keeps its member in the settings when it closes and starts from
+    // the last one of its kind (the launcher's windows do).
+    void setRemembersMember(bool on) { remembersMember_ = on; }
+
+    // Every way of leaving (Salir, the frame's close, Esc) ends here.
+    void done(int result) override;
+
+  private:
     void buildControls();
-    bool GeneraSeccion(CSeccEstruc& secc, std::int32_t numLados) const;
+    void setKind(std::int32_t tipo);
+    void redraw();
+    void markRows();
+    void fitTable();
+    bool memberFilesAllowed() const;
+    std::string memberSheet();
+    bool readMember(const std::string& path, bool quiet);
+    void askAndSave();
+    void askAndOpen();
     void nuevoCatalogo();
     void onSalir();
     void onMultiploCambiado(int value);
@@ -95,12 +118,18 @@ private:
     QLabel* Label8;
     PictureBox* Picture1;
     QPushButton* Command2;
+    QPushButton* cmdGuardar;
+    QPushButton* cmdAbrir;
 
     QtGrid* grid_;
+    // The last run and the placement it drew, kept to draw it again at another size.
+    std::optional<design::DesignResult> result_;
+    design::Placement placement_;
     // What the last run drew, kept for the DXF export.
     std::shared_ptr<CSeccEstruc> seccion_;
     std::string lineaDibujada_;
     bool running_ = false;
+    bool remembersMember_ = false;
 };
 
 } // namespace tresol::app

@@ -8,6 +8,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tresol");
+    QApplication::setOrganizationName("Tresol");
 
     // Numbers typed and shown follow the user's locale.
     const QString point = QLocale::system().decimalPoint();

@@ -1,6 +1,6 @@
 #include "WindowTestSupport.h"
-#include "drawing/DxfCheck.h"
 #include "app/PictureBox.h"
+#include "drawing/DxfCheck.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
 
@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QMenu>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -107,7 +109,8 @@ TEST(DesignDrawing, ColumnSquareAndPolygon) {
     int corners = 0;
     for (const auto& b : bars) {
         EXPECT_NEAR(std::max(std::fabs(b.x), std::fabs(b.y)), 0.162f, 1e-6);
-        corners += (std::fabs(std::fabs(b.x) - 0.162f) < 1e-6 && std::fabs(std::fabs(b.y) - 0.162f) < 1e-6);
+        corners += (std::fabs(std::fabs(b.x) - 0.162f) < 1e-6 &&
+                    std::fabs(std::fabs(b.y) - 0.162f) < 1e-6);
     }
     EXPECT_EQ(corners, 4);
 
@@ -199,14 +202,23 @@ TEST(DesignDrawing, EveryCandidateOfARangeOfInputsIsPlaced) {
                                 std::string ref;
                                 float d = 0;
                                 run.frm->diametrosEnUso()->GetNumArmaRefDiam(line, n, ref, idx, d);
-                                const double step = barStep(tipo, m, width / 100.0, cover / 100.0, n, d);
+                                const double step =
+                                    barStep(tipo, m, width / 100.0, cover / 100.0, n, d);
                                 const std::string id = std::string(serie) + " " + line + " width " +
                                                        std::to_string(width) + " cover " +
-                                                       std::to_string(cover) + " m " + std::to_string(m);
+                                                       std::to_string(cover) + " m " +
+                                                       std::to_string(m);
                                 for (const auto& msg : rec.texts())
-                                    ASSERT_EQ(msg, "Se ha intentado meter un redondo que no cabe") << id;
-                                ASSERT_EQ(barCircles(run.canvas(), d / 2).size() + rec.texts().size(),
-                                          static_cast<std::size_t>(n)) << id;
+                                    ASSERT_EQ(msg, "Se ha intentado meter un redondo que no cabe")
+                                        << id;
+                                ASSERT_EQ(barCircles(run.canvas(), d / 2).size() +
+                                              rec.texts().size(),
+                                          static_cast<std::size_t>(n))
+                                    << id;
+                                // The table marked the row before it was picked iff a bar is
+                                // refused.
+                                EXPECT_EQ(run.frm->grid().isMarked(row), !rec.texts().empty())
+                                    << id;
                                 if (rec.texts().empty()) {
                                     EXPECT_GE(step, d * (1 - 1e-4)) << id;
                                 } else {
@@ -221,23 +233,55 @@ TEST(DesignDrawing, EveryCandidateOfARangeOfInputsIsPlaced) {
     std::printf("%d placements, %d with overlapping bars refused\n", runs, refused);
 }
 
-// Pictures of the windows for the documentation, written when TRESOL_SCREENSHOT_DIR is set.
+// Pictures of the windows for the documentation, written when TRESOL_SCREENSHOT_DIR is set
+// (see the README for the commands). At a device pixel ratio of 2 only the scaled picture is
+// taken.
+namespace {
+
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        QTest::qWait(20);
+    }
+}
+
+void beamInputs(QWidget* w, const char* area, const char* width, const char* height,
+                const char* cover) {
+    typeInto(w, "Text1", area);
+    typeInto(w, "Text2", width);
+    typeInto(w, "Text3", height);
+    typeInto(w, "Text4", cover);
+}
+
+} // namespace
+
 TEST(DesignDrawing, Screenshots) {
     const QByteArray dir = qgetenv("TRESOL_SCREENSHOT_DIR");
     if (dir.isEmpty())
         GTEST_SKIP() << "TRESOL_SCREENSHOT_DIR not set";
     platform::ScopedNumberLocale point('.');
+    RecordingSink quiet; // a refused bar's box would cover the picture
     const QDir out(QString::fromUtf8(dir));
-    {
+    auto save = [&](QWidget* w, const char* name) {
+        settle();
+        const QPixmap shot = w->grab();
+        EXPECT_GE(shot.width(), 1000) << name;
+        EXPECT_TRUE(shot.save(out.filePath(name))) << name;
+    };
+    if (qApp->devicePixelRatio() >= 2) {
         OpenWindow beam(1);
-        typeInto(beam.frm, "Text1", "10");
-        typeInto(beam.frm, "Text2", "30");
-        typeInto(beam.frm, "Text3", "50");
-        typeInto(beam.frm, "Text4", "3");
+        beamInputs(beam.frm, "10", "30", "50", "3");
         beam.arma();
         pickRow(beam.frm, 1);
-        QApplication::processEvents();
-        EXPECT_TRUE(beam.frm->grab().save(out.filePath("design-window.png")));
+        save(beam.frm, "design-window-scale2.png");
+        return;
+    }
+    {
+        OpenWindow beam(1);
+        beamInputs(beam.frm, "10", "30", "50", "3");
+        beam.arma();
+        pickRow(beam.frm, 1);
+        save(beam.frm, "design-window.png");
     }
     {
         OpenWindow column(0);
@@ -246,8 +290,34 @@ TEST(DesignDrawing, Screenshots) {
         typeInto(column.frm, "Text4", "4");
         ctl<QScrollBar>(column.frm, "HScroll1")->setValue(6);
         pickRow(column.frm, 2);
-        QApplication::processEvents();
-        EXPECT_TRUE(column.frm->grab().save(out.filePath("design-window-hexagon.png")));
+        save(column.frm, "design-window-hexagon.png");
+
+        // Maximised on a 1600 x 1000 screen: the window manager's part done by hand, as Xvfb
+        // runs none.
+        column->showMaximized();
+        column->setGeometry(column->screen()->availableGeometry());
+        save(column.frm, "design-window-maximised.png");
+    }
+    {
+        // A marked row and its tool tip: a picture of the screen, where the tip is a window of
+        // its own.
+        OpenWindow beam(1);
+        beamInputs(beam.frm, "10", "20", "40", "2");
+        ctl<QScrollBar>(beam.frm, "HScroll1")->setValue(5);
+        pickRow(beam.frm, 2);
+        auto* table = ctl<QTableWidget>(beam.frm, "MSFlexGrid1");
+        // Hovering the empty end of the row, so the tip leaves the lines below readable.
+        const QRect cell = table->visualItemRect(table->item(1, 4));
+        const QPoint at = table->viewport()->mapToGlobal(cell.center());
+        QTest::mouseMove(table->viewport(), cell.center());
+        QToolTip::showText(at, table->item(1, 4)->toolTip(), table->viewport());
+        settle();
+        const QRect frame = beam->frameGeometry();
+        const QPixmap shot =
+            beam->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+        EXPECT_GE(shot.width(), 1000);
+        EXPECT_TRUE(shot.save(out.filePath("design-window-marked.png")));
+        QToolTip::hideText();
     }
 }
 

@@ -32,6 +32,8 @@ W* ctl(QWidget* window, const char* name, int index = -1) {
 struct OpenWindow {
     QPointer<app::frmTresol> frm = new app::frmTresol;
     explicit OpenWindow(int tipo) { frm->Ini(tipo); }
+    // One already opened, closed at the end of the test all the same.
+    explicit OpenWindow(app::frmTresol* opened) : frm(opened) {}
     ~OpenWindow() {
         if (frm)
             frm->close();

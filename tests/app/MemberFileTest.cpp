@@ -1,0 +1,193 @@
+#include "WindowTestSupport.h"
+#include "platform/Messages.h"
+#include "platform/Numbers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+using namespace tresol;
+using namespace tresol::test;
+using platform::RecordingSink;
+
+namespace {
+
+// What a user sees of a window: title, boxes, multiple, series, table, line and the drawing.
+struct Seen {
+    QString title;
+    std::vector<QString> boxes;
+    int multiple;
+    bool mex;
+    std::vector<std::string> lines;
+    QString line;
+    std::vector<std::tuple<float, float, float, float>> segments;
+    std::vector<std::tuple<float, float, float>> circles;
+    std::tuple<float, float, float, float> scale;
+
+    friend bool operator==(const Seen&, const Seen&) = default;
+};
+
+Seen seen(const OpenWindow& w) {
+    Seen s;
+    s.title = w->windowTitle();
+    for (const char* box : {"Text1", "Text2", "Text3", "Text4", "Text5"})
+        s.boxes.push_back(ctl<QLineEdit>(w.w(), box)->text());
+    s.multiple = ctl<QScrollBar>(w.w(), "HScroll1")->value();
+    s.mex = ctl<QRadioButton>(w.w(), "Option1", 1)->isChecked();
+    s.lines = gridColumn(*w.frm, 0);
+    s.line = w.label8();
+    const Canvas& c = w.canvas();
+    for (const auto& g : c.segments())
+        s.segments.emplace_back(g.x1, g.y1, g.x2, g.y2);
+    for (const auto& k : c.circles())
+        s.circles.emplace_back(k.x, k.y, k.r);
+    s.scale = {c.ScaleLeft(), c.ScaleTop(), c.ScaleWidth(), c.ScaleHeight()};
+    return s;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+} // namespace
+
+// Saved from one window and opened in another of the other kind: every control, the table,
+// the picked line and the drawing come back.
+TEST(MemberFile, SaveThenOpenRestoresTheWindow) {
+    platform::ScopedNumberLocale comma(',');
+    RecordingSink rec;
+    const QTemporaryDir dir;
+    const std::string beamFile = dir.filePath("viga.xml").toStdString();
+    const std::string columnFile = dir.filePath("pilar.xml").toStdString();
+    OpenWindow beam(1);
+    ctl<QRadioButton>(beam.w(), "Option1", 1)->click();
+    typeInto(beam.w(), "Text1", "12,5");
+    typeInto(beam.w(), "Text2", "30,5");
+    typeInto(beam.w(), "Text3", "55");
+    typeInto(beam.w(), "Text4", "3,5");
+    ctl<QScrollBar>(beam.w(), "HScroll1")->setValue(2);
+    pickRow(beam.w(), 2);
+    ASSERT_FALSE(beam.label8().isEmpty());
+    ASSERT_TRUE(beam->GuardaMiembro(beamFile));
+
+    OpenWindow column(0);
+    column.set("Text1", "30");
+    column.set("Text2", "40");
+    column.set("Text4", "4");
+    ctl<QScrollBar>(column.w(), "HScroll1")->setValue(6);
+    pickRow(column.w(), 2);
+    ASSERT_TRUE(column->GuardaMiembro(columnFile));
+    const Seen hexagon = seen(column);
+
+    ASSERT_TRUE(column->AbreMiembro(beamFile));
+    EXPECT_EQ(seen(column), seen(beam));
+    EXPECT_TRUE(ctl<QLineEdit>(column.w(), "Text3")->isEnabled()) << "a beam's height is typed";
+    ASSERT_TRUE(beam->AbreMiembro(columnFile));
+    EXPECT_EQ(seen(beam), hexagon);
+    EXPECT_FALSE(ctl<QLineEdit>(beam.w(), "Text3")->isEnabled());
+    EXPECT_EQ(beam->GetNumLados(), 6);
+    EXPECT_TRUE(rec.texts().empty());
+
+    // Written in full, through a temporary file renamed over the old one.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"pilar.xml", "viga.xml"}));
+    const QByteArray text = readAll(QString::fromStdString(beamFile));
+    for (const char* value : {"tipo= \"1\"", "norma= \"Mex\"", "area= \"12.5\"", "ancho= \"30.5\"",
+                              "alto= \"55\"", "recub= \"3.5\"", "multiplo= \"2\"", "fila= \"2\""})
+        EXPECT_TRUE(text.contains(value)) << value;
+    EXPECT_FALSE(beam->GuardaMiembro("/nonexistent-dir/m.xml"));
+    EXPECT_EQ(rec.texts(),
+              std::vector<std::string>{"No se ha podido guardar el miembro en m.xml."});
+}
+
+TEST(MemberFile, ABadFileSaysWhyAndChangesNothing) {
+    platform::ScopedNumberLocale point('.');
+    const QTemporaryDir dir;
+    OpenWindow beam(1);
+    beam.set("Text1", "10");
+    beam.set("Text2", "30");
+    beam.set("Text3", "50");
+    beam.set("Text4", "3");
+    beam.arma();
+    pickRow(beam.w(), 1);
+    const QString good = dir.filePath("bueno.xml");
+    ASSERT_TRUE(beam->GuardaMiembro(good.toStdString()));
+    const QByteArray text = readAll(good);
+    QByteArray unreadable = text;
+    unreadable.replace("area= \"10\"", "area= \"diez\"");
+    ASSERT_NE(unreadable, text);
+    QByteArray bigRow = text;
+    bigRow.replace("fila= \"1\"", "fila= \"1.5\"");
+
+    const struct {
+        const char* file;
+        QByteArray content;
+        std::string message;
+    } cases[] = {
+        {"corto.xml", text.left(text.size() / 2),
+         "No se puede abrir corto.xml: el fichero está incompleto o no es XML."},
+        {"otro.xml", "<datos><Material nombre=\"Hormigon\" tipoMat=\"0\"/></datos>",
+         "otro.xml no es un fichero de miembro de Tresol."},
+        {"texto.xml", unreadable,
+         "No se puede abrir texto.xml: el valor de area (\"diez\") no se puede leer."},
+        {"fila.xml", bigRow,
+         "No se puede abrir fila.xml: el valor de fila (\"1.5\") no se puede leer."},
+    };
+    beam.set("Text1", "20"); // typed, not yet run: also kept
+    const Seen before = seen(beam);
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(c.file);
+        ASSERT_TRUE(writeAll(path, c.content));
+        RecordingSink rec;
+        EXPECT_FALSE(beam->AbreMiembro(path.toStdString())) << c.file;
+        EXPECT_EQ(rec.texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(seen(beam), before) << c.file;
+    }
+    RecordingSink rec;
+    EXPECT_FALSE(beam->AbreMiembro(dir.filePath("no-existe.xml").toStdString()));
+    EXPECT_EQ(rec.texts(), std::vector<std::string>{"No se encuentra el fichero no-existe.xml."});
+}
+
+// A window the launcher opens starts from the member the last one of its kind closed with; the
+// settings are the test program's scratch ones.
+TEST(MemberFile, TheLastMemberIsRestoredOnTheNextStart) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    QSettings().remove("miembro");
+    Seen closed;
+    {
+        QPointer<app::frmTresol> frm = new app::frmTresol;
+        frm->setRemembersMember(true);
+        frm->Ini(1);
+        const OpenWindow w(frm);
+        w.set("Text1", "10");
+        w.set("Text2", "30");
+        w.set("Text3", "50");
+        w.set("Text4", "3");
+        w.arma();
+        pickRow(w.w(), 3);
+        closed = seen(w);
+        QTest::keyClick(frm, Qt::Key_Escape); // leaving by Esc remembers too
+        EXPECT_FALSE(frm && frm->isVisible());
+    }
+    EXPECT_TRUE(QSettings().contains("miembro/viga"));
+    EXPECT_FALSE(QSettings().contains("miembro/pilar"));
+    QPointer<app::frmTresol> next = new app::frmTresol;
+    next->setRemembersMember(true);
+    next->Ini(1);
+    OpenWindow again(next);
+    EXPECT_EQ(seen(again), closed);
+    // Windows that do not remember start from the defaults.
+    OpenWindow plain(1);
+    EXPECT_EQ(ctl<QLineEdit>(plain.w(), "Text1")->text(), "0");
+    EXPECT_TRUE(rec.texts().empty());
+}
