@@ -191,7 +191,8 @@ int runBatch(const BatchOptions& options) {
                 totals.add(result);
                 if (drawn) {
                     const auto chosen = result.chosen();
-                    draw(row.number, result.member(), result.place(chosen ? result.candidates()[*chosen].row : 0),
+                    draw(row.number, result.member(),
+                         result.place(chosen ? result.candidates()[*chosen].row : 0),
                          [&](const Canvas& canvas) { report->member(row.number, result, canvas); });
                 }
             } else {
@@ -199,7 +200,8 @@ int runBatch(const BatchOptions& options) {
                 o.code = search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
                 if (row.aggregateMm)
                     o.aggregateMm = *row.aggregateMm;
-                const design::CodeDesignResult result = design::designCode(*row.member, o, catalogue);
+                const design::CodeDesignResult result =
+                    design::designCode(*row.member, o, catalogue);
                 for (auto& s : schedules)
                     s->writer->member(row.number, result);
                 totals.add(result);

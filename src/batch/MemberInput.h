@@ -54,7 +54,7 @@ struct InputRow {
     std::optional<design::SearchKind> search;
     std::optional<double> aggregateMm;
     bool searchField = false; // the row has a search field, filled or not
-    std::string error; // one message naming the row, every faulty column and why
+    std::string error;        // one message naming the row, every faulty column and why
 };
 
 // Largest value taken for an area (cm²) or a dimension (cm); beyond it the row is refused.

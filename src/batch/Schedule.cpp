@@ -208,8 +208,7 @@ class CsvSchedule : public ScheduleWriter {
             appendShortest(line_, c.clearSpacingCm * 10);
             line_ += ",,,,";
             if (!c.placeable)
-                line_ += "solo caben " + std::to_string(c.placed) + " de " +
-                         std::to_string(c.bars);
+                line_ += "solo caben " + std::to_string(c.placed) + " de " + std::to_string(c.bars);
             line_ += chosen == i ? ",true," : ",false,";
             appendCsvField(line_, messages);
             line_ += ',';

@@ -22,9 +22,8 @@ std::optional<double> steelMassKg(const code::Arrangement& arrangement,
 
 SteelTotals::Diameter& SteelTotals::entry(const std::string& series, const std::string& ref,
                                           double diameterMm) {
-    auto it = std::find_if(diameters_.begin(), diameters_.end(), [&](const Diameter& d) {
-        return d.series == series && d.ref == ref;
-    });
+    auto it = std::find_if(diameters_.begin(), diameters_.end(),
+                           [&](const Diameter& d) { return d.series == series && d.ref == ref; });
     if (it != diameters_.end())
         return *it;
     diameters_.push_back({series, ref, diameterMm});

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
 
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -76,6 +77,13 @@ int main(int argc, char** argv) {
 
     try {
         cli.parse(argc, argv);
+        // A range check lets NaN through.
+        for (const auto& [name, value] :
+             {std::pair<const char*, double>{"--aggregate-mm", options.code.aggregateMm},
+              {"--min-diameter-mm", options.code.minDiameterMm},
+              {"--max-spacing-mm", options.code.maxSpacingMm}})
+            if (!std::isfinite(value))
+                throw CLI::ValidationError(name, "no es un número finito");
         if (!options.drawingsFolder.empty()) {
             std::string error;
             if (!parseDrawingFormats(drawingFormats.empty() ? "svg" : drawingFormats,
@@ -86,8 +94,8 @@ int main(int argc, char** argv) {
         const int status = cli.exit(e);
         return status == 0 ? kAllDesigned : kUsageOrFileError;
     }
-    options.search = tresol::design::searchKindFromText(search).value_or(
-        tresol::design::SearchKind::Described);
+    options.search =
+        tresol::design::searchKindFromText(search).value_or(tresol::design::SearchKind::Described);
     for (char& c : format)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (char& c : inputFormat)
