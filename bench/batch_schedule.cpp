@@ -1,10 +1,12 @@
 // A schedule of 10⁵ generated members without drawings — read from CSV, designed, written as a
 // CSV or JSON schedule into /dev/null — against the bare design run of the same members. The
-// counters give members per second; the schedule's overhead is the ratio of the two times.
+// counters give members per second; the schedule's overhead is the ratio of the two times. The
+// same schedule with the EN 1992-1-1 code search (tresol-batch --search ec2) runs beside them.
 #include "batch/AtomicFile.h"
 #include "batch/MemberReader.h"
 #include "batch/Schedule.h"
 #include "batch/SteelTotals.h"
+#include "design/CodeDesign.h"
 #include "design/Design.h"
 
 #include <benchmark/benchmark.h>
@@ -87,6 +89,42 @@ void Schedule(benchmark::State& state, batch::OutputFormat format) {
     state.SetItemsProcessed(designed);
 }
 
+void BareCodeDesign(benchmark::State& state) {
+    const auto list = members();
+    const auto euro = design::standardCatalogue("Euro"), mex = design::standardCatalogue("Mex");
+    const code::Options o;
+    for (auto _ : state)
+        for (const auto& m : list)
+            benchmark::DoNotOptimize(design::designCode(m, o, m.series == "Euro" ? euro : mex));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(list.size()));
+}
+
+// As the program runs with --search ec2: read, code design, schedule, totals.
+void CodeSchedule(benchmark::State& state, batch::OutputFormat format) {
+    const int sink = ::open("/dev/null", O_WRONLY);
+    const auto euro = design::standardCatalogue("Euro"), mex = design::standardCatalogue("Mex");
+    const code::Options o;
+    std::int64_t designed = 0;
+    for (auto _ : state) {
+        std::istringstream in(membersCsv());
+        batch::BufferedWriter out(sink, "/dev/null");
+        const auto writer = batch::makeScheduleWriter(format, out);
+        writer->codeColumns(true);
+        batch::SteelTotals totals;
+        batch::readCsvMembers(in, [&](batch::InputRow&& row) {
+            const auto& m = *row.member;
+            const auto result = design::designCode(m, o, m.series == "Euro" ? euro : mex);
+            writer->member(row.number, result);
+            totals.add(result);
+            ++designed;
+        });
+        writer->finish();
+        out.flush();
+    }
+    ::close(sink);
+    state.SetItemsProcessed(designed);
+}
+
 } // namespace
 
 BENCHMARK(BareDesignRun)->Unit(benchmark::kMillisecond)->Iterations(2);
@@ -94,5 +132,12 @@ BENCHMARK_CAPTURE(Schedule, csv, batch::OutputFormat::Csv)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
 BENCHMARK_CAPTURE(Schedule, json, batch::OutputFormat::Json)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+BENCHMARK(BareCodeDesign)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(CodeSchedule, csv, batch::OutputFormat::Csv)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+BENCHMARK_CAPTURE(CodeSchedule, json, batch::OutputFormat::Json)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);

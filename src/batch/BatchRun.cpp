@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -151,7 +152,28 @@ int runBatch(const BatchOptions& options) {
         SteelTotals totals;
         const bool drawn = drawings || report;
 
+        // The chosen bars drawn once for the drawings and the report page.
+        auto draw = [&](std::int64_t number, const design::Member& member,
+                        const design::Placement& placement,
+                        const std::function<void(const Canvas&)>& toReport) {
+            Canvas canvas(kDrawingSize, kDrawingSize);
+            design::DesignResult::draw(placement, canvas);
+            if (drawings)
+                drawings->write(number, member, placement, canvas);
+            if (report)
+                toReport(canvas);
+        };
+
+        bool columnsSet = false;
         readMembers(in, inputFormat, [&](InputRow&& row) {
+            // A CSV schedule has one header: the code columns when the run or the input asks for
+            // a code search.
+            if (!columnsSet) {
+                columnsSet = true;
+                for (auto& s : schedules)
+                    s->writer->codeColumns(options.search != design::SearchKind::Described ||
+                                           row.searchField);
+            }
             if (!row.member) {
                 platform::showError(row.error);
                 totals.addRefused();
@@ -161,20 +183,34 @@ int runBatch(const BatchOptions& options) {
             auto& catalogue = catalogues[row.member->series == "Euro" ? 0 : 1];
             if (!catalogue)
                 catalogue = design::standardCatalogue(row.member->series);
-            const design::DesignResult result = design::design(*row.member, catalogue);
-            for (auto& s : schedules)
-                s->writer->member(row.number, result);
-            totals.add(result);
-            if (drawn) {
-                const auto chosen = result.chosen();
-                const design::Placement placement =
-                    result.place(chosen ? result.candidates()[*chosen].row : 0);
-                Canvas canvas(kDrawingSize, kDrawingSize);
-                design::DesignResult::draw(placement, canvas);
-                if (drawings)
-                    drawings->write(row.number, result.member(), placement, canvas);
-                if (report)
-                    report->member(row.number, result, canvas);
+            const design::SearchKind search = row.search.value_or(options.search);
+            if (search == design::SearchKind::Described) {
+                const design::DesignResult result = design::design(*row.member, catalogue);
+                for (auto& s : schedules)
+                    s->writer->member(row.number, result);
+                totals.add(result);
+                if (drawn) {
+                    const auto chosen = result.chosen();
+                    draw(row.number, result.member(),
+                         result.place(chosen ? result.candidates()[*chosen].row : 0),
+                         [&](const Canvas& canvas) { report->member(row.number, result, canvas); });
+                }
+            } else {
+                code::Options o = options.code;
+                o.code = search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
+                if (row.aggregateMm)
+                    o.aggregateMm = *row.aggregateMm;
+                const design::CodeDesignResult result =
+                    design::designCode(*row.member, o, catalogue);
+                for (auto& s : schedules)
+                    s->writer->member(row.number, result);
+                totals.add(result);
+                if (drawn) {
+                    const auto chosen = result.chosen();
+                    draw(row.number, result.member(),
+                         result.place(chosen ? static_cast<std::int32_t>(*chosen) + 1 : 0),
+                         [&](const Canvas& canvas) { report->member(row.number, result, canvas); });
+                }
             }
             progress.step();
         });

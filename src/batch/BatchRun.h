@@ -21,6 +21,10 @@ struct BatchOptions {
     std::string report; // the PDF report, when given
     bool quiet = false;
     bool progress = false; // stderr is a terminal
+    // The search of every member without its own; a code search takes `code` (its code set per
+    // member) with a member's own aggregate size over `code.aggregateMm`.
+    design::SearchKind search = design::SearchKind::Described;
+    code::Options code;
 };
 
 // Exit statuses.

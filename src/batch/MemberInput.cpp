@@ -11,9 +11,9 @@
 namespace tresol::batch {
 namespace {
 
-constexpr std::array<std::string_view, kColumnCount> kNames = {"id",        "kind",     "series",
-                                                               "area_cm2",  "cover_cm", "width_cm",
-                                                               "height_cm", "multiple", "length_m"};
+constexpr std::array<std::string_view, kColumnCount> kNames = {
+    "id",        "kind",     "series",   "area_cm2", "cover_cm",    "width_cm",
+    "height_cm", "multiple", "length_m", "search",   "aggregate_mm"};
 
 std::string_view trim(std::string_view s) {
     const auto first = s.find_first_not_of(" \t");
@@ -141,6 +141,12 @@ std::optional<std::string> readText(const RawValue& raw, Column column, Faults& 
     return std::string(trim(raw.text));
 }
 
+// An optional field left out, null or blank.
+bool blankOrAbsent(const RawValue& raw) {
+    return raw.type == RawValue::Type::Missing || raw.type == RawValue::Type::Null ||
+           (raw.type == RawValue::Type::Text && trim(raw.text).empty());
+}
+
 } // namespace
 
 std::string_view columnName(Column column) {
@@ -156,7 +162,8 @@ std::optional<Column> columnByName(std::string_view name) {
 }
 
 bool isRequired(Column column) {
-    return column != Column::Id && column != Column::Length;
+    return column != Column::Id && column != Column::Length && column != Column::Search &&
+           column != Column::Aggregate;
 }
 
 std::string_view kindName(design::MemberKind kind) {
@@ -234,11 +241,23 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
     }
 
     const RawValue& len = at(Column::Length);
-    const bool noLength = len.type == RawValue::Type::Missing || len.type == RawValue::Type::Null ||
-                          (len.type == RawValue::Type::Text && trim(len.text).empty());
     std::optional<double> length;
-    if (!noLength)
+    if (!blankOrAbsent(len))
         length = readPositive(len, Column::Length, decimalSeparator, kLargestLengthM, faults);
+
+    // The search and the aggregate size may be left empty: the run's own are taken.
+    const RawValue& search = at(Column::Search);
+    row.searchField = search.type != RawValue::Type::Missing;
+    if (!blankOrAbsent(search))
+        if (const auto text = readText(search, Column::Search, faults)) {
+            row.search = design::searchKindFromText(*text);
+            if (!row.search)
+                faults.add(Column::Search, "búsqueda desconocida " + quoted(*text) +
+                                               " (se espera described, ec2 o aci)");
+        }
+    if (const RawValue& aggregate = at(Column::Aggregate); !blankOrAbsent(aggregate))
+        row.aggregateMm = readPositive(aggregate, Column::Aggregate, decimalSeparator,
+                                       kLargestAggregateMm, faults);
 
     if (faults.any()) {
         row.error = std::string(rowLabel) + faults.text() + ".";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/CodeDesign.h"
 #include "design/Design.h"
 
 #include <array>
@@ -22,14 +23,17 @@ enum class Column : std::size_t {
     Height,
     Multiple,
     Length,
+    Search,
+    Aggregate,
 };
-inline constexpr std::size_t kColumnCount = 9;
+inline constexpr std::size_t kColumnCount = 11;
 
-// 'id', 'kind', 'series', 'area_cm2', 'cover_cm', 'width_cm', 'height_cm', 'multiple', 'length_m'.
+// 'id', 'kind', 'series', 'area_cm2', 'cover_cm', 'width_cm', 'height_cm', 'multiple', 'length_m',
+// 'search', 'aggregate_mm'.
 std::string_view columnName(Column column);
 // A header or key matched regardless of case and surrounding blanks; nothing for an unknown one.
 std::optional<Column> columnByName(std::string_view name);
-// Whether a file must have the column (every one but the id and the length).
+// Whether a file must have the column (every one but the id, the length and the search's).
 bool isRequired(Column column);
 
 // One field of a row as read, before it is checked.
@@ -45,13 +49,20 @@ using RawRow = std::array<RawValue, kColumnCount>;
 struct InputRow {
     std::int64_t number = 0; // the CSV line on which the row starts, or the JSON array element (1…)
     std::optional<design::Member> member;
-    std::string error; // one message naming the row, every faulty column and why
+    // The row's own search and aggregate size, over the run's; the search is known whenever the
+    // field is present, even in a refused row.
+    std::optional<design::SearchKind> search;
+    std::optional<double> aggregateMm;
+    bool searchField = false; // the row has a search field, filled or not
+    std::string error;        // one message naming the row, every faulty column and why
 };
 
 // Largest value taken for an area (cm²) or a dimension (cm); beyond it the row is refused.
 inline constexpr double kLargestCm = 1e6;
 // Largest member length (m).
 inline constexpr double kLargestLengthM = 1e4;
+// Largest aggregate size (mm): coarse aggregate stops well short of it.
+inline constexpr double kLargestAggregateMm = 250;
 
 // Checks a row and builds its member. `rowLabel` starts the message ("Fila 4", "Miembro 2"),
 // `fieldWord` names a field ("columna", "campo"); texts are numbers with `decimalSeparator`.

@@ -120,15 +120,14 @@ PdfReport::~PdfReport() {
         d_->painter.end();
 }
 
-void PdfReport::member(std::int64_t row, const design::DesignResult& result,
-                       const Canvas& drawing) {
-    Impl& d = *d_;
-    const design::Member& m = result.member();
+namespace {
+
+// The member's title and inputs at the top of a new page; returns the y below them.
+double memberHead(PdfReport::Impl& d, std::int64_t row, const design::Member& m,
+                  const QString& search) {
     const bool beam = m.kind == design::MemberKind::Beam;
     d.newPage();
-    QPainter& p = d.painter;
-    p.setPen(Qt::black);
-
+    d.painter.setPen(Qt::black);
     double y = d.page.top();
     const QString title = (beam ? QStringLiteral("Viga ") : QStringLiteral("Pilar ")) +
                           (m.id.empty() ? QStringLiteral("(sin identificador)") : q(m.id));
@@ -147,7 +146,49 @@ void PdfReport::member(std::int64_t row, const design::DesignResult& result,
     if (m.lengthM)
         dims += QStringLiteral("   ·   Longitud %1 m").arg(num(*m.lengthM));
     y = d.line(y, dims, 10);
-    y += 8;
+    if (!search.isEmpty())
+        y = d.line(y, search, 10);
+    return y + 8;
+}
+
+// The messages under the table; returns the y below them.
+double memberMessages(PdfReport::Impl& d, double y, const std::vector<design::Message>& messages) {
+    for (const auto& msg : messages) {
+        d.font(9);
+        const QRectF box(d.page.left(), y + 2, d.page.width(), 40);
+        QRectF used;
+        d.painter.drawText(box, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
+                           QStringLiteral("Aviso: ") + q(msg.text), &used);
+        y = used.bottom() + 2;
+    }
+    return y;
+}
+
+// The drawing in the room left, the chosen line and its mass at the foot.
+void memberFoot(PdfReport::Impl& d, double y, const Canvas& drawing, const QString& chosenText,
+                const QString& massText) {
+    QPainter& p = d.painter;
+    const double foot = d.page.bottom() - 40;
+    const double room = std::max(60.0, foot - y - 12);
+    const double side = std::min(room, d.page.width());
+    const QRectF area(d.page.center().x() - side / 2, y + 6, side, side);
+    app::paintCanvas(p, drawing, area, p.font());
+    p.setPen(Qt::black);
+    double yf = d.line(foot, chosenText, 13, true, Qt::AlignHCenter);
+    if (!massText.isEmpty())
+        d.line(yf, massText, 10, false, Qt::AlignHCenter);
+}
+
+// However long the table, the drawing keeps half the page.
+constexpr std::size_t kTableRows = 24;
+
+} // namespace
+
+void PdfReport::member(std::int64_t row, const design::DesignResult& result,
+                       const Canvas& drawing) {
+    Impl& d = *d_;
+    const design::Member& m = result.member();
+    double y = memberHead(d, row, m, {});
 
     const auto chosen = result.chosen();
     const auto& candidates = result.candidates();
@@ -166,8 +207,7 @@ void PdfReport::member(std::int64_t row, const design::DesignResult& result,
             {QStringLiteral("Libre cm"), 0.9},
             {QStringLiteral("Caben"), 1.0},
             {QStringLiteral("Elegido"), 0.9, Qt::AlignCenter}};
-        // However long the table, the drawing keeps half the page.
-        const std::size_t shown = std::min<std::size_t>(candidates.size(), 24);
+        const std::size_t shown = std::min<std::size_t>(candidates.size(), kTableRows);
         std::vector<std::vector<QString>> rows;
         std::vector<bool> bold;
         for (std::size_t i = 0; i < shown; ++i) {
@@ -184,17 +224,8 @@ void PdfReport::member(std::int64_t row, const design::DesignResult& result,
             y = d.line(y, QStringLiteral("… y %1 candidatos más").arg(candidates.size() - shown),
                        8.5);
     }
-    for (const auto& msg : result.messages()) {
-        d.font(9);
-        const QRectF box(d.page.left(), y + 2, d.page.width(), 40);
-        QRectF used;
-        p.drawText(box, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
-                   QStringLiteral("Aviso: ") + q(msg.text), &used);
-        y = used.bottom() + 2;
-    }
+    y = memberMessages(d, y, result.messages());
 
-    // The chosen line and its mass at the foot, the drawing in the room between.
-    const double foot = d.page.bottom() - 40;
     QString chosenText = QStringLiteral("Ningún candidato cabe en la sección.");
     QString massText;
     if (chosen) {
@@ -203,14 +234,74 @@ void PdfReport::member(std::int64_t row, const design::DesignResult& result,
         if (const auto mass = steelMassKg(c, m))
             massText = QStringLiteral("Acero: %1 kg en %2 m").arg(num(*mass), num(*m.lengthM));
     }
-    const double room = std::max(60.0, foot - y - 12);
-    const double side = std::min(room, d.page.width());
-    const QRectF area(d.page.center().x() - side / 2, y + 6, side, side);
-    app::paintCanvas(p, drawing, area, p.font());
-    p.setPen(Qt::black);
-    double yf = d.line(foot, chosenText, 13, true, Qt::AlignHCenter);
-    if (!massText.isEmpty())
-        d.line(yf, massText, 10, false, Qt::AlignHCenter);
+    memberFoot(d, y, drawing, chosenText, massText);
+}
+
+void PdfReport::member(std::int64_t row, const design::CodeDesignResult& result,
+                       const Canvas& drawing) {
+    Impl& d = *d_;
+    const design::Member& m = result.member();
+    const code::Options& o = result.options();
+    double y = memberHead(
+        d, row, m,
+        QStringLiteral("Separación libre según %1, árido de %2 mm")
+            .arg(o.code == code::Code::ACI ? QStringLiteral("ACI 318") : QStringLiteral("EC2"),
+                 num(o.aggregateMm, "#0.#")));
+
+    const auto chosen = result.chosen();
+    const auto& list = result.arrangements();
+    if (!list.empty()) {
+        const bool beam = m.kind == design::MemberKind::Beam;
+        std::vector<TableColumn> columns = {{QStringLiteral("Nº"), 0.4},
+                                            {QStringLiteral("Armado"), 2.2, Qt::AlignLeft},
+                                            {QStringLiteral("Redondos"), 0.9},
+                                            {QStringLiteral("Área cm²"), 0.95},
+                                            {QStringLiteral("Exceso %"), 0.9},
+                                            {QStringLiteral("Libre mm"), 1.1},
+                                            {QStringLiteral("Mín. mm"), 0.9},
+                                            {beam ? QStringLiteral("d cm") : QString(), 0.7},
+                                            {QStringLiteral("Cuantía %"), 0.9},
+                                            {QStringLiteral("Avisos"), 1.2, Qt::AlignLeft},
+                                            {QStringLiteral("Elegido"), 0.8, Qt::AlignCenter}};
+        const std::size_t shown = std::min<std::size_t>(list.size(), kTableRows);
+        std::vector<std::vector<QString>> rows;
+        std::vector<bool> bold;
+        for (std::size_t i = 0; i < shown; ++i) {
+            const code::Arrangement& a = list[i];
+            QString clear, minimum;
+            for (const code::Layer& layer : a.layers) {
+                if (!clear.isEmpty()) {
+                    clear += QStringLiteral(" / ");
+                    minimum += QStringLiteral(" / ");
+                }
+                clear += num(layer.clearSpacingMm, "#0.0");
+                minimum += num(layer.minClearMm, "#0.0");
+            }
+            QString flags;
+            for (const auto& f : a.flags)
+                flags += (flags.isEmpty() ? QString() : QStringLiteral("; ")) + q(f);
+            rows.push_back({QString::number(i + 1), q(a.line), QString::number(a.bars),
+                            num(a.totalAreaCm2), num(a.excessPct, "#0.0"), clear, minimum,
+                            a.effectiveDepthCm ? num(*a.effectiveDepthCm, "#0.0") : QString(),
+                            num(a.ratioPct), flags,
+                            chosen == i ? QStringLiteral("sí") : QString()});
+            bold.push_back(chosen == i);
+        }
+        y = d.table(y, columns, rows, bold, 8);
+        if (shown < list.size())
+            y = d.line(y, QStringLiteral("… y %1 armados más").arg(list.size() - shown), 8.5);
+    }
+    y = memberMessages(d, y, result.messages());
+
+    QString chosenText = QStringLiteral("Ningún armado cabe en la sección.");
+    QString massText;
+    if (chosen) {
+        const code::Arrangement& a = list[*chosen];
+        chosenText = QStringLiteral("Armado elegido: ") + q(a.line);
+        if (const auto mass = steelMassKg(a, m))
+            massText = QStringLiteral("Acero: %1 kg en %2 m").arg(num(*mass), num(*m.lengthM));
+    }
+    memberFoot(d, y, drawing, chosenText, massText);
 }
 
 void PdfReport::finish(const SteelTotals& totals) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/SteelTotals.h"
+#include "design/CodeDesign.h"
 #include "design/Design.h"
 #include "drawing/Canvas.h"
 
@@ -22,11 +23,14 @@ class PdfReport {
 
     // The member's inputs, its candidate table, the drawing of its chosen bars and their line.
     void member(std::int64_t row, const design::DesignResult& result, const Canvas& drawing);
+    // The same for a code search: its arrangements with their clear gaps and flags.
+    void member(std::int64_t row, const design::CodeDesignResult& result, const Canvas& drawing);
     // The summary page; then the file is put in place. Throws OutputError.
     void finish(const SteelTotals& totals);
 
+    struct Impl; // the painter and its page, shared by the page-drawing helpers
+
   private:
-    struct Impl;
     std::unique_ptr<Impl> d_;
 };
 

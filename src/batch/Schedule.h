@@ -2,6 +2,7 @@
 
 #include "batch/AtomicFile.h"
 #include "batch/SteelTotals.h"
+#include "design/CodeDesign.h"
 #include "design/Design.h"
 
 #include <cstdint>
@@ -18,14 +19,23 @@ class ScheduleWriter {
     virtual ~ScheduleWriter() = default;
     // `row` is the member's CSV line or JSON element.
     virtual void member(std::int64_t row, const design::DesignResult& result) = 0;
+    // A member searched under a design code.
+    virtual void member(std::int64_t row, const design::CodeDesignResult& result) = 0;
     virtual void finish() = 0;
+    // Whether the schedule takes the code search's columns; said before the first member (a CSV
+    // has one header for every row). Without it, the described columns.
+    virtual void codeColumns(bool) {}
 };
 
 // CSV: one row per candidate (one with an empty line for a member without candidates), columns
 // id, candidate, line, bars, diameter_mm, bar_area_cm2, total_area_cm2, excess_pct, spacing_cm,
-// clear_spacing_cm, placeable, placed, chosen, messages, mass_kg.
+// clear_spacing_cm, placeable, placed, chosen, messages, mass_kg. With the code columns: id,
+// search, aggregate_mm, candidate, line, bars, total_area_cm2, excess_pct, layers, diameters_mm,
+// clear_spacing_mm, min_clear_mm, effective_depth_cm, ratio_pct, flags, chosen, messages, mass_kg
+// (several values of a row as its line writes them: groups by " + ", layers by " / ").
 // JSON: an array of members with their inputs, messages and nested candidates under the same
-// names, readable back as input.
+// names, readable back as input; a code search's member also has its search and aggregate size,
+// and its candidates their layers of groups.
 std::unique_ptr<ScheduleWriter> makeScheduleWriter(OutputFormat format, BufferedWriter& out);
 
 // The chosen bars by diameter and the whole, as CSV or JSON.

@@ -13,6 +13,54 @@ std::optional<double> steelMassKg(const design::Candidate& candidate,
     return candidate.totalAreaCm2 * 1e-4 * *member.lengthM * kSteelDensityKgM3;
 }
 
+std::optional<double> steelMassKg(const code::Arrangement& arrangement,
+                                  const design::Member& member) {
+    if (!member.lengthM)
+        return std::nullopt;
+    return arrangement.totalAreaCm2 * 1e-4 * *member.lengthM * kSteelDensityKgM3;
+}
+
+SteelTotals::Diameter& SteelTotals::entry(const std::string& series, const std::string& ref,
+                                          double diameterMm) {
+    auto it = std::find_if(diameters_.begin(), diameters_.end(),
+                           [&](const Diameter& d) { return d.series == series && d.ref == ref; });
+    if (it != diameters_.end())
+        return *it;
+    diameters_.push_back({series, ref, diameterMm});
+    return diameters_.back();
+}
+
+void SteelTotals::add(const design::CodeDesignResult& result) {
+    ++members_;
+    const auto chosen = result.chosen();
+    if (!chosen) {
+        ++withoutChoice_;
+        return;
+    }
+    const code::Arrangement& a = result.arrangements()[*chosen];
+    const design::Member& m = result.member();
+    if (m.lengthM)
+        ++weighed_;
+    // A size in both layers, or at the corners and between them, is one entry, counted once for
+    // the member.
+    std::vector<std::string> counted;
+    for (const code::Layer& layer : a.layers)
+        for (const code::Group& g : layer.groups) {
+            Diameter& d = entry(m.series, g.ref, g.diameterMm);
+            if (std::find(counted.begin(), counted.end(), g.ref) == counted.end()) {
+                ++d.members;
+                counted.push_back(g.ref);
+            }
+            d.bars += g.count;
+            if (m.lengthM) {
+                d.lengthM += g.count * *m.lengthM;
+                // cm² of the catalogue's bar to m², times the length, times the density.
+                d.massKg += g.count * result.catalogue()->GetAreaIndice(g.diameterIndex) * 1e4 *
+                            1e-4 * *m.lengthM * kSteelDensityKgM3;
+            }
+        }
+}
+
 void SteelTotals::add(const design::DesignResult& result) {
     ++members_;
     const auto chosen = result.chosen();
@@ -22,13 +70,7 @@ void SteelTotals::add(const design::DesignResult& result) {
     }
     const design::Candidate& c = result.candidates()[*chosen];
     const design::Member& m = result.member();
-    auto it = std::find_if(diameters_.begin(), diameters_.end(), [&](const Diameter& d) {
-        return d.series == m.series && d.ref == c.ref;
-    });
-    if (it == diameters_.end()) {
-        diameters_.push_back({m.series, c.ref, c.diameterMm});
-        it = diameters_.end() - 1;
-    }
+    Diameter* it = &entry(m.series, c.ref, c.diameterMm);
     ++it->members;
     it->bars += c.bars;
     if (const auto mass = steelMassKg(c, m)) {

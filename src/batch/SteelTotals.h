@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/CodeDesign.h"
 #include "design/Design.h"
 
 #include <cstdint>
@@ -13,6 +14,8 @@ inline constexpr double kSteelDensityKgM3 = 7850;
 
 // The mass of a candidate's bars over the member's length; nothing without a length.
 std::optional<double> steelMassKg(const design::Candidate& candidate, const design::Member& member);
+std::optional<double> steelMassKg(const code::Arrangement& arrangement,
+                                  const design::Member& member);
 
 // The chosen bars of a schedule, by diameter: a handful of entries however many members.
 class SteelTotals {
@@ -28,6 +31,8 @@ class SteelTotals {
     };
 
     void add(const design::DesignResult& result);
+    // Each group of the chosen arrangement counts under its own diameter.
+    void add(const design::CodeDesignResult& result);
     void addRefused() { ++refused_; }
 
     // By series, then by diameter.
@@ -40,6 +45,8 @@ class SteelTotals {
     double massKg() const;
 
   private:
+    Diameter& entry(const std::string& series, const std::string& ref, double diameterMm);
+
     std::vector<Diameter> diameters_;
     std::int64_t members_ = 0;
     std::int64_t refused_ = 0;

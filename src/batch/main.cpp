@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
 
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -54,10 +55,35 @@ int main(int argc, char** argv) {
         ->needs(drawings);
     cli.add_option("--report", options.report,
                    "Informe PDF: una página por miembro y una de resumen");
+    std::string search = "described";
+    cli.add_option("--search", search,
+                   "Búsqueda de armados: described (la lista de siempre), ec2 o aci (separación "
+                   "libre según EN 1992-1-1 o ACI 318, dos diámetros vecinos, hasta dos capas)")
+        ->check(CLI::IsMember({"described", "ec2", "aci"}, CLI::ignore_case));
+    cli.add_option("--aggregate-mm", options.code.aggregateMm,
+                   "Tamaño máximo del árido en mm (20 si no se dice)")
+        ->check(CLI::Range(1e-9, kLargestAggregateMm));
+    cli.add_option("--top", options.code.top,
+                   "Armados por miembro con ec2 o aci (10 si no se dice; 0: todos)")
+        ->check(CLI::Range(0, 2000));
+    cli.add_option("--min-diameter-mm", options.code.minDiameterMm,
+                   "Diámetro mínimo en mm con ec2 o aci (10 en vigas y 12 en pilares si no se "
+                   "dice)")
+        ->check(CLI::Range(0.0, 1000.0));
+    cli.add_option("--max-spacing-mm", options.code.maxSpacingMm,
+                   "Separación máxima entre ejes en mm con ec2 o aci (300 si no se dice)")
+        ->check(CLI::Range(1e-9, 1e4));
     cli.add_flag("-q,--quiet", options.quiet, "Sin progreso ni resumen en la salida de errores");
 
     try {
         cli.parse(argc, argv);
+        // A range check lets NaN through.
+        for (const auto& [name, value] :
+             {std::pair<const char*, double>{"--aggregate-mm", options.code.aggregateMm},
+              {"--min-diameter-mm", options.code.minDiameterMm},
+              {"--max-spacing-mm", options.code.maxSpacingMm}})
+            if (!std::isfinite(value))
+                throw CLI::ValidationError(name, "no es un número finito");
         if (!options.drawingsFolder.empty()) {
             std::string error;
             if (!parseDrawingFormats(drawingFormats.empty() ? "svg" : drawingFormats,
@@ -68,6 +94,8 @@ int main(int argc, char** argv) {
         const int status = cli.exit(e);
         return status == 0 ? kAllDesigned : kUsageOrFileError;
     }
+    options.search =
+        tresol::design::searchKindFromText(search).value_or(tresol::design::SearchKind::Described);
     for (char& c : format)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (char& c : inputFormat)

@@ -27,63 +27,14 @@ extern char** environ;
 namespace tresol::batch {
 namespace {
 
+using testing::batch;
 using testing::BatchDir;
+using testing::csvRecords;
+using testing::lines;
+using testing::number;
+using testing::Outcome;
+using testing::shellQuoted;
 using testing::slurp;
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string shellQuoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-// Runs the program with `args`, standard input from `input` (or nothing).
-Outcome batch(const BatchDir& dir, const std::vector<std::string>& args,
-              const std::string& input = "") {
-    std::string cmd = shellQuoted(TRESOL_BATCH_EXE);
-    for (const auto& a : args)
-        cmd += " " + shellQuoted(a);
-    const std::string out = dir.file(".stdout"), err = dir.file(".stderr");
-    cmd += " >" + shellQuoted(out) + " 2>" + shellQuoted(err) + " <" +
-           shellQuoted(input.empty() ? std::string("/dev/null") : input);
-    const int raw = std::system(cmd.c_str());
-    Outcome r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = slurp(out);
-    r.err = slurp(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return r;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);)
-        out.push_back(l);
-    return out;
-}
-
-// The records of a CSV text, header first.
-std::vector<std::vector<std::string>> csvRecords(const std::string& text) {
-    std::istringstream in(text);
-    CsvReader reader(in);
-    std::vector<std::vector<std::string>> out;
-    for (std::vector<std::string> f; reader.next(f);)
-        out.push_back(f);
-    return out;
-}
-
-double number(const std::string& s) {
-    double v = NAN;
-    std::from_chars(s.data(), s.data() + s.size(), v);
-    return v;
-}
 
 // Members read back from a CSV text, as the program reads them.
 std::vector<design::Member> membersOf(const std::string& text) {
