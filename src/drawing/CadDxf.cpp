@@ -103,7 +103,7 @@ const SphereNet& sphereNet() {
         }
         n.vertices.push_back({0, 0, -1});
         const int south = static_cast<int>(n.vertices.size());
-        auto v = [S](int ring, int j) { return 2 + (ring - 1) * S + j % S; };
+        auto v = [&](int ring, int j) { return 2 + (ring - 1) * S + j % S; };
         for (int j = 0; j < S; ++j) {
             n.faces.push_back({1, v(1, j), v(1, j + 1), 0});
             for (int k = 1; k + 1 < R; ++k)
