@@ -65,7 +65,7 @@ void QtGrid::ColWidth(std::int32_t column, std::int32_t tw) {
 }
 
 void QtGrid::fitColumns() {
-    // A row a line of the font high, at least the described 240 twips.
+    // A row a line of the font high, at least the table's original 240 twips.
     table_->verticalHeader()->setDefaultSectionSize(
         std::max(twips(240), table_->fontMetrics().height() + 6));
     for (int c = 0; c < table_->columnCount(); ++c) {

@@ -79,7 +79,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     window->addWidget(Text1);
     window->addWidget(cmdOK);
 
-    // The described width, so the disclaimer wraps as it was laid out, and room for it.
+    // The original width, so the disclaimer wraps as it was laid out, and room for it.
     const int width = std::max(sizeHint().width(), twips(2988) * 3 / 2);
     resize(width, std::max(sizeHint().height(), heightForWidth(width)));
 
