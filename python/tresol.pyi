@@ -5,6 +5,7 @@ from typing import Any, Iterable, Iterator, Literal, Mapping, Optional, Sequence
 
 Kind = Literal["viga", "pilar"]
 Series = Literal["Euro", "Mex"]
+Search = Literal["described", "ec2", "aci"]
 
 class InternalError(RuntimeError):
     """A broken contract inside the core: a fault of Tresol's, reported rather than fatal."""
@@ -21,6 +22,28 @@ class CandidateDict(TypedDict):
     clear_spacing_cm: float
     placeable: bool
     placed: int
+    chosen: bool
+
+class GroupDict(TypedDict):
+    count: int
+    diameter_mm: float
+    ref: str
+
+class LayerDict(TypedDict):
+    groups: list[GroupDict]
+    clear_spacing_mm: float
+    min_clear_mm: float
+
+class CodeCandidateDict(TypedDict):
+    candidate: int
+    line: str
+    bars: int
+    total_area_cm2: float
+    excess_pct: float
+    layers: list[LayerDict]
+    effective_depth_cm: Optional[float]
+    ratio_pct: float
+    flags: list[str]
     chosen: bool
 
 class Bar(TypedDict):
@@ -76,6 +99,45 @@ class Candidate:
     def as_dict(self) -> CandidateDict:
         """The candidate as a dict with the schedule's column names."""
 
+class CodeCandidate:
+    """One arrangement of a code search (EN 1992-1-1 or ACI 318 clear spacing, up to two
+    neighbouring sizes and two layers): a line of the schedule."""
+
+    @property
+    def candidate(self) -> int:
+        """Its number, 1…k: the preferred arrangement first, then the others by area."""
+    @property
+    def line(self) -> str:
+        """The line: groups joined by ' + ', layers by ' / ' ('2 fi 20 + 2 fi 16')."""
+    @property
+    def bars(self) -> int:
+        """Number of bars."""
+    @property
+    def total_area_cm2(self) -> float:
+        """Area of all the bars (cm²)."""
+    @property
+    def excess_pct(self) -> float:
+        """Steel beyond the required area, in % of it."""
+    @property
+    def layers(self) -> list[LayerDict]:
+        """The layers, the first at the face (a column has one): groups (count, diameter_mm,
+        ref), clear_spacing_mm (the equal clear gap; a column's least over its sides) and
+        min_clear_mm (the code's least)."""
+    @property
+    def effective_depth_cm(self) -> Optional[float]:
+        """A beam's effective depth to the centroid of its bars (cm); None for a column."""
+    @property
+    def ratio_pct(self) -> float:
+        """Steel area in % of the gross concrete area."""
+    @property
+    def flags(self) -> list[str]:
+        """The code's ratio warnings; they flag, never refuse."""
+    @property
+    def chosen(self) -> bool:
+        """Whether the schedule takes this candidate (the preferred one)."""
+    def as_dict(self) -> CodeCandidateDict:
+        """The candidate as a dict with the schedule's JSON field names."""
+
 class Message:
     """A message the core raised, as data."""
 
@@ -86,7 +148,7 @@ class Message:
     def icon(self) -> Literal["critical", "information", "none"]:
         """How the design window would show it."""
 
-CandidateRef = Union[None, int, Candidate]
+CandidateRef = Union[None, int, Candidate, CodeCandidate]
 
 class DesignResult:
     """The design of one member."""
@@ -119,15 +181,23 @@ class DesignResult:
     def length_m(self) -> Optional[float]:
         """The member's length (m), or None."""
     @property
-    def candidates(self) -> list[Candidate]:
-        """The candidates in the order of the search."""
+    def search(self) -> Search:
+        """The search that designed the member."""
     @property
-    def chosen(self) -> Optional[Candidate]:
-        """The placeable candidate of least steel area (ties to fewer bars), or None."""
+    def aggregate_mm(self) -> Optional[float]:
+        """The aggregate size of a code search (mm); None for the described one."""
+    @property
+    def candidates(self) -> Union[list[Candidate], list[CodeCandidate]]:
+        """The candidates in the order of the search: Candidate rows for the described search,
+        CodeCandidate rows (the preferred first) for ec2 and aci."""
+    @property
+    def chosen(self) -> Union[Candidate, CodeCandidate, None]:
+        """The candidate the schedule takes, or None: described, the placeable one of least
+        steel area (ties to fewer bars); ec2 and aci, the preferred arrangement (the first)."""
     @property
     def messages(self) -> list[Message]:
         """What the design run raised, in order."""
-    def candidates_dicts(self) -> list[CandidateDict]:
+    def candidates_dicts(self) -> Union[list[CandidateDict], list[CodeCandidateDict]]:
         """The candidates as dicts with the schedule's column names, ready for pandas.DataFrame."""
     def svg(self, candidate: CandidateRef = None, width: float = 400, height: float = 300) -> bytes:
         """The section with the bars of a candidate (by default the chosen one) as SVG bytes."""
@@ -154,17 +224,41 @@ def design(
     multiple: Union[float, str] = 1,
     id: Optional[Union[str, float]] = None,
     length_m: Optional[Union[float, str]] = None,
+    *,
+    search: Optional[str] = "described",
+    aggregate_mm: Union[float, str, None] = 20,
+    top: int = 10,
+    min_diameter_mm: Optional[float] = None,
+    max_spacing_mm: Optional[float] = None,
 ) -> DesignResult:
     """Designs one member; bad arguments raise ValueError with the batch program's text.
 
     multiple is a beam's number of faces sharing the bars (1…10) or a column's number of
-    sides (4…10, so a column must pass it)."""
+    sides (4…10, so a column must pass it).
 
-def design_many(rows: Iterable[Mapping[str, Any]], return_errors: bool = False) -> DesignMany:
+    search 'described' lists one diameter per row; 'ec2' or 'aci' lists the arrangements that
+    meet the clear spacing of EN 1992-1-1 or ACI 318 for the aggregate size aggregate_mm
+    (0 < d_g ≤ 250), the preferred first, at most top rows (0…2000, 0: all), with bars of at
+    least min_diameter_mm (None: 10 in a beam, 12 in a column) and centres at most
+    max_spacing_mm apart (None: 300). When nothing fits there is no row and a message
+    ('no cabe: como máximo …')."""
+
+def design_many(
+    rows: Iterable[Mapping[str, Any]],
+    return_errors: bool = False,
+    *,
+    search: str = "described",
+    aggregate_mm: float = 20,
+    top: int = 10,
+    min_diameter_mm: Optional[float] = None,
+    max_spacing_mm: Optional[float] = None,
+) -> DesignMany:
     """Designs members given as dicts with the batch program's column names, lazily.
 
-    A bad member raises ValueError naming it and the field ('Miembro 3, campo cover_cm: …')
-    and ends the iteration; with return_errors=True the ValueError is yielded in its place."""
+    The keyword options are the run's, as tresol-batch's options of those names; a row's own
+    search and aggregate_mm fields, when filled, take their place for that row. A bad member
+    raises ValueError naming it and the field ('Miembro 3, campo cover_cm: …') and ends the
+    iteration; with return_errors=True the ValueError is yielded in its place."""
 
 def catalogue(series: str) -> list[Bar]:
     """The bars of a series ('Euro' or 'Mex'): reference, diameter_mm and area_cm2."""

@@ -6,11 +6,13 @@
 #include <pybind11/stl.h>
 
 #include "batch/MemberInput.h"
+#include "design/CodeDesign.h"
 #include "design/Design.h"
 #include "drawing/Canvas.h"
 #include "drawing/CanvasSvg.h"
 #include "platform/BoundedArray.h"
 #include "platform/Messages.h"
+#include "platform/Numbers.h"
 #include "platform/ProgrammingError.h"
 #include "platform/Single.h"
 #include "reinforcement/Cdiametro.h"
@@ -35,6 +37,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace py = pybind11;
@@ -89,12 +92,82 @@ struct Row {
     }
 };
 
-// The member of a checked row; the batch program's message as a ValueError otherwise.
-design::Member memberOf(std::int64_t number, const Row& row, const std::string& label) {
+// A checked row (its member, search and aggregate size); the batch program's message as a
+// ValueError otherwise.
+batch::InputRow checkedRow(std::int64_t number, const Row& row, const std::string& label) {
     batch::InputRow in = batch::checkRow(number, row.raw, label, "campo", '.');
     if (!in.member)
         throw py::value_error(in.error);
-    return std::move(*in.member);
+    return in;
+}
+
+// The run's search and code options, as the batch program's command line takes them; its
+// checks, with texts of our own where its are the command-line library's.
+struct RunOptions {
+    design::SearchKind search = design::SearchKind::Described;
+    code::Options code;
+};
+
+const char* const kSearchExpected = " (se espera described, ec2 o aci)";
+
+design::SearchKind searchOf(py::handle value) {
+    if (value.is_none())
+        return design::SearchKind::Described;
+    if (!PyUnicode_Check(value.ptr()))
+        throw py::value_error(std::string("search: se espera un texto") + kSearchExpected);
+    const std::string text = value.cast<std::string>();
+    if (const auto kind = design::searchKindFromText(text))
+        return *kind;
+    throw py::value_error("search: búsqueda desconocida «" + text + "»" + kSearchExpected);
+}
+
+// A finite real number (bool aside), or nothing.
+std::optional<double> realOf(py::handle value) {
+    PyObject* o = value.ptr();
+    if (PyBool_Check(o) || PyUnicode_Check(o) ||
+        !(PyFloat_Check(o) || PyLong_Check(o) || PyObject_HasAttrString(o, "__float__")))
+        return std::nullopt;
+    const double v = PyFloat_AsDouble(o);
+    if (v == -1.0 && PyErr_Occurred()) {
+        PyErr_Clear();
+        return std::nullopt;
+    }
+    return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+
+// A length in millimetres within (lowest, largest], or [lowest, largest] when `lowestTaken`.
+double lengthOf(py::handle value, const char* name, double lowest, bool lowestTaken,
+                double largest) {
+    const auto v = realOf(value);
+    if (v && (*v > lowest || (lowestTaken && *v == lowest)) && *v <= largest)
+        return *v;
+    throw py::value_error(std::string(name) + ": se espera un número " +
+                          (lowestTaken ? "entre " : "mayor que ") + platform::numberText(lowest) +
+                          (lowestTaken ? " y " : " y hasta ") + platform::numberText(largest) +
+                          " (" + py::repr(value).cast<std::string>() + ")");
+}
+
+RunOptions runOptions(py::handle search, py::handle aggregateMm, py::handle top,
+                      py::handle minDiameterMm, py::handle maxSpacingMm) {
+    RunOptions o;
+    o.search = searchOf(search);
+    o.code.code = o.search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
+    o.code.aggregateMm =
+        lengthOf(aggregateMm, "aggregate_mm", 0, false, batch::kLargestAggregateMm);
+    // The batch program's limit on rows: 0 is every row, and the search stops at 2000 anyway.
+    int overflow = 0;
+    const long long rows = PyLong_Check(top.ptr()) && !PyBool_Check(top.ptr())
+                               ? PyLong_AsLongLongAndOverflow(top.ptr(), &overflow)
+                               : -1;
+    if (rows < 0 || rows > 2000 || overflow)
+        throw py::value_error("top: se espera un número entero entre 0 y 2000, 0 para todos (" +
+                              py::repr(top).cast<std::string>() + ")");
+    o.code.top = static_cast<std::int32_t>(rows);
+    if (!minDiameterMm.is_none())
+        o.code.minDiameterMm = lengthOf(minDiameterMm, "min_diameter_mm", 0, true, 1000);
+    if (!maxSpacingMm.is_none())
+        o.code.maxSpacingMm = lengthOf(maxSpacingMm, "max_spacing_mm", 0, false, 1e4);
+    return o;
 }
 
 // One candidate as Python sees it, with whether the schedule takes it.
@@ -140,42 +213,132 @@ void checkSize(double width, double height) {
         throw py::value_error("El tamaño del dibujo debe estar entre 1 y 10000 píxeles por lado");
 }
 
+// One arrangement of a code search as Python sees it: the batch schedule's JSON fields.
+struct PyCodeCandidate {
+    code::Arrangement a;
+    std::int64_t row = 0;
+    bool chosen = false;
+
+    static py::list layersOf(const code::Arrangement& a) {
+        py::list layers;
+        for (const code::Layer& layer : a.layers) {
+            py::list groups;
+            for (const code::Group& g : layer.groups) {
+                py::dict d;
+                d["count"] = g.count;
+                d["diameter_mm"] = g.diameterMm;
+                d["ref"] = g.ref;
+                groups.append(std::move(d));
+            }
+            py::dict l;
+            l["groups"] = std::move(groups);
+            l["clear_spacing_mm"] = layer.clearSpacingMm;
+            l["min_clear_mm"] = layer.minClearMm;
+            layers.append(std::move(l));
+        }
+        return layers;
+    }
+
+    static py::dict dictOf(const code::Arrangement& a, std::int64_t row, bool chosen) {
+        py::dict d;
+        d["candidate"] = row;
+        d["line"] = a.line;
+        d["bars"] = a.bars;
+        d["total_area_cm2"] = a.totalAreaCm2;
+        d["excess_pct"] = a.excessPct;
+        d["layers"] = layersOf(a);
+        d["effective_depth_cm"] = a.effectiveDepthCm;
+        d["ratio_pct"] = a.ratioPct;
+        d["flags"] = a.flags;
+        d["chosen"] = chosen;
+        return d;
+    }
+
+    py::dict asDict() const { return dictOf(a, row, chosen); }
+};
+
+// The design of one member: the described run or a code search.
 class PyResult {
   public:
     explicit PyResult(design::DesignResult r) : r_(std::move(r)) {}
+    explicit PyResult(design::CodeDesignResult r) : r_(std::move(r)) {}
 
-    const design::DesignResult& result() const { return r_; }
+    const design::Member& member() const {
+        return std::visit([](const auto& r) -> const design::Member& { return r.member(); }, r_);
+    }
+    const std::vector<design::Message>& messages() const {
+        return std::visit(
+            [](const auto& r) -> const std::vector<design::Message>& { return r.messages(); }, r_);
+    }
+    const design::CodeDesignResult* code() const {
+        return std::get_if<design::CodeDesignResult>(&r_);
+    }
+    const design::DesignResult* described() const { return std::get_if<design::DesignResult>(&r_); }
 
-    std::vector<PyCandidate> candidates() const {
-        std::vector<PyCandidate> out;
-        out.reserve(r_.candidates().size());
-        for (std::size_t i = 0; i < r_.candidates().size(); ++i)
-            out.push_back({r_.candidates()[i], r_.chosen() == i});
+    std::string search() const {
+        return code() ? (code()->options().code == code::Code::ACI ? "aci" : "ec2") : "described";
+    }
+    std::optional<double> aggregateMm() const {
+        return code() ? std::optional<double>(code()->options().aggregateMm) : std::nullopt;
+    }
+
+    std::size_t count() const {
+        return code() ? code()->arrangements().size() : described()->candidates().size();
+    }
+
+    // The row number (1…k) of the chosen candidate, 0 without one.
+    std::int32_t chosenRow() const {
+        if (const auto* c = code())
+            return c->chosen() ? static_cast<std::int32_t>(*c->chosen() + 1) : 0;
+        const auto* d = described();
+        return d->chosen() ? d->candidates()[*d->chosen()].row : 0;
+    }
+
+    py::object candidate(std::size_t i) const {
+        if (const auto* c = code())
+            return py::cast(PyCodeCandidate{c->arrangements()[i], static_cast<std::int64_t>(i + 1),
+                                            c->chosen() == i});
+        const auto* d = described();
+        return py::cast(PyCandidate{d->candidates()[i], d->chosen() == i});
+    }
+
+    py::list candidates() const {
+        py::list out;
+        for (std::size_t i = 0; i < count(); ++i)
+            out.append(candidate(i));
         return out;
     }
 
-    std::optional<PyCandidate> chosen() const {
-        if (!r_.chosen())
-            return std::nullopt;
-        return PyCandidate{r_.candidates()[*r_.chosen()], true};
+    py::object chosen() const {
+        const std::int32_t row = chosenRow();
+        return row > 0 ? candidate(static_cast<std::size_t>(row - 1)) : py::none();
     }
 
     py::list candidatesDicts() const {
         py::list out;
-        for (const PyCandidate& c : candidates())
-            out.append(c.asDict());
+        if (const auto* c = code()) {
+            for (std::size_t i = 0; i < c->arrangements().size(); ++i)
+                out.append(PyCodeCandidate::dictOf(
+                    c->arrangements()[i], static_cast<std::int64_t>(i + 1), c->chosen() == i));
+            return out;
+        }
+        const auto* d = described();
+        for (std::size_t i = 0; i < d->candidates().size(); ++i)
+            out.append(PyCandidate{d->candidates()[i], d->chosen() == i}.asDict());
         return out;
     }
 
     // The table row to draw: the one asked for (a row number or a candidate), by default the
     // chosen one, and without any the bare outline.
     std::int32_t rowOf(const py::object& candidate) const {
-        const auto k = static_cast<std::int64_t>(r_.candidates().size());
+        const auto k = static_cast<std::int64_t>(count());
         if (candidate.is_none())
-            return r_.chosen() ? static_cast<std::int32_t>(*r_.chosen() + 1) : 0;
+            return chosenRow();
         std::int64_t row = 0;
         if (py::isinstance<PyCandidate>(candidate))
             row = candidate.cast<const PyCandidate&>().c.row;
+        else if (py::isinstance<PyCodeCandidate>(candidate))
+            row = candidate.cast<const PyCodeCandidate&>().row;
         else if (PyLong_Check(candidate.ptr()) && !PyBool_Check(candidate.ptr())) {
             int overflow = 0;
             row = PyLong_AsLongLongAndOverflow(candidate.ptr(), &overflow);
@@ -190,10 +353,14 @@ class PyResult {
         return static_cast<std::int32_t>(row);
     }
 
+    design::Placement place(std::int32_t row) const {
+        return std::visit([row](const auto& r) { return r.place(row); }, r_);
+    }
+
     Canvas drawing(const py::object& candidate, double width, double height) const {
         checkSize(width, height);
         Canvas canvas(static_cast<float>(width), static_cast<float>(height));
-        design::DesignResult::draw(r_.place(rowOf(candidate)), canvas);
+        design::DesignResult::draw(place(rowOf(candidate)), canvas);
         return canvas;
     }
 
@@ -202,19 +369,31 @@ class PyResult {
     }
 
   private:
-    design::DesignResult r_;
+    std::variant<design::DesignResult, design::CodeDesignResult> r_;
 };
 
-PyResult designMember(const design::Member& m) {
+// The design run of a checked row: the row's own search and aggregate size over the run's, as
+// the batch program takes them.
+PyResult designRow(const batch::InputRow& in, const RunOptions& run) {
+    const design::Member& m = *in.member;
     if (m.series != "Euro" && m.series != "Mex")
         throw py::value_error("serie desconocida «" + m.series + "» (se espera Euro o Mex)");
-    return PyResult(design::design(m));
+    const design::SearchKind search = in.search.value_or(run.search);
+    if (search == design::SearchKind::Described)
+        return PyResult(design::design(m));
+    code::Options o = run.code;
+    o.code = search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
+    if (in.aggregateMm)
+        o.aggregateMm = *in.aggregateMm;
+    return PyResult(design::designCode(m, o));
 }
 
-// The module's face of design(): the arguments as one member row.
+// The module's face of design(): the arguments as one member row, the search and aggregate
+// size among its fields so that they are checked with the batch program's texts.
 PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::handle cover,
                     py::handle width, py::handle height, py::handle multiple, py::handle id,
-                    py::handle lengthM) {
+                    py::handle lengthM, py::handle search, py::handle aggregateMm, py::handle top,
+                    py::handle minDiameterMm, py::handle maxSpacingMm) {
     Row row;
     row.set(Column::Kind, kind);
     row.set(Column::Series, series);
@@ -227,14 +406,19 @@ PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::han
         row.set(Column::Id, id);
     if (!lengthM.is_none())
         row.set(Column::Length, lengthM);
-    return designMember(memberOf(1, row, "Miembro"));
+    row.set(Column::Search, search);
+    row.set(Column::Aggregate, aggregateMm);
+    const batch::InputRow in = checkedRow(1, row, "Miembro");
+    const RunOptions run =
+        runOptions(py::none(), py::float_(20.0), top, minDiameterMm, maxSpacingMm);
+    return designRow(in, run);
 }
 
 // design_many: rows from any iterable, designed one at a time as they are asked for.
 class DesignMany {
   public:
-    DesignMany(py::object rows, bool returnErrors)
-        : rows_(std::move(rows)), returnErrors_(returnErrors) {}
+    DesignMany(py::object rows, bool returnErrors, RunOptions run)
+        : rows_(std::move(rows)), returnErrors_(returnErrors), run_(std::move(run)) {}
 
     py::object next() {
         if (done_)
@@ -249,7 +433,7 @@ class DesignMany {
         }
         ++number_;
         try {
-            return py::cast(designRow(item));
+            return py::cast(designItem(item));
         } catch (py::value_error& e) {
             if (!returnErrors_) {
                 done_ = true; // as a generator that raised: nothing follows
@@ -261,7 +445,7 @@ class DesignMany {
     }
 
   private:
-    PyResult designRow(py::handle item) const {
+    PyResult designItem(py::handle item) const {
         const std::string label = "Miembro " + std::to_string(number_);
         // Kept for the life of the process: released before the interpreter would be gone.
         static const py::handle mapping =
@@ -285,11 +469,12 @@ class DesignMany {
                     batch::columnByName(std::string_view(name, static_cast<std::size_t>(size))))
                 row.set(*column, kv[py::int_(1)]);
         }
-        return designMember(memberOf(number_, row, label));
+        return designRow(checkedRow(number_, row, label), run_);
     }
 
     py::object rows_;
     bool returnErrors_;
+    RunOptions run_;
     bool done_ = false;
     std::int64_t number_ = 0;
 };
@@ -484,6 +669,49 @@ PYBIND11_MODULE(tresol, m) {
                    (c.c.placeable ? "" : " (no cabe)") + (c.chosen ? ", elegido" : "") + ">";
         });
 
+    py::class_<PyCodeCandidate>(
+        m, "CodeCandidate",
+        "One arrangement of a code search (EN 1992-1-1 or ACI 318 clear spacing, up to two "
+        "neighbouring sizes and two layers): a line of the schedule.")
+        .def_property_readonly(
+            "candidate", [](const PyCodeCandidate& c) { return c.row; },
+            "Its number, 1…k: the preferred arrangement first, then the others by area.")
+        .def_property_readonly(
+            "line", [](const PyCodeCandidate& c) { return c.a.line; },
+            "The line: groups joined by ' + ', layers by ' / ' ('2 fi 20 + 2 fi 16', "
+            "'3 fi 20 / 2 fi 20').")
+        .def_property_readonly(
+            "bars", [](const PyCodeCandidate& c) { return c.a.bars; }, "Number of bars.")
+        .def_property_readonly(
+            "total_area_cm2", [](const PyCodeCandidate& c) { return c.a.totalAreaCm2; },
+            "Area of all the bars (cm²).")
+        .def_property_readonly(
+            "excess_pct", [](const PyCodeCandidate& c) { return c.a.excessPct; },
+            "Steel beyond the required area, in % of it.")
+        .def_property_readonly(
+            "layers", [](const PyCodeCandidate& c) { return PyCodeCandidate::layersOf(c.a); },
+            "The layers, the first at the face (a column has one: corners and sides): dicts "
+            "with groups (count, diameter_mm, ref), clear_spacing_mm (the equal clear gap; a "
+            "column's least over its sides) and min_clear_mm (the code's least).")
+        .def_property_readonly(
+            "effective_depth_cm", [](const PyCodeCandidate& c) { return c.a.effectiveDepthCm; },
+            "A beam's effective depth to the centroid of its bars (cm); None for a column.")
+        .def_property_readonly(
+            "ratio_pct", [](const PyCodeCandidate& c) { return c.a.ratioPct; },
+            "Steel area in % of the gross concrete area.")
+        .def_property_readonly(
+            "flags", [](const PyCodeCandidate& c) { return c.a.flags; },
+            "The code's ratio warnings (texts); they flag, never refuse.")
+        .def_property_readonly(
+            "chosen", [](const PyCodeCandidate& c) { return c.chosen; },
+            "Whether the schedule takes this candidate (the preferred one).")
+        .def("as_dict", &PyCodeCandidate::asDict,
+             "The candidate as a dict with the schedule's JSON field names.")
+        .def("__repr__", [](const PyCodeCandidate& c) {
+            return "<CodeCandidate " + std::to_string(c.row) + ": " + c.a.line +
+                   (c.chosen ? ", elegido" : "") + ">";
+        });
+
     py::class_<tresol::design::Message>(m, "Message", "A message the core raised, as data.")
         .def_readonly("text", &tresol::design::Message::text, "The message as the user reads it.")
         .def_property_readonly(
@@ -496,9 +724,7 @@ PYBIND11_MODULE(tresol, m) {
             return "<Message " + std::string(iconName(msg.icon)) + ": " + msg.text + ">";
         });
 
-    auto memberValue = [](auto f) {
-        return [f](const PyResult& r) { return f(r.result().member()); };
-    };
+    auto memberValue = [](auto f) { return [f](const PyResult& r) { return f(r.member()); }; };
     py::class_<PyResult>(m, "DesignResult", "The design of one member.")
         .def_property_readonly("id", memberValue([](const Member& x) { return x.id; }),
                                "The member's id.")
@@ -520,13 +746,20 @@ PYBIND11_MODULE(tresol, m) {
                                "A beam's faces sharing the bars, or a column's sides.")
         .def_property_readonly("length_m", memberValue([](const Member& x) { return x.lengthM; }),
                                "The member's length (m), or None.")
+        .def_property_readonly("search", &PyResult::search,
+                               "The search that designed the member: 'described', 'ec2' or 'aci'.")
+        .def_property_readonly("aggregate_mm", &PyResult::aggregateMm,
+                               "The aggregate size of a code search (mm); None for the "
+                               "described one.")
         .def_property_readonly("candidates", &PyResult::candidates,
-                               "The candidates in the order of the search (list of Candidate).")
+                               "The candidates in the order of the search: a list of Candidate "
+                               "(described) or of CodeCandidate (ec2, aci; the preferred first).")
         .def_property_readonly("chosen", &PyResult::chosen,
-                               "The placeable candidate of least steel area (ties to fewer "
-                               "bars), or None.")
+                               "The candidate the schedule takes, or None: described, the "
+                               "placeable one of least steel area (ties to fewer bars); ec2 and "
+                               "aci, the preferred arrangement, the first row.")
         .def_property_readonly(
-            "messages", [](const PyResult& r) { return r.result().messages(); },
+            "messages", [](const PyResult& r) { return r.messages(); },
             "What the design run raised, in order (list of Message).")
         .def("candidates_dicts", &PyResult::candidatesDicts,
              "The candidates as a list of dicts with the schedule's column names, ready for "
@@ -551,7 +784,7 @@ PYBIND11_MODULE(tresol, m) {
                 const py::object path = py::module_::import("os").attr("fspath")(where);
                 if (!PyUnicode_Check(path.ptr()))
                     throw py::type_error("path: se espera una ruta de texto");
-                const tresol::design::Placement p = r.result().place(r.rowOf(candidate));
+                const tresol::design::Placement p = r.place(r.rowOf(candidate));
                 if (!p.section)
                     throw py::value_error("El miembro no tiene sección que dibujar");
                 std::string error;
@@ -567,13 +800,15 @@ PYBIND11_MODULE(tresol, m) {
             "_repr_svg_", [](const PyResult& r) { return r.svgText(py::none(), 400, 300); },
             "The chosen candidate's section, for Jupyter.")
         .def("__repr__", [](const PyResult& r) {
-            const Member& x = r.result().member();
+            const Member& x = r.member();
             std::string s = "<DesignResult " + std::string(tresol::batch::kindName(x.kind));
             if (!x.id.empty())
                 s += " " + x.id;
-            s += ": " + std::to_string(r.result().candidates().size()) + " candidatos";
-            if (const auto c = r.chosen())
-                s += ", elegido " + c->c.line;
+            if (r.code())
+                s += " " + r.search();
+            s += ": " + std::to_string(r.count()) + " candidatos";
+            if (const py::object c = r.chosen(); !c.is_none())
+                s += ", elegido " + c.attr("line").cast<std::string>();
             return s + ">";
         });
 
@@ -585,22 +820,37 @@ PYBIND11_MODULE(tresol, m) {
 
     m.def("design", &designArgs, py::arg("kind"), py::arg("series"), py::arg("area_cm2"),
           py::arg("cover_cm"), py::arg("width_cm"), py::arg("height_cm"), py::arg("multiple") = 1,
-          py::arg("id") = py::none(), py::arg("length_m") = py::none(),
+          py::arg("id") = py::none(), py::arg("length_m") = py::none(), py::kw_only(),
+          py::arg("search") = "described", py::arg("aggregate_mm") = 20, py::arg("top") = 10,
+          py::arg("min_diameter_mm") = py::none(), py::arg("max_spacing_mm") = py::none(),
           "Designs one member: kind 'viga' or 'pilar', series 'Euro' or 'Mex', required area "
           "(cm²), cover, width and height (cm), multiple (a beam's faces, 1…10; a column's "
-          "sides, 4…10), an optional id and length (m). Bad arguments raise ValueError with the "
+          "sides, 4…10), an optional id and length (m).\n\n"
+          "search 'described' (the default) lists one diameter per row; 'ec2' or 'aci' lists "
+          "the arrangements that meet the clear spacing of EN 1992-1-1 or ACI 318 for the "
+          "aggregate size aggregate_mm, the preferred first, at most top rows (0: all), with "
+          "bars of at least min_diameter_mm (None: 10 in a beam, 12 in a column) and centres at "
+          "most max_spacing_mm apart (None: 300). Bad arguments raise ValueError with the "
           "batch program's text.");
     m.def(
         "design_many",
-        [](const py::iterable& rows, bool returnErrors) {
-            return DesignMany(py::reinterpret_borrow<py::object>(py::iter(rows)), returnErrors);
+        [](const py::iterable& rows, bool returnErrors, py::handle search, py::handle aggregateMm,
+           py::handle top, py::handle minDiameterMm, py::handle maxSpacingMm) {
+            RunOptions run = runOptions(search, aggregateMm, top, minDiameterMm, maxSpacingMm);
+            return DesignMany(py::reinterpret_borrow<py::object>(py::iter(rows)), returnErrors,
+                              run);
         },
-        py::arg("rows"), py::arg("return_errors") = false,
+        py::arg("rows"), py::arg("return_errors") = false, py::kw_only(),
+        py::arg("search") = "described", py::arg("aggregate_mm") = 20, py::arg("top") = 10,
+        py::arg("min_diameter_mm") = py::none(), py::arg("max_spacing_mm") = py::none(),
         "Designs members given as dicts with the batch program's column names (id, kind, "
-        "series, area_cm2, cover_cm, width_cm, height_cm, multiple, length_m), lazily. A bad "
-        "member raises ValueError naming it ('Miembro 3, campo cover_cm: …') and ends the "
-        "iteration; with return_errors=True the ValueError is yielded in its place and the "
-        "others are still designed.");
+        "series, area_cm2, cover_cm, width_cm, height_cm, multiple, length_m, search, "
+        "aggregate_mm), lazily. search, aggregate_mm, top, min_diameter_mm and max_spacing_mm "
+        "are the run's, as tresol-batch's options of those names; a row's own search and "
+        "aggregate_mm fields, when filled, take their place for that row. A bad member raises "
+        "ValueError naming it ('Miembro 3, campo cover_cm: …') and ends the iteration; with "
+        "return_errors=True the ValueError is yielded in its place and the others are still "
+        "designed.");
     m.def("catalogue", &catalogue, py::arg("series"),
           "The bars of a series ('Euro' or 'Mex'): a list of dicts with reference, diameter_mm "
           "and area_cm2.");

@@ -1,0 +1,250 @@
+import json
+import math
+import xml.etree.ElementTree as ET
+
+import pytest
+
+import tresol
+from test_design_many import members, run_batch
+
+SVG = "{http://www.w3.org/2000/svg}"
+
+
+def area_cm2(d_mm):
+    return math.pi * (d_mm / 10) ** 2 / 4
+
+
+def window_beam(search, **kw):
+    return tresol.design("viga", "Euro", 10, 3, 30, 50, search=search, **kw)
+
+
+@pytest.mark.parametrize("search, s_min", [
+    # EN 1992-1-1: s_min = max(d_max, d_g + 5, 20) = max(20, 25, 20) = 25 mm.
+    ("ec2", 25.0),
+    # ACI 318 beam: s_min = max(25.4, d_max, 4/3·d_g) = max(25.4, 20, 26.67) = 26.67 mm.
+    ("aci", 80 / 3),
+])
+def test_beam_prefers_two_sizes_at_the_corners(search, s_min):
+    r = window_beam(search)
+    # The bar line is 300 − 2·30 = 240 mm. The least area that fits is 5 fi 16 = 10.05 cm²
+    # (gaps (240 − 80)/4 = 40 mm); within 10 % of it (≤ 11.06 cm²) the fewest bars in one layer
+    # are four: 4 fi 16 = 8.04 and 4 fi 20 = 12.57 miss, 2 fi 20 + 2 fi 16 = 6.28 + 4.02 = 10.30
+    # fits with gaps (240 − 40 − 32)/3 = 56 mm ≥ s_min, centres 56 + 18 = 74 mm ≤ 300.
+    first, second = r.candidates[:2]
+    assert (first.line, second.line) == ("2 fi 20 + 2 fi 16", "5 fi 16")
+    assert r.chosen.as_dict() == first.as_dict() and first.chosen and not second.chosen
+    assert [c.chosen for c in r.candidates].count(True) == 1
+    assert (r.search, r.aggregate_mm) == (search, 20)
+    assert first.bars == 4
+    assert first.total_area_cm2 == pytest.approx(2 * area_cm2(20) + 2 * area_cm2(16), rel=1e-6)
+    assert first.excess_pct == pytest.approx((first.total_area_cm2 - 10) * 10, rel=1e-6)
+    assert first.ratio_pct == pytest.approx(first.total_area_cm2 / (30 * 50) * 100, rel=1e-6)
+    (layer,) = first.layers
+    assert [(g["count"], g["ref"]) for g in layer["groups"]] == [(2, "20"), (2, "16")]
+    assert [g["diameter_mm"] for g in layer["groups"]] == pytest.approx([20, 16], abs=1e-4)
+    assert layer["clear_spacing_mm"] == pytest.approx(56, abs=1e-4)
+    assert layer["min_clear_mm"] == pytest.approx(s_min, abs=1e-9)
+    assert second.layers[0]["clear_spacing_mm"] == pytest.approx(40, abs=1e-4)
+    # Effective depth: the centres lie 30 + 10 and 30 + 8 mm from the face, weighted by area.
+    a20, a16 = 2 * area_cm2(20), 2 * area_cm2(16)
+    y = (a20 * 4.0 + a16 * 3.8) / (a20 + a16)
+    assert first.effective_depth_cm == pytest.approx(50 - y, rel=1e-6)
+    assert first.flags == []
+    # Never short of the area, never 1.8 × it or more.
+    for c in r.candidates:
+        assert 10 <= c.total_area_cm2 < 18, c.line
+    assert [c.candidate for c in r.candidates] == list(range(1, len(r.candidates) + 1))
+    assert r.messages == []
+
+
+def test_candidates_as_dicts_carry_the_batch_json_fields():
+    r = tresol.design("pilar", "Mex", 30, 4, 40, 40, multiple=4, search="aci", top=3)
+    rows = r.candidates_dicts()
+    assert len(rows) == 3 and rows == [c.as_dict() for c in r.candidates]
+    assert list(rows[0]) == ["candidate", "line", "bars", "total_area_cm2", "excess_pct",
+                             "layers", "effective_depth_cm", "ratio_pct", "flags", "chosen"]
+    assert list(rows[0]["layers"][0]) == ["groups", "clear_spacing_mm", "min_clear_mm"]
+    assert list(rows[0]["layers"][0]["groups"][0]) == ["count", "diameter_mm", "ref"]
+    # A column has one ring of bars and no effective depth.
+    assert all(len(c.layers) == 1 and c.effective_depth_cm is None for c in r.candidates)
+    # Mex bars, ACI column: s_min ≥ 38.1 mm whatever the bars.
+    assert all(c.layers[0]["min_clear_mm"] >= 38.1 for c in r.candidates)
+    assert all("#" in c.line for c in r.candidates)
+
+
+def outline_circles(svg):
+    """The bars' outlines (each bar is a ring and a dot at its centre) and the pixels per cm."""
+    root = ET.fromstring(svg)
+    xs = [float(l.get(a)) for l in root.iter(SVG + "line") for a in ("x1", "x2")]
+    rings = [c for c in root.iter(SVG + "circle") if c.get("fill") == "none"]
+    return rings, max(xs) - min(xs)
+
+
+def test_svg_of_the_preferred_beam_shows_true_diameters():
+    r = window_beam("ec2")
+    rings, width_px = outline_circles(r.svg())
+    scale = width_px / 30  # px per cm
+    radii = sorted(float(c.get("r")) / scale for c in rings)
+    assert radii == pytest.approx([0.8, 0.8, 1.0, 1.0], abs=1e-3)
+    # Centres across the face: 30 + 10 = 40 mm, then + 10 + 56 + 8 = 114, + 8 + 56 + 8 = 186,
+    # + 8 + 56 + 10 = 260 mm from the left edge.
+    left = min(float(l.get(a)) for l in ET.fromstring(r.svg()).iter(SVG + "line")
+               for a in ("x1", "x2"))
+    cx = sorted((float(c.get("cx")) - left) / scale for c in rings)
+    assert cx == pytest.approx([4.0, 11.4, 18.6, 26.0], abs=1e-3)
+    assert r.svg(r.chosen) == r.svg(1) == r.svg()
+
+
+@pytest.mark.parametrize("kind, area, width, height, multiple, extent_cm", [
+    ("viga", 10, 30, 50, 1, 30),
+    ("viga", 30, 25, 60, 1, 25),   # needs a second layer
+    ("pilar", 40, 40, 40, 4, 40),  # square
+    ("pilar", 40, 40, 40, 6, 80),  # hexagon of circumradius 40: 80 cm across its corners
+])
+def test_every_row_draws_its_bars_at_their_true_size(kind, area, width, height, multiple,
+                                                     extent_cm):
+    r = tresol.design(kind, "Euro", area, 3, width, height, multiple=multiple, search="ec2",
+                      top=0)
+    assert r.candidates, r.messages
+    if kind == "viga" and width == 25:
+        assert any(len(c.layers) == 2 for c in r.candidates)
+    for c in r.candidates:
+        rings, extent_px = outline_circles(r.svg(c))
+        scale = extent_px / extent_cm
+        diameters = sorted(g["diameter_mm"] for layer in c.layers for g in layer["groups"]
+                           for _ in range(g["count"]))
+        assert len(diameters) == c.bars, c.line
+        assert sorted(2 * float(x.get("r")) / scale * 10 for x in rings) == pytest.approx(
+            diameters, abs=0.05), c.line
+
+
+def test_dxf_circles_have_the_bars_radii(tmp_path):
+    r = window_beam("ec2")
+    if not hasattr(r, "dxf"):
+        pytest.skip("module built without the section's DXF writer")
+    ezdxf = pytest.importorskip("ezdxf")
+    r.dxf(tmp_path / "v.dxf")
+    doc = ezdxf.readfile(tmp_path / "v.dxf")
+    assert not doc.audit().has_errors
+    radii = sorted(round(e.dxf.radius, 3) for e in doc.modelspace().query("CIRCLE"))
+    assert radii == [8, 8, 10, 10]  # millimetres
+    assert any("2 fi 20 + 2 fi 16" in e.dxf.text for e in doc.modelspace().query("TEXT"))
+
+
+def test_nothing_fits_gives_no_row_and_the_most_the_beam_holds():
+    # The largest Euro bar is 25 mm: s_min = max(25, 25, 20) = 25, so a layer over 240 mm holds
+    # n bars with 25n + 25(n − 1) ≤ 240, n = 5 (6 would need 275); two such layers hold
+    # 10 × 4.909 = 49.09 cm², written to the tenth below: 49,0.
+    assert max(b["diameter_mm"] for b in tresol.catalogue("Euro")) == pytest.approx(25)
+    most = 10 * area_cm2(25)
+    r = tresol.design("viga", "Euro", most + 0.01, 3, 30, 50, search="ec2")
+    assert r.candidates == [] and r.chosen is None and r.candidates_dicts() == []
+    assert [m.text for m in r.messages] == ["no cabe: como máximo 49,0 cm² en dos capas"]
+    rings, _ = outline_circles(r.svg())  # the bare outline
+    assert rings == []
+    # Just below, the two full layers are the only row that is not short of the area.
+    r = tresol.design("viga", "Euro", most - 0.01, 3, 30, 50, search="ec2")
+    assert [c.line for c in r.candidates] == ["5 fi 25 / 5 fi 25"]
+
+
+BEAM = dict(kind="viga", series="Euro", area_cm2=10, cover_cm=3, width_cm=30, height_cm=50)
+
+
+@pytest.mark.parametrize("kw, message", [
+    (dict(search="ec3"), r"^Miembro, campo search: búsqueda desconocida «ec3» "
+                         r"\(se espera described, ec2 o aci\)\.$"),
+    (dict(search=[]), r"campo search: no es un texto"),
+    (dict(aggregate_mm=0), r"^Miembro, campo aggregate_mm: debe ser mayor que cero \(0\)\.$"),
+    (dict(aggregate_mm=251), r"campo aggregate_mm: es demasiado grande \(251; el máximo es 250\)"),
+    (dict(aggregate_mm=float("nan")), r"campo aggregate_mm: no es un número finito"),
+    (dict(aggregate_mm="x"), r"campo aggregate_mm: no es un número \(«x»\)"),
+    (dict(search="ec3", aggregate_mm=-1), r"campo search: .*; campo aggregate_mm: "),
+    (dict(top=-1), r"^top: "),
+    (dict(top=2001), r"^top: "),
+    (dict(top=2.0), r"^top: "),
+    (dict(top=True), r"^top: "),
+    (dict(top=10 ** 400), r"^top: "),
+    (dict(top=None), r"^top: "),
+    (dict(min_diameter_mm=-1), r"^min_diameter_mm: "),
+    (dict(min_diameter_mm="12"), r"^min_diameter_mm: "),
+    (dict(max_spacing_mm=0), r"^max_spacing_mm: "),
+    (dict(max_spacing_mm=float("inf")), r"^max_spacing_mm: "),
+])
+def test_bad_search_options_raise(kw, message):
+    with pytest.raises(ValueError, match=message):
+        tresol.design(**BEAM, search=kw.pop("search", "ec2"), **kw)
+
+
+def test_bad_run_options_of_design_many_raise_before_any_row():
+    for kw, message in [(dict(search="Lista"), r"^search: búsqueda desconocida «Lista»"),
+                        (dict(search=1), r"^search: se espera un texto"),
+                        (dict(aggregate_mm=0), r"^aggregate_mm: "),
+                        (dict(aggregate_mm=None), r"^aggregate_mm: "),
+                        (dict(top=-3), r"^top: ")]:
+        with pytest.raises(ValueError, match=message):
+            tresol.design_many(iter([BEAM]), **kw)
+    # A row's bad search is the batch program's text, naming the member.
+    row = {**BEAM, "multiple": 1}
+    it = tresol.design_many([row, {**row, "search": "ec3"}], return_errors=True)
+    assert next(it).search == "described"
+    assert str(next(it)) == ("Miembro 2, campo search: búsqueda desconocida «ec3» "
+                             "(se espera described, ec2 o aci).")
+
+
+def test_options_reach_the_search():
+    base = window_beam("ec2")
+    assert len(window_beam("ec2", top=2).candidates) == 2
+    assert len(window_beam("ec2", top=0).candidates) > len(base.candidates)
+    # No bar under 16 mm: no row holds a 10 or a 12.
+    for c in window_beam("ec2", min_diameter_mm=16, top=0).candidates:
+        assert all(g["diameter_mm"] >= 16 - 1e-4 for l in c.layers for g in l["groups"]), c.line
+    # A 32 mm aggregate: s_min = max(d, 37, 20) = 37 mm; 5 fi 16 (gaps 40) still fits, 6 fi 16
+    # (gaps (240 − 96)/5 = 28.8) no longer does.
+    coarse = window_beam("ec2", aggregate_mm=32, top=0)
+    assert coarse.aggregate_mm == 32
+    assert all(l["min_clear_mm"] >= 37 for c in coarse.candidates for l in c.layers)
+    lines = {c.line for c in coarse.candidates}
+    assert "5 fi 16" in lines and "6 fi 16" not in lines
+    assert "6 fi 16" in {c.line for c in window_beam("ec2", top=0).candidates}
+    # Centres at most 60 mm apart: 2 fi 20 + 2 fi 16 has them 74 mm apart.
+    assert "2 fi 20 + 2 fi 16" not in {c.line for c in
+                                      window_beam("ec2", max_spacing_mm=60, top=0).candidates}
+    # The described search takes no notice of the code options.
+    described = tresol.design(**BEAM, aggregate_mm=32, top=1)
+    assert [c.line for c in described.candidates] == ["5 fi 16", "4 fi 20", "3 fi 25"]
+    assert (described.search, described.aggregate_mm) == ("described", None)
+
+
+def test_design_many_with_search_equals_tresol_batch(batch_exe, tmp_path):
+    rows = members(600, seed=23)
+    # Some members bring their own search or aggregate size, a few of them bad.
+    for i, row in enumerate(rows):
+        if i % 5 == 1:
+            row["search"] = ["aci", "described", "EC2", "", "lista"][i // 5 % 5]
+        if i % 7 == 2:
+            row["aggregate_mm"] = [16, "32", None, -4, 12.5][i // 7 % 5]
+    (tmp_path / "members.json").write_text(json.dumps(rows), encoding="utf-8")
+    done = run_batch(batch_exe, tmp_path / "members.json", "--search", "ec2", "--aggregate-mm",
+                     "16", "--top", "4", "--format", "json", "-o", tmp_path / "schedule.json")
+    assert done.returncode == 1, done.stderr  # some rows are refused
+    schedule = json.loads((tmp_path / "schedule.json").read_text(encoding="utf-8"))
+
+    ours = list(tresol.design_many(rows, return_errors=True, search="ec2", aggregate_mm=16,
+                                   top=4))
+    designed = [r for r in ours if not isinstance(r, ValueError)]
+    refused = [str(e) for e in ours if isinstance(e, ValueError)]
+    assert len(designed) == len(schedule) and refused
+    assert {r.search for r in designed} == {"ec2", "aci", "described"}
+    prefix = "Tresol error: "
+    assert refused == [line[len(prefix):] for line in done.stderr.splitlines()
+                       if line.startswith(prefix + "Miembro ")]
+    for r, m in zip(designed, schedule):
+        assert (r.id, r.search, r.aggregate_mm) == (m["id"], m.get("search", "described"),
+                                                    m.get("aggregate_mm")), r.id
+        assert [msg.text for msg in r.messages] == m["messages"], r.id
+        assert (r.chosen.candidate if r.chosen else None) == m["chosen"], r.id
+        theirs = [{k: v for k, v in c.items() if k != "mass_kg"} for c in m["candidates"]]
+        if r.search != "described":
+            for c in theirs:  # the schedule leaves a column's effective depth out
+                c.setdefault("effective_depth_cm", None)
+        assert r.candidates_dicts() == theirs, r.id

@@ -1,0 +1,24 @@
+import ast
+import os
+
+import tresol
+
+STUBS = os.path.join(os.path.dirname(__file__), "..", "tresol.pyi")
+
+
+def test_stubs_name_every_public_function_class_and_member():
+    tree = ast.parse(open(STUBS, encoding="utf-8").read())
+    stubbed = {}
+    for node in tree.body:
+        if isinstance(node, ast.FunctionDef):
+            stubbed[node.name] = None
+        elif isinstance(node, ast.ClassDef):
+            stubbed[node.name] = {n.name for n in node.body if isinstance(n, ast.FunctionDef)}
+    for name in dir(tresol):
+        obj = getattr(tresol, name)
+        if name.startswith("_") or not callable(obj):
+            continue
+        assert name in stubbed, name
+        if isinstance(obj, type) and not issubclass(obj, BaseException):
+            public = {m for m in vars(obj) if not m.startswith("_")}
+            assert public <= stubbed[name], (name, public - stubbed[name])
