@@ -6,6 +6,7 @@
 #include "app/Twips.h"
 #include "datasheets/CHojaFrm.h"
 #include "datasheets/CHojaText.h"
+#include "design/SectionDxf.h"
 #include "drawing/DxfExport.h"
 #include "drawing/ICuadro.h"
 #include "platform/Messages.h"
@@ -85,6 +86,56 @@ std::string fileName(const std::string& path) {
     return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
 }
 
+// The search buttons in order, by the kind each stands for.
+constexpr design::SearchKind kSearches[] = {design::SearchKind::Described, design::SearchKind::EC2,
+                                            design::SearchKind::ACI};
+
+// The largest aggregate the window takes, as the batch program: well past any concrete's.
+constexpr double kLargestAggregateMm = 250;
+
+// "56,0 ≥ 25,0" per layer, layer 1 first, as the line joins its layers.
+std::string clearGaps(const code::Arrangement& a) {
+    std::string out;
+    for (const code::Layer& layer : a.layers) {
+        if (!out.empty())
+            out += " / ";
+        out += platform::formatNumber(layer.clearSpacingMm, "#0.0") + " ≥ " +
+               platform::formatNumber(layer.minClearMm, "#0.0");
+    }
+    return out;
+}
+
+// The code rows into the table as the described search writes its own: rows 1…k, the line in
+// the fixed column, and the column titles in the header row.
+void writeCodeGrid(const design::CodeDesignResult& r, platform::GridControl& grid) {
+    const auto& list = r.arrangements();
+    grid.Cols(5);
+    const std::int32_t widths[] = {1200, 800, 1200, 800};
+    for (std::int32_t c = 0; c < 4; ++c)
+        grid.ColWidth(c, widths[c]);
+    grid.Rows(static_cast<std::int32_t>(list.size()) + 1);
+    auto put = [&grid](std::int32_t row, std::int32_t col, const std::string& text) {
+        grid.Row(row);
+        grid.col(col);
+        grid.Text(text);
+    };
+    put(0, 0, "Armado");
+    put(0, 1, "Área cm²");
+    put(0, 2, "Libre / mín. mm");
+    put(0, 3, "Avisos");
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const code::Arrangement& a = list[i];
+        const auto row = static_cast<std::int32_t>(i) + 1;
+        std::string flags;
+        for (const std::string& f : a.flags)
+            flags += (flags.empty() ? "" : "; ") + f;
+        put(row, 0, a.line);
+        put(row, 1, platform::formatNumber(a.totalAreaCm2, "#0.00"));
+        put(row, 2, clearGaps(a));
+        put(row, 3, flags);
+    }
+}
+
 } // namespace
 
 frmTresol::frmTresol(QWidget* parent) : QDialog(parent) {
@@ -152,6 +203,22 @@ void frmTresol::buildControls() {
     for (int i = 0; i < 2; ++i)
         Option1[i]->setProperty("index", i);
 
+    // The described list, or the arrangements a code's clear spacing allows (which depends on
+    // the aggregate size).
+    FrameBusqueda = control<QGroupBox>(this, "FrameBusqueda");
+    FrameBusqueda->setTitle(QString::fromUtf8("Búsqueda"));
+    const char* const searchTexts[] = {"Lista", "EC2", "ACI"};
+    for (int i = 0; i < 3; ++i) {
+        OptionBusqueda[i] = control<QRadioButton>(FrameBusqueda, "OptionBusqueda");
+        OptionBusqueda[i]->setText(searchTexts[i]);
+        OptionBusqueda[i]->setProperty("index", i);
+    }
+    OptionBusqueda[0]->setChecked(true);
+    LabelArido = label(FrameBusqueda, "LabelArido", QString::fromUtf8("árido (mm)"));
+    TextArido = textBox(FrameBusqueda, "TextArido", "20", "arido");
+    TextArido->setEnabled(false);
+    LabelArido->setEnabled(false);
+
     MSFlexGrid1 = control<QTableWidget>(this, "MSFlexGrid1");
     MSFlexGrid1->setRowCount(2);
     MSFlexGrid1->setColumnCount(2);
@@ -171,7 +238,9 @@ void frmTresol::buildControls() {
     Picture1->setObjectName("Picture1");
     Picture1->setMinimumSize(twips(2652), twips(3252));
     Picture1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    Picture1->addMenuAction(QString::fromUtf8("Exportar DXF…"), [this] { askAndExportDxf(); });
+    Picture1->addMenuAction(QString::fromUtf8("Exportar DXF…"), [this] { askAndExportDxf(true); });
+    Picture1->addMenuAction(QString::fromUtf8("Exportar DXF 3D…"),
+                            [this] { askAndExportDxf(false); });
 
     Command2 = control<QPushButton>(this, "Command2");
     Command2->setText("Salir");
@@ -207,11 +276,22 @@ void frmTresol::buildControls() {
     auto* series = new QVBoxLayout(Frame1);
     series->addWidget(Option1[0]);
     series->addWidget(Option1[1]);
+    auto* searches = new QVBoxLayout(FrameBusqueda);
+    for (QRadioButton* option : OptionBusqueda)
+        searches->addWidget(option);
+    auto* aggregateRow = new QHBoxLayout;
+    aggregateRow->addWidget(LabelArido);
+    aggregateRow->addWidget(TextArido);
+    searches->addLayout(aggregateRow);
+    TextArido->setMaximumWidth(TextArido->fontMetrics().horizontalAdvance("0000000"));
+    auto* seriesAndSearch = new QHBoxLayout;
+    seriesAndSearch->addWidget(Frame1, 0, Qt::AlignTop);
+    seriesAndSearch->addWidget(FrameBusqueda);
     auto* choices = new QVBoxLayout;
     choices->addWidget(Command1);
     choices->addLayout(multipleRow);
     choices->addWidget(HScroll1);
-    choices->addWidget(Frame1);
+    choices->addLayout(seriesAndSearch);
     choices->addStretch(1);
 
     auto* top = new QHBoxLayout;
@@ -247,6 +327,11 @@ void frmTresol::buildControls() {
         connect(option, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
                 onNormaElegida();
+        });
+    for (QRadioButton* option : OptionBusqueda)
+        connect(option, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                onBusquedaElegida();
         });
     connect(Text2, &QLineEdit::textChanged, this, [this](const QString& t) {
         if (tipo == 0)
@@ -409,18 +494,57 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
     member.multiple = GetMultiplo();
     member.face = planoArmado;
 
-    result_ = design::design(member, diametros);
-    for (const auto& m : result_->messages())
-        platform::messages().show(m.text, m.icon);
-    result_->writeGrid(*grid_);
-    markRows();
+    std::string linea;
+    if (GetBusqueda() == design::SearchKind::Described) {
+        if (codeResult_) {
+            // The code rows' titles go with them.
+            codeResult_.reset();
+            grid_->Row(0);
+            for (std::int32_t c = 0; c < grid_->Cols(); ++c) {
+                grid_->col(c);
+                grid_->Text("");
+            }
+        }
+        result_ = design::design(member, diametros);
+        for (const auto& m : result_->messages())
+            platform::messages().show(m.text, m.icon);
+        result_->writeGrid(*grid_);
+        markRows();
 
-    grid_->col(0);
-    fila = std::clamp(fila, 0, grid_->Rows() - 1);
-    grid_->Row(fila);
-    const std::string linea = grid_->Text();
+        grid_->col(0);
+        fila = std::clamp(fila, 0, grid_->Rows() - 1);
+        grid_->Row(fila);
+        linea = grid_->Text();
+        placement_ = result_->place(fila);
+    } else {
+        const std::string arido = text(TextArido);
+        const double aggregateMm = platform::boxNumber(arido);
+        if (!platform::isNumeric(arido) || !(aggregateMm > 0) ||
+            aggregateMm > kLargestAggregateMm) {
+            platform::showError(
+                "El tamaño del árido debe ser un número de milímetros mayor que 0 y de hasta " +
+                platform::formatNumber(kLargestAggregateMm, "#") + ".");
+            return;
+        }
+        code::Options options;
+        options.code = GetBusqueda() == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
+        options.aggregateMm = aggregateMm;
+        result_.reset();
+        codeResult_ = design::designCode(member, options, diametros);
+        for (const auto& m : codeResult_->messages())
+            platform::messages().show(m.text, m.icon);
+        writeCodeGrid(*codeResult_, *grid_);
+        // Every row the code search lists fits: no mark left from the described list.
+        for (std::int32_t r = 1; r < grid_->Rows(); ++r)
+            grid_->markRow(r, {});
 
-    placement_ = result_->place(fila);
+        grid_->col(0);
+        fila = std::clamp(fila, 0, grid_->Rows() - 1);
+        grid_->Row(fila);
+        // The header row holds the titles, not a line.
+        linea = fila > 0 ? grid_->Text() : std::string();
+        placement_ = codeResult_->place(fila);
+    }
     for (const auto& m : placement_.messages)
         platform::messages().show(m.text, m.icon);
     design::DesignResult::draw(placement_, Picture1->canvas());
@@ -432,7 +556,7 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
 }
 
 void frmTresol::redraw() {
-    if (running_ || !result_ || Picture1->width() < 1 || Picture1->height() < 1)
+    if (running_ || (!result_ && !codeResult_) || Picture1->width() < 1 || Picture1->height() < 1)
         return;
     design::DesignResult::draw(placement_, Picture1->canvas());
 }
@@ -489,16 +613,24 @@ bool frmTresol::ExportaDxf(const std::string& path, std::string& error) const {
         error);
 }
 
-void frmTresol::askAndExportDxf() {
-    QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("Exportar DXF"),
-                                                QStringLiteral("seccion.dxf"),
-                                                QStringLiteral("Dibujo DXF (*.dxf)"));
+bool frmTresol::ExportaDxf2D(const std::string& path, std::string& error) const {
+    if (!seccion_) {
+        error = "No hay ninguna sección dibujada que exportar.";
+        return false;
+    }
+    return design::writeSectionDxf(path, *seccion_, lineaDibujada_, error);
+}
+
+void frmTresol::askAndExportDxf(bool plan) {
+    QString path = QFileDialog::getSaveFileName(
+        this, QString::fromUtf8(plan ? "Exportar DXF" : "Exportar DXF 3D"),
+        QStringLiteral("seccion.dxf"), QStringLiteral("Dibujo DXF (*.dxf)"));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().toLower() != "dxf")
         path += ".dxf";
     std::string error;
-    if (!ExportaDxf(path.toStdString(), error))
+    if (!(plan ? ExportaDxf2D(path.toStdString(), error) : ExportaDxf(path.toStdString(), error)))
         platform::showError(error);
 }
 
@@ -521,6 +653,10 @@ std::string frmTresol::memberSheet() {
     for (const std::string name : kMemberNumbers)
         // A column's height box only repeats its width.
         hoja.SetVariable(name, ventana.GetVarFloat(tipo == 0 && name == "alto" ? "ancho" : name));
+    hoja.SetVariable("busqueda", std::string(design::searchKindText(GetBusqueda())));
+    // Read from the box itself: under the described list it is disabled, and the sheet refuses
+    // to read a disabled box.
+    hoja.SetVariable("arido", platform::boxNumber(text(TextArido)));
     hoja.SetVariable("fila", grid_->Row());
     hoja.SetObjetoFin();
     hoja.SetObjetoFin();
@@ -565,6 +701,13 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
                 texts[key] = valueText(hoja.GetVariableDeHoja(key));
             if (!sheetMessages.entries().empty())
                 problem = name + " no es un fichero de miembro de Tresol.";
+            // Sheets written before the code-checked search hold neither: the described list.
+            for (const std::string key : {"busqueda", "arido"}) {
+                platform::RecordingSink absent;
+                const std::string value = valueText(hoja.GetVariableDeHoja(key));
+                if (absent.entries().empty())
+                    texts[key] = value;
+            }
         }
     }
 
@@ -575,7 +718,7 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
     {
         platform::ScopedNumberLocale point('.');
         for (const auto& [key, value] : texts) {
-            if (key == "norma")
+            if (key == "norma" || key == "busqueda")
                 continue;
             const auto n = platform::parseNumber(value);
             if (!n && bad.empty())
@@ -595,6 +738,11 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
     const std::int32_t row = whole("fila", 0, std::numeric_limits<std::int32_t>::max());
     if (texts["norma"] != "Euro" && texts["norma"] != "Mex" && bad.empty())
         bad = "norma";
+    const auto search = design::searchKindFromText(
+        texts.contains("busqueda") ? texts["busqueda"]
+                                   : design::searchKindText(design::SearchKind::Described));
+    if (!search && bad.empty())
+        bad = "busqueda";
     if (problem.empty() && !bad.empty())
         problem = "No se puede abrir " + name + ": el valor de " + bad + " (\"" + texts[bad] +
                   "\") no se puede leer.";
@@ -613,12 +761,17 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
         } done{running_};
         setKind(kind);
         Option1[texts["norma"] == "Mex" ? 1 : 0]->setChecked(true);
+        for (int i = 0; i < 3; ++i)
+            if (kSearches[i] == search)
+                OptionBusqueda[i]->setChecked(true);
         QtFormControls form(this);
         CHojaFrm ventana;
         ventana.Ini(form);
         for (const std::string key : kMemberNumbers)
             if (!(kind == 0 && key == "alto"))
                 ventana.SetVariable(key, key == "multiplo" ? Value{multiple} : Value{numbers[key]});
+        if (numbers.contains("arido"))
+            ventana.SetVariable("arido", Value{numbers["arido"]});
     }
     ArmaSeccion(row);
     return true;
@@ -656,6 +809,20 @@ void frmTresol::onMultiploCambiado(int value) {
 
 void frmTresol::onNormaElegida() {
     nuevoCatalogo();
+    ArmaSeccion(0);
+}
+
+design::SearchKind frmTresol::GetBusqueda() const {
+    for (int i = 0; i < 3; ++i)
+        if (OptionBusqueda[i]->isChecked())
+            return kSearches[i];
+    return design::SearchKind::Described;
+}
+
+void frmTresol::onBusquedaElegida() {
+    const bool code = GetBusqueda() != design::SearchKind::Described;
+    TextArido->setEnabled(code);
+    LabelArido->setEnabled(code);
     ArmaSeccion(0);
 }
 

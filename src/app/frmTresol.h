@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/CodeDesign.h"
 #include "design/Design.h"
 #include "reinforcement/Cdiametro.h"
 
@@ -59,12 +60,17 @@ class frmTresol : public QDialog {
     // Writes the section of the last run, its bars and its arrangement line to a DXF drawing;
     // false with a text for the user when there is nothing to export or the file fails.
     bool ExportaDxf(const std::string& path, std::string& error) const;
+    // The same section as a plan drawing in millimetres a detailer's 2D CAD opens; the same
+    // answers.
+    bool ExportaDxf2D(const std::string& path, std::string& error) const;
+    // Which search fills the table: the described list (the default) or a code-checked one.
+    design::SearchKind GetBusqueda() const;
 
-    // Member files: kind, series, area, cover, width, height, multiple and the picked row as an
-    // XML sheet. Saving writes a temporary file and renames it; false (with a message) when the
-    // file cannot be written. Opening runs the design and picks the row again; a file that is
-    // not such a sheet, is cut short or holds an unreadable value gives one message and leaves
-    // the window as it was.
+    // Member files: kind, series, area, cover, width, height, multiple, search, aggregate and the
+    // picked row as an XML sheet (a sheet without the search is of the described list). Saving
+    // writes a temporary file and renames it; false (with a message) when the file cannot be
+    // written. Opening runs the design and picks the row again; a file that is not such a sheet, is
+    // cut short or holds an unreadable value gives one message and leaves the window as it was.
     bool GuardaMiembro(const std::string& path);
     bool AbreMiembro(const std::string& path);
     // A window that remembers keeps its member in the settings when it closes and starts from
@@ -89,7 +95,8 @@ class frmTresol : public QDialog {
     void onSalir();
     void onMultiploCambiado(int value);
     void onNormaElegida();
-    void askAndExportDxf();
+    void onBusquedaElegida();
+    void askAndExportDxf(bool plan);
 
     std::string lineaArmado;
     bool aceptado = false;
@@ -113,6 +120,10 @@ class frmTresol : public QDialog {
     QScrollBar* HScroll1;
     QGroupBox* Frame1;
     QRadioButton* Option1[2];
+    QGroupBox* FrameBusqueda;
+    QRadioButton* OptionBusqueda[3];
+    QLabel* LabelArido;
+    QLineEdit* TextArido;
     QTableWidget* MSFlexGrid1;
     QLabel* Label7;
     QLabel* Label8;
@@ -124,6 +135,7 @@ class frmTresol : public QDialog {
     QtGrid* grid_;
     // The last run and the placement it drew, kept to draw it again at another size.
     std::optional<design::DesignResult> result_;
+    std::optional<design::CodeDesignResult> codeResult_;
     design::Placement placement_;
     // What the last run drew, kept for the DXF export.
     std::shared_ptr<CSeccEstruc> seccion_;

@@ -284,6 +284,14 @@ TEST(DesignDrawing, Screenshots) {
         save(beam.frm, "design-window.png");
     }
     {
+        // The same beam under the EC2 clear spacing, its preferred row drawn.
+        OpenWindow beam(1);
+        beamInputs(beam.frm, "10", "30", "50", "3");
+        ctl<QRadioButton>(beam.frm, "OptionBusqueda", 1)->click();
+        pickRow(beam.frm, 1);
+        save(beam.frm, "design-window-ec2.png");
+    }
+    {
         OpenWindow column(0);
         typeInto(column.frm, "Text1", "30");
         typeInto(column.frm, "Text2", "40");

@@ -1,7 +1,7 @@
 // A seeded random walk over the design windows: typing ordinary and hostile text into every box,
-// moving the multiple, switching series, "Arma!", picking rows, resizing, exporting and leaving.
-// It fails on a programming error, on an action slower than its budget, or on an action that
-// would raise more than one message box (a burst of identical messages is one box, as the
+// moving the multiple, switching series and search, "Arma!", picking rows, resizing, exporting and
+// leaving. It fails on a programming error, on an action slower than its budget, or on an action
+// that would raise more than one message box (a burst of identical messages is one box, as the
 // application's sink shows it).
 //
 // TRESOL_MONKEY_SEED replays a walk; TRESOL_MONKEY_ACTIONS sets the actions per window kind.
@@ -76,8 +76,9 @@ class Monkey {
         case 1:
         case 2:
         case 3: {
-            static const char* const boxes[] = {"Text1", "Text2", "Text3", "Text4", "Text5"};
-            const char* box = boxes[pick(0, 4)];
+            static const char* const boxes[] = {"Text1", "Text2", "Text3",
+                                                "Text4", "Text5", "TextArido"};
+            const char* box = boxes[pick(0, 5)];
             auto* edit = ctl<QLineEdit>(w, box);
             const QString t = QString::fromStdString(text());
             if (!edit->isEnabled())
@@ -104,9 +105,13 @@ class Monkey {
             return "multiple " + std::to_string(v);
         }
         case 5: {
-            const int i = pick(0, 1);
-            QTest::mouseClick(ctl<QRadioButton>(w, "Option1", i), Qt::LeftButton);
-            return "series " + std::to_string(i);
+            const int i = pick(0, 4);
+            if (i < 2) {
+                QTest::mouseClick(ctl<QRadioButton>(w, "Option1", i), Qt::LeftButton);
+                return "series " + std::to_string(i);
+            }
+            ctl<QRadioButton>(w, "OptionBusqueda", i - 2)->click();
+            return "search " + std::to_string(i - 2);
         }
         case 6:
         case 7:
@@ -132,7 +137,8 @@ class Monkey {
             const QString path = QDir(dir_).filePath(QString::fromStdString("m." + kind));
             if (kind == "dxf") {
                 std::string error;
-                (void)win->frm->ExportaDxf(path.toStdString(), error);
+                (void)(pick(0, 1) ? win->frm->ExportaDxf2D(path.toStdString(), error)
+                                  : win->frm->ExportaDxf(path.toStdString(), error));
             } else {
                 (void)win->frm->picture().saveDrawing(path);
             }

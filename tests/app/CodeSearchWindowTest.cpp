@@ -1,0 +1,340 @@
+#include "WindowTestSupport.h"
+#include "drawing/DxfCheck.h"
+#include "platform/Messages.h"
+#include "platform/Numbers.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGroupBox>
+#include <QMenu>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <tuple>
+
+using namespace tresol;
+using namespace tresol::test;
+using app::frmTresol;
+using platform::RecordingSink;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+enum { kLista = 0, kEC2 = 1, kACI = 2 };
+
+QRadioButton* search(QWidget* w, int i) {
+    return ctl<QRadioButton>(w, "OptionBusqueda", i);
+}
+
+QLineEdit* aggregate(QWidget* w) {
+    return ctl<QLineEdit>(w, "TextArido");
+}
+
+// The 30 × 50 beam, cover 3, 10 cm², typed as a user types it.
+void thirtyByFifty(QWidget* w) {
+    typeInto(w, "Text1", "10");
+    typeInto(w, "Text2", "30");
+    typeInto(w, "Text3", "50");
+    typeInto(w, "Text4", "3");
+}
+
+// Bar circles drawn as (centre across, centre up, radius), those of one radius.
+std::vector<std::tuple<float, float, float>> circlesOf(const Canvas& c, float radius) {
+    std::vector<std::tuple<float, float, float>> out;
+    for (const auto& k : c.circles())
+        if (std::fabs(k.r - radius) < 1e-6f)
+            out.emplace_back(k.x, k.y, k.r);
+    return out;
+}
+
+bool hasCircleAt(const Canvas& c, float x, float y, float r) {
+    for (const auto& [cx, cy, cr] : circlesOf(c, r))
+        if (std::fabs(cx - x) < 1e-5f && std::fabs(cy - y) < 1e-5f)
+            return true;
+    return false;
+}
+
+std::filesystem::path sectionChecker() {
+    const char* source = std::getenv("TRESOL_SOURCE_DIR");
+    return (source ? std::filesystem::path(source) / "tests"
+                   : std::filesystem::path(__FILE__).parent_path().parent_path()) /
+           "design" / "section_dxf_check.py";
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+} // namespace
+
+// The 30 × 50 beam, cover 3, 10 cm², under EN with 20 mm aggregate: between covers
+// 300 − 60 = 240 mm, s_min = max(d, 20 + 5, 20) = 25 mm.
+//   2 fi 20 + 2 fi 16: g = (240 − 2·20 − 2·16)/3 = 56 mm, 2·3.1416 + 2·2.0106 = 10.30 cm²;
+//   5 fi 16: g = (240 − 80)/4 = 40 mm, 10.05 cm², the least area.
+// Within 1.1 × 10.05 the fewest bars are preferred: 2 fi 20 + 2 fi 16 comes first.
+// Its bars: corners at z = ±(150 − 30 − 10) = ±110 mm, y = −250 + 30 + 10 = −210 mm; the fi 16
+// at z = ±(110 − 10 − 56 − 8) = ±36 mm, y = −250 + 30 + 8 = −212 mm.
+TEST(CodeSearchWindow, EC2RowsArePickedDrawnAndHandedBack) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    OpenWindow beam(1);
+    QWidget* w = beam.w();
+    EXPECT_TRUE(search(w, kLista)->isChecked()) << "the described list is the default";
+    EXPECT_FALSE(aggregate(w)->isEnabled());
+    EXPECT_EQ(aggregate(w)->text(), "20");
+    EXPECT_EQ(ctl<QGroupBox>(w, "FrameBusqueda")->title(), QString::fromUtf8("Búsqueda"));
+
+    thirtyByFifty(w);
+    search(w, kEC2)->click();
+    EXPECT_TRUE(aggregate(w)->isEnabled());
+    const Lines lines = gridColumn(*beam.frm, 0);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "2 fi 20 + 2 fi 16");
+    EXPECT_EQ(lines[1], "5 fi 16");
+    EXPECT_LE(lines.size(), 10u) << "the search's default of ten rows";
+    EXPECT_EQ(beam->grid().TextMatrix(0, 0), "Armado");
+    EXPECT_EQ(beam->grid().TextMatrix(0, 2), "Libre / mín. mm");
+    EXPECT_EQ(beam->grid().TextMatrix(1, 1), "10.30");
+    EXPECT_EQ(beam->grid().TextMatrix(1, 2), "56.0 ≥ 25.0");
+    EXPECT_EQ(beam->grid().TextMatrix(2, 2), "40.0 ≥ 25.0");
+    // 10.30 / (30 · 50) = 0.69 %: no ratio flag for a beam.
+    EXPECT_EQ(beam->grid().TextMatrix(1, 3), "");
+    // A second layer's gap after the first's, as its line joins them.
+    for (int r = 1; r < beam->grid().Rows(); ++r)
+        EXPECT_EQ(beam->grid().TextMatrix(r, 0).find(" / ") != std::string::npos,
+                  beam->grid().TextMatrix(r, 2).find(" / ") != std::string::npos)
+            << r;
+    EXPECT_EQ(beam.label8(), "") << "the header row is not a line";
+
+    pickRow(w, 1);
+    EXPECT_EQ(beam.label8(), "2 fi 20 + 2 fi 16");
+    const Canvas& c = beam.canvas();
+    ASSERT_EQ(circlesOf(c, 0.010f).size(), 2u);
+    ASSERT_EQ(circlesOf(c, 0.008f).size(), 2u);
+    for (const float z : {-0.110f, 0.110f})
+        EXPECT_TRUE(hasCircleAt(c, z, -0.210f, 0.010f)) << z;
+    for (const float z : {-0.036f, 0.036f})
+        EXPECT_TRUE(hasCircleAt(c, z, -0.212f, 0.008f)) << z;
+
+    // The drawing is fitted again at another size, the bars still there.
+    beam->resize(beam->width() + 300, beam->height() + 200);
+    QApplication::processEvents();
+    EXPECT_FLOAT_EQ(beam.canvas().Width(), static_cast<float>(beam->picture().width()));
+    EXPECT_EQ(circlesOf(beam.canvas(), 0.010f).size(), 2u);
+    EXPECT_EQ(circlesOf(beam.canvas(), 0.008f).size(), 2u);
+
+    pickRow(w, 2);
+    EXPECT_EQ(beam.label8(), "5 fi 16");
+    EXPECT_EQ(circlesOf(beam.canvas(), 0.008f).size(), 5u);
+    EXPECT_TRUE(circlesOf(beam.canvas(), 0.010f).empty());
+    EXPECT_TRUE(rec.texts().empty());
+
+    // Back to the described list: its three lines, no titles, the aggregate out of play.
+    search(w, kLista)->click();
+    EXPECT_EQ(gridColumn(*beam.frm, 0), (Lines{"5 fi 16", "4 fi 20", "3 fi 25"}));
+    for (int col = 0; col < beam->grid().Cols(); ++col)
+        EXPECT_EQ(beam->grid().TextMatrix(0, col), "") << col;
+    EXPECT_FALSE(aggregate(w)->isEnabled());
+    EXPECT_EQ(beam.label8(), "");
+    EXPECT_TRUE(rec.texts().empty());
+}
+
+// Under ACI, s_min = max(25.4, d, 4/3 · 20) = 26.67 mm: the same preferred row, its minimum the
+// code's own. With 32 mm aggregate s_min = 4/3 · 32 = 42.67 mm: 5 fi 16 (g = 40) leaves the
+// list, 2 fi 20 + 2 fi 16 (g = 56) stays first. A bad aggregate runs nothing.
+TEST(CodeSearchWindow, ACIAndTheAggregateSize) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    OpenWindow beam(1);
+    QWidget* w = beam.w();
+    thirtyByFifty(w);
+    search(w, kACI)->click();
+    EXPECT_EQ(beam->GetBusqueda(), design::SearchKind::ACI);
+    ASSERT_GE(beam->grid().Rows(), 3);
+    EXPECT_EQ(beam->grid().TextMatrix(1, 0), "2 fi 20 + 2 fi 16");
+    EXPECT_EQ(beam->grid().TextMatrix(1, 2), "56.0 ≥ 26.7");
+    const Lines fine = gridColumn(*beam.frm, 0);
+    EXPECT_NE(std::find(fine.begin(), fine.end(), "5 fi 16"), fine.end());
+
+    typeInto(w, "TextArido", "32");
+    beam.arma();
+    EXPECT_EQ(beam->grid().TextMatrix(1, 0), "2 fi 20 + 2 fi 16");
+    EXPECT_EQ(beam->grid().TextMatrix(1, 2), "56.0 ≥ 42.7");
+    const Lines coarse = gridColumn(*beam.frm, 0);
+    EXPECT_EQ(std::find(coarse.begin(), coarse.end(), "5 fi 16"), coarse.end());
+    EXPECT_TRUE(rec.texts().empty());
+
+    const std::string refused =
+        "El tamaño del árido debe ser un número de milímetros mayor que 0 y de hasta 250.";
+    for (const char* bad : {"abc", "0", "-5", "300", ""}) {
+        pickRow(w, 1);
+        typeInto(w, "TextArido", bad);
+        rec.clear();
+        beam.arma();
+        EXPECT_EQ(rec.texts(), Lines{refused}) << bad;
+        EXPECT_EQ(gridColumn(*beam.frm, 0), coarse) << "no run with " << bad;
+        EXPECT_EQ(beam.label8(), "2 fi 20 + 2 fi 16") << bad;
+    }
+}
+
+// 20 × 30, cover 3, 30 cm²: 140 mm between covers hold at most 3 fi 25 per layer
+// (g = (140 − 75)/2 = 32.5 ≥ 25), two layers 6 · 4.909 = 29.45 cm² < 30: no row, one message,
+// the bare outline drawn.
+TEST(CodeSearchWindow, NothingFitsSaysSoOnce) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    OpenWindow beam(1);
+    QWidget* w = beam.w();
+    thirtyByFifty(w);
+    search(w, kEC2)->click();
+    pickRow(w, 1);
+    typeInto(w, "Text1", "30");
+    typeInto(w, "Text2", "20");
+    typeInto(w, "Text3", "30");
+    rec.clear();
+    beam.arma();
+    ASSERT_EQ(rec.texts().size(), 1u);
+    EXPECT_EQ(rec.texts()[0].rfind("no cabe: como máximo 29", 0), 0u) << rec.texts()[0];
+    EXPECT_NE(rec.texts()[0].find("dos capas"), std::string::npos) << rec.texts()[0];
+    EXPECT_EQ(beam->grid().Rows(), 1) << "no row";
+    EXPECT_EQ(beam.label8(), "");
+    EXPECT_TRUE(circlesOf(beam.canvas(), 0.0125f).empty());
+    EXPECT_FALSE(beam.canvas().segments().empty()) << "the outline is still drawn";
+}
+
+// "Salir" of a window opened modally with a member hands back the code row picked.
+TEST(CodeSearchWindow, SalirHandsBackACodeLine) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    QPointer<frmTresol> frm = new frmTresol;
+    QTimer::singleShot(0, [&] {
+        search(frm, kEC2)->click();
+        pickRow(frm, 1);
+        QTest::mouseClick(ctl<QPushButton>(frm, "Command2"), Qt::LeftButton);
+    });
+    EXPECT_EQ(frm->Ini(1, {}, 0.001, 0.30, 0.50, 0.03), "2 fi 20 + 2 fi 16");
+    EXPECT_TRUE(rec.texts().empty());
+}
+
+// "Exportar DXF…" writes the plan drawing of what is drawn; the 3D drawing stays on the menu.
+// Read back: the four bars of 2 fi 20 + 2 fi 16 as circles of their radii in millimetres on
+// ARMADO (centres as worked out above), the line on TEXTO.
+TEST(CodeSearchWindow, ExportsThePlanDrawingOfTheCodeRow) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    const tresol::testing::DxfDir dir;
+    const std::string path = dir.file("ec2.dxf");
+    std::string error;
+    {
+        OpenWindow column(0); // a column window draws nothing until its first run
+        EXPECT_FALSE(column->ExportaDxf2D(path, error));
+        EXPECT_EQ(error, "No hay ninguna sección dibujada que exportar.");
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+    OpenWindow beam(1);
+
+    const std::unique_ptr<QMenu> menu(beam->picture().createContextMenu());
+    QStringList entries;
+    for (QAction* a : menu->actions())
+        entries << a->text();
+    EXPECT_TRUE(entries.contains(QString::fromUtf8("Exportar DXF…")));
+    EXPECT_TRUE(entries.contains(QString::fromUtf8("Exportar DXF 3D…")));
+
+    thirtyByFifty(beam.w());
+    search(beam.w(), kEC2)->click();
+    pickRow(beam.w(), 1);
+    ASSERT_TRUE(beam->ExportaDxf2D(path, error)) << error;
+    EXPECT_TRUE(beam->ExportaDxf(dir.file("ec2-3d.dxf"), error)) << error;
+    EXPECT_TRUE(rec.texts().empty());
+    const auto back = tresol::testing::readDxf(path, sectionChecker());
+    if (!back.skipped.empty())
+        GTEST_SKIP() << back.skipped;
+    ASSERT_TRUE(back.failure.empty()) << back.failure;
+    EXPECT_EQ(back.auditErrors, 0);
+    std::vector<std::tuple<double, double, double>> bars;
+    bool lineWritten = false;
+    for (const auto& e : back.entities) {
+        if (e.kind == "CIRCLE" && e.at("layer") == "ARMADO") {
+            const auto c = e.numbers("centre");
+            ASSERT_EQ(c.size(), 3u);
+            bars.emplace_back(c[0], c[1], e.number("radius"));
+        }
+        lineWritten |= e.kind == "TEXT" && e.at("text") == "2 fi 20 + 2 fi 16";
+    }
+    EXPECT_TRUE(lineWritten);
+    std::sort(bars.begin(), bars.end());
+    const std::vector<std::tuple<double, double, double>> want = {
+        {-110, -210, 10}, {-36, -212, 8}, {36, -212, 8}, {110, -210, 10}};
+    ASSERT_EQ(bars.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        EXPECT_NEAR(std::get<0>(bars[i]), std::get<0>(want[i]), 1e-3) << i;
+        EXPECT_NEAR(std::get<1>(bars[i]), std::get<1>(want[i]), 1e-3) << i;
+        EXPECT_NEAR(std::get<2>(bars[i]), std::get<2>(want[i]), 1e-3) << i;
+    }
+}
+
+// A member saved under a code opens under it, aggregate and picked row included; a sheet
+// written before the code search (no search, no aggregate) opens as the described list; an
+// unknown search is named in the message and changes nothing.
+TEST(CodeSearchWindow, MemberFilesKeepTheSearch) {
+    platform::ScopedNumberLocale point('.');
+    RecordingSink rec;
+    const QTemporaryDir dir;
+    const QString file = dir.filePath("ec2.xml");
+    OpenWindow saved(1);
+    thirtyByFifty(saved.w());
+    search(saved.w(), kEC2)->click();
+    typeInto(saved.w(), "TextArido", "16");
+    saved.arma();
+    pickRow(saved.w(), 2);
+    const std::string line = saved.label8().toStdString();
+    ASSERT_FALSE(line.empty());
+    ASSERT_TRUE(saved->GuardaMiembro(file.toStdString()));
+    const QByteArray text = readAll(file);
+    EXPECT_TRUE(text.contains("busqueda= \"ec2\"")) << text.toStdString();
+    EXPECT_TRUE(text.contains("arido= \"16\"")) << text.toStdString();
+
+    OpenWindow opened(1);
+    ASSERT_TRUE(opened->AbreMiembro(file.toStdString()));
+    EXPECT_TRUE(search(opened.w(), kEC2)->isChecked());
+    EXPECT_TRUE(aggregate(opened.w())->isEnabled());
+    EXPECT_EQ(aggregate(opened.w())->text(), "16");
+    EXPECT_EQ(gridColumn(*opened.frm, 0), gridColumn(*saved.frm, 0));
+    EXPECT_EQ(gridColumn(*opened.frm, 2), gridColumn(*saved.frm, 2));
+    EXPECT_EQ(opened.label8().toStdString(), line);
+    EXPECT_EQ(circlesOf(opened.canvas(), 0.008f), circlesOf(saved.canvas(), 0.008f));
+    EXPECT_TRUE(rec.texts().empty());
+
+    QByteArray old = text;
+    old.replace("busqueda= \"ec2\"", "").replace("arido= \"16\"", "");
+    const QString oldFile = dir.filePath("antiguo.xml");
+    ASSERT_TRUE(writeAll(oldFile, old));
+    ASSERT_TRUE(opened->AbreMiembro(oldFile.toStdString()));
+    EXPECT_TRUE(search(opened.w(), kLista)->isChecked());
+    EXPECT_FALSE(aggregate(opened.w())->isEnabled());
+    EXPECT_EQ(gridColumn(*opened.frm, 0), (Lines{"5 fi 16", "4 fi 20", "3 fi 25"}));
+    EXPECT_EQ(opened.label8(), "4 fi 20") << "the saved row 2 of the described list";
+    EXPECT_TRUE(rec.texts().empty());
+
+    QByteArray unknown = text;
+    unknown.replace("busqueda= \"ec2\"", "busqueda= \"bs8110\"");
+    const QString unknownFile = dir.filePath("otra.xml");
+    ASSERT_TRUE(writeAll(unknownFile, unknown));
+    EXPECT_FALSE(opened->AbreMiembro(unknownFile.toStdString()));
+    EXPECT_EQ(rec.texts(),
+              Lines{"No se puede abrir otra.xml: el valor de busqueda (\"bs8110\") no se puede "
+                    "leer."});
+    EXPECT_TRUE(search(opened.w(), kLista)->isChecked());
+}
