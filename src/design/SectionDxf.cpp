@@ -404,24 +404,7 @@ bool writeFile(const std::string& file, const SectionDrawing& d, unsigned long s
     dw->dxfString(3, "txt");
     dw->dxfString(4, "");
     dw->tableEnd();
-    dxf.writeView(*dw);
-    dxf.writeUcs(*dw);
-    dw->tableAppid(1);
-    dxf.writeAppid(*dw, "ACAD");
-    dw->tableEnd();
-    dxf.writeDimStyle(*dw, 2.5, 0.625, 0.625, 0.625, 2.5);
-    dxf.writeBlockRecord(*dw);
-    dw->tableEnd();
-    dw->sectionEnd();
-
-    dw->sectionBlocks();
-    dxf.writeBlock(*dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(*dw, "*Model_Space");
-    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(*dw, "*Paper_Space");
-    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(*dw, "*Paper_Space0");
-    dw->sectionEnd();
+    dxfTablesEndAndBlocks(dxf, *dw);
 
     dw->sectionEntities();
     EntityWriter out(*dw);

@@ -325,6 +325,27 @@ bool dxfEndsWithEof(const std::string& path) {
     return in && tail.find("EOF") != std::string::npos;
 }
 
+void dxfTablesEndAndBlocks(DL_Dxf& dxf, DL_WriterA& dw) {
+    dxf.writeView(dw);
+    dxf.writeUcs(dw);
+    dw.tableAppid(1);
+    dxf.writeAppid(dw, "ACAD");
+    dw.tableEnd();
+    dxf.writeDimStyle(dw, 2.5, 0.625, 0.625, 0.625, 2.5);
+    dxf.writeBlockRecord(dw);
+    dw.tableEnd();
+    dw.sectionEnd();
+
+    dw.sectionBlocks();
+    dxf.writeBlock(dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(dw, "*Model_Space");
+    dxf.writeBlock(dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(dw, "*Paper_Space");
+    dxf.writeBlock(dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(dw, "*Paper_Space0");
+    dw.sectionEnd();
+}
+
 DxfColor dxfColor(std::int16_t index) {
     // Nearest AutoCAD colour index of each palette entry.
     static constexpr std::array<int, 16> aci = {7, 174, 94, 134, 14, 214, 54, 9,
@@ -444,24 +465,7 @@ bool CadDxfDocument::SaveAs(const std::string& path, std::string& error) {
     dw->tableStyle(1);
     dxf.writeStyle(*dw, DL_StyleData("Standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
     dw->tableEnd();
-    dxf.writeView(*dw);
-    dxf.writeUcs(*dw);
-    dw->tableAppid(1);
-    dxf.writeAppid(*dw, "ACAD");
-    dw->tableEnd();
-    dxf.writeDimStyle(*dw, 2.5, 0.625, 0.625, 0.625, 2.5);
-    dxf.writeBlockRecord(*dw);
-    dw->tableEnd();
-    dw->sectionEnd();
-
-    dw->sectionBlocks();
-    dxf.writeBlock(*dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(*dw, "*Model_Space");
-    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(*dw, "*Paper_Space");
-    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(*dw, "*Paper_Space0");
-    dw->sectionEnd();
+    dxfTablesEndAndBlocks(dxf, *dw);
 
     dw->sectionEntities();
     EntityWriter writer(*dw);

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+class DL_Dxf;
+class DL_WriterA;
+
 namespace tresol {
 
 // An entity of the in-memory model space. Every kind keeps its geometry in world coordinates
@@ -105,6 +108,10 @@ std::string dxfText(const std::string& utf8);
 // Whether the file ends with the DXF end mark: dxflib reports no write errors, so a file cut
 // short by a full disk shows only so.
 bool dxfEndsWithEof(const std::string& path);
+
+// The end of a drawing's tables (view, UCS, application, dimension style, block records) and its
+// empty model and paper space blocks, as every drawing of this program writes them.
+void dxfTablesEndAndBlocks(DL_Dxf& dxf, DL_WriterA& dw);
 
 // Number of latitude-longitude cells of a sphere's mesh.
 inline constexpr int kSphereSegments = 16; // around the polar axis
