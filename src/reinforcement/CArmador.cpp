@@ -22,6 +22,7 @@ bool CArmador::Ini(float areaIn, std::shared_ptr<const Cdiametro> diametrosIn, f
     // even) before the search and the spacing use it, so each count found is a multiple of it.
     const auto m = platform::roundToInt32(multiploIn);
     multiploValido = m && *m >= 1;
+    multiploEntero = multiploValido ? *m : 0;
     multiplo = multiploValido ? static_cast<float>(*m) : static_cast<float>(multiploIn);
 
     if (2.0 * recubIn > ladoIn) {
@@ -59,7 +60,9 @@ bool CArmador::Ini(float areaIn, std::shared_ptr<const Cdiametro> diametrosIn, f
 void CArmador::BuscaArmados() {
     if (!multiploValido || !diametros)
         return;
-    const std::int32_t m = *platform::roundToInt32(multiplo);
+    // The whole multiple, not its single-precision copy: beyond 2^24 the two differ, and every
+    // count must be a multiple of the one the caller asked for.
+    const std::int32_t m = multiploEntero;
     const Cdiametro& cat = *diametros;
     for (std::int32_t i = cat.GetIndiMin(); i <= cat.GetIndiMax(); ++i) {
         const float a = cat.GetAreaIndice(i);

@@ -50,6 +50,7 @@ private:
     std::int32_t nMax = 0;
     std::int32_t nMin = 0;
     float multiplo = 0.0f;
+    std::int32_t multiploEntero = 0;
     float recub = 0.0f;
     float lado = 0.0f;
     bool cerrado = false;

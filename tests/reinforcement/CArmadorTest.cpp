@@ -122,6 +122,22 @@ TEST(CArmador, FractionalMultipleIsRoundedLikeTheWindowsWholeValue) {
     EXPECT_EQ(rec.texts(), Lines{"Error: el múltipo debe ser >= 0"});
 }
 
+// A multiple past 2^24 has no exact single-precision copy (18803827 is stored as 18803828):
+// the counts must still be multiples of the whole number asked for. Found by fuzzing.
+TEST(CArmador, HugeMultipleKeepsItsCountsWhole) {
+    const double m = 18803827.2; // rounds to 18803827
+    const auto cat = catalogue("Euro");
+    // fi 6 (2.827e-5 m²): 46.5·m bars' worth of area goes up to 47·m bars, half a multiple over.
+    const float area = static_cast<float>(46.5 * 18803827 * cat->GetAreaIndice(1));
+    float lado = 1.0f, recub = 0.0f;
+    CArmador arm;
+    EXPECT_TRUE(arm.Ini(area, cat, lado, false, std::nullopt, std::nullopt, 1,
+                        std::numeric_limits<std::int32_t>::max(), recub, m));
+    ASSERT_GT(arm.GetNumRedondos(), 0);
+    for (std::int32_t i = 1; i <= arm.GetNumRedondos(); ++i)
+        EXPECT_EQ(arm.GetNumero(i) % 18803827, 0) << arm.GetLinea(i);
+}
+
 TEST(CArmador, ColumnWithMultipleFour) {
     auto s = search("Euro", 0.002f, 0.40f, 0.03f, 4);
     EXPECT_EQ(lines(s->arm), (Lines{"28 fi 10", "20 fi 12", "12 fi 16", "8 fi 20"}));
