@@ -90,8 +90,7 @@ std::string fileName(const std::string& path) {
 constexpr design::SearchKind kSearches[] = {design::SearchKind::Described, design::SearchKind::EC2,
                                             design::SearchKind::ACI};
 
-// The largest aggregate the window takes, as the batch program: well past any concrete's.
-constexpr double kLargestAggregateMm = 250;
+using code::kLargestAggregateMm;
 
 // "56,0 ≥ 25,0" per layer, layer 1 first, as the line joins its layers.
 std::string clearGaps(const code::Arrangement& a) {

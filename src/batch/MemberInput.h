@@ -2,6 +2,7 @@
 
 #include "design/CodeDesign.h"
 #include "design/Design.h"
+#include "reinforcement/CodeSearch.h"
 
 #include <array>
 #include <cstddef>
@@ -61,8 +62,8 @@ struct InputRow {
 inline constexpr double kLargestCm = 1e6;
 // Largest member length (m).
 inline constexpr double kLargestLengthM = 1e4;
-// Largest aggregate size (mm): coarse aggregate stops well short of it.
-inline constexpr double kLargestAggregateMm = 250;
+// Largest aggregate size (mm).
+inline constexpr double kLargestAggregateMm = code::kLargestAggregateMm;
 
 // Checks a row and builds its member. `rowLabel` starts the message ("Fila 4", "Miembro 2"),
 // `fieldWord` names a field ("columna", "campo"); texts are numbers with `decimalSeparator`.

@@ -16,6 +16,9 @@ namespace tresol::code {
 
 enum class Code { EC2, ACI };
 
+// The largest aggregate size (mm) the program's faces take: coarse aggregate stops well short.
+inline constexpr double kLargestAggregateMm = 250;
+
 struct Options {
     Code code = Code::EC2;
     double aggregateMm = 20;
