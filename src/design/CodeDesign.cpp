@@ -72,8 +72,11 @@ Placement CodeDesignResult::placeBars(const std::string& line,
     p.line = line;
     {
         platform::RecordingSink rec;
+        // The search lays a beam's first layer along the face of smallest y; a beam whose bars
+        // belong on the other face (face 1) gets the mirror image, the outline being symmetric.
+        const double side = member_.kind == MemberKind::Beam && member_.face == 1 ? -1.0 : 1.0;
         for (const code::Bar& b : bars)
-            p.section->AnyadeRedondo(static_cast<float>(b.y), static_cast<float>(b.z),
+            p.section->AnyadeRedondo(static_cast<float>(side * b.y), static_cast<float>(b.z),
                                      b.diameterIndex);
         for (const auto& e : rec.entries())
             p.messages.push_back({e.text, e.icon});

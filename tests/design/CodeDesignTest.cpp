@@ -76,6 +76,16 @@ TEST(CodeDesign, PreferredBeamRowIsPlacedWhereTheRulesPutIt) {
     EXPECT_EQ(r10, 2);
     EXPECT_EQ(r8, 2);
 
+    // A beam whose bars go on the face of largest y: the same bars, mirrored.
+    Member top = member(MemberKind::Beam, 10, 3, 30, 50, 1);
+    top.face = 1;
+    const Placement up = designCode(top, ec2()).place(1);
+    ASSERT_EQ(up.placed, 4);
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_NEAR(up.section->GetArmado()->GetY(i), -armado->GetY(i), 1e-7) << i;
+        EXPECT_NEAR(up.section->GetArmado()->GetZ(i), armado->GetZ(i), 1e-7) << i;
+    }
+
     // The line handed back (a saved member, the window's "Salir") places the same bars.
     const Placement again = r.placeLine("2 fi 20 + 2 fi 16");
     EXPECT_EQ(again.placed, 4);
