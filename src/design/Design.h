@@ -51,7 +51,8 @@ struct Message {
     friend bool operator==(const Message&, const Message&) = default;
 };
 
-// One row of the arrangement table, with what it really places.
+// One row of the arrangement table, with what it really places. Its figures come from
+// single-precision data and are given to its seven significant digits.
 struct Candidate {
     std::int32_t row = 0; // 1…k, the table row and the order of the search
     std::string line;     // '5 fi 16'

@@ -64,13 +64,19 @@ TEST(Design, WindowBeamGivesItsThreeCandidates) {
         EXPECT_EQ(c.bars, expected[i].bars);
         EXPECT_NEAR(c.diameterMm, expected[i].d, 1e-4);
         EXPECT_NEAR(c.totalAreaCm2, expected[i].total, 1e-3);
-        EXPECT_NEAR(c.barAreaCm2 * c.bars, c.totalAreaCm2, 1e-9);
+        EXPECT_NEAR(c.barAreaCm2 * c.bars, c.totalAreaCm2, 1e-5);
         EXPECT_NEAR(c.excessPct, (expected[i].total - 10) * 10, 1e-2);
         EXPECT_NEAR(c.spacingCm, expected[i].spacing, 1e-3);
         EXPECT_NEAR(c.clearSpacingCm, expected[i].clear, 1e-3);
         EXPECT_TRUE(c.placeable);
         EXPECT_EQ(c.placed, c.bars);
     }
+    // Figures to the seven digits single precision holds, so a schedule reads 16 mm, not
+    // 16.00000075995922, and its excess follows from the area it shows.
+    EXPECT_EQ(r.candidates()[0].diameterMm, 16.0);
+    EXPECT_EQ(r.candidates()[0].totalAreaCm2, 10.0531);
+    EXPECT_EQ(r.candidates()[0].excessPct, 0.531);
+    EXPECT_EQ(r.candidates()[0].spacingCm, 5.6);
     ASSERT_TRUE(r.chosen());
     EXPECT_EQ(*r.chosen(), 0u); // least steel
     EXPECT_TRUE(r.messages().empty());
