@@ -57,21 +57,6 @@ def test_beam_prefers_two_sizes_at_the_corners(search, s_min):
     assert r.messages == []
 
 
-def test_candidates_as_dicts_carry_the_batch_json_fields():
-    r = tresol.design("pilar", "Mex", 30, 4, 40, 40, multiple=4, search="aci", top=3)
-    rows = r.candidates_dicts()
-    assert len(rows) == 3 and rows == [c.as_dict() for c in r.candidates]
-    assert list(rows[0]) == ["candidate", "line", "bars", "total_area_cm2", "excess_pct",
-                             "layers", "effective_depth_cm", "ratio_pct", "flags", "chosen"]
-    assert list(rows[0]["layers"][0]) == ["groups", "clear_spacing_mm", "min_clear_mm"]
-    assert list(rows[0]["layers"][0]["groups"][0]) == ["count", "diameter_mm", "ref"]
-    # A column has one ring of bars and no effective depth.
-    assert all(len(c.layers) == 1 and c.effective_depth_cm is None for c in r.candidates)
-    # Mex bars, ACI column: s_min ≥ 38.1 mm whatever the bars.
-    assert all(c.layers[0]["min_clear_mm"] >= 38.1 for c in r.candidates)
-    assert all("#" in c.line for c in r.candidates)
-
-
 def outline_circles(svg):
     """The bars' outlines (each bar is a ring and a dot at its centre) and the pixels per cm."""
     root = ET.fromstring(svg)
@@ -93,29 +78,6 @@ def test_svg_of_the_preferred_beam_shows_true_diameters():
     cx = sorted((float(c.get("cx")) - left) / scale for c in rings)
     assert cx == pytest.approx([4.0, 11.4, 18.6, 26.0], abs=1e-3)
     assert r.svg(r.chosen) == r.svg(1) == r.svg()
-
-
-@pytest.mark.parametrize("kind, area, width, height, multiple, extent_cm", [
-    ("viga", 10, 30, 50, 1, 30),
-    ("viga", 30, 25, 60, 1, 25),   # needs a second layer
-    ("pilar", 40, 40, 40, 4, 40),  # square
-    ("pilar", 40, 40, 40, 6, 80),  # hexagon of circumradius 40: 80 cm across its corners
-])
-def test_every_row_draws_its_bars_at_their_true_size(kind, area, width, height, multiple,
-                                                     extent_cm):
-    r = tresol.design(kind, "Euro", area, 3, width, height, multiple=multiple, search="ec2",
-                      top=0)
-    assert r.candidates, r.messages
-    if kind == "viga" and width == 25:
-        assert any(len(c.layers) == 2 for c in r.candidates)
-    for c in r.candidates:
-        rings, extent_px = outline_circles(r.svg(c))
-        scale = extent_px / extent_cm
-        diameters = sorted(g["diameter_mm"] for layer in c.layers for g in layer["groups"]
-                           for _ in range(g["count"]))
-        assert len(diameters) == c.bars, c.line
-        assert sorted(2 * float(x.get("r")) / scale * 10 for x in rings) == pytest.approx(
-            diameters, abs=0.05), c.line
 
 
 def test_dxf_circles_have_the_bars_radii(tmp_path):
@@ -189,30 +151,6 @@ def test_bad_run_options_of_design_many_raise_before_any_row():
     assert next(it).search == "described"
     assert str(next(it)) == ("Miembro 2, campo search: búsqueda desconocida «ec3» "
                              "(se espera described, ec2 o aci).")
-
-
-def test_options_reach_the_search():
-    base = window_beam("ec2")
-    assert len(window_beam("ec2", top=2).candidates) == 2
-    assert len(window_beam("ec2", top=0).candidates) > len(base.candidates)
-    # No bar under 16 mm: no row holds a 10 or a 12.
-    for c in window_beam("ec2", min_diameter_mm=16, top=0).candidates:
-        assert all(g["diameter_mm"] >= 16 - 1e-4 for l in c.layers for g in l["groups"]), c.line
-    # A 32 mm aggregate: s_min = max(d, 37, 20) = 37 mm; 5 fi 16 (gaps 40) still fits, 6 fi 16
-    # (gaps (240 − 96)/5 = 28.8) no longer does.
-    coarse = window_beam("ec2", aggregate_mm=32, top=0)
-    assert coarse.aggregate_mm == 32
-    assert all(l["min_clear_mm"] >= 37 for c in coarse.candidates for l in c.layers)
-    lines = {c.line for c in coarse.candidates}
-    assert "5 fi 16" in lines and "6 fi 16" not in lines
-    assert "6 fi 16" in {c.line for c in window_beam("ec2", top=0).candidates}
-    # Centres at most 60 mm apart: 2 fi 20 + 2 fi 16 has them 74 mm apart.
-    assert "2 fi 20 + 2 fi 16" not in {c.line for c in
-                                      window_beam("ec2", max_spacing_mm=60, top=0).candidates}
-    # The described search takes no notice of the code options.
-    described = tresol.design(**BEAM, aggregate_mm=32, top=1)
-    assert [c.line for c in described.candidates] == ["5 fi 16", "4 fi 20", "3 fi 25"]
-    assert (described.search, described.aggregate_mm) == ("described", None)
 
 
 def test_design_many_with_search_equals_tresol_batch(batch_exe, tmp_path):

@@ -37,33 +37,6 @@ def test_window_beam_gives_the_front_doors_candidates():
         "viga", "Euro", 10, 30, 50, 1)
 
 
-def test_candidates_as_dicts_carry_the_schedule_columns():
-    r = tresol.design("pilar", "Mex", 30, 4, 40, 40, multiple=4, id="P1", length_m=3)
-    rows = r.candidates_dicts()
-    assert rows == [c.as_dict() for c in r.candidates]
-    assert list(rows[0]) == ["candidate", "line", "bars", "diameter_mm", "bar_area_cm2",
-                             "total_area_cm2", "excess_pct", "spacing_cm", "clear_spacing_cm",
-                             "placeable", "placed", "chosen"]
-    assert all(type(v) in (int, float, str, bool) for row in rows for v in row.values())
-    assert (r.id, r.kind, r.length_m) == ("P1", "pilar", 3)
-    pandas = pytest.importorskip("pandas")
-    frame = pandas.DataFrame(rows)
-    assert list(frame["line"]) == [c.line for c in r.candidates]
-
-
-def test_chosen_is_the_placeable_candidate_of_least_steel():
-    for area in (2, 5, 10, 17.5, 40):
-        for kind, multiple in (("viga", 1), ("viga", 3), ("pilar", 4), ("pilar", 6)):
-            r = tresol.design(kind, "Euro", area, 3, 35, 60, multiple=multiple)
-            placeable = [c for c in r.candidates if c.placeable]
-            case = (area, kind, multiple)
-            if not placeable:
-                assert r.chosen is None, case
-                continue
-            best = min(placeable, key=lambda c: (c.total_area_cm2, c.bars))
-            assert r.chosen.candidate == best.candidate, case
-
-
 def test_messages_come_back_as_data():
     # A cover of 20 cm leaves no bar line on a 30 cm face: the search zeroes it and says so.
     r = tresol.design("viga", "Euro", 10, 20, 30, 50)
