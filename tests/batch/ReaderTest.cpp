@@ -123,24 +123,6 @@ TEST(MemberReader, MatchesHeadersRegardlessOfCaseSpacesAndOrder) {
     EXPECT_EQ(r.rows[0].number, 2);
 }
 
-TEST(MemberReader, ReadsDecimalCommasUnderSemicolons) {
-    const Read r =
-        readText("id;kind;series;area_cm2;cover_cm;width_cm;height_cm;multiple;length_m\r\n"
-                 "P1;pilar;Euro;12,75;2,5;40;;6;3,2\r\n"
-                 "P2;pilar;Euro;12.75;2,5;40;;6;\r\n",
-                 InputFormat::Csv);
-    ASSERT_EQ(r.rows.size(), 2u);
-    ASSERT_TRUE(r.rows[0].member) << r.rows[0].error;
-    EXPECT_EQ(r.rows[0].member->areaCm2, 12.75);
-    EXPECT_EQ(r.rows[0].member->coverCm, 2.5);
-    EXPECT_EQ(r.rows[0].member->lengthM, 3.2);
-    // A column without a height is as wide as it is high, as in the window.
-    EXPECT_EQ(r.rows[0].member->heightCm, 40);
-    EXPECT_EQ(r.rows[1].error, "Fila 3, columna area_cm2: no es un número («12.75»), con «;» como "
-                               "separador la coma es la decimal.");
-}
-
-// One message per bad row, naming the row (its line in the file), each faulty column and why.
 TEST(MemberReader, RefusesBadRowsOneMessageEach) {
     const std::string header =
         "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m\n";
@@ -255,12 +237,6 @@ TEST(MemberReader, RefusesBadJsonMembersAndGoesOn) {
     EXPECT_EQ(r.rows[1].error, "Miembro 2, campo area_cm2: no es un número.");
     ASSERT_TRUE(r.rows[2].member);
     EXPECT_EQ(r.rows[2].member->id, "7");
-}
-
-TEST(MemberReader, SniffsJsonByItsFirstCharacter) {
-    std::istringstream json("  \n[{}]"), csv("id,kind\n");
-    EXPECT_EQ(sniffFormat(json), InputFormat::Json);
-    EXPECT_EQ(sniffFormat(csv), InputFormat::Csv);
 }
 
 } // namespace

@@ -29,20 +29,6 @@ code::Options ec2() {
     return {};
 }
 
-TEST(CodeDesign, SearchKindsByName) {
-    EXPECT_EQ(searchKindFromText("EC2"), SearchKind::EC2);
-    EXPECT_EQ(searchKindFromText(" aci "), SearchKind::ACI);
-    EXPECT_EQ(searchKindFromText("Described"), SearchKind::Described);
-    EXPECT_FALSE(searchKindFromText("eurocode"));
-    EXPECT_FALSE(searchKindFromText(""));
-    for (auto k : {SearchKind::Described, SearchKind::EC2, SearchKind::ACI})
-        EXPECT_EQ(searchKindFromText(searchKindText(k)), k);
-}
-
-// The 30 × 50 beam, cover 3, 10 cm² under EN with 20 mm aggregate: s_min = max(20, 25, 20) =
-// 25 mm. '2 fi 20 + 2 fi 16' gives 2·3.1416 + 2·2.0106 = 10.30 cm² with gaps
-// (240 − 40 − 32)/3 = 56 mm, and is preferred over the least area ('5 fi 16', 10.05 cm²) for
-// its fewer bars within 10 %. Row 1 lands on the section where the rules put it.
 TEST(CodeDesign, PreferredBeamRowIsPlacedWhereTheRulesPutIt) {
     const CodeDesignResult r = designCode(member(MemberKind::Beam, 10, 3, 30, 50, 1), ec2());
     ASSERT_FALSE(r.arrangements().empty());
