@@ -29,7 +29,7 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "drawing"))
 import dxf_check  # noqa: E402  (exits with status 2 when ezdxf is missing)
-from dxf_check import colour, num, vec  # noqa: E402
+from dxf_check import colour, num, open_audited, vec  # noqa: E402
 
 import ezdxf  # noqa: E402
 from ezdxf import bbox  # noqa: E402
@@ -79,22 +79,10 @@ def describe(e):
 
 
 def main():
-    args = sys.argv[1:]
-    render = None
-    if len(args) == 3 and args[0] == "--render":
-        render, args = args[1], args[2:]
-    if len(args) != 1:
-        print("usage: section_dxf_check.py [--render OUT.png] FILE.dxf", file=sys.stderr)
+    opened = open_audited("section_dxf_check.py")
+    if opened is None:
         return 1
-    try:
-        doc = ezdxf.readfile(args[0])
-    except (IOError, ezdxf.DXFStructureError) as exc:
-        print("cannot read %s: %s" % (args[0], exc), file=sys.stderr)
-        return 1
-    auditor = doc.audit()
-    for err in auditor.errors:
-        print("audit error %s: %s" % (err.code, err.message), file=sys.stderr)
-    print("AUDIT errors=%d fixes=%d" % (len(auditor.errors), len(auditor.fixes)))
+    doc, render = opened
     print(header(doc))
     box = bbox.extents(doc.modelspace())
     print("EXTENTS min=%s max=%s" % (vec(box.extmin), vec(box.extmax)))

@@ -149,23 +149,33 @@ def render_plan(doc, out):
     return 0
 
 
-def main():
+def open_audited(script):
+    """Reads the file named on the command line and prints ezdxf's audit; (doc, render path or
+    None), or None after a usage or read error."""
     args = sys.argv[1:]
     render = None
     if len(args) == 3 and args[0] == "--render":
         render, args = args[1], args[2:]
     if len(args) != 1:
-        print("usage: dxf_check.py [--render OUT.png] FILE.dxf", file=sys.stderr)
-        return 1
+        print("usage: %s [--render OUT.png] FILE.dxf" % script, file=sys.stderr)
+        return None
     try:
         doc = ezdxf.readfile(args[0])
     except (IOError, ezdxf.DXFStructureError) as exc:
         print("cannot read %s: %s" % (args[0], exc), file=sys.stderr)
-        return 1
+        return None
     auditor = doc.audit()
     for err in auditor.errors:
         print("audit error %s: %s" % (err.code, err.message), file=sys.stderr)
     print("AUDIT errors=%d fixes=%d" % (len(auditor.errors), len(auditor.fixes)))
+    return doc, render
+
+
+def main():
+    opened = open_audited("dxf_check.py")
+    if opened is None:
+        return 1
+    doc, render = opened
     for e in doc.modelspace():
         print(describe(e))
     return render_front(doc, render) if render else 0
