@@ -2,6 +2,7 @@
 
 #include "batch/MemberInput.h"
 #include "batch/NumberText.h"
+#include "platform/Numbers.h"
 
 #include <nlohmann/json.hpp>
 
@@ -426,6 +427,15 @@ class JsonSchedule : public ScheduleWriter {
     bool first_ = true;
 };
 
+// Sums of many members: the mass to the seven digits of the areas it comes from, the length
+// clear of the additions' last-digit noise (18.000000000000004).
+double shownMass(double kg) {
+    return platform::toSignificantDigits(kg);
+}
+double shownLength(double m) {
+    return platform::toSignificantDigits(m, 12);
+}
+
 } // namespace
 
 void appendCsvField(std::string& line, std::string_view text) {
@@ -463,10 +473,10 @@ void writeTotals(OutputFormat format, const SteelTotals& totals, BufferedWriter&
             e["diameter_mm"] = d.diameterMm;
             e["members"] = d.members;
             e["bars"] = d.bars;
-            e["length_m"] = d.lengthM;
-            e["mass_kg"] = d.massKg;
+            e["length_m"] = shownLength(d.lengthM);
+            e["mass_kg"] = shownMass(d.massKg);
         }
-        j["mass_kg"] = totals.massKg();
+        j["mass_kg"] = shownMass(totals.massKg());
         out.write(j.dump(2));
         out.write("\n");
         return;
@@ -481,9 +491,9 @@ void writeTotals(OutputFormat format, const SteelTotals& totals, BufferedWriter&
         line += ',';
         appendShortest(line, d.diameterMm);
         line += ',' + std::to_string(d.members) + ',' + std::to_string(d.bars) + ',';
-        appendShortest(line, d.lengthM);
+        appendShortest(line, shownLength(d.lengthM));
         line += ',';
-        appendShortest(line, d.massKg);
+        appendShortest(line, shownMass(d.massKg));
         line += "\r\n";
         out.write(line);
     }

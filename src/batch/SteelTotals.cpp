@@ -1,5 +1,7 @@
 #include "batch/SteelTotals.h"
 
+#include "platform/Numbers.h"
+
 #include <algorithm>
 #include <tuple>
 
@@ -9,15 +11,17 @@ std::optional<double> steelMassKg(const design::Candidate& candidate,
                                   const design::Member& member) {
     if (!member.lengthM)
         return std::nullopt;
-    // cm² to m², times m of length: m³ of steel.
-    return candidate.totalAreaCm2 * 1e-4 * *member.lengthM * kSteelDensityKgM3;
+    // cm² to m², times m of length: m³ of steel; to the seven digits the area holds.
+    return platform::toSignificantDigits(candidate.totalAreaCm2 * 1e-4 * *member.lengthM *
+                                         kSteelDensityKgM3);
 }
 
 std::optional<double> steelMassKg(const code::Arrangement& arrangement,
                                   const design::Member& member) {
     if (!member.lengthM)
         return std::nullopt;
-    return arrangement.totalAreaCm2 * 1e-4 * *member.lengthM * kSteelDensityKgM3;
+    return platform::toSignificantDigits(arrangement.totalAreaCm2 * 1e-4 * *member.lengthM *
+                                         kSteelDensityKgM3);
 }
 
 SteelTotals::Diameter& SteelTotals::entry(const std::string& series, const std::string& ref,

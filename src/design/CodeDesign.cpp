@@ -48,6 +48,30 @@ code::Member codeMember(const Member& member) {
     return m;
 }
 
+namespace {
+
+// The figures a row shows, to the seven significant digits of the catalogue's single-precision
+// data, as the described run gives its candidates: the excess is worked out from the area shown.
+// Rounding to nearest keeps every "clear ≥ minimum" the search checked.
+void roundFigures(code::Arrangement& a, double requiredCm2) {
+    using platform::toSignificantDigits;
+    a.totalAreaCm2 = toSignificantDigits(a.totalAreaCm2);
+    if (requiredCm2 > 0)
+        a.excessPct = toSignificantDigits((a.totalAreaCm2 - requiredCm2) / requiredCm2 * 100.0);
+    a.ratioPct = toSignificantDigits(a.ratioPct);
+    if (a.effectiveDepthCm)
+        a.effectiveDepthCm = toSignificantDigits(*a.effectiveDepthCm);
+    for (code::Layer& layer : a.layers) {
+        layer.clearSpacingMm = toSignificantDigits(layer.clearSpacingMm);
+        layer.minClearMm = toSignificantDigits(layer.minClearMm);
+        layer.maxCentreSpacingMm = toSignificantDigits(layer.maxCentreSpacingMm);
+        for (code::Group& g : layer.groups)
+            g.diameterMm = toSignificantDigits(g.diameterMm);
+    }
+}
+
+} // namespace
+
 CodeDesignResult designCode(const Member& member, const code::Options& options,
                             std::shared_ptr<const Cdiametro> catalogue) {
     CodeDesignResult r;
@@ -58,6 +82,8 @@ CodeDesignResult designCode(const Member& member, const code::Options& options,
     r.codeMember_ = codeMember(member);
     code::Result found = code::search(r.codeMember_, *r.catalogue_, options);
     r.arrangements_ = std::move(found.arrangements);
+    for (code::Arrangement& a : r.arrangements_)
+        roundFigures(a, member.areaCm2);
     for (auto& text : found.messages)
         r.messages_.push_back({std::move(text), platform::MsgIcon::Information});
     return r;

@@ -11,7 +11,6 @@
 #include "reinforcement/Cdiametro.h"
 #include "sections/CSeccEstruc.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -47,18 +46,6 @@ class Recorder {
 
 bool sensibleLength(float v) {
     return v >= 1e-4f && v <= 1e4f;
-}
-
-// A figure worked out from single-precision data, to the seven significant digits that data
-// holds: 16 mm rather than 16.00000075995922.
-double singleDigits(double v) {
-    if (!std::isfinite(v) || v == 0.0)
-        return v;
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 7);
-    double out = v;
-    std::from_chars(buf, r.ptr, out);
-    return out;
 }
 
 // The member's outline: a beam (or a four-sided column) is the rectangle of its width across (z)
@@ -147,14 +134,15 @@ DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catal
         const double barArea = static_cast<double>(cat.GetAreaIndice(c.diameterIndex)) * 10000.0;
         const double total = barArea * c.bars;
         const float s = arm.GetSeparacion(c.bars, d);
-        c.diameterMm = singleDigits(static_cast<double>(d) * 1000.0);
-        c.barAreaCm2 = singleDigits(barArea);
-        c.totalAreaCm2 = singleDigits(total);
+        c.diameterMm = platform::toSignificantDigits(static_cast<double>(d) * 1000.0);
+        c.barAreaCm2 = platform::toSignificantDigits(barArea);
+        c.totalAreaCm2 = platform::toSignificantDigits(total);
         c.excessPct = member.areaCm2 > 0
-                          ? singleDigits((c.totalAreaCm2 - member.areaCm2) / member.areaCm2 * 100.0)
+                          ? platform::toSignificantDigits((c.totalAreaCm2 - member.areaCm2) /
+                                                          member.areaCm2 * 100.0)
                           : std::numeric_limits<double>::quiet_NaN();
-        c.spacingCm = singleDigits(static_cast<double>(s) * 100.0);
-        c.clearSpacingCm = singleDigits((static_cast<double>(s) - d) * 100.0);
+        c.spacingCm = platform::toSignificantDigits(static_cast<double>(s) * 100.0);
+        c.clearSpacingCm = platform::toSignificantDigits((static_cast<double>(s) - d) * 100.0);
         if (!r.base_) {
             c.placed = 0; // nothing to place the bars on
         } else if (options.checkPlacement) {

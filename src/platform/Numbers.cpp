@@ -289,6 +289,17 @@ std::string numberText(double value, int significantDigits) {
     return out;
 }
 
+double toSignificantDigits(double value, int digits) {
+    if (!std::isfinite(value) || value == 0.0)
+        return value;
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general,
+                                 std::clamp(digits, 1, 17));
+    double out = value;
+    std::from_chars(buf, r.ptr, out);
+    return out;
+}
+
 std::optional<std::int32_t> roundToInt32(double value) {
     if (!std::isfinite(value))
         return std::nullopt;

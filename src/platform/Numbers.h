@@ -57,6 +57,11 @@ std::string formatNumber(double value, std::string_view pattern);
 std::string numberText(double value, int significantDigits = 15);
 inline std::string numberText(float value) { return numberText(static_cast<double>(value), 7); }
 
+// `value` to `digits` significant digits (nearest, as its shortest decimal text would read): a
+// figure worked out from single-precision data given to the seven digits that data holds, 16
+// rather than 16.00000075995922. Zero, infinities and NaN come back unchanged.
+double toSignificantDigits(double value, int digits = 7);
+
 // `value` rounded to the nearest whole number (halves to even) when it fits a 32-bit integer;
 // nothing when it is not finite or out of range.
 std::optional<std::int32_t> roundToInt32(double value);

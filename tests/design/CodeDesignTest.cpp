@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -50,6 +51,22 @@ TEST(CodeDesign, PreferredBeamRowIsPlacedWhereTheRulesPutIt) {
     }
     // Bottom layer: y = −0.25 + 0.03 + 0.010 for the 20 mm corners.
     EXPECT_NEAR(armado->GetY(1), -0.21, 1e-6);
+
+    // Figures to the catalogue's seven digits, so '5 fi 16' reads here as the described run
+    // gives it (10.0531 cm², 0.531 %), and a layer's gap and depth read 56 and 46.07805, not
+    // 46.07804878599883.
+    const code::Arrangement& a = r.arrangements()[0];
+    EXPECT_EQ(a.totalAreaCm2, 10.30442);
+    EXPECT_EQ(a.excessPct, 3.0442);
+    EXPECT_EQ(a.effectiveDepthCm, 46.07805);
+    EXPECT_EQ(a.layers[0].clearSpacingMm, 56.0);
+    const auto five16 =
+        std::find_if(r.arrangements().begin(), r.arrangements().end(),
+                     [](const code::Arrangement& x) { return x.line == "5 fi 16"; });
+    ASSERT_NE(five16, r.arrangements().end());
+    const DesignResult described = design(member(MemberKind::Beam, 10, 3, 30, 50, 1));
+    EXPECT_EQ(five16->totalAreaCm2, described.candidates()[0].totalAreaCm2);
+    EXPECT_EQ(five16->excessPct, described.candidates()[0].excessPct);
 
     // Drawn with true diameters: two circles of 10 mm radius and two of 8 mm.
     Canvas canvas(400, 300);
