@@ -82,6 +82,40 @@ class CsvSchedule : public ScheduleWriter {
     void finish() override { header(); }
 
   private:
+    // A member without a row: its lead columns, `blanks` empty columns, its messages and an
+    // empty mass.
+    void memberWithoutRows(const std::string& lead, const char* blanks,
+                           const std::string& messages) {
+        line_ = lead;
+        line_ += blanks;
+        appendCsvField(line_, messages);
+        line_ += ",\r\n";
+        out_.write(line_);
+    }
+
+    // The columns every row starts with after the lead: the candidate's number, line and bars.
+    void startRow(const std::string& lead, std::size_t number, const std::string& line,
+                  std::int32_t bars) {
+        line_ = lead;
+        line_ += ',';
+        line_ += std::to_string(number);
+        line_ += ',';
+        appendCsvField(line_, line);
+        line_ += ',';
+        line_ += std::to_string(bars);
+    }
+
+    // The columns every row ends with: chosen, messages and the mass; then the row is written.
+    void endRow(bool chosen, const std::string& messages, std::optional<double> mass) {
+        line_ += chosen ? ",true," : ",false,";
+        appendCsvField(line_, messages);
+        line_ += ',';
+        if (mass)
+            appendShortest(line_, *mass);
+        line_ += "\r\n";
+        out_.write(line_);
+    }
+
     // Written with the first member, once the run knows which columns it needs.
     void header() {
         if (headerWritten_)
@@ -108,14 +142,8 @@ class CsvSchedule : public ScheduleWriter {
         lead += codeText(result.options());
         lead += ',';
         appendShortest(lead, result.options().aggregateMm);
-        if (list.empty()) {
-            line_ = lead;
-            line_ += ",,,,,,,,,,,,,,";
-            appendCsvField(line_, messages);
-            line_ += ",\r\n";
-            out_.write(line_);
-            return;
-        }
+        if (list.empty())
+            return memberWithoutRows(lead, ",,,,,,,,,,,,,,", messages);
         std::string diameters, clear, minimum;
         for (std::size_t i = 0; i < list.size(); ++i) {
             const code::Arrangement& a = list[i];
@@ -136,13 +164,7 @@ class CsvSchedule : public ScheduleWriter {
                 appendShortest(clear, layer.clearSpacingMm);
                 appendShortest(minimum, layer.minClearMm);
             }
-            line_ = lead;
-            line_ += ',';
-            line_ += std::to_string(i + 1);
-            line_ += ',';
-            appendCsvField(line_, a.line);
-            line_ += ',';
-            line_ += std::to_string(a.bars);
+            startRow(lead, i + 1, a.line, a.bars);
             line_ += ',';
             appendShortest(line_, a.totalAreaCm2);
             line_ += ',';
@@ -162,13 +184,7 @@ class CsvSchedule : public ScheduleWriter {
             appendShortest(line_, a.ratioPct);
             line_ += ',';
             appendCsvField(line_, joined(a.flags, " | "));
-            line_ += chosen == i ? ",true," : ",false,";
-            appendCsvField(line_, messages);
-            line_ += ',';
-            if (const auto mass = steelMassKg(a, m))
-                appendShortest(line_, *mass);
-            line_ += "\r\n";
-            out_.write(line_);
+            endRow(chosen == i, messages, steelMassKg(a, m));
         }
     }
 
@@ -182,23 +198,11 @@ class CsvSchedule : public ScheduleWriter {
         std::string lead;
         appendCsvField(lead, m.id);
         lead += ",described,";
-        if (candidates.empty()) {
-            line_ = lead;
-            line_ += ",,,,,,,,,,,,,,";
-            appendCsvField(line_, messages);
-            line_ += ",\r\n";
-            out_.write(line_);
-            return;
-        }
+        if (candidates.empty())
+            return memberWithoutRows(lead, ",,,,,,,,,,,,,,", messages);
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             const design::Candidate& c = candidates[i];
-            line_ = lead;
-            line_ += ',';
-            line_ += std::to_string(c.row);
-            line_ += ',';
-            appendCsvField(line_, c.line);
-            line_ += ',';
-            line_ += std::to_string(c.bars);
+            startRow(lead, c.row, c.line, c.bars);
             line_ += ',';
             appendShortest(line_, c.totalAreaCm2);
             line_ += ',';
@@ -210,13 +214,7 @@ class CsvSchedule : public ScheduleWriter {
             line_ += ",,,,";
             if (!c.placeable)
                 line_ += "solo caben " + std::to_string(c.placed) + " de " + std::to_string(c.bars);
-            line_ += chosen == i ? ",true," : ",false,";
-            appendCsvField(line_, messages);
-            line_ += ',';
-            if (const auto mass = steelMassKg(c, m))
-                appendShortest(line_, *mass);
-            line_ += "\r\n";
-            out_.write(line_);
+            endRow(chosen == i, messages, steelMassKg(c, m));
         }
     }
 
@@ -227,26 +225,14 @@ class CsvSchedule : public ScheduleWriter {
         const std::string messages = joinedMessages(result);
         const auto chosen = result.chosen();
         const auto& list = result.arrangements();
-        if (list.empty()) {
-            line_.clear();
-            appendCsvField(line_, m.id);
-            line_ += ",,,,,,,,,,,,,";
-            appendCsvField(line_, messages);
-            line_ += ",\r\n";
-            out_.write(line_);
-            return;
-        }
+        std::string lead;
+        appendCsvField(lead, m.id);
+        if (list.empty())
+            return memberWithoutRows(lead, ",,,,,,,,,,,,,", messages);
         for (std::size_t i = 0; i < list.size(); ++i) {
             const code::Arrangement& a = list[i];
             const CodeSummary sum = summary(a);
-            line_.clear();
-            appendCsvField(line_, m.id);
-            line_ += ',';
-            line_ += std::to_string(i + 1);
-            line_ += ',';
-            appendCsvField(line_, a.line);
-            line_ += ',';
-            line_ += std::to_string(a.bars);
+            startRow(lead, i + 1, a.line, a.bars);
             line_ += ',';
             appendShortest(line_, sum.diameterMm);
             line_ += ",,";
@@ -259,13 +245,7 @@ class CsvSchedule : public ScheduleWriter {
             appendShortest(line_, sum.clearMm / 10);
             line_ += ",true,";
             line_ += std::to_string(a.bars);
-            line_ += chosen == i ? ",true," : ",false,";
-            appendCsvField(line_, messages);
-            line_ += ',';
-            if (const auto mass = steelMassKg(a, m))
-                appendShortest(line_, *mass);
-            line_ += "\r\n";
-            out_.write(line_);
+            endRow(chosen == i, messages, steelMassKg(a, m));
         }
     }
 
@@ -274,25 +254,13 @@ class CsvSchedule : public ScheduleWriter {
         const std::string messages = joinedMessages(result);
         const auto chosen = result.chosen();
         const auto& candidates = result.candidates();
-        if (candidates.empty()) {
-            line_.clear();
-            appendCsvField(line_, m.id);
-            line_ += ",,,,,,,,,,,,,";
-            appendCsvField(line_, messages);
-            line_ += ",\r\n";
-            out_.write(line_);
-            return;
-        }
+        std::string lead;
+        appendCsvField(lead, m.id);
+        if (candidates.empty())
+            return memberWithoutRows(lead, ",,,,,,,,,,,,,", messages);
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             const design::Candidate& c = candidates[i];
-            line_.clear();
-            appendCsvField(line_, m.id);
-            line_ += ',';
-            line_ += std::to_string(c.row);
-            line_ += ',';
-            appendCsvField(line_, c.line);
-            line_ += ',';
-            line_ += std::to_string(c.bars);
+            startRow(lead, c.row, c.line, c.bars);
             for (double v : {c.diameterMm, c.barAreaCm2, c.totalAreaCm2, c.excessPct, c.spacingCm,
                              c.clearSpacingCm}) {
                 line_ += ',';
@@ -300,13 +268,7 @@ class CsvSchedule : public ScheduleWriter {
             }
             line_ += c.placeable ? ",true," : ",false,";
             line_ += std::to_string(c.placed);
-            line_ += chosen == i ? ",true," : ",false,";
-            appendCsvField(line_, messages);
-            line_ += ',';
-            if (const auto mass = steelMassKg(c, m))
-                appendShortest(line_, *mass);
-            line_ += "\r\n";
-            out_.write(line_);
+            endRow(chosen == i, messages, steelMassKg(c, m));
         }
     }
 
