@@ -187,18 +187,26 @@ private:
         }
     }
 
+    // Small enough to be inlined into every element access; the failures are out of line.
     std::size_t offset(const Bounds& idx) const {
-        if (!allocated_)
-            throw ProgrammingError("array without bounds");
+        if (!allocated_) [[unlikely]]
+            noBounds();
         std::size_t off = 0;
         for (std::size_t d = 0; d < N; ++d) {
-            if (idx[d] < lo_[d] || idx[d] > hi_[d])
-                throw ProgrammingError("array index " + std::to_string(idx[d]) + " outside " +
-                                       std::to_string(lo_[d]) + "…" + std::to_string(hi_[d]));
+            if (idx[d] < lo_[d] || idx[d] > hi_[d]) [[unlikely]]
+                outside(idx[d], lo_[d], hi_[d]);
             off = off * static_cast<std::size_t>(hi_[d] - lo_[d] + 1) +
                   static_cast<std::size_t>(idx[d] - lo_[d]);
         }
         return off;
+    }
+
+    [[noreturn, gnu::cold, gnu::noinline]] static void noBounds() {
+        throw ProgrammingError("array without bounds");
+    }
+    [[noreturn, gnu::cold, gnu::noinline]] static void outside(Index i, Index lo, Index hi) {
+        throw ProgrammingError("array index " + std::to_string(i) + " outside " +
+                               std::to_string(lo) + "…" + std::to_string(hi));
     }
 
     std::vector<T> data_;

@@ -292,9 +292,38 @@ std::string numberText(double value, int significantDigits) {
 double toSignificantDigits(double value, int digits) {
     if (!std::isfinite(value) || value == 0.0)
         return value;
+    digits = std::clamp(digits, 1, 17);
+    // Every candidate figure of a schedule passes here, so the common case avoids the text:
+    // with the value scaled by 10^k into [10^(digits−1), 10^digits), a whole number and a power
+    // of ten that are both exact doubles divide (or multiply) correctly rounded to the double
+    // nearest the decimal, which is what reading the text gives. The scaled value is within
+    // 1e-7 of the exact one, so it rounds as the exact one does unless it lies near a half;
+    // those, and magnitudes out of the exact powers' range, go through the text.
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const double a = std::fabs(value);
+    if (digits <= 9 && a >= 1e-15 && a <= 1e15) {
+        int k = digits - 1 - static_cast<int>(std::floor(std::log10(a)));
+        for (int tries = 0; tries < 2 && k >= -22 && k <= 22; ++tries) {
+            const double p = k >= 0 ? a * kPow10[k] : a / kPow10[-k];
+            if (p >= kPow10[digits]) {
+                --k;
+                continue;
+            }
+            if (p < kPow10[digits - 1]) {
+                ++k;
+                continue;
+            }
+            const double whole = std::floor(p);
+            if (std::fabs(p - whole - 0.5) < 1e-5)
+                break;
+            const double r = p - whole > 0.5 ? whole + 1 : whole;
+            return std::copysign(k >= 0 ? r / kPow10[k] : r * kPow10[-k], value);
+        }
+    }
     char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general,
-                                 std::clamp(digits, 1, 17));
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
     double out = value;
     std::from_chars(buf, r.ptr, out);
     return out;

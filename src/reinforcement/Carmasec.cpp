@@ -110,12 +110,14 @@ float Carmasec::GetDistancia(const Redondo& a, float y, float z) const {
     return static_cast<float>(std::sqrt(static_cast<double>(sum)));
 }
 
+float Carmasec::diameterOf(std::int32_t indiDiam) const {
+    const auto k = static_cast<std::size_t>(indiDiam) - static_cast<std::size_t>(indiMin_);
+    return indiDiam >= indiMin_ && k < diam_.size() ? diam_[k]
+                                                    : catalogue().GetDiametroMetros(indiDiam);
+}
+
 float Carmasec::GetDistanciaMinima(std::int32_t indi1, std::int32_t indi2) const {
-    auto diametro = [this](std::int32_t i) {
-        const auto k = static_cast<std::size_t>(i) - static_cast<std::size_t>(indiMin_);
-        return i >= indiMin_ && k < diam_.size() ? diam_[k] : catalogue().GetDiametroMetros(i);
-    };
-    return static_cast<float>((static_cast<double>(diametro(indi1)) + diametro(indi2)) * 0.5);
+    return static_cast<float>((static_cast<double>(diameterOf(indi1)) + diameterOf(indi2)) * 0.5);
 }
 
 void Carmasec::gridClear() {
@@ -190,13 +192,19 @@ void Carmasec::index(std::int32_t bar) {
 // Two bars overlap when their distance is below half the sum of their diameters, which never
 // exceeds the cell size: only the 3 x 3 cells around the new bar can hold one it overlaps.
 bool Carmasec::CabeRedondo(float y, float z, std::int32_t indiDiam) const {
+    const std::int32_t n = GetNumeroRedondos();
+    // Bar j (1…n) is element j − 1 of the array's storage: its lower bound is always 1.
+    const Redondo* bars = redondos.data();
+    // GetDistanciaMinima's sum, with the new bar's diameter looked up once.
+    const double d = diameterOf(indiDiam);
     auto overlaps = [&](std::int32_t j) {
-        const Redondo& r = redondos(j);
-        return GetDistancia(r, y, z) < GetDistanciaMinima(r.indiDiam, indiDiam);
+        const Redondo& r = bars[j - 1];
+        return GetDistancia(r, y, z) <
+               static_cast<float>((static_cast<double>(diameterOf(r.indiDiam)) + d) * 0.5);
     };
     CellKey key{};
-    if (GetNumeroRedondos() < kGridFrom || !cellOf(y, z, key)) {
-        for (std::int32_t j = 1; j <= GetNumeroRedondos(); ++j)
+    if (n < kGridFrom || !cellOf(y, z, key)) {
+        for (std::int32_t j = 1; j <= n; ++j)
             if (overlaps(j))
                 return false;
         return true;

@@ -103,6 +103,8 @@ private:
     bool CabeRedondo(float y, float z, std::int32_t indiDiam) const;
     float GetDistancia(const Redondo& a, float y, float z) const;
     float GetDistanciaMinima(std::int32_t indi1, std::int32_t indi2) const;
+    // A catalogue diameter (m), from the cache when the index is in it.
+    float diameterOf(std::int32_t indiDiam) const;
     const Cdiametro& catalogue() const;
 
     // Bars bucketed on a square grid whose cell is the largest diameter of the catalogue: two

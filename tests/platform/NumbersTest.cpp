@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 
 using namespace tresol::platform;
@@ -124,6 +126,40 @@ TEST(ParseNumber, UnderflowReadsAsZeroHoweverItIsWritten) {
     const std::string huge = "1" + std::string(330, '0');
     for (const std::string& text : {std::string("1e400"), huge, huge + ".5", std::string("0.001e99999999999")})
         EXPECT_FALSE(parseNumber(text)) << text;
+}
+
+// The quick rounding must give the very double that writing the value to `digits` digits and
+// reading the text back gives, for figures of every size, halves and powers of ten included.
+TEST(ToSignificantDigits, IsTheDoubleTheRoundedTextReadsAs) {
+    auto viaText = [](double v, int digits) {
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits);
+        double out = 0;
+        std::from_chars(buf, r.ptr, out);
+        return out;
+    };
+    EXPECT_EQ(toSignificantDigits(16.00000075995922), 16.0);
+    EXPECT_EQ(toSignificantDigits(47.35010100000001), 47.3501);
+    EXPECT_EQ(toSignificantDigits(-26.666666666666664), -26.66667);
+    EXPECT_EQ(toSignificantDigits(18.000000000000004, 12), 18.0);
+    EXPECT_EQ(toSignificantDigits(1048576.5), 1048576.0); // an exact half: to even
+    EXPECT_EQ(toSignificantDigits(1048577.5), 1048578.0);
+    EXPECT_EQ(toSignificantDigits(9999999.6), 1e7);
+    EXPECT_EQ(toSignificantDigits(0.0), 0.0);
+    EXPECT_TRUE(std::isnan(toSignificantDigits(std::nan(""))));
+    EXPECT_EQ(toSignificantDigits(-HUGE_VAL), -HUGE_VAL);
+    std::mt19937_64 gen(7);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-30, 30);
+    for (int i = 0; i < 200000; ++i) {
+        const int digits = 1 + i % 12;
+        double v = mantissa(gen) * std::pow(10.0, exponent(gen));
+        if (i % 3 == 0) // a decimal of a few digits, as areas and lengths are
+            v = viaText(v, 1 + i % 9);
+        if (i % 5 == 0)
+            v = -v;
+        ASSERT_EQ(toSignificantDigits(v, digits), viaText(v, digits)) << v << " " << digits;
+    }
 }
 
 TEST(RoundToInt32, HalvesToEvenAndRefusesWhatDoesNotFit) {
