@@ -1,10 +1,13 @@
 // Number reading never fails on any text, and every finite double and single written in the
 // default text form reads back, in either decimal separator, as a finite number equal to it
-// within the digits written.
+// within the digits written. Rounding a double to significant digits gives the double its
+// rounded text reads as.
 
 #include "FuzzSupport.h"
 #include "platform/Numbers.h"
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 
 using namespace tresol;
@@ -23,6 +26,17 @@ void checkRoundTrip(double value, int digits, char separator) {
                back, separator);
 }
 
+void checkSignificantDigits(double value, int digits) {
+    char buf[64];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+    double viaText = 0;
+    if (std::from_chars(buf, end.ptr, viaText).ec == std::errc::result_out_of_range)
+        viaText = value; // rounded past the largest double: kept as it is
+    const double got = toSignificantDigits(value, digits);
+    FUZZ_CHECK(got == viaText, "%.17g to %d digits gives %.17g, its text reads %.17g", value,
+               digits, got, viaText);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -37,6 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (std::isfinite(f))
         checkRoundTrip(static_cast<double>(f), 7, separator);
+    if (std::isfinite(d)) {
+        checkSignificantDigits(d, 7);
+        checkSignificantDigits(d, 1 + static_cast<int>(std::bit_cast<std::uint64_t>(d) % 12));
+    }
     for (const char* pattern : {"#.00", "#", "#0.0"})
         (void)formatNumber(d, pattern);
 

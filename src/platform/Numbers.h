@@ -59,7 +59,8 @@ inline std::string numberText(float value) { return numberText(static_cast<doubl
 
 // `value` to `digits` significant digits (nearest, as its shortest decimal text would read): a
 // figure worked out from single-precision data given to the seven digits that data holds, 16
-// rather than 16.00000075995922. Zero, infinities and NaN come back unchanged.
+// rather than 16.00000075995922. Zero, infinities and NaN come back unchanged, and so does a value
+// that would round past the largest double.
 double toSignificantDigits(double value, int digits = 7);
 
 // `value` rounded to the nearest whole number (halves to even) when it fits a 32-bit integer;

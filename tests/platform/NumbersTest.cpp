@@ -148,6 +148,8 @@ TEST(ToSignificantDigits, IsTheDoubleTheRoundedTextReadsAs) {
     EXPECT_EQ(toSignificantDigits(0.0), 0.0);
     EXPECT_TRUE(std::isnan(toSignificantDigits(std::nan(""))));
     EXPECT_EQ(toSignificantDigits(-HUGE_VAL), -HUGE_VAL);
+    const double largest = std::numeric_limits<double>::max();
+    EXPECT_EQ(toSignificantDigits(largest, 4), largest); // 1.798e308 is past it
     std::mt19937_64 gen(7);
     std::uniform_real_distribution<double> mantissa(1.0, 10.0);
     std::uniform_int_distribution<int> exponent(-30, 30);
