@@ -2,24 +2,60 @@
 // through the design front door: a whole input is either refused with an input error or read row
 // by row; a row is either a member with finite, positive values or a refusal that says why; and
 // the design of an accepted member (described, or code-checked when the row asks) never places
-// more bars than its line holds.
+// more bars than its line holds. The schedules of the accepted members, CSV and JSON, are written
+// whatever their texts hold, and the JSON one reads back as JSON with a member for each.
 
 #include "FuzzSupport.h"
+#include "batch/CsvReader.h"
 #include "batch/MemberReader.h"
+#include "batch/Schedule.h"
 #include "design/CodeDesign.h"
 #include "design/Design.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cmath>
 #include <sstream>
+#include <sys/mman.h>
+#include <unistd.h>
 
 using namespace tresol;
+
+namespace {
+
+// A schedule written into memory and handed back as text.
+class MemorySchedule {
+  public:
+    explicit MemorySchedule(batch::OutputFormat format)
+        : fd_(memfd_create("schedule", 0)), out_(fd_, "schedule"),
+          writer_(batch::makeScheduleWriter(format, out_)) {}
+    ~MemorySchedule() { ::close(fd_); }
+    batch::ScheduleWriter& writer() { return *writer_; }
+    std::string finish() {
+        writer_->finish();
+        out_.flush();
+        std::string text(static_cast<std::size_t>(::lseek(fd_, 0, SEEK_END)), '\0');
+        FUZZ_CHECK(::pread(fd_, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()),
+                   "schedule read back");
+        return text;
+    }
+
+  private:
+    int fd_;
+    batch::BufferedWriter out_;
+    std::unique_ptr<batch::ScheduleWriter> writer_;
+};
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::CountingSink sink;
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     static const auto euro = design::standardCatalogue("Euro");
     static const auto mex = design::standardCatalogue("Mex");
-    std::int64_t rows = 0;
+    std::int64_t rows = 0, members = 0;
+    MemorySchedule csv(batch::OutputFormat::Csv), json(batch::OutputFormat::Json);
+    csv.writer().codeColumns(size % 2 == 1);
     try {
         batch::readMembers(in, batch::sniffFormat(in), [&](batch::InputRow&& row) {
             ++rows;
@@ -33,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 FUZZ_CHECK(std::isfinite(v) && v > 0, "value %g accepted", v);
             FUZZ_CHECK(std::isfinite(m.coverCm) && m.coverCm >= 0, "cover %g", m.coverCm);
             const auto& cat = m.series == "Euro" ? euro : mex;
+            ++members;
             const design::DesignResult r = design::design(m, cat);
             for (const auto& c : r.candidates())
                 FUZZ_CHECK(c.placed >= 0 && c.placed <= c.bars, "%s placed %d", c.line.c_str(),
@@ -48,10 +85,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     FUZZ_CHECK(p.placed == cr.arrangements()[0].bars, "%s placed %d",
                                p.line.c_str(), p.placed);
                 }
+                csv.writer().member(row.number, cr);
+                json.writer().member(row.number, cr);
+            } else {
+                csv.writer().member(row.number, r);
+                json.writer().member(row.number, r);
             }
         });
     } catch (const batch::InputError&) {
         // A whole input refused is an answer.
+        return 0;
     }
+    const std::string jsonText = json.finish();
+    const auto schedule = nlohmann::json::parse(jsonText, nullptr, false);
+    FUZZ_CHECK(schedule.is_array() && schedule.size() == static_cast<std::size_t>(members),
+               "JSON schedule of %lld members: %s", static_cast<long long>(members),
+               jsonText.substr(0, 200).c_str());
+    std::istringstream csvText(csv.finish());
+    batch::CsvReader reader(csvText);
+    std::vector<std::string> fields;
+    std::int64_t records = 0;
+    while (reader.next(fields))
+        ++records;
+    FUZZ_CHECK(records >= members + 1, "CSV schedule of %lld members has %lld records",
+               static_cast<long long>(members), static_cast<long long>(records));
     return 0;
 }

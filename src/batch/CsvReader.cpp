@@ -1,10 +1,80 @@
 #include "batch/CsvReader.h"
 
+#include <utility>
+
 namespace tresol::batch {
 namespace {
 
 constexpr int kEnd = -1;
 constexpr std::size_t kBufferSize = 1 << 16;
+
+// Whether `s` is well-formed UTF-8: no stray continuation bytes, no overlong forms, no
+// surrogates, nothing past U+10FFFF.
+bool validUtf8(const std::string& s) {
+    std::size_t i = 0;
+    const std::size_t n = s.size();
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t len = 0;
+        unsigned char lo = 0x80, hi = 0xBF; // the second byte's range
+        if (c >= 0xC2 && c <= 0xDF)
+            len = 2;
+        else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            if (c == 0xE0)
+                lo = 0xA0;
+            else if (c == 0xED)
+                hi = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            if (c == 0xF0)
+                lo = 0x90;
+            else if (c == 0xF4)
+                hi = 0x8F;
+        } else
+            return false;
+        if (n - i < len)
+            return false;
+        const auto second = static_cast<unsigned char>(s[i + 1]);
+        if (second < lo || second > hi)
+            return false;
+        for (std::size_t k = 2; k < len; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += len;
+    }
+    return true;
+}
+
+// A field in Windows-1252 (what a spreadsheet on a Spanish Windows saves as CSV: "Pórtico" with
+// 0xF3) in UTF-8. The five codes the code page leaves unassigned keep their C1 code points.
+void windows1252ToUtf8(std::string& s) {
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string out;
+    out.reserve(s.size() + s.size() / 2);
+    for (const char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        const char32_t u = c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : c;
+        if (u < 0x80) {
+            out.push_back(static_cast<char>(u));
+        } else if (u < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (u >> 6)));
+            out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (u >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        }
+    }
+    s = std::move(out);
+}
 
 } // namespace
 
@@ -131,6 +201,9 @@ bool CsvReader::readRecord(std::vector<std::string>& fields) {
         f.push_back(static_cast<char>(c));
     }
     fields.resize(n + 1);
+    for (std::string& f : fields)
+        if (!validUtf8(f))
+            windows1252ToUtf8(f);
     return true;
 }
 

@@ -11,6 +11,8 @@ namespace tresol::batch {
 // Reads a CSV text one record at a time (RFC 4180: quoted fields with doubled quotes, separators
 // and line breaks inside quotes, LF or CRLF line ends), skipping a UTF-8 byte-order mark and
 // blank lines. The separator, ',' or ';', is the one the first record (the header) uses more.
+// Fields come out in UTF-8: one that is not UTF-8 is read as Windows-1252, the code page a
+// spreadsheet on a Spanish Windows saves its CSV in.
 class CsvReader {
   public:
     explicit CsvReader(std::istream& in);

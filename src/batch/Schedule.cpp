@@ -382,7 +382,7 @@ class JsonSchedule : public ScheduleWriter {
     void write(const Json& j) {
         out_.write(first_ ? "\n" : ",\n");
         first_ = false;
-        out_.write(j.dump());
+        out_.write(j.dump(-1, ' ', false, Json::error_handler_t::replace));
     }
 
     BufferedWriter& out_;
@@ -439,7 +439,7 @@ void writeTotals(OutputFormat format, const SteelTotals& totals, BufferedWriter&
             e["mass_kg"] = shownMass(d.massKg);
         }
         j["mass_kg"] = shownMass(totals.massKg());
-        out.write(j.dump(2));
+        out.write(j.dump(2, ' ', false, Json::error_handler_t::replace));
         out.write("\n");
         return;
     }

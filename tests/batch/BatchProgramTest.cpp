@@ -221,6 +221,14 @@ TEST(BatchProgram, JsonInAndOutAgreeWithCsv) {
     const Outcome again = batch(dir, {dir.file("s.json", json.out), "--format", "json", "-q"});
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(nlohmann::json::parse(again.out), schedule);
+
+    // A spreadsheet's Windows-1252 CSV ("Pórtico" with 0xF3) gives a JSON schedule in UTF-8.
+    const Outcome latin = batch(
+        dir, {dir.file("l.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple\n"
+                                "P\xf3rtico,viga,Euro,10,3,30,50,1\n"),
+              "--format", "json", "-q"});
+    ASSERT_EQ(latin.status, 0) << latin.err;
+    EXPECT_EQ(nlohmann::json::parse(latin.out).at(0).at("id"), "Pórtico");
 }
 
 TEST(BatchProgram, BadRowsAreNamedAndTheOthersStillDesigned) {

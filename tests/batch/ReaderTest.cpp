@@ -102,6 +102,20 @@ Read readText(const std::string& text, InputFormat format) {
     return out;
 }
 
+// A spreadsheet on a Spanish Windows saves its CSV in Windows-1252; fields come out in UTF-8
+// either way, each field on its own, so a file of both reads whole.
+TEST(CsvReader, ReadsWindows1252FieldsAsUtf8) {
+    const CsvRead r = readAll("id,nota\r\n"
+                              "P\xf3rtico,\x80 \x93" "a\x94\r\n"             // Windows-1252
+                              "P\xc3\xb3rtico,\xe2\x82\xac \xf0\x9f\x8f\x97\r\n" // UTF-8
+                              "\xc0\xaf,\xed\xa0\x80\r\n"); // overlong '/', a surrogate
+    const Records want = {{"id", "nota"},
+                          {"Pórtico", "€ “a”"},
+                          {"Pórtico", "€ 🏗"},
+                          {"\xc3\x80\xc2\xaf", "\xc3\xad\xc2\xa0\xe2\x82\xac"}};
+    EXPECT_EQ(r.records, want);
+}
+
 TEST(MemberReader, MatchesHeadersRegardlessOfCaseSpacesAndOrder) {
     const Read r =
         readText(" Multiple ,SERIES,note,Height_cm,width_cm , Cover_CM,AREA_CM2,kind,Id\n"
