@@ -1,5 +1,7 @@
 #include "batch/CsvReader.h"
 
+#include "batch/Utf8.h"
+
 #include <utility>
 
 namespace tresol::batch {
@@ -7,48 +9,6 @@ namespace {
 
 constexpr int kEnd = -1;
 constexpr std::size_t kBufferSize = 1 << 16;
-
-// Whether `s` is well-formed UTF-8: no stray continuation bytes, no overlong forms, no
-// surrogates, nothing past U+10FFFF.
-bool validUtf8(const std::string& s) {
-    std::size_t i = 0;
-    const std::size_t n = s.size();
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t len = 0;
-        unsigned char lo = 0x80, hi = 0xBF; // the second byte's range
-        if (c >= 0xC2 && c <= 0xDF)
-            len = 2;
-        else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            if (c == 0xE0)
-                lo = 0xA0;
-            else if (c == 0xED)
-                hi = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            if (c == 0xF0)
-                lo = 0x90;
-            else if (c == 0xF4)
-                hi = 0x8F;
-        } else
-            return false;
-        if (n - i < len)
-            return false;
-        const auto second = static_cast<unsigned char>(s[i + 1]);
-        if (second < lo || second > hi)
-            return false;
-        for (std::size_t k = 2; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += len;
-    }
-    return true;
-}
 
 // A field in Windows-1252 (what a spreadsheet on a Spanish Windows saves as CSV: "Pórtico" with
 // 0xF3) in UTF-8. The five codes the code page leaves unassigned keep their C1 code points.
@@ -202,7 +162,7 @@ bool CsvReader::readRecord(std::vector<std::string>& fields) {
     }
     fields.resize(n + 1);
     for (std::string& f : fields)
-        if (!validUtf8(f))
+        if (!isUtf8(f))
             windows1252ToUtf8(f);
     return true;
 }

@@ -2,11 +2,13 @@
 
 #include "batch/MemberInput.h"
 #include "batch/NumberText.h"
+#include "batch/Utf8.h"
 #include "platform/Numbers.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tresol::batch {
 namespace {
@@ -278,114 +280,256 @@ class CsvSchedule : public ScheduleWriter {
     bool headerWritten_ = false;
 };
 
+// Compact JSON written straight into a text, as nlohmann's dump writes the same values (members
+// in the order written, whole doubles as "20.0", NaN and infinities as null, bytes that are not
+// UTF-8 as U+FFFD), without building a document for each member.
+class JsonText {
+  public:
+    explicit JsonText(std::string& out) : out_(out) {}
+
+    void begin(char bracket) {
+        separate();
+        out_ += bracket;
+        comma_ = false;
+    }
+    void end(char bracket) {
+        out_ += bracket;
+        comma_ = true;
+    }
+    // A member's name; its value follows.
+    JsonText& key(std::string_view name) {
+        separate();
+        out_ += '"';
+        out_ += name;
+        out_ += "\":";
+        comma_ = false;
+        return *this;
+    }
+    void number(double v) {
+        separate();
+        if (!std::isfinite(v)) {
+            out_ += "null";
+        } else {
+            const std::size_t at = out_.size();
+            appendShortest(out_, v);
+            if (out_.find_first_of(".e", at) == std::string::npos)
+                out_ += ".0";
+        }
+        comma_ = true;
+    }
+    void integer(std::int64_t v) {
+        separate();
+        out_ += std::to_string(v);
+        comma_ = true;
+    }
+    void boolean(bool v) {
+        separate();
+        out_ += v ? "true" : "false";
+        comma_ = true;
+    }
+    void null() {
+        separate();
+        out_ += "null";
+        comma_ = true;
+    }
+    void text(std::string_view t) {
+        separate();
+        out_ += '"';
+        for (std::size_t i = 0; i < t.size();) {
+            const auto c = static_cast<unsigned char>(t[i]);
+            if (c >= 0x80) {
+                const std::size_t len = utf8SequenceLength(t, i);
+                if (len == 0) {
+                    out_ += "\xEF\xBF\xBD";
+                    ++i;
+                } else {
+                    out_.append(t, i, len);
+                    i += len;
+                }
+                continue;
+            }
+            ++i;
+            switch (c) {
+            case '"':
+                out_ += "\\\"";
+                break;
+            case '\\':
+                out_ += "\\\\";
+                break;
+            case '\b':
+                out_ += "\\b";
+                break;
+            case '\f':
+                out_ += "\\f";
+                break;
+            case '\n':
+                out_ += "\\n";
+                break;
+            case '\r':
+                out_ += "\\r";
+                break;
+            case '\t':
+                out_ += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    static constexpr char kHex[] = "0123456789abcdef";
+                    out_ += "\\u00";
+                    out_ += kHex[c >> 4];
+                    out_ += kHex[c & 0xF];
+                } else {
+                    out_ += static_cast<char>(c);
+                }
+            }
+        }
+        out_ += '"';
+        comma_ = true;
+    }
+
+  private:
+    void separate() {
+        if (comma_)
+            out_ += ',';
+    }
+
+    std::string& out_;
+    bool comma_ = false;
+};
+
 class JsonSchedule : public ScheduleWriter {
   public:
     explicit JsonSchedule(BufferedWriter& out) : out_(out) { out_.write("["); }
 
     void member(std::int64_t row, const design::DesignResult& result) override {
         const design::Member& m = result.member();
-        Json j = inputs(row, m);
-        Json& messages = j["messages"] = Json::array();
-        for (const auto& msg : result.messages())
-            messages.push_back(msg.text);
+        JsonText j = start(row, m);
+        messages(j, result);
         const auto chosen = result.chosen();
-        j["chosen"] = chosen ? Json(result.candidates()[*chosen].row) : Json(nullptr);
+        if (chosen)
+            j.key("chosen").integer(result.candidates()[*chosen].row);
+        else
+            j.key("chosen").null();
         if (chosen)
             if (const auto mass = steelMassKg(result.candidates()[*chosen], m))
-                j["mass_kg"] = *mass;
-        Json& list = j["candidates"] = Json::array();
+                j.key("mass_kg").number(*mass);
+        j.key("candidates").begin('[');
         for (std::size_t i = 0; i < result.candidates().size(); ++i) {
             const design::Candidate& c = result.candidates()[i];
-            Json& e = list.emplace_back();
-            e["candidate"] = c.row;
-            e["line"] = c.line;
-            e["bars"] = c.bars;
-            e["diameter_mm"] = c.diameterMm;
-            e["bar_area_cm2"] = c.barAreaCm2;
-            e["total_area_cm2"] = c.totalAreaCm2;
-            e["excess_pct"] = c.excessPct;
-            e["spacing_cm"] = c.spacingCm;
-            e["clear_spacing_cm"] = c.clearSpacingCm;
-            e["placeable"] = c.placeable;
-            e["placed"] = c.placed;
-            e["chosen"] = chosen == i;
+            j.begin('{');
+            j.key("candidate").integer(c.row);
+            j.key("line").text(c.line);
+            j.key("bars").integer(c.bars);
+            j.key("diameter_mm").number(c.diameterMm);
+            j.key("bar_area_cm2").number(c.barAreaCm2);
+            j.key("total_area_cm2").number(c.totalAreaCm2);
+            j.key("excess_pct").number(c.excessPct);
+            j.key("spacing_cm").number(c.spacingCm);
+            j.key("clear_spacing_cm").number(c.clearSpacingCm);
+            j.key("placeable").boolean(c.placeable);
+            j.key("placed").integer(c.placed);
+            j.key("chosen").boolean(chosen == i);
             if (const auto mass = steelMassKg(c, m))
-                e["mass_kg"] = *mass;
+                j.key("mass_kg").number(*mass);
+            j.end('}');
         }
-        write(j);
+        j.end(']');
+        finishMember(j);
     }
 
     void member(std::int64_t row, const design::CodeDesignResult& result) override {
         const design::Member& m = result.member();
-        Json j = inputs(row, m);
-        j["search"] = codeText(result.options());
-        j["aggregate_mm"] = result.options().aggregateMm;
-        Json& messages = j["messages"] = Json::array();
-        for (const auto& msg : result.messages())
-            messages.push_back(msg.text);
+        JsonText j = start(row, m);
+        j.key("search").text(codeText(result.options()));
+        j.key("aggregate_mm").number(result.options().aggregateMm);
+        messages(j, result);
         const auto chosen = result.chosen();
         const auto& list = result.arrangements();
-        j["chosen"] = chosen ? Json(*chosen + 1) : Json(nullptr);
+        if (chosen)
+            j.key("chosen").integer(static_cast<std::int64_t>(*chosen) + 1);
+        else
+            j.key("chosen").null();
         if (chosen)
             if (const auto mass = steelMassKg(list[*chosen], m))
-                j["mass_kg"] = *mass;
-        Json& candidates = j["candidates"] = Json::array();
+                j.key("mass_kg").number(*mass);
+        j.key("candidates").begin('[');
         for (std::size_t i = 0; i < list.size(); ++i) {
             const code::Arrangement& a = list[i];
-            Json& e = candidates.emplace_back();
-            e["candidate"] = i + 1;
-            e["line"] = a.line;
-            e["bars"] = a.bars;
-            e["total_area_cm2"] = a.totalAreaCm2;
-            e["excess_pct"] = a.excessPct;
-            Json& layers = e["layers"] = Json::array();
+            j.begin('{');
+            j.key("candidate").integer(static_cast<std::int64_t>(i) + 1);
+            j.key("line").text(a.line);
+            j.key("bars").integer(a.bars);
+            j.key("total_area_cm2").number(a.totalAreaCm2);
+            j.key("excess_pct").number(a.excessPct);
+            j.key("layers").begin('[');
             for (const code::Layer& layer : a.layers) {
-                Json& l = layers.emplace_back();
-                Json& groups = l["groups"] = Json::array();
-                for (const code::Group& g : layer.groups)
-                    groups.push_back(
-                        {{"count", g.count}, {"diameter_mm", g.diameterMm}, {"ref", g.ref}});
-                l["clear_spacing_mm"] = layer.clearSpacingMm;
-                l["min_clear_mm"] = layer.minClearMm;
+                j.begin('{');
+                j.key("groups").begin('[');
+                for (const code::Group& g : layer.groups) {
+                    j.begin('{');
+                    j.key("count").integer(g.count);
+                    j.key("diameter_mm").number(g.diameterMm);
+                    j.key("ref").text(g.ref);
+                    j.end('}');
+                }
+                j.end(']');
+                j.key("clear_spacing_mm").number(layer.clearSpacingMm);
+                j.key("min_clear_mm").number(layer.minClearMm);
+                j.end('}');
             }
+            j.end(']');
             if (a.effectiveDepthCm)
-                e["effective_depth_cm"] = *a.effectiveDepthCm;
-            e["ratio_pct"] = a.ratioPct;
-            e["flags"] = a.flags;
-            e["chosen"] = chosen == i;
+                j.key("effective_depth_cm").number(*a.effectiveDepthCm);
+            j.key("ratio_pct").number(a.ratioPct);
+            j.key("flags").begin('[');
+            for (const std::string& f : a.flags)
+                j.text(f);
+            j.end(']');
+            j.key("chosen").boolean(chosen == i);
             if (const auto mass = steelMassKg(a, m))
-                e["mass_kg"] = *mass;
+                j.key("mass_kg").number(*mass);
+            j.end('}');
         }
-        write(j);
+        j.end(']');
+        finishMember(j);
     }
 
     void finish() override { out_.write(first_ ? "]\n" : "\n]\n"); }
 
   private:
-    // The member's inputs, readable back as a member.
-    static Json inputs(std::int64_t row, const design::Member& m) {
-        Json j;
-        j["row"] = row;
-        j["id"] = m.id;
-        j["kind"] = kindName(m.kind);
-        j["series"] = m.series;
-        j["area_cm2"] = m.areaCm2;
-        j["cover_cm"] = m.coverCm;
-        j["width_cm"] = m.widthCm;
-        j["height_cm"] = m.heightCm;
-        j["multiple"] = m.multiple;
+    // A member's object opened with its inputs, readable back as a member.
+    JsonText start(std::int64_t row, const design::Member& m) {
+        line_ = first_ ? "\n" : ",\n";
+        first_ = false;
+        JsonText j(line_);
+        j.begin('{');
+        j.key("row").integer(row);
+        j.key("id").text(m.id);
+        j.key("kind").text(kindName(m.kind));
+        j.key("series").text(m.series);
+        j.key("area_cm2").number(m.areaCm2);
+        j.key("cover_cm").number(m.coverCm);
+        j.key("width_cm").number(m.widthCm);
+        j.key("height_cm").number(m.heightCm);
+        j.key("multiple").number(m.multiple);
         if (m.lengthM)
-            j["length_m"] = *m.lengthM;
+            j.key("length_m").number(*m.lengthM);
         return j;
     }
 
-    void write(const Json& j) {
-        out_.write(first_ ? "\n" : ",\n");
-        first_ = false;
-        out_.write(j.dump(-1, ' ', false, Json::error_handler_t::replace));
+    template <class Result> static void messages(JsonText& j, const Result& result) {
+        j.key("messages").begin('[');
+        for (const auto& msg : result.messages())
+            j.text(msg.text);
+        j.end(']');
+    }
+
+    void finishMember(JsonText& j) {
+        j.end('}');
+        out_.write(line_);
     }
 
     BufferedWriter& out_;
+    std::string line_;
     bool first_ = true;
 };
 

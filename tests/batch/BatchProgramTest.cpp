@@ -222,13 +222,17 @@ TEST(BatchProgram, JsonInAndOutAgreeWithCsv) {
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(nlohmann::json::parse(again.out), schedule);
 
-    // A spreadsheet's Windows-1252 CSV ("Pórtico" with 0xF3) gives a JSON schedule in UTF-8.
+    // A spreadsheet's Windows-1252 CSV ("Pórtico" with 0xF3) gives a JSON schedule in UTF-8, and
+    // quotes, backslashes and control characters in an id come back as they were.
     const Outcome latin = batch(
         dir, {dir.file("l.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple\n"
-                                "P\xf3rtico,viga,Euro,10,3,30,50,1\n"),
+                                "P\xf3rtico,viga,Euro,10,3,30,50,1\n"
+                                "\"\"\"a\"\"\\\t\x01\",viga,Euro,10,3,30,50,1\n"),
               "--format", "json", "-q"});
     ASSERT_EQ(latin.status, 0) << latin.err;
-    EXPECT_EQ(nlohmann::json::parse(latin.out).at(0).at("id"), "Pórtico");
+    const auto latinSchedule = nlohmann::json::parse(latin.out);
+    EXPECT_EQ(latinSchedule.at(0).at("id"), "Pórtico");
+    EXPECT_EQ(latinSchedule.at(1).at("id"), "\"a\"\\\t\x01");
 }
 
 TEST(BatchProgram, BadRowsAreNamedAndTheOthersStillDesigned) {
