@@ -2,7 +2,8 @@
 // candidate, fit and drawing into a recorded canvas), for a beam and for a 10-sided column, with
 // the arrangement search alone as the baseline. Beside it, the window's run through the design
 // front door, which also places every candidate on a scratch section to mark the ones whose bars
-// do not all fit, against the naive way of finding that out: one whole run per candidate.
+// do not all fit, against the naive way of finding that out: one whole run per candidate. Last,
+// the costliest members the window can make, which must stay within a few milliseconds.
 #include "design/Design.h"
 #include "drawing/CCuadroDibujo.h"
 #include "drawing/Canvas.h"
@@ -27,6 +28,10 @@ struct Member {
 
 constexpr Member kBeam{false, 0.001f, 0.30f, 0.50f, 0.03f, 1};
 constexpr Member kColumn10{true, 0.003f, 0.40f, 0.40f, 0.03f, 10};
+// The costliest members the window can make: 10 m sides, the largest multiple, and the area
+// that lists up to a thousand bars of the smallest size in a line.
+constexpr Member kWorstBeam{false, 0.02825f, 10.0f, 10.0f, 0.03f, 10};
+constexpr Member kWorstColumn10{true, 0.0280f, 10.0f, 10.0f, 0.03f, 10};
 
 std::shared_ptr<Cdiametro> euro() {
     auto c = std::make_shared<Cdiametro>();
@@ -154,3 +159,7 @@ BENCHMARK_CAPTURE(FrontDoorRun, column10_unchecked, kColumn10, false)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(FrontDoorRun, column10_checked, kColumn10, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WholeRunPerCandidate, column10, kColumn10)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(FrontDoorRun, worst_beam_checked, kWorstBeam, true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(FrontDoorRun, worst_column10_checked, kWorstColumn10, true)
+    ->Unit(benchmark::kMillisecond);
