@@ -80,35 +80,6 @@ def test_svg_of_the_preferred_beam_shows_true_diameters():
     assert r.svg(r.chosen) == r.svg(1) == r.svg()
 
 
-def test_dxf_circles_have_the_bars_radii(tmp_path):
-    r = window_beam("ec2")
-    if not hasattr(r, "dxf"):
-        pytest.skip("module built without the section's DXF writer")
-    ezdxf = pytest.importorskip("ezdxf")
-    r.dxf(tmp_path / "v.dxf")
-    doc = ezdxf.readfile(tmp_path / "v.dxf")
-    assert not doc.audit().has_errors
-    radii = sorted(round(e.dxf.radius, 3) for e in doc.modelspace().query("CIRCLE"))
-    assert radii == [8, 8, 10, 10]  # millimetres
-    assert any("2 fi 20 + 2 fi 16" in e.dxf.text for e in doc.modelspace().query("TEXT"))
-
-
-def test_nothing_fits_gives_no_row_and_the_most_the_beam_holds():
-    # The largest Euro bar is 25 mm: s_min = max(25, 25, 20) = 25, so a layer over 240 mm holds
-    # n bars with 25n + 25(n − 1) ≤ 240, n = 5 (6 would need 275); two such layers hold
-    # 10 × 4.909 = 49.09 cm², written to the tenth below: 49,0.
-    assert max(b["diameter_mm"] for b in tresol.catalogue("Euro")) == pytest.approx(25)
-    most = 10 * area_cm2(25)
-    r = tresol.design("viga", "Euro", most + 0.01, 3, 30, 50, search="ec2")
-    assert r.candidates == [] and r.chosen is None and r.candidates_dicts() == []
-    assert [m.text for m in r.messages] == ["no cabe: como máximo 49,0 cm² en dos capas"]
-    rings, _ = outline_circles(r.svg())  # the bare outline
-    assert rings == []
-    # Just below, the two full layers are the only row that is not short of the area.
-    r = tresol.design("viga", "Euro", most - 0.01, 3, 30, 50, search="ec2")
-    assert [c.line for c in r.candidates] == ["5 fi 25 / 5 fi 25"]
-
-
 BEAM = dict(kind="viga", series="Euro", area_cm2=10, cover_cm=3, width_cm=30, height_cm=50)
 
 

@@ -69,17 +69,6 @@ def test_svg_is_xml_with_one_circle_per_placed_bar():
     assert r._repr_svg_() == r.svg().decode()
 
 
-def test_svg_of_an_unplaceable_candidate_shows_the_bars_that_fit():
-    # 20 fi 8 on a 20 cm face with 2 cm cover: the bars would touch, and not all of them fit.
-    r = tresol.design("viga", "Euro", 10, 2, 20, 40, multiple=5)
-    c = next(c for c in r.candidates if c.line == "20 fi 8")
-    assert not c.placeable and 0 < c.placed < c.bars
-    root = ET.fromstring(r.svg(c))
-    xs = [float(l.get(a)) for l in root.iter(SVG + "line") for a in ("x1", "x2")]
-    scale = (max(xs) - min(xs)) / 20
-    assert len(bar_circles(r.svg(c), 0.4 * scale)) == c.placed
-
-
 def test_png_is_an_image_of_the_size_asked():
     r = window_beam()
     if not hasattr(r, "png"):

@@ -67,16 +67,6 @@ std::filesystem::path sectionChecker() {
            "design" / "section_dxf_check.py";
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
 } // namespace
 
 // The 30 × 50 beam, cover 3, 10 cm², under EN with 20 mm aggregate: between covers

@@ -49,16 +49,6 @@ Seen seen(const OpenWindow& w) {
     return s;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
 } // namespace
 
 // Saved from one window and opened in another of the other kind: every control, the table,

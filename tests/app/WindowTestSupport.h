@@ -5,6 +5,8 @@
 #include "app/frmTresol.h"
 
 #include <QApplication>
+#include <QByteArray>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -68,6 +70,17 @@ inline void pickRow(QWidget* window, int row) {
     table->scrollToItem(table->item(row, 1));
     const QRect r = table->visualItemRect(table->item(row, 1));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+// A whole file, or nothing when it cannot be read.
+inline QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeAll(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
 } // namespace tresol::test

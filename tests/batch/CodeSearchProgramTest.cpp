@@ -352,63 +352,6 @@ TEST(CodeSearchProgram, RowsChooseTheirOwnSearchAndAggregate) {
     }
 }
 
-TEST(CodeSearchProgram, BadSearchesAndAggregatesAreNamedByRowAndColumn) {
-    BatchDir dir;
-    const std::string text = "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,search,"
-                             "aggregate_mm\n"
-                             "OK1,viga,Euro,10,3,30,50,1,ec2,20\n"
-                             "B1,viga,Euro,10,3,30,50,1,eurocode,\n"
-                             "B2,viga,Euro,10,3,30,50,1,aci,abc\n"
-                             "B3,viga,Euro,10,3,30,50,1,,0\n"
-                             "B4,viga,Euro,10,3,30,50,1,,-8\n"
-                             "B5,viga,Euro,10,3,30,50,1,,nan\n"
-                             "B6,viga,Euro,10,3,30,50,1,,inf\n"
-                             "B7,viga,Euro,10,3,30,50,1,,1e9\n"
-                             "OK2,pilar,Euro,30,3,40,40,4,aci,\n";
-    const Outcome r = batch(dir, {dir.file("m.csv", text), "-q"});
-    EXPECT_EQ(r.status, 1);
-    for (const char* want : {
-             "Fila 3, columna search: búsqueda desconocida «eurocode» (se espera described, ec2 "
-             "o aci).",
-             "Fila 4, columna aggregate_mm: no es un número («abc»).",
-             "Fila 5, columna aggregate_mm: debe ser mayor que cero (0).",
-             "Fila 6, columna aggregate_mm: debe ser mayor que cero (-8).",
-             "Fila 7, columna aggregate_mm: no es un número finito («nan»).",
-             "Fila 8, columna aggregate_mm: no es un número finito («inf»).",
-             "Fila 9, columna aggregate_mm: es demasiado grande (1000000000; el máximo es 250).",
-         })
-        EXPECT_NE(r.err.find(want), std::string::npos) << want << "\n" << r.err;
-    const auto rows = csvRecords(r.out);
-    std::set<std::string> ids;
-    for (std::size_t i = 1; i < rows.size(); ++i)
-        ids.insert(rows[i][0]);
-    EXPECT_EQ(ids, (std::set<std::string>{"OK1", "OK2"}));
-
-    // The same faults in JSON name the member and the field.
-    const Outcome j =
-        batch(dir, {dir.file("m.json", R"([{"kind":"viga","series":"Euro","area_cm2":10,
-            "cover_cm":3,"width_cm":30,"height_cm":50,"multiple":1,"search":"EC3",
-            "aggregate_mm":true}])"),
-                    "-q"});
-    EXPECT_EQ(j.status, 1);
-    EXPECT_NE(j.err.find("Miembro 1, campo search: búsqueda desconocida «EC3»"), std::string::npos)
-        << j.err;
-    EXPECT_NE(j.err.find("campo aggregate_mm: no es un número"), std::string::npos) << j.err;
-
-    // The command line's own: a usage error.
-    const std::string good = dir.file("g.csv", "kind,series,area_cm2,cover_cm,width_cm,height_cm,"
-                                               "multiple\nviga,Euro,10,3,30,50,1\n");
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"--search", "eurocode"},
-                                                 {"--search", "ec2", "--aggregate-mm", "0"},
-                                                 {"--aggregate-mm", "nan"},
-                                                 {"--top", "-1"},
-                                                 {"--max-spacing-mm", "abc"}}) {
-        std::vector<std::string> all = {good};
-        all.insert(all.end(), args.begin(), args.end());
-        EXPECT_EQ(batch(dir, all).status, 2) << args[0] << " " << args[1];
-    }
-}
-
 // Drawings, DXF and the report show the chosen arrangement's true bars.
 TEST(CodeSearchProgram, DrawingsAndReportShowTheChosenBars) {
     BatchDir dir;
