@@ -66,7 +66,10 @@ void BareDesignRun(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(list.size()));
 }
 
-void Schedule(benchmark::State& state, batch::OutputFormat format) {
+// As the program runs: read, design (by `run`), schedule, totals.
+template <class Run>
+void WriteSchedule(benchmark::State& state, batch::OutputFormat format, bool codeColumns,
+                   Run run) {
     const int sink = ::open("/dev/null", O_WRONLY);
     const auto euro = design::standardCatalogue("Euro"), mex = design::standardCatalogue("Mex");
     std::int64_t designed = 0;
@@ -74,10 +77,11 @@ void Schedule(benchmark::State& state, batch::OutputFormat format) {
         std::istringstream in(membersCsv());
         batch::BufferedWriter out(sink, "/dev/null");
         const auto writer = batch::makeScheduleWriter(format, out);
+        writer->codeColumns(codeColumns);
         batch::SteelTotals totals;
         batch::readCsvMembers(in, [&](batch::InputRow&& row) {
             const auto& m = *row.member;
-            const auto result = design::design(m, m.series == "Euro" ? euro : mex);
+            const auto result = run(m, m.series == "Euro" ? euro : mex);
             writer->member(row.number, result);
             totals.add(result);
             ++designed;
@@ -87,6 +91,12 @@ void Schedule(benchmark::State& state, batch::OutputFormat format) {
     }
     ::close(sink);
     state.SetItemsProcessed(designed);
+}
+
+void Schedule(benchmark::State& state, batch::OutputFormat format) {
+    WriteSchedule(state, format, false, [](const design::Member& m, const auto& cat) {
+        return design::design(m, cat);
+    });
 }
 
 void BareCodeDesign(benchmark::State& state) {
@@ -99,30 +109,12 @@ void BareCodeDesign(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(list.size()));
 }
 
-// As the program runs with --search ec2: read, code design, schedule, totals.
+// As the program runs with --search ec2.
 void CodeSchedule(benchmark::State& state, batch::OutputFormat format) {
-    const int sink = ::open("/dev/null", O_WRONLY);
-    const auto euro = design::standardCatalogue("Euro"), mex = design::standardCatalogue("Mex");
     const code::Options o;
-    std::int64_t designed = 0;
-    for (auto _ : state) {
-        std::istringstream in(membersCsv());
-        batch::BufferedWriter out(sink, "/dev/null");
-        const auto writer = batch::makeScheduleWriter(format, out);
-        writer->codeColumns(true);
-        batch::SteelTotals totals;
-        batch::readCsvMembers(in, [&](batch::InputRow&& row) {
-            const auto& m = *row.member;
-            const auto result = design::designCode(m, o, m.series == "Euro" ? euro : mex);
-            writer->member(row.number, result);
-            totals.add(result);
-            ++designed;
-        });
-        writer->finish();
-        out.flush();
-    }
-    ::close(sink);
-    state.SetItemsProcessed(designed);
+    WriteSchedule(state, format, true, [&o](const design::Member& m, const auto& cat) {
+        return design::designCode(m, o, cat);
+    });
 }
 
 } // namespace
