@@ -45,7 +45,15 @@ code::Member codeMember(const Member& member) {
     // A column's sides as the described run counts them; a count that is not a whole number
     // in range is left for the search to refuse.
     m.sides = m.column ? platform::roundToInt32(member.multiple).value_or(0) : 4;
+    if (!m.column)
+        m.multiple = member.multiple;
     return m;
+}
+
+std::shared_ptr<const Cdiametro> codeCatalogue(const std::string& series) {
+    auto cat = std::make_shared<Cdiametro>();
+    cat->IniCodeSizes(series);
+    return cat;
 }
 
 namespace {
@@ -77,11 +85,12 @@ CodeDesignResult designCode(const Member& member, const code::Options& options,
     CodeDesignResult r;
     r.member_ = member;
     r.options_ = options;
-    r.catalogue_ = catalogue ? std::move(catalogue) : standardCatalogue(member.series);
+    r.catalogue_ = catalogue ? std::move(catalogue) : codeCatalogue(member.series);
     r.base_ = memberOutline(member, r.catalogue_);
     r.codeMember_ = codeMember(member);
     code::Result found = code::search(r.codeMember_, *r.catalogue_, options);
     r.arrangements_ = std::move(found.arrangements);
+    r.refused_ = found.refused;
     for (code::Arrangement& a : r.arrangements_)
         roundFigures(a, member.areaCm2);
     for (auto& text : found.messages)

@@ -35,6 +35,8 @@ class CodeDesignResult {
         return arrangements_.empty() ? std::nullopt : std::optional<std::size_t>(0);
     }
     std::shared_ptr<const Cdiametro> catalogue() const { return catalogue_; }
+    // The member or the options could not be searched: the messages say why.
+    bool refused() const { return refused_; }
 
     // The section with the bars of row `row` (1…k; 0 or past the table: no bars), drawn with
     // DesignResult::draw.
@@ -55,14 +57,18 @@ class CodeDesignResult {
     std::vector<Message> messages_;
     std::shared_ptr<const Cdiametro> catalogue_;
     std::shared_ptr<const CSeccEstruc> base_;
+    bool refused_ = false;
 };
 
 // The code-checked design run of one member. Without a catalogue, the member's series is used
-// with its standard bars.
+// with the standard sizes the codes' search draws from.
 CodeDesignResult designCode(const Member& member, const code::Options& options,
                             std::shared_ptr<const Cdiametro> catalogue = nullptr);
 
 // The search's member from the design run's member.
 code::Member codeMember(const Member& member);
+
+// The standard sizes of a series for the codes' search ("Euro" 6…40 mm, "Mex" #3…#18), in metres.
+std::shared_ptr<const Cdiametro> codeCatalogue(const std::string& series);
 
 } // namespace tresol::design

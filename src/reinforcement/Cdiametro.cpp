@@ -50,10 +50,35 @@ void Cdiametro::IniMex(bool num7Valido) {
     AnyadeDiametro(i, 2.54 / 100, "8");
 }
 
+void Cdiametro::IniCodeSizes(const std::string& reftipo) {
+    LetRefUnidades("m");
+    tabla = Array1<DiametroRef>();
+    std::int32_t i = 1;
+    if (reftipo == "Euro") {
+        for (int d : {6, 8, 10, 12, 14, 16, 20, 25, 28, 32, 40})
+            AnyadeDiametro(i, d / 1000.0, std::to_string(d));
+    } else if (reftipo == "Mex") {
+        // ASTM A615/A615M Table 1: bar number, nominal diameter (mm), nominal area (mm²).
+        struct Bar {
+            const char* ref;
+            double mm, mm2;
+        };
+        for (const Bar& b : {Bar{"3", 9.5, 71}, Bar{"4", 12.7, 129}, Bar{"5", 15.9, 199},
+                             Bar{"6", 19.1, 284}, Bar{"7", 22.2, 387}, Bar{"8", 25.4, 510},
+                             Bar{"9", 28.7, 645}, Bar{"10", 32.3, 819}, Bar{"11", 35.8, 1006},
+                             Bar{"14", 43.0, 1452}, Bar{"18", 57.3, 2581}})
+            AnyadeDiametro(i, b.mm / 1000, b.ref, b.mm2 / 1e6);
+    } else {
+        throw ProgrammingError("unknown bar series: " + reftipo);
+    }
+    tipo = reftipo;
+}
+
 // Each entry resizes the table to 1…indice keeping the earlier ones, so a refill starts afresh.
-void Cdiametro::AnyadeDiametro(std::int32_t& indice, double diametro, const std::string& ref) {
+void Cdiametro::AnyadeDiametro(std::int32_t& indice, double diametro, const std::string& ref,
+                               double area) {
     tabla.redimPreserve(1, indice);
-    tabla(indice) = DiametroRef{static_cast<float>(diametro), ref};
+    tabla(indice) = DiametroRef{static_cast<float>(diametro), ref, static_cast<float>(area)};
     ++indice;
 }
 
@@ -66,7 +91,10 @@ const Cdiametro::DiametroRef& Cdiametro::entry(std::int32_t indice) const {
 std::string Cdiametro::GetDiamRefer(std::int32_t indice) const { return entry(indice).ref; }
 
 float Cdiametro::GetAreaIndice(std::int32_t indice) const {
-    const double d = entry(indice).diametro;
+    const DiametroRef& e = entry(indice);
+    if (e.area > 0)
+        return e.area;
+    const double d = e.diametro;
     return static_cast<float>(kPi * d * d / 4.0);
 }
 

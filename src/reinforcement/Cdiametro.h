@@ -18,6 +18,10 @@ public:
     // Always answers false (callers ignore it). An unknown series or unit is a programming error.
     bool Ini(const std::string& reftipo, const std::string& refUnidades,
              std::optional<bool> fi14Valido = {}, std::optional<bool> num7Valido = {});
+    // The standard sizes a design code's search draws from, in metres: Euro the EN 10080 / B500
+    // diameters 6…40 mm, Mex the ASTM A615 numbered bars #3…#11, #14 and #18 with the standard's
+    // nominal diameters and areas. An unknown series is a programming error.
+    void IniCodeSizes(const std::string& reftipo);
 
     std::string GetDiamRefer(std::int32_t indice) const;
     float GetAreaIndice(std::int32_t indice) const;
@@ -45,11 +49,13 @@ private:
     struct DiametroRef {
         float diametro = 0.0f;
         std::string ref;
+        float area = 0.0f; // m²; 0: that of the circle of the diameter
     };
 
     void IniEuro(bool fi14Valido);
     void IniMex(bool num7Valido);
-    void AnyadeDiametro(std::int32_t& indice, double diametro, const std::string& ref);
+    void AnyadeDiametro(std::int32_t& indice, double diametro, const std::string& ref,
+                        double area = 0);
     const DiametroRef& entry(std::int32_t indice) const;
 
     std::string tipo;
