@@ -385,7 +385,11 @@ PyResult designRow(const batch::InputRow& in, const RunOptions& run) {
     o.code = search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
     if (in.aggregateMm)
         o.aggregateMm = *in.aggregateMm;
-    return PyResult(design::designCode(m, o));
+    design::CodeDesignResult r = design::designCode(m, o);
+    // What the search cannot take is refused as the batch program refuses it.
+    if (r.refused())
+        throw py::value_error(in.label + ": " + r.messages().front().text + ".");
+    return PyResult(std::move(r));
 }
 
 // The module's face of design(): the arguments as one member row, the search and aggregate

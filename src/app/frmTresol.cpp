@@ -529,7 +529,7 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
         options.code = GetBusqueda() == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
         options.aggregateMm = aggregateMm;
         result_.reset();
-        codeResult_ = design::designCode(member, options, diametros);
+        codeResult_ = design::designCode(member, options);
         for (const auto& m : codeResult_->messages())
             platform::messages().show(m.text, m.icon);
         writeCodeGrid(*codeResult_, *grid_);

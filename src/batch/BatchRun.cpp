@@ -148,7 +148,7 @@ int runBatch(const BatchOptions& options) {
             total = countMembers(options.input, inputFormat);
         Progress progress(options.progress && !options.quiet, total);
 
-        std::array<std::shared_ptr<const Cdiametro>, 2> catalogues;
+        std::array<std::shared_ptr<const Cdiametro>, 2> catalogues, codeCatalogues;
         SteelTotals totals;
         const bool drawn = drawings || report;
 
@@ -200,8 +200,18 @@ int runBatch(const BatchOptions& options) {
                 o.code = search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
                 if (row.aggregateMm)
                     o.aggregateMm = *row.aggregateMm;
-                const design::CodeDesignResult result =
-                    design::designCode(*row.member, o, catalogue);
+                auto& sizes = codeCatalogues[row.member->series == "Euro" ? 0 : 1];
+                if (!sizes)
+                    sizes = design::codeCatalogue(row.member->series);
+                const design::CodeDesignResult result = design::designCode(*row.member, o, sizes);
+                if (result.refused()) {
+                    // What the search cannot take is a refused row, as a bad field is.
+                    platform::showError(std::string(row.label) + ": " +
+                                        result.messages().front().text + ".");
+                    totals.addRefused();
+                    progress.step();
+                    return;
+                }
                 for (auto& s : schedules)
                     s->writer->member(row.number, result);
                 totals.add(result);

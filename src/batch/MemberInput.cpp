@@ -174,6 +174,7 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
                   std::string_view fieldWord, char decimalSeparator) {
     InputRow row;
     row.number = number;
+    row.label = rowLabel;
     Faults faults(fieldWord);
     auto at = [&raw](Column c) -> const RawValue& { return raw[static_cast<std::size_t>(c)]; };
 

@@ -49,6 +49,7 @@ using RawRow = std::array<RawValue, kColumnCount>;
 // A row read and checked: a member ready for the design run, or the reason it was refused.
 struct InputRow {
     std::int64_t number = 0; // the CSV line on which the row starts, or the JSON array element (1…)
+    std::string label;       // "Fila 4", "Miembro 2": how messages name the row
     std::optional<design::Member> member;
     // The row's own search and aggregate size, over the run's; the search is known whenever the
     // field is present, even in a refused row.

@@ -182,7 +182,7 @@ TEST(CodeSearchProgram, EveryMemberIsTheFrontDoorsCodeDesignInBothCodes) {
         o.code = std::string(search) == "aci" ? code::Code::ACI : code::Code::EC2;
         o.top = 4;
         std::size_t next = 1, member = 0;
-        int nothingFits = 0, twoLayers = 0;
+        int nothingFits = 0;
         std::map<std::string, std::pair<std::int64_t, double>> byRef; // bars, mass
         for (const InputRow& in : rowsOf(kMembers)) {
             const design::Member& m = *in.member;
@@ -201,7 +201,6 @@ TEST(CodeSearchProgram, EveryMemberIsTheFrontDoorsCodeDesignInBothCodes) {
                 EXPECT_EQ(row[0], m.id);
                 EXPECT_EQ(row[4], "");
                 EXPECT_EQ(row[16], joinedMessages(expected));
-                EXPECT_EQ(row[16].rfind("no cabe: como máximo", 0), 0u) << row[16];
                 EXPECT_TRUE(jm.at("chosen").is_null());
                 continue;
             }
@@ -237,7 +236,6 @@ TEST(CodeSearchProgram, EveryMemberIsTheFrontDoorsCodeDesignInBothCodes) {
                 }
                 EXPECT_EQ(bars, a.bars);
             }
-            twoLayers += list[0].layers.size() == 2;
             // The chosen bars by their own diameters: mass = count · catalogue area · length · ρ.
             for (const auto& layer : list[0].layers)
                 for (const auto& g : layer.groups) {
@@ -251,7 +249,6 @@ TEST(CodeSearchProgram, EveryMemberIsTheFrontDoorsCodeDesignInBothCodes) {
         EXPECT_EQ(next, rows.size());
         EXPECT_EQ(member, json.size());
         EXPECT_EQ(nothingFits, 1);
-        EXPECT_EQ(twoLayers, 1); // V3: 24 cm² in a 25 cm beam
 
         const auto totals = nlohmann::json::parse(slurp(dir.file("t.json")));
         EXPECT_EQ(totals.at("without_choice"), 1);
