@@ -230,6 +230,9 @@ def design(
     top: int = 10,
     min_diameter_mm: Optional[float] = None,
     max_spacing_mm: Optional[float] = None,
+    max_diameter_mm: Optional[float] = None,
+    concrete: Union[str, float, None] = None,
+    steel_mpa: Optional[float] = None,
 ) -> DesignResult:
     """Designs one member; bad arguments raise ValueError with the batch program's text.
 
@@ -240,7 +243,9 @@ def design(
     meet the clear spacing of EN 1992-1-1 or ACI 318 for the aggregate size aggregate_mm
     (0 < d_g ≤ 250), the preferred first, at most top rows (0…2000, 0: all), with bars of at
     least min_diameter_mm (None: 10 in a beam, 12 in a column) and centres at most
-    max_spacing_mm apart (None: 300). When nothing fits there is no row and a message
+    max_spacing_mm apart (None: 300), at most max_diameter_mm (None: the series' largest), for
+    the concrete (a class 'C30/37' or fck / f'c in MPa; None: C25/30 under EN, 28 MPa under ACI)
+    and steel_mpa (fyk / fy; None: 500 or 420). When nothing fits there is no row and a message
     ('no cabe: como máximo …')."""
 
 def design_many(
@@ -252,6 +257,9 @@ def design_many(
     top: int = 10,
     min_diameter_mm: Optional[float] = None,
     max_spacing_mm: Optional[float] = None,
+    max_diameter_mm: Optional[float] = None,
+    concrete: Union[str, float, None] = None,
+    steel_mpa: Optional[float] = None,
 ) -> DesignMany:
     """Designs members given as dicts with the batch program's column names, lazily.
 

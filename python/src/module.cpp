@@ -148,7 +148,9 @@ double lengthOf(py::handle value, const char* name, double lowest, bool lowestTa
 }
 
 RunOptions runOptions(py::handle search, py::handle aggregateMm, py::handle top,
-                      py::handle minDiameterMm, py::handle maxSpacingMm) {
+                      py::handle minDiameterMm, py::handle maxSpacingMm,
+                      py::handle maxDiameterMm = py::none(), py::handle concrete = py::none(),
+                      py::handle steelMpa = py::none()) {
     RunOptions o;
     o.search = searchOf(search);
     o.code.code = o.search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
@@ -167,6 +169,21 @@ RunOptions runOptions(py::handle search, py::handle aggregateMm, py::handle top,
         o.code.minDiameterMm = lengthOf(minDiameterMm, "min_diameter_mm", 0, true, 1000);
     if (!maxSpacingMm.is_none())
         o.code.maxSpacingMm = lengthOf(maxSpacingMm, "max_spacing_mm", 0, false, 1e4);
+    if (!maxDiameterMm.is_none())
+        o.code.maxDiameterMm = lengthOf(maxDiameterMm, "max_diameter_mm", 0, true, 1000);
+    if (!steelMpa.is_none())
+        o.code.steelMpa = lengthOf(steelMpa, "steel_mpa", 0, false, 1e4);
+    if (!concrete.is_none()) {
+        std::optional<double> fc;
+        if (py::isinstance<py::str>(concrete))
+            fc = code::rules::concreteFromText(concrete.cast<std::string>());
+        else if (const auto v = realOf(concrete))
+            fc = *v;
+        if (!fc || !(*fc > 0))
+            throw py::value_error("concrete: se espera una clase como 'C30/37' o un número de "
+                                  "MPa (" + py::repr(concrete).cast<std::string>() + ")");
+        o.code.concreteMpa = *fc;
+    }
     return o;
 }
 
@@ -385,6 +402,10 @@ PyResult designRow(const batch::InputRow& in, const RunOptions& run) {
     o.code = search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
     if (in.aggregateMm)
         o.aggregateMm = *in.aggregateMm;
+    if (in.concreteMpa)
+        o.concreteMpa = *in.concreteMpa;
+    if (in.steelMpa)
+        o.steelMpa = *in.steelMpa;
     design::CodeDesignResult r = design::designCode(m, o);
     // What the search cannot take is refused as the batch program refuses it.
     if (r.refused())
@@ -397,7 +418,8 @@ PyResult designRow(const batch::InputRow& in, const RunOptions& run) {
 PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::handle cover,
                     py::handle width, py::handle height, py::handle multiple, py::handle id,
                     py::handle lengthM, py::handle search, py::handle aggregateMm, py::handle top,
-                    py::handle minDiameterMm, py::handle maxSpacingMm) {
+                    py::handle minDiameterMm, py::handle maxSpacingMm, py::handle maxDiameterMm,
+                    py::handle concrete, py::handle steelMpa) {
     Row row;
     row.set(Column::Kind, kind);
     row.set(Column::Series, series);
@@ -414,7 +436,8 @@ PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::han
     row.set(Column::Aggregate, aggregateMm);
     const batch::InputRow in = checkedRow(1, row, "Miembro");
     const RunOptions run =
-        runOptions(py::none(), py::float_(20.0), top, minDiameterMm, maxSpacingMm);
+        runOptions(py::none(), py::float_(20.0), top, minDiameterMm, maxSpacingMm, maxDiameterMm,
+                   concrete, steelMpa);
     return designRow(in, run);
 }
 
@@ -827,6 +850,8 @@ PYBIND11_MODULE(tresol, m) {
           py::arg("id") = py::none(), py::arg("length_m") = py::none(), py::kw_only(),
           py::arg("search") = "described", py::arg("aggregate_mm") = 20, py::arg("top") = 10,
           py::arg("min_diameter_mm") = py::none(), py::arg("max_spacing_mm") = py::none(),
+          py::arg("max_diameter_mm") = py::none(), py::arg("concrete") = py::none(),
+          py::arg("steel_mpa") = py::none(),
           "Designs one member: kind 'viga' or 'pilar', series 'Euro' or 'Mex', required area "
           "(cm²), cover, width and height (cm), multiple (a beam's faces, 1…10; a column's "
           "sides, 4…10), an optional id and length (m).\n\n"
@@ -834,24 +859,30 @@ PYBIND11_MODULE(tresol, m) {
           "the arrangements that meet the clear spacing of EN 1992-1-1 or ACI 318 for the "
           "aggregate size aggregate_mm, the preferred first, at most top rows (0: all), with "
           "bars of at least min_diameter_mm (None: 10 in a beam, 12 in a column) and centres at "
-          "most max_spacing_mm apart (None: 300). Bad arguments raise ValueError with the "
-          "batch program's text.");
+          "most max_spacing_mm apart (None: 300), at most max_diameter_mm (None: the series' "
+          "largest), for the concrete (a class 'C30/37' or fck / f'c in MPa; None: C25/30 "
+          "under EN, 28 MPa under ACI) and steel_mpa (fyk / fy; None: 500 or 420). Bad "
+          "arguments raise ValueError with the batch program's text.");
     m.def(
         "design_many",
         [](const py::iterable& rows, bool returnErrors, py::handle search, py::handle aggregateMm,
-           py::handle top, py::handle minDiameterMm, py::handle maxSpacingMm) {
-            RunOptions run = runOptions(search, aggregateMm, top, minDiameterMm, maxSpacingMm);
+           py::handle top, py::handle minDiameterMm, py::handle maxSpacingMm,
+           py::handle maxDiameterMm, py::handle concrete, py::handle steelMpa) {
+            RunOptions run = runOptions(search, aggregateMm, top, minDiameterMm, maxSpacingMm,
+                                        maxDiameterMm, concrete, steelMpa);
             return DesignMany(py::reinterpret_borrow<py::object>(py::iter(rows)), returnErrors,
                               run);
         },
         py::arg("rows"), py::arg("return_errors") = false, py::kw_only(),
         py::arg("search") = "described", py::arg("aggregate_mm") = 20, py::arg("top") = 10,
         py::arg("min_diameter_mm") = py::none(), py::arg("max_spacing_mm") = py::none(),
+        py::arg("max_diameter_mm") = py::none(), py::arg("concrete") = py::none(),
+        py::arg("steel_mpa") = py::none(),
         "Designs members given as dicts with the batch program's column names (id, kind, "
         "series, area_cm2, cover_cm, width_cm, height_cm, multiple, length_m, search, "
-        "aggregate_mm), lazily. search, aggregate_mm, top, min_diameter_mm and max_spacing_mm "
-        "are the run's, as tresol-batch's options of those names; a row's own search and "
-        "aggregate_mm fields, when filled, take their place for that row. A bad member raises "
+        "aggregate_mm, concrete, steel_mpa), lazily. search, aggregate_mm, top, "
+        "min_diameter_mm, max_spacing_mm, max_diameter_mm, concrete and steel_mpa are the run's, as tresol-batch's options of those names; a row's own search and "
+        "aggregate_mm, concrete and steel_mpa fields, when filled, take their place for that row. A bad member raises "
         "ValueError naming it ('Miembro 3, campo cover_cm: …') and ends the iteration; with "
         "return_errors=True the ValueError is yielded in its place and the others are still "
         "designed.");

@@ -113,3 +113,24 @@ def test_design_many_with_search_equals_tresol_batch(batch_exe, tmp_path):
             for c in theirs:  # the schedule leaves a column's effective depth out
                 c.setdefault("effective_depth_cm", None)
         assert r.candidates_dicts() == theirs, r.id
+
+
+def test_materials_and_largest_bar_reach_the_search():
+    # ACI 24.3.2 with fy 420 at 50 mm cover allows 255 mm between bars, so the 40 cm beam's
+    # '2 fi 25' (275 mm apart) is listed under EN only.
+    beam = dict(kind="viga", series="Euro", area_cm2=9, cover_cm=5, width_cm=40, height_cm=60)
+    lines = lambda r: [c.line for c in r.candidates]
+    assert "2 fi 25" in lines(tresol.design(**beam, search="ec2", top=0))
+    assert "2 fi 25" not in lines(tresol.design(**beam, search="aci", top=0))
+    with pytest.raises(ValueError, match="acero no válido"):
+        tresol.design(**beam, search="aci", steel_mpa=1000)
+    assert all("fi 25" not in l and "fi 32" not in l for l in
+               lines(tresol.design(**beam, search="ec2", top=0, max_diameter_mm=20)))
+    # A class name or a number; a bad one names the argument, a row's own is taken over the run's.
+    assert tresol.design(**beam, search="ec2", concrete="C30/37").candidates
+    with pytest.raises(ValueError, match=r"^concrete: "):
+        tresol.design(**beam, search="ec2", concrete="C30")
+    rows = [dict(beam, multiple=1, concrete="C8/10"), dict(beam, multiple=1)]
+    out = list(tresol.design_many(rows, return_errors=True, search="ec2"))
+    assert isinstance(out[0], ValueError) and "hormigón no válido" in str(out[0])
+    assert out[1].candidates

@@ -200,6 +200,10 @@ int runBatch(const BatchOptions& options) {
                 o.code = search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
                 if (row.aggregateMm)
                     o.aggregateMm = *row.aggregateMm;
+                if (row.concreteMpa)
+                    o.concreteMpa = *row.concreteMpa;
+                if (row.steelMpa)
+                    o.steelMpa = *row.steelMpa;
                 auto& sizes = codeCatalogues[row.member->series == "Euro" ? 0 : 1];
                 if (!sizes)
                     sizes = design::codeCatalogue(row.member->series);

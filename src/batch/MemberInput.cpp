@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::array<std::string_view, kColumnCount> kNames = {
     "id",        "kind",     "series",   "area_cm2", "cover_cm",    "width_cm",
-    "height_cm", "multiple", "length_m", "search",   "aggregate_mm"};
+    "height_cm", "multiple", "length_m", "search",   "aggregate_mm", "concrete", "steel_mpa"};
 
 std::string_view trim(std::string_view s) {
     const auto first = s.find_first_not_of(" \t");
@@ -163,7 +163,7 @@ std::optional<Column> columnByName(std::string_view name) {
 
 bool isRequired(Column column) {
     return column != Column::Id && column != Column::Length && column != Column::Search &&
-           column != Column::Aggregate;
+           column != Column::Aggregate && column != Column::Concrete && column != Column::Steel;
 }
 
 std::string_view kindName(design::MemberKind kind) {
@@ -259,6 +259,20 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
     if (const RawValue& aggregate = at(Column::Aggregate); !blankOrAbsent(aggregate))
         row.aggregateMm = readPositive(aggregate, Column::Aggregate, decimalSeparator,
                                        kLargestAggregateMm, faults);
+
+    // Materials may be left empty too; whether a strength suits the code is the search's check.
+    if (const RawValue& concrete = at(Column::Concrete); !blankOrAbsent(concrete)) {
+        if (concrete.type == RawValue::Type::Number && std::isfinite(concrete.number)) {
+            row.concreteMpa = concrete.number;
+        } else if (const auto text = readText(concrete, Column::Concrete, faults)) {
+            row.concreteMpa = code::rules::concreteFromText(*text);
+            if (!row.concreteMpa)
+                faults.add(Column::Concrete, "hormigón desconocido " + quoted(*text) +
+                                                 " (se espera una clase como C30/37 o MPa)");
+        }
+    }
+    if (const RawValue& steel = at(Column::Steel); !blankOrAbsent(steel))
+        row.steelMpa = readPositive(steel, Column::Steel, decimalSeparator, 1e4, faults);
 
     if (faults.any()) {
         row.error = std::string(rowLabel) + faults.text() + ".";

@@ -26,11 +26,13 @@ enum class Column : std::size_t {
     Length,
     Search,
     Aggregate,
+    Concrete,
+    Steel,
 };
-inline constexpr std::size_t kColumnCount = 11;
+inline constexpr std::size_t kColumnCount = 13;
 
 // 'id', 'kind', 'series', 'area_cm2', 'cover_cm', 'width_cm', 'height_cm', 'multiple', 'length_m',
-// 'search', 'aggregate_mm'.
+// 'search', 'aggregate_mm', 'concrete', 'steel_mpa'.
 std::string_view columnName(Column column);
 // A header or key matched regardless of case and surrounding blanks; nothing for an unknown one.
 std::optional<Column> columnByName(std::string_view name);
@@ -55,6 +57,8 @@ struct InputRow {
     // field is present, even in a refused row.
     std::optional<design::SearchKind> search;
     std::optional<double> aggregateMm;
+    // The row's own concrete (fck under EN, f'c under ACI) and steel strengths, MPa.
+    std::optional<double> concreteMpa, steelMpa;
     bool searchField = false; // the row has a search field, filled or not
     std::string error;        // one message naming the row, every faulty column and why
 };

@@ -73,6 +73,16 @@ int main(int argc, char** argv) {
     cli.add_option("--max-spacing-mm", options.code.maxSpacingMm,
                    "Separación máxima entre ejes en mm con ec2 o aci (300 si no se dice)")
         ->check(CLI::Range(1e-9, 1e4));
+    cli.add_option("--max-diameter-mm", options.code.maxDiameterMm,
+                   "Diámetro máximo en mm con ec2 o aci (el mayor de la serie si no se dice)")
+        ->check(CLI::Range(0.0, 1000.0));
+    std::string concrete;
+    cli.add_option("--concrete", concrete,
+                   "Hormigón con ec2 o aci: una clase (C30/37) o fck / f'c en MPa (C25/30 con "
+                   "ec2 y 28 MPa con aci si no se dice)");
+    cli.add_option("--steel-mpa", options.code.steelMpa,
+                   "Límite elástico del acero en MPa con ec2 o aci: fyk (500) o fy (420)")
+        ->check(CLI::Range(1.0, 1e4));
     cli.add_flag("-q,--quiet", options.quiet, "Sin progreso ni resumen en la salida de errores");
 
     try {
@@ -81,9 +91,18 @@ int main(int argc, char** argv) {
         for (const auto& [name, value] :
              {std::pair<const char*, double>{"--aggregate-mm", options.code.aggregateMm},
               {"--min-diameter-mm", options.code.minDiameterMm},
-              {"--max-spacing-mm", options.code.maxSpacingMm}})
+              {"--max-spacing-mm", options.code.maxSpacingMm},
+              {"--max-diameter-mm", options.code.maxDiameterMm},
+              {"--steel-mpa", options.code.steelMpa}})
             if (!std::isfinite(value))
                 throw CLI::ValidationError(name, "no es un número finito");
+        if (!concrete.empty()) {
+            const auto fc = tresol::code::rules::concreteFromText(concrete);
+            if (!fc || !(*fc > 0))
+                throw CLI::ValidationError("--concrete",
+                                           "se espera una clase como C30/37 o un número de MPa");
+            options.code.concreteMpa = *fc;
+        }
         if (!options.drawingsFolder.empty()) {
             std::string error;
             if (!parseDrawingFormats(drawingFormats.empty() ? "svg" : drawingFormats,

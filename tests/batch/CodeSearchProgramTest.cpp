@@ -390,5 +390,45 @@ TEST(CodeSearchProgram, DrawingsAndReportShowTheChosenBars) {
     EXPECT_EQ(pages, std::to_string(members + 1));
 }
 
+// Materials per run and per row. C40/50: fctm = 0.30·40^(2/3) = 3.509, EN 9.2.1.1 minimum
+// 0.26·3.509/500·300·564 = 3.09 cm² for one layer of fi 12 in a 30 × 60 beam: 3 fi 12 (3.39);
+// with C25/30's 2.26 cm², 2 fi 12. A class the codes do not have refuses its row.
+TEST(CodeSearchProgram, MaterialsPerRunAndPerRow) {
+    BatchDir dir;
+    const std::string input =
+        dir.file("m.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,concrete\n"
+                          "V1,viga,Euro,1.2,3,30,60,1,C40/50\n"
+                          "V2,viga,Euro,1.2,3,30,60,1,\n"
+                          "V3,viga,Euro,10,3,30,50,1,C99\n");
+    const Outcome r = batch(dir, {input, "--search", "ec2", "--top", "1", "-q"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Fila 4, columna concrete: hormigón desconocido «C99»"),
+              std::string::npos)
+        << r.err;
+    const auto rows = csvRecords(r.out);
+    // V1's chosen row (with the least-area row beside it), then V2's.
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(rows[1][4], "3 fi 12");
+    EXPECT_EQ(rows[1][14], "mínimo de norma: 3,09 cm² (0,26 fctm/fyk · b·d)");
+    EXPECT_EQ(rows.back()[0], "V2");
+    EXPECT_EQ(rows.back()[4], "2 fi 12");
+    // The run's concrete for the row without one; a bad class is a usage error.
+    const Outcome run = batch(dir, {input, "--search", "ec2", "--top", "1", "-q", "--concrete",
+                                    "C40/50", "--steel-mpa", "500"});
+    const auto runRows = csvRecords(run.out);
+    ASSERT_EQ(runRows.size(), 5u);
+    EXPECT_EQ(runRows[3][0] + " " + runRows[3][4], "V2 3 fi 12");
+    EXPECT_EQ(batch(dir, {input, "--search", "ec2", "--concrete", "C30"}).status, 2);
+    // A beam's multiple the code search cannot take is a refused row too.
+    const std::string two = dir.file(
+        "two.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple\n"
+                   "V1,viga,Euro,10,3,30,50,2\n");
+    const Outcome refused = batch(dir, {two, "--search", "aci", "-q"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Fila 2: la búsqueda por norma arma una sola cara"),
+              std::string::npos)
+        << refused.err;
+}
+
 } // namespace
 } // namespace tresol::batch
