@@ -217,9 +217,9 @@ void frmTresol::buildControls() {
     Label2 = label(Frame2, "Label2", "ancho");
     Text2 = textBox(Frame2, "Text2", "100", "ancho");
     // The caption stays "ancho" for every column; a polygon's is not a width across.
-    Text2->setToolTip(QString::fromUtf8(
-        "Ancho de la sección, cm. En un pilar de más de 4 lados, radio de la circunferencia "
-        "circunscrita al polígono (la distancia del centro a cada vértice)."));
+    Text2->setToolTip(QString::fromUtf8("Ancho de la sección, cm.\nEn un pilar de más de 4 lados, "
+                                        "radio de la circunferencia circunscrita\n"
+                                        "(la distancia del centro a cada vértice)."));
     Label5[2] = label(Frame2, "Label5", "cm");
     Label3 = label(Frame2, "Label3", "alto");
     Text3 = textBox(Frame2, "Text3", "200", "alto");
