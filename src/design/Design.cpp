@@ -12,10 +12,9 @@
 #include "sections/CSeccEstruc.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
+#include <string_view>
 #include <utility>
 
 namespace tresol::design {
@@ -85,14 +84,11 @@ std::int32_t sidesOf(const Member& m) {
     return platform::roundToInt32(m.multiple).value_or(0);
 }
 
-// A figure of a message with a decimal comma, as the code-checked search writes its own; the
-// same text in every locale, so a schedule's messages do not depend on the user's.
-std::string decimalComma(double v, int decimals) {
-    std::array<char, 64> buf{};
-    const auto r =
-        std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed, decimals);
-    std::string s(buf.data(), r.ec == std::errc() ? r.ptr : buf.data());
-    std::replace(s.begin(), s.end(), '.', ',');
+// A figure of a message with a decimal comma, as the code-checked search writes its own: a
+// schedule's messages read the same in every locale.
+std::string decimalComma(double v, std::string_view pattern) {
+    std::string s = platform::formatNumber(v, pattern);
+    std::replace(s.begin(), s.end(), platform::numberLocale().decimalSeparator, ',');
     return s;
 }
 
@@ -114,8 +110,9 @@ Message emptyListMessage(const CArmador& arm, const Cdiametro& cat, double areaC
                 most = std::max(most, barArea * n);
         }
     }
-    const std::string apart = "a entre " + decimalComma(static_cast<double>(kSeparMin) * 100, 0) +
-                              " y " + decimalComma(static_cast<double>(kSeparMax) * 100, 0) + " cm";
+    const std::string apart = "a entre " + decimalComma(static_cast<double>(kSeparMin) * 100, "#") +
+                              " y " + decimalComma(static_cast<double>(kSeparMax) * 100, "#") +
+                              " cm";
     Message m;
     m.icon = platform::MsgIcon::Information;
     if (most <= 0)
@@ -123,12 +120,12 @@ Message emptyListMessage(const CArmador& arm, const Cdiametro& cat, double areaC
                  " redondos queda " + apart;
     else if (most < areaCm2)
         // Rounded down: the section does hold the figure given.
-        m.text =
-            "no cabe: como máximo " + decimalComma(std::floor(most * 10 + 1e-9) / 10, 1) + " cm²";
+        m.text = "no cabe: como máximo " + decimalComma(std::floor(most * 10 + 1e-9) / 10, "#0.0") +
+                 " cm²";
     else
         // The list takes from 1 % short of the area to 80 % over it.
-        m.text = "ninguna disposición da entre " + decimalComma(areaCm2 * 0.99, 2) + " y " +
-                 decimalComma(areaCm2 * 1.8, 2) + " cm² con los redondos " + apart;
+        m.text = "ninguna disposición da entre " + decimalComma(areaCm2 * 0.99, "#0.00") + " y " +
+                 decimalComma(areaCm2 * 1.8, "#0.00") + " cm² con los redondos " + apart;
     return m;
 }
 
