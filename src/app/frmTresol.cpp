@@ -6,6 +6,7 @@
 #include "app/Twips.h"
 #include "datasheets/CHojaFrm.h"
 #include "datasheets/CHojaText.h"
+#include "design/MemberLimits.h"
 #include "design/SectionDxf.h"
 #include "drawing/DxfExport.h"
 #include "drawing/ICuadro.h"
@@ -36,6 +37,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <map>
 
@@ -90,7 +92,52 @@ std::string fileName(const std::string& path) {
 constexpr design::SearchKind kSearches[] = {design::SearchKind::Described, design::SearchKind::EC2,
                                             design::SearchKind::ACI};
 
-using code::kLargestAggregateMm;
+// What a number box takes and the messages that name it. Every box is read the same way: the
+// whole text a finite number in the user's locale, never its leading digits, and within the
+// limits any face of the program applies.
+struct BoxRule {
+    std::string notANumber;
+    std::string outOfRange;
+    bool zeroAllowed = false;
+    double largest = 0;
+};
+
+BoxRule positiveBox(const std::string& what, const std::string& unit, double largest) {
+    return {"Debe de introducir un número en el " + what + ".",
+            "El " + what + " debe ser un número de " + unit + " mayor que 0 y de hasta " +
+                platform::formatNumber(largest, "#") + ".",
+            false, largest};
+}
+
+// An area of 0 asks for nothing and lists nothing: the window's starting value, with which a
+// beam window makes its first run.
+BoxRule areaBox() {
+    return {"Debe de introducir un número.",
+            "El área debe ser un número de cm² de 0 a " +
+                platform::formatNumber(design::kLargestAreaCm2, "#") + ".",
+            true, design::kLargestAreaCm2};
+}
+
+BoxRule lengthBox(const std::string& what) {
+    return positiveBox(what, "centímetros", design::kLargestSizeCm);
+}
+
+BoxRule aggregateBox() {
+    return positiveBox("tamaño del árido", "milímetros", design::kLargestAggregateMm);
+}
+
+std::optional<double> boxValue(const QLineEdit* box, const BoxRule& rule, std::string& refusal) {
+    const auto v = platform::parseNumber(text(box));
+    if (!v) {
+        refusal = rule.notANumber;
+        return std::nullopt;
+    }
+    if (!(*v > 0 || (rule.zeroAllowed && *v == 0)) || *v > rule.largest) {
+        refusal = rule.outOfRange;
+        return std::nullopt;
+    }
+    return v;
+}
 
 // "56,0 ≥ 25,0" per layer, layer 1 first, as the line joins its layers.
 std::string clearGaps(const code::Arrangement& a) {
@@ -169,6 +216,10 @@ void frmTresol::buildControls() {
     Label5[1] = label(Frame2, "Label5", "cm");
     Label2 = label(Frame2, "Label2", "ancho");
     Text2 = textBox(Frame2, "Text2", "100", "ancho");
+    // The caption stays "ancho" for every column; a polygon's is not a width across.
+    Text2->setToolTip(QString::fromUtf8("Ancho de la sección, cm.\nEn un pilar de más de 4 lados, "
+                                        "radio de la circunferencia circunscrita\n"
+                                        "(la distancia del centro a cada vértice)."));
     Label5[2] = label(Frame2, "Label5", "cm");
     Label3 = label(Frame2, "Label3", "alto");
     Text3 = textBox(Frame2, "Text3", "200", "alto");
@@ -431,12 +482,42 @@ void frmTresol::PoneDatos(double area, double ancho, double alto, double recub) 
         w->setEnabled(false);
 }
 
-// A box that passes the numeric test is read at the value typed, in the user's locale, so
-// "12,5" is 12.5 where the comma is the decimal separator; other texts give their leading number.
+// Each box read at the value typed, in the user's locale, so "12,5" is 12.5 where the comma is
+// the decimal separator; a box that is not a number in full gives 0, never its leading digits.
 void frmTresol::LeeDatos(float& area, float& ancho, float& recub) const {
-    area = platform::toSingleOrInfinity(platform::boxNumber(text(Text1)) / 10000.0);
-    ancho = platform::toSingleOrInfinity(platform::boxNumber(text(Text2)) / 100.0);
-    recub = platform::toSingleOrInfinity(platform::boxNumber(text(Text4)) / 100.0);
+    auto typed = [](const QLineEdit* box, double scale) {
+        return platform::toSingleOrInfinity(platform::parseNumber(text(box)).value_or(0) / scale);
+    };
+    area = typed(Text1, 10000.0);
+    ancho = typed(Text2, 100.0);
+    recub = typed(Text4, 100.0);
+}
+
+// Boxes in the window's order, the first that holds no usable figure named; a column's height
+// box only repeats its width.
+std::optional<design::Member> frmTresol::typedMember(std::string& refusal) const {
+    design::Member m;
+    m.kind = tipo == 0 ? design::MemberKind::Column : design::MemberKind::Beam;
+    m.series = GetTipoNorma();
+    m.multiple = GetMultiplo();
+    m.face = planoArmado;
+    const auto area = boxValue(Text1, areaBox(), refusal);
+    if (!area)
+        return std::nullopt;
+    const auto cover = boxValue(Text4, lengthBox("recubrimiento"), refusal);
+    if (!cover)
+        return std::nullopt;
+    const auto width = boxValue(Text2, lengthBox("ancho"), refusal);
+    if (!width)
+        return std::nullopt;
+    const auto height = tipo == 0 ? width : boxValue(Text3, lengthBox("alto"), refusal);
+    if (!height)
+        return std::nullopt;
+    m.areaCm2 = *area;
+    m.coverCm = *cover;
+    m.widthCm = *width;
+    m.heightCm = *height;
+    return m;
 }
 
 void frmTresol::MarcaNorma() {
@@ -477,21 +558,14 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
         ~Done() { flag = false; }
     } done{running_};
 
-    if (!platform::isNumeric(text(Text1))) {
-        platform::showError("Debe de introducir un número.");
+    // A refused box changes nothing else: the table, the line and the drawing stay.
+    std::string refusal;
+    const std::optional<design::Member> typed = typedMember(refusal);
+    if (!typed) {
+        platform::showError(refusal);
         return;
     }
-    // A box that passes the numeric test is read at the value typed, in the user's locale;
-    // other texts give their leading number.
-    design::Member member;
-    member.kind = tipo == 0 ? design::MemberKind::Column : design::MemberKind::Beam;
-    member.series = GetTipoNorma();
-    member.areaCm2 = platform::boxNumber(text(Text1));
-    member.coverCm = platform::boxNumber(text(Text4));
-    member.widthCm = platform::boxNumber(text(Text2));
-    member.heightCm = platform::boxNumber(text(Text3));
-    member.multiple = GetMultiplo();
-    member.face = planoArmado;
+    const design::Member& member = *typed;
 
     std::string linea;
     if (GetBusqueda() == design::SearchKind::Described) {
@@ -516,18 +590,14 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
         linea = grid_->Text();
         placement_ = result_->place(fila);
     } else {
-        const std::string arido = text(TextArido);
-        const double aggregateMm = platform::boxNumber(arido);
-        if (!platform::isNumeric(arido) || !(aggregateMm > 0) ||
-            aggregateMm > kLargestAggregateMm) {
-            platform::showError(
-                "El tamaño del árido debe ser un número de milímetros mayor que 0 y de hasta " +
-                platform::formatNumber(kLargestAggregateMm, "#") + ".");
+        const auto aggregateMm = boxValue(TextArido, aggregateBox(), refusal);
+        if (!aggregateMm) {
+            platform::showError(refusal);
             return;
         }
         code::Options options;
         options.code = GetBusqueda() == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
-        options.aggregateMm = aggregateMm;
+        options.aggregateMm = *aggregateMm;
         result_.reset();
         codeResult_ = design::designCode(member, options);
         for (const auto& m : codeResult_->messages())
@@ -637,25 +707,35 @@ bool frmTresol::memberFilesAllowed() const {
     return cmdAbrir->isEnabled();
 }
 
-// The window-bound sheet reads the boxes by their tags; the text sheet writes them as XML, with
-// the kind, the series and the picked row beside them.
-std::string frmTresol::memberSheet() {
-    QtFormControls form(this);
-    CHojaFrm ventana;
-    ventana.Ini(form);
+// The boxes read as a design run reads them, so a file holds the member the window designs and
+// a box the run would refuse is refused here too (with its message in `refusal`); the text
+// sheet writes them as XML, with the kind, the series and the picked row beside them.
+std::optional<std::string> frmTresol::memberSheet(std::string& refusal) const {
+    const std::optional<design::Member> member = typedMember(refusal);
+    if (!member)
+        return std::nullopt;
+    // The aggregate counts only under a code; under the described list a box it would refuse
+    // (left so by a code run, and now disabled) is left out, and the file opens with the box as
+    // the opening window holds it.
+    std::string aggregateRefusal;
+    const auto aggregateMm = boxValue(TextArido, aggregateBox(), aggregateRefusal);
+    if (!aggregateMm && GetBusqueda() != design::SearchKind::Described) {
+        refusal = aggregateRefusal;
+        return std::nullopt;
+    }
     CHojaText hoja;
     hoja.IniEscritura("Tresol: un miembro y la fila elegida");
     hoja.SetObjetoIni("Tresol", false);
     hoja.SetObjetoIni("miembro", false);
     hoja.SetVariable("tipo", tipo);
     hoja.SetVariable("norma", GetTipoNorma());
-    for (const std::string name : kMemberNumbers)
-        // A column's height box only repeats its width.
-        hoja.SetVariable(name, ventana.GetVarFloat(tipo == 0 && name == "alto" ? "ancho" : name));
+    const double numbers[] = {member->areaCm2, member->coverCm, member->widthCm, member->heightCm,
+                              member->multiple};
+    for (std::size_t i = 0; i < std::size(kMemberNumbers); ++i)
+        hoja.SetVariable(kMemberNumbers[i], numbers[i]);
     hoja.SetVariable("busqueda", std::string(design::searchKindText(GetBusqueda())));
-    // Read from the box itself: under the described list it is disabled, and the sheet refuses
-    // to read a disabled box.
-    hoja.SetVariable("arido", platform::boxNumber(text(TextArido)));
+    if (aggregateMm)
+        hoja.SetVariable("arido", *aggregateMm);
     hoja.SetVariable("fila", grid_->Row());
     hoja.SetObjetoFin();
     hoja.SetObjetoFin();
@@ -663,7 +743,13 @@ std::string frmTresol::memberSheet() {
 }
 
 bool frmTresol::GuardaMiembro(const std::string& path) {
-    const std::string sheet = memberSheet();
+    std::string refusal;
+    const std::optional<std::string> text = memberSheet(refusal);
+    if (!text) {
+        platform::showError(refusal);
+        return false;
+    }
+    const std::string& sheet = *text;
     // Written beside the target and renamed over it: a failed save leaves the old file whole.
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly) ||
@@ -796,8 +882,11 @@ void frmTresol::askAndOpen() {
 }
 
 void frmTresol::done(int result) {
+    // A member the window would refuse is not kept: the last sound one stays.
+    std::string refusal;
     if (remembersMember_ && (tipo == 0 || tipo == 1) && memberFilesAllowed())
-        QSettings().setValue(settingsKey(tipo), QString::fromStdString(memberSheet()));
+        if (const auto sheet = memberSheet(refusal))
+            QSettings().setValue(settingsKey(tipo), QString::fromStdString(*sheet));
     QDialog::done(result);
 }
 

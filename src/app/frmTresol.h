@@ -68,9 +68,10 @@ class frmTresol : public QDialog {
 
     // Member files: kind, series, area, cover, width, height, multiple, search, aggregate and the
     // picked row as an XML sheet (a sheet without the search is of the described list). Saving
-    // writes a temporary file and renames it; false (with a message) when the file cannot be
-    // written. Opening runs the design and picks the row again; a file that is not such a sheet, is
-    // cut short or holds an unreadable value gives one message and leaves the window as it was.
+    // writes a temporary file and renames it; false (with a message) when a box holds what a
+    // design run would refuse or the file cannot be written. Opening runs the design and picks the
+    // row again; a file that is not such a sheet, is cut short or holds an unreadable value gives
+    // one message and leaves the window as it was.
     bool GuardaMiembro(const std::string& path);
     bool AbreMiembro(const std::string& path);
     // A window that remembers keeps its member in the settings when it closes and starts from
@@ -87,7 +88,9 @@ class frmTresol : public QDialog {
     void markRows();
     void fitTable();
     bool memberFilesAllowed() const;
-    std::string memberSheet();
+    std::optional<std::string> memberSheet(std::string& refusal) const;
+    // The member the boxes hold; nothing, and the message naming the box, when one is refused.
+    std::optional<design::Member> typedMember(std::string& refusal) const;
     bool readMember(const std::string& path, bool quiet);
     void askAndSave();
     void askAndOpen();

