@@ -35,6 +35,11 @@ class CodeDesignResult {
         return arrangements_.empty() ? std::nullopt : std::optional<std::size_t>(0);
     }
     std::shared_ptr<const Cdiametro> catalogue() const { return catalogue_; }
+    // Arrangement i's bars as placed: their least centre distance and clear gap (cm).
+    std::optional<BarGaps> gaps(std::size_t i) const { return gaps_[i]; }
+    // Whether arrangement i has less steel than the required area (never, as the search goes;
+    // asked as of a described row).
+    bool isShort(std::size_t i) const { return arrangements_[i].totalAreaCm2 < member_.areaCm2; }
 
     // The section with the bars of row `row` (1…k; 0 or past the table: no bars), drawn with
     // DesignResult::draw.
@@ -52,6 +57,7 @@ class CodeDesignResult {
     code::Options options_;
     code::Member codeMember_;
     std::vector<code::Arrangement> arrangements_;
+    std::vector<std::optional<BarGaps>> gaps_;
     std::vector<Message> messages_;
     std::shared_ptr<const Cdiametro> catalogue_;
     std::shared_ptr<const CSeccEstruc> base_;
