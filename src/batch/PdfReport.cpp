@@ -218,7 +218,7 @@ struct PdfReport::Impl {
             double x = page.left();
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 painter.drawText(QRectF(x + kCellPad, top, l.widths[i] - 2 * kCellPad, h),
-                                 columns[i].align | Qt::AlignVCenter, cells[i]);
+                                 columns[i].align | Qt::AlignVCenter | Qt::TextDontClip, cells[i]);
                 x += l.widths[i];
             }
         };
