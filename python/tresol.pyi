@@ -23,6 +23,14 @@ class CandidateDict(TypedDict):
     placeable: bool
     placed: int
     chosen: bool
+    short: bool
+    centre_spacing_cm: Optional[float]
+    clear_gap_cm: Optional[float]
+
+class CandidateRow(CandidateDict):
+    """A row of candidates_dicts(): the candidate with its member's id and its mass."""
+    id: str
+    mass_kg: Optional[float]
 
 class GroupDict(TypedDict):
     count: int
@@ -45,6 +53,14 @@ class CodeCandidateDict(TypedDict):
     ratio_pct: float
     flags: list[str]
     chosen: bool
+    short: bool
+    centre_spacing_cm: Optional[float]
+    clear_gap_cm: Optional[float]
+
+class CodeCandidateRow(CodeCandidateDict):
+    """A row of candidates_dicts(): the arrangement with its member's id and its mass."""
+    id: str
+    mass_kg: Optional[float]
 
 class Bar(TypedDict):
     reference: str
@@ -83,10 +99,23 @@ class Candidate:
         """Steel beyond the required area, in % of it."""
     @property
     def spacing_cm(self) -> float:
-        """Spacing between bar centres (cm)."""
+        """The search's spacing of the line (cm): its bar line shared out between the bars, the
+        window's figure; not always the bars' as placed (see centre_spacing_cm)."""
     @property
     def clear_spacing_cm(self) -> float:
-        """Clear spacing between bars, the spacing less one diameter (cm)."""
+        """The line's spacing less one diameter (cm), the window's figure."""
+    @property
+    def centre_spacing_cm(self) -> Optional[float]:
+        """The least distance between the centres of two bars as placed on the section (cm);
+        None with fewer than two bars placed."""
+    @property
+    def clear_gap_cm(self) -> Optional[float]:
+        """The least clear gap between two bars as placed (cm): their centre distance less both
+        radii; None with fewer than two bars placed."""
+    @property
+    def short(self) -> bool:
+        """Whether its area is less than the required one (the search lists rows up to 1 %
+        short)."""
     @property
     def placeable(self) -> bool:
         """Whether all the bars fit on the section."""
@@ -95,7 +124,8 @@ class Candidate:
         """How many of the bars fit on the section."""
     @property
     def chosen(self) -> bool:
-        """Whether the schedule takes this candidate."""
+        """Whether the schedule takes this candidate: the placeable one of least area at or
+        above the required area; only when there is none, the least short."""
     def as_dict(self) -> CandidateDict:
         """The candidate as a dict with the schedule's column names."""
 
@@ -132,6 +162,16 @@ class CodeCandidate:
     @property
     def flags(self) -> list[str]:
         """The code's ratio warnings; they flag, never refuse."""
+    @property
+    def centre_spacing_cm(self) -> Optional[float]:
+        """The least distance between the centres of two bars as placed (cm), over every layer
+        and side."""
+    @property
+    def clear_gap_cm(self) -> Optional[float]:
+        """The least clear gap between two bars as placed (cm), over every layer and side."""
+    @property
+    def short(self) -> bool:
+        """Whether its area is less than the required one (never, as the code search goes)."""
     @property
     def chosen(self) -> bool:
         """Whether the schedule takes this candidate (the preferred one)."""
@@ -170,7 +210,8 @@ class DesignResult:
         """Cover (cm)."""
     @property
     def width_cm(self) -> float:
-        """Width (cm)."""
+        """Width (cm); of a column of more than four sides, the circumradius of its regular
+        polygon."""
     @property
     def height_cm(self) -> float:
         """Height (cm)."""
@@ -193,12 +234,16 @@ class DesignResult:
     @property
     def chosen(self) -> Union[Candidate, CodeCandidate, None]:
         """The candidate the schedule takes, or None: described, the placeable one of least
-        steel area (ties to fewer bars); ec2 and aci, the preferred arrangement (the first)."""
+        steel area at or above the required area (ties to fewer bars), and only when there is
+        none the least short one, said in messages; ec2 and aci, the preferred arrangement (the
+        first)."""
     @property
     def messages(self) -> list[Message]:
-        """What the design run raised, in order."""
-    def candidates_dicts(self) -> Union[list[CandidateDict], list[CodeCandidateDict]]:
-        """The candidates as dicts with the schedule's column names, ready for pandas.DataFrame."""
+        """What the design run raised, in order, and the shortfall of a short chosen candidate,
+        as the batch schedule's messages."""
+    def candidates_dicts(self) -> Union[list[CandidateRow], list[CodeCandidateRow]]:
+        """The candidates as dicts with the schedule's column names, each with the member's id
+        and its mass_kg (None without a length), ready for pandas.DataFrame over many members."""
     def svg(self, candidate: CandidateRef = None, width: float = 400, height: float = 300) -> bytes:
         """The section with the bars of a candidate (by default the chosen one) as SVG bytes."""
     def png(self, candidate: CandidateRef = None, width: float = 400, height: float = 300) -> bytes:
@@ -221,7 +266,7 @@ def design(
     cover_cm: Union[float, str],
     width_cm: Union[float, str],
     height_cm: Union[float, str, None],
-    multiple: Union[float, str] = 1,
+    multiple: Union[float, str, None] = None,
     id: Optional[Union[str, float]] = None,
     length_m: Optional[Union[float, str]] = None,
     *,
@@ -234,10 +279,12 @@ def design(
     concrete: Union[str, float, None] = None,
     steel_mpa: Optional[float] = None,
 ) -> DesignResult:
-    """Designs one member; bad arguments raise ValueError with the batch program's text.
+    """Designs one member; bad arguments raise ValueError with the batch program's text, naming
+    each faulty field ('campo cover_cm: …').
 
-    multiple is a beam's number of faces sharing the bars (1…10) or a column's number of
-    sides (4…10, so a column must pass it).
+    multiple is a beam's number of faces sharing the bars (1…10, 1 when left out) or a column's
+    number of sides (4…10, 4 when left out). A column of more than four sides is the regular
+    polygon whose circumradius is width_cm (its height is not used).
 
     search 'described' lists one diameter per row; 'ec2' or 'aci' lists the arrangements that
     meet the clear spacing of EN 1992-1-1 or ACI 318 for the aggregate size aggregate_mm
@@ -265,8 +312,10 @@ def design_many(
 
     The keyword options are the run's, as tresol-batch's options of those names; a row's own
     search and aggregate_mm fields, when filled, take their place for that row. A bad member
-    raises ValueError naming it and the field ('Miembro 3, campo cover_cm: …') and ends the
-    iteration; with return_errors=True the ValueError is yielded in its place."""
+    raises ValueError naming it and the field ('Miembro 3, campo cover_cm: …'; rows are
+    numbered 1, 2, … as tresol-batch numbers the members of a JSON file, while it names a CSV
+    file's rows by their line) and ends the iteration; with return_errors=True the ValueError is
+    yielded in its place."""
 
 def catalogue(series: str) -> list[Bar]:
     """The bars of a series ('Euro' or 'Mex'): reference, diameter_mm and area_cm2."""

@@ -6,6 +6,7 @@
 #include <pybind11/stl.h>
 
 #include "batch/MemberInput.h"
+#include "batch/SteelTotals.h"
 #include "design/CodeDesign.h"
 #include "design/Design.h"
 #include "drawing/Canvas.h"
@@ -25,7 +26,6 @@
 #ifdef TRESOL_PYTHON_PNG
 #include "app/CanvasExport.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QGuiApplication>
 #endif
@@ -187,10 +187,26 @@ RunOptions runOptions(py::handle search, py::handle aggregateMm, py::handle top,
     return o;
 }
 
+py::object optionalFloat(const std::optional<double>& v) {
+    return v ? py::object(py::float_(*v)) : py::object(py::none());
+}
+
+// The gaps of bars as placed, under the schedule's names.
+void putGaps(py::dict& d, const std::optional<design::BarGaps>& gaps) {
+    d["centre_spacing_cm"] = gaps ? py::object(py::float_(gaps->centreCm)) : py::none();
+    d["clear_gap_cm"] = gaps ? py::object(py::float_(gaps->clearCm)) : py::none();
+}
+
 // One candidate as Python sees it, with whether the schedule takes it.
 struct PyCandidate {
     design::Candidate c;
     bool chosen = false;
+
+    std::optional<design::BarGaps> gaps() const {
+        if (!c.centreSpacingCm || !c.clearGapCm)
+            return std::nullopt;
+        return design::BarGaps{*c.centreSpacingCm, *c.clearGapCm};
+    }
 
     py::dict asDict() const {
         py::dict d;
@@ -206,6 +222,8 @@ struct PyCandidate {
         d["placeable"] = c.placeable;
         d["placed"] = c.placed;
         d["chosen"] = chosen;
+        d["short"] = c.isShort;
+        putGaps(d, gaps());
         return d;
     }
 };
@@ -235,6 +253,8 @@ struct PyCodeCandidate {
     code::Arrangement a;
     std::int64_t row = 0;
     bool chosen = false;
+    bool isShort = false;
+    std::optional<design::BarGaps> gaps;
 
     static py::list layersOf(const code::Arrangement& a) {
         py::list layers;
@@ -256,7 +276,7 @@ struct PyCodeCandidate {
         return layers;
     }
 
-    static py::dict dictOf(const code::Arrangement& a, std::int64_t row, bool chosen) {
+    py::dict asDict() const {
         py::dict d;
         d["candidate"] = row;
         d["line"] = a.line;
@@ -268,10 +288,10 @@ struct PyCodeCandidate {
         d["ratio_pct"] = a.ratioPct;
         d["flags"] = a.flags;
         d["chosen"] = chosen;
+        d["short"] = isShort;
+        putGaps(d, gaps);
         return d;
     }
-
-    py::dict asDict() const { return dictOf(a, row, chosen); }
 };
 
 // The design of one member: the described run or a code search.
@@ -283,9 +303,12 @@ class PyResult {
     const design::Member& member() const {
         return std::visit([](const auto& r) -> const design::Member& { return r.member(); }, r_);
     }
-    const std::vector<design::Message>& messages() const {
-        return std::visit(
-            [](const auto& r) -> const std::vector<design::Message>& { return r.messages(); }, r_);
+    // As the batch program's schedule gives them: a described member's with the note of a
+    // short choice.
+    std::vector<design::Message> messages() const {
+        if (const auto* d = described())
+            return d->scheduleMessages();
+        return code()->messages();
     }
     const design::CodeDesignResult* code() const {
         return std::get_if<design::CodeDesignResult>(&r_);
@@ -313,8 +336,7 @@ class PyResult {
 
     py::object candidate(std::size_t i) const {
         if (const auto* c = code())
-            return py::cast(PyCodeCandidate{c->arrangements()[i], static_cast<std::int64_t>(i + 1),
-                                            c->chosen() == i});
+            return py::cast(codeCandidate(*c, i));
         const auto* d = described();
         return py::cast(PyCandidate{d->candidates()[i], d->chosen() == i});
     }
@@ -331,17 +353,28 @@ class PyResult {
         return row > 0 ? candidate(static_cast<std::size_t>(row - 1)) : py::none();
     }
 
+    // Rows for a table of many members: each names its member and carries its mass.
     py::list candidatesDicts() const {
+        const design::Member& m = member();
+        auto row = [&m](const py::dict& fields, std::optional<double> mass) {
+            py::dict d;
+            d["id"] = m.id;
+            for (const auto& [key, value] : fields)
+                d[key] = value;
+            d["mass_kg"] = optionalFloat(mass);
+            return d;
+        };
         py::list out;
         if (const auto* c = code()) {
             for (std::size_t i = 0; i < c->arrangements().size(); ++i)
-                out.append(PyCodeCandidate::dictOf(
-                    c->arrangements()[i], static_cast<std::int64_t>(i + 1), c->chosen() == i));
+                out.append(row(codeCandidate(*c, i).asDict(),
+                               batch::steelMassKg(c->arrangements()[i], m)));
             return out;
         }
         const auto* d = described();
         for (std::size_t i = 0; i < d->candidates().size(); ++i)
-            out.append(PyCandidate{d->candidates()[i], d->chosen() == i}.asDict());
+            out.append(row(PyCandidate{d->candidates()[i], d->chosen() == i}.asDict(),
+                           batch::steelMassKg(d->candidates()[i], m)));
         return out;
     }
 
@@ -386,6 +419,11 @@ class PyResult {
     }
 
   private:
+    static PyCodeCandidate codeCandidate(const design::CodeDesignResult& c, std::size_t i) {
+        return {c.arrangements()[i], static_cast<std::int64_t>(i + 1), c.chosen() == i,
+                c.isShort(i), c.gaps(i)};
+    }
+
     std::variant<design::DesignResult, design::CodeDesignResult> r_;
 };
 
@@ -427,14 +465,26 @@ PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::han
     row.set(Column::Cover, cover);
     row.set(Column::Width, width);
     row.set(Column::Height, height);
-    row.set(Column::Multiple, multiple);
+    if (multiple.is_none()) {
+        // Left out: a column's fewest sides, a beam's one face (as the window starts them).
+        const RawValue& k = row.raw[static_cast<std::size_t>(Column::Kind)];
+        std::string kindText;
+        if (k.type == RawValue::Type::Text)
+            for (char ch : k.text)
+                if (ch != ' ' && ch != '\t')
+                    kindText += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        row.set(Column::Multiple, py::int_(kindText == "pilar" ? 4 : 1));
+    } else {
+        row.set(Column::Multiple, multiple);
+    }
     if (!id.is_none())
         row.set(Column::Id, id);
     if (!lengthM.is_none())
         row.set(Column::Length, lengthM);
     row.set(Column::Search, search);
     row.set(Column::Aggregate, aggregateMm);
-    const batch::InputRow in = checkedRow(1, row, "Miembro");
+    // One member: its faults name their fields alone.
+    const batch::InputRow in = checkedRow(1, row, "");
     const RunOptions run =
         runOptions(py::none(), py::float_(20.0), top, minDiameterMm, maxSpacingMm, maxDiameterMm,
                    concrete, steelMpa);
@@ -617,12 +667,9 @@ py::bytes png(const PyResult& r, const py::object& candidate, double width, doub
     ensureGuiApplication();
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         throw std::runtime_error("La aplicación Qt del proceso no permite dibujar");
-    const QImage image = app::canvasImage(
+    const QByteArray bytes = app::canvasPng(
         canvas, QSize(static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height))));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (image.isNull() || !image.save(&buffer, "PNG"))
+    if (bytes.isEmpty())
         throw std::runtime_error("No se ha podido dibujar la imagen PNG");
     return py::bytes(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
@@ -676,10 +723,23 @@ PYBIND11_MODULE(tresol, m) {
             "Steel beyond the required area, in % of it.")
         .def_property_readonly(
             "spacing_cm", [](const PyCandidate& c) { return c.c.spacingCm; },
-            "Spacing between bar centres (cm).")
+            "The search's spacing of the line (cm): its bar line shared out between the bars, "
+            "the window's figure; not always the bars' as placed (see centre_spacing_cm).")
         .def_property_readonly(
             "clear_spacing_cm", [](const PyCandidate& c) { return c.c.clearSpacingCm; },
-            "Clear spacing between bars, the spacing less one diameter (cm).")
+            "The line's spacing less one diameter (cm), the window's figure.")
+        .def_property_readonly(
+            "centre_spacing_cm", [](const PyCandidate& c) { return c.c.centreSpacingCm; },
+            "The least distance between the centres of two bars as placed on the section (cm); "
+            "None with fewer than two bars placed.")
+        .def_property_readonly(
+            "clear_gap_cm", [](const PyCandidate& c) { return c.c.clearGapCm; },
+            "The least clear gap between two bars as placed (cm): their centre distance less "
+            "both radii; None with fewer than two bars placed.")
+        .def_property_readonly(
+            "short", [](const PyCandidate& c) { return c.c.isShort; },
+            "Whether its area is less than the required one (the search lists rows up to 1 % "
+            "short).")
         .def_property_readonly(
             "placeable", [](const PyCandidate& c) { return c.c.placeable; },
             "Whether all the bars fit on the section.")
@@ -688,12 +748,14 @@ PYBIND11_MODULE(tresol, m) {
             "How many of the bars fit on the section.")
         .def_property_readonly(
             "chosen", [](const PyCandidate& c) { return c.chosen; },
-            "Whether the schedule takes this candidate.")
+            "Whether the schedule takes this candidate: the placeable one of least area at or "
+            "above the required area; only when there is none, the least short.")
         .def("as_dict", &PyCandidate::asDict,
              "The candidate as a dict with the schedule's column names.")
         .def("__repr__", [](const PyCandidate& c) {
             return "<Candidate " + std::to_string(c.c.row) + ": " + c.c.line +
-                   (c.c.placeable ? "" : " (no cabe)") + (c.chosen ? ", elegido" : "") + ">";
+                   (c.c.placeable ? "" : " (no cabe)") + (c.c.isShort ? " (corto)" : "") +
+                   (c.chosen ? ", elegido" : "") + ">";
         });
 
     py::class_<PyCodeCandidate>(
@@ -729,6 +791,16 @@ PYBIND11_MODULE(tresol, m) {
         .def_property_readonly(
             "flags", [](const PyCodeCandidate& c) { return c.a.flags; },
             "The code's ratio warnings (texts); they flag, never refuse.")
+        .def_property_readonly(
+            "centre_spacing_cm", [](const PyCodeCandidate& c) { return optionalFloat(c.gaps ? std::optional(c.gaps->centreCm) : std::nullopt); },
+            "The least distance between the centres of two bars as placed (cm), over every "
+            "layer and side.")
+        .def_property_readonly(
+            "clear_gap_cm", [](const PyCodeCandidate& c) { return optionalFloat(c.gaps ? std::optional(c.gaps->clearCm) : std::nullopt); },
+            "The least clear gap between two bars as placed (cm), over every layer and side.")
+        .def_property_readonly(
+            "short", [](const PyCodeCandidate& c) { return c.isShort; },
+            "Whether its area is less than the required one (never, as the code search goes).")
         .def_property_readonly(
             "chosen", [](const PyCodeCandidate& c) { return c.chosen; },
             "Whether the schedule takes this candidate (the preferred one).")
@@ -766,7 +838,8 @@ PYBIND11_MODULE(tresol, m) {
         .def_property_readonly("cover_cm", memberValue([](const Member& x) { return x.coverCm; }),
                                "Cover (cm).")
         .def_property_readonly("width_cm", memberValue([](const Member& x) { return x.widthCm; }),
-                               "Width (cm).")
+                               "Width (cm); of a column of more than four sides, the "
+                               "circumradius of its regular polygon.")
         .def_property_readonly("height_cm", memberValue([](const Member& x) { return x.heightCm; }),
                                "Height (cm).")
         .def_property_readonly("multiple", memberValue([](const Member& x) { return x.multiple; }),
@@ -783,14 +856,18 @@ PYBIND11_MODULE(tresol, m) {
                                "(described) or of CodeCandidate (ec2, aci; the preferred first).")
         .def_property_readonly("chosen", &PyResult::chosen,
                                "The candidate the schedule takes, or None: described, the "
-                               "placeable one of least steel area (ties to fewer bars); ec2 and "
-                               "aci, the preferred arrangement, the first row.")
+                               "placeable one of least steel area at or above the required "
+                               "area (ties to fewer bars), and only when there is none the "
+                               "least short one, said in messages; ec2 and aci, the preferred "
+                               "arrangement, the first row.")
         .def_property_readonly(
             "messages", [](const PyResult& r) { return r.messages(); },
-            "What the design run raised, in order (list of Message).")
+            "What the design run raised, in order, and the shortfall of a short chosen "
+            "candidate, as the batch schedule's messages (list of Message).")
         .def("candidates_dicts", &PyResult::candidatesDicts,
-             "The candidates as a list of dicts with the schedule's column names, ready for "
-             "pandas.DataFrame(...).")
+             "The candidates as a list of dicts with the schedule's column names, each with the "
+             "member's id first and its mass_kg (None without a length) last, ready for "
+             "pandas.DataFrame(...) over many members.")
         .def(
             "svg",
             [](const PyResult& r, const py::object& candidate, double width, double height) {
@@ -846,15 +923,17 @@ PYBIND11_MODULE(tresol, m) {
         .def("__next__", &DesignMany::next);
 
     m.def("design", &designArgs, py::arg("kind"), py::arg("series"), py::arg("area_cm2"),
-          py::arg("cover_cm"), py::arg("width_cm"), py::arg("height_cm"), py::arg("multiple") = 1,
+          py::arg("cover_cm"), py::arg("width_cm"), py::arg("height_cm"),
+          py::arg("multiple") = py::none(),
           py::arg("id") = py::none(), py::arg("length_m") = py::none(), py::kw_only(),
           py::arg("search") = "described", py::arg("aggregate_mm") = 20, py::arg("top") = 10,
           py::arg("min_diameter_mm") = py::none(), py::arg("max_spacing_mm") = py::none(),
           py::arg("max_diameter_mm") = py::none(), py::arg("concrete") = py::none(),
           py::arg("steel_mpa") = py::none(),
           "Designs one member: kind 'viga' or 'pilar', series 'Euro' or 'Mex', required area "
-          "(cm²), cover, width and height (cm), multiple (a beam's faces, 1…10; a column's "
-          "sides, 4…10), an optional id and length (m).\n\n"
+          "(cm²), cover, width and height (cm; a column of more than four sides is the regular "
+          "polygon whose circumradius is width_cm), multiple (a beam's faces, 1…10, 1 when left "
+          "out; a column's sides, 4…10, 4 when left out), an optional id and length (m).\n\n"
           "search 'described' (the default) lists one diameter per row; 'ec2' or 'aci' lists "
           "the arrangements that meet the clear spacing of EN 1992-1-1 or ACI 318 for the "
           "aggregate size aggregate_mm, the preferred first, at most top rows (0: all), with "
@@ -862,7 +941,8 @@ PYBIND11_MODULE(tresol, m) {
           "most max_spacing_mm apart (None: 300), at most max_diameter_mm (None: the series' "
           "largest), for the concrete (a class 'C30/37' or fck / f'c in MPa; None: C25/30 "
           "under EN, 28 MPa under ACI) and steel_mpa (fyk / fy; None: 500 or 420). Bad "
-          "arguments raise ValueError with the batch program's text.");
+          "arguments raise ValueError with the batch program's text, naming each faulty field "
+          "('campo cover_cm: …').");
     m.def(
         "design_many",
         [](const py::iterable& rows, bool returnErrors, py::handle search, py::handle aggregateMm,
@@ -881,9 +961,11 @@ PYBIND11_MODULE(tresol, m) {
         "Designs members given as dicts with the batch program's column names (id, kind, "
         "series, area_cm2, cover_cm, width_cm, height_cm, multiple, length_m, search, "
         "aggregate_mm, concrete, steel_mpa), lazily. search, aggregate_mm, top, "
-        "min_diameter_mm, max_spacing_mm, max_diameter_mm, concrete and steel_mpa are the run's, as tresol-batch's options of those names; a row's own search and "
-        "aggregate_mm, concrete and steel_mpa fields, when filled, take their place for that row. A bad member raises "
-        "ValueError naming it ('Miembro 3, campo cover_cm: …') and ends the iteration; with "
+        "min_diameter_mm, max_spacing_mm, max_diameter_mm, concrete and steel_mpa are the "
+        "run's, as tresol-batch's options of those names; a row's own search, aggregate_mm, "
+        "concrete and steel_mpa fields, when filled, take their place for that row. A bad "
+        "member raises ValueError naming it ('Miembro 3, campo cover_cm: …'; rows are numbered "
+        "1, 2, … as tresol-batch numbers the members of a JSON file) and ends the iteration; with "
         "return_errors=True the ValueError is yielded in its place and the others are still "
         "designed.");
     m.def("catalogue", &catalogue, py::arg("series"),

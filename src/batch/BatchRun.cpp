@@ -33,9 +33,9 @@ struct ScheduleOutput {
     BufferedWriter out;
     std::unique_ptr<ScheduleWriter> writer;
 
-    ScheduleOutput(const std::string& path, OutputFormat format)
-        : file(path), out((file.open(), file.fd()), path), writer(makeScheduleWriter(format, out)) {
-    }
+    ScheduleOutput(const std::string& path, OutputFormat format, const CsvDialect& dialect)
+        : file(path), out((file.open(), file.fd()), path),
+          writer(makeScheduleWriter(format, out, dialect)) {}
 };
 
 OutputFormat formatFor(const std::string& path, const std::optional<OutputFormat>& forced) {
@@ -120,11 +120,11 @@ int runBatch(const BatchOptions& options) {
         // the run before any work.
         std::vector<std::unique_ptr<ScheduleOutput>> schedules;
         if (options.outputs.empty())
-            schedules.push_back(
-                std::make_unique<ScheduleOutput>("-", formatFor("", options.format)));
+            schedules.push_back(std::make_unique<ScheduleOutput>(
+                "-", formatFor("", options.format), options.csvDialect));
         for (const auto& path : options.outputs)
-            schedules.push_back(
-                std::make_unique<ScheduleOutput>(path, formatFor(path, options.format)));
+            schedules.push_back(std::make_unique<ScheduleOutput>(
+                path, formatFor(path, options.format), options.csvDialect));
         std::unique_ptr<AtomicFile> totalsFile;
         if (!options.totals.empty()) {
             totalsFile = std::make_unique<AtomicFile>(options.totals);
@@ -177,6 +177,8 @@ int runBatch(const BatchOptions& options) {
             if (!row.member) {
                 platform::showError(row.error);
                 totals.addRefused();
+                if (report)
+                    report->refused(row.error);
                 progress.step();
                 return;
             }
@@ -238,7 +240,7 @@ int runBatch(const BatchOptions& options) {
         }
         if (totalsFile) {
             BufferedWriter out(totalsFile->fd(), options.totals);
-            writeTotals(formatFor(options.totals, options.format), totals, out);
+            writeTotals(formatFor(options.totals, options.format), totals, out, options.csvDialect);
             out.flush();
         }
         if (report)

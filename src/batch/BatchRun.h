@@ -15,6 +15,7 @@ struct BatchOptions {
     std::optional<InputFormat> inputFormat; // otherwise from the extension or the first character
     std::vector<std::string> outputs;       // schedules; none: standard output
     std::optional<OutputFormat> format;     // otherwise from each output's extension (CSV)
+    CsvDialect csvDialect;                  // of every CSV written: schedules and totals
     std::string totals;                     // the totals by diameter, when given
     std::string drawingsFolder;
     DrawingFormats drawingFormats;

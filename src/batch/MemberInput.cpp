@@ -275,7 +275,9 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
         row.steelMpa = readPositive(steel, Column::Steel, decimalSeparator, 1e4, faults);
 
     if (faults.any()) {
-        row.error = std::string(rowLabel) + faults.text() + ".";
+        // Without a label the message starts at its first field.
+        row.error = rowLabel.empty() ? faults.text().substr(2) + "."
+                                     : std::string(rowLabel) + faults.text() + ".";
         return row;
     }
     m.kind = *kind;

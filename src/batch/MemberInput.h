@@ -70,8 +70,9 @@ inline constexpr double kLargestLengthM = 1e4;
 // Largest aggregate size (mm).
 inline constexpr double kLargestAggregateMm = code::kLargestAggregateMm;
 
-// Checks a row and builds its member. `rowLabel` starts the message ("Fila 4", "Miembro 2"),
-// `fieldWord` names a field ("columna", "campo"); texts are numbers with `decimalSeparator`.
+// Checks a row and builds its member. `rowLabel` starts the message ("Fila 4", "Miembro 2"; empty:
+// the message starts with the first faulty field), `fieldWord` names a field ("columna",
+// "campo"); texts are numbers with `decimalSeparator`.
 InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLabel,
                   std::string_view fieldWord, char decimalSeparator);
 

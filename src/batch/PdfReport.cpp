@@ -7,12 +7,15 @@
 
 #include <QFile>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 namespace tresol::batch {
@@ -27,9 +30,60 @@ QString num(double v, const char* pattern = "#0.00") {
 
 struct TableColumn {
     QString title;
-    double width; // share of the page width
     Qt::Alignment align = Qt::AlignRight;
 };
+
+// The smallest text a table is shrunk to before its columns wrap words apart.
+constexpr double kSmallestPoints = 5.5;
+// Room on each side of a cell's text.
+constexpr double kCellPad = 2.5;
+
+// The parts of a cell's text a wrap never splits: an arrangement's groups and layers with the
+// sign that joins them to the next ('2 fi 12 +', '5 fi 10 /', '5 fi 10'; '96.0 /', '208.0'),
+// the words of any other text.
+QStringList unbreakable(const QString& text) {
+    if (!text.contains(QStringLiteral(" + ")) && !text.contains(QStringLiteral(" / ")))
+        return text.split(u' ', Qt::SkipEmptyParts);
+    static const QRegularExpression joint(QStringLiteral("(?<=[+/]) +"));
+    return text.split(joint, Qt::SkipEmptyParts);
+}
+
+// `text` in lines no wider than `width`, broken between its unbreakable parts; a part wider than
+// the width on its own (only when the table could not be made to fit) is broken between
+// characters.
+QStringList wrapText(const QFontMetricsF& fm, const QString& text, double width) {
+    QStringList lines;
+    if (fm.horizontalAdvance(text) <= width) {
+        lines.append(text);
+        return lines;
+    }
+    QString current;
+    auto add = [&](const QString& part) {
+        const QString joined = current.isEmpty() ? part : current + u' ' + part;
+        if (current.isEmpty() || fm.horizontalAdvance(joined) <= width) {
+            current = joined;
+            return;
+        }
+        lines.append(current);
+        current = part;
+    };
+    for (const QString& part : unbreakable(text)) {
+        if (fm.horizontalAdvance(part) <= width) {
+            add(part);
+            continue;
+        }
+        for (const QChar c : part) {
+            if (!current.isEmpty() && fm.horizontalAdvance(current + c) > width) {
+                lines.append(current);
+                current.clear();
+            }
+            current += c;
+        }
+    }
+    if (!current.isEmpty() || lines.isEmpty())
+        lines.append(current);
+    return lines;
+}
 
 } // namespace
 
@@ -40,6 +94,9 @@ struct PdfReport::Impl {
     QPainter painter;
     bool firstPage = true;
     QRectF page; // the printable area, in points
+    // The refused rows for the summary: the first ones in full, the rest counted.
+    std::vector<std::string> refused;
+    std::int64_t refusedNotListed = 0;
 
     explicit Impl(std::string path) : file(std::move(path)) {}
 
@@ -49,12 +106,16 @@ struct PdfReport::Impl {
         firstPage = false;
     }
 
-    void font(double points, bool bold = false) {
+    QFont fontOf(double points, bool bold) const {
         QFont f = painter.font();
         f.setPointSizeF(points);
         f.setBold(bold);
-        painter.setFont(f);
+        // No ligatures: '5 fi 16' is found and copied from the PDF as typed.
+        f.setStyleStrategy(QFont::PreferNoShaping);
+        return f;
     }
+
+    void font(double points, bool bold = false) { painter.setFont(fontOf(points, bold)); }
 
     // One line of text at `y`; returns the y below it.
     double line(double y, const QString& text, double points, bool bold = false,
@@ -65,37 +126,127 @@ struct PdfReport::Impl {
         return y + h;
     }
 
-    // A table with a header row; returns the y below it.
-    double table(double y, const std::vector<TableColumn>& columns,
-                 const std::vector<std::vector<QString>>& rows, const std::vector<bool>& bold,
-                 double points) {
-        const double h = points * 1.6;
-        double total = 0;
-        for (const auto& c : columns)
-            total += c.width;
-        auto drawRow = [&](double top, auto cellText, bool isBold) {
-            font(points, isBold);
+    // Text wrapped to the page's width at `y`; returns the y below it.
+    double paragraph(double y, const QString& text, double points) {
+        font(points);
+        QRectF used;
+        painter.drawText(QRectF(page.left(), y, page.width(), page.bottom() - y),
+                         Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text, &used);
+        return used.bottom() + points * 0.3;
+    }
+
+    // How a table is laid out: its text size and its columns' widths, each column as wide as its
+    // widest text (measured in bold, the wider) when the page allows it, else the widest ones
+    // narrowed towards their widest unbreakable part, which then wrap; and when even those do
+    // not fit, a smaller text. Never narrower than a part: nothing is cut.
+    struct Layout {
+        double points = 0;
+        std::vector<double> widths;
+    };
+
+    Layout layout(const std::vector<TableColumn>& columns,
+                  const std::vector<std::vector<QString>>& rows, double points) const {
+        const std::size_t n = columns.size();
+        const double room = page.width() - static_cast<double>(n) * (2 * kCellPad + 1);
+        Layout l;
+        std::vector<double> natural(n), minimal(n);
+        for (l.points = points;; l.points -= 0.5) {
+            const QFontMetricsF fm(fontOf(l.points, true), writer.get());
+            auto measure = [&](std::size_t i, const QString& text) {
+                natural[i] = std::max(natural[i], fm.horizontalAdvance(text));
+                for (const QString& part : unbreakable(text))
+                    minimal[i] = std::max(minimal[i], fm.horizontalAdvance(part));
+            };
+            std::fill(natural.begin(), natural.end(), 0.0);
+            std::fill(minimal.begin(), minimal.end(), 0.0);
+            for (std::size_t i = 0; i < n; ++i) {
+                measure(i, columns[i].title);
+                for (const auto& row : rows)
+                    measure(i, row[i]);
+            }
+            if (std::accumulate(minimal.begin(), minimal.end(), 0.0) <= room ||
+                l.points - 0.5 < kSmallestPoints)
+                break;
+        }
+        auto width = [&](std::size_t i, double cap) {
+            return std::max(minimal[i], std::min(natural[i], cap));
+        };
+        auto total = [&](double cap) {
+            double sum = 0;
+            for (std::size_t i = 0; i < n; ++i)
+                sum += width(i, cap);
+            return sum;
+        };
+        // The widest columns capped just enough for the table to fit the page.
+        double cap = *std::max_element(natural.begin(), natural.end());
+        if (total(cap) > room) {
+            double lo = 0;
+            for (int step = 0; step < 40; ++step) {
+                const double mid = (lo + cap) / 2;
+                (total(mid) <= room ? lo : cap) = mid;
+            }
+            cap = lo;
+        }
+        const double spare = std::max(0.0, room - total(cap)) / static_cast<double>(n);
+        for (std::size_t i = 0; i < n; ++i)
+            l.widths.push_back(width(i, cap) + 2 * kCellPad + 1 + spare);
+        return l;
+    }
+
+    // A table with a header row from `y`, its rows as far as `bottom`; with `paginate` the rest
+    // goes on new pages under the header again, otherwise it is left out. Returns the y below it
+    // and the number of rows drawn.
+    std::pair<double, std::size_t> table(double y, const std::vector<TableColumn>& columns,
+                                         const std::vector<std::vector<QString>>& rows,
+                                         const std::vector<bool>& bold, double points,
+                                         double bottom, bool paginate = false) {
+        const Layout l = layout(columns, rows, points);
+        // A row's cells wrapped to their columns, and its height.
+        auto wrap = [&](auto cellText, bool isBold) {
+            const QFontMetricsF fm(fontOf(l.points, isBold), writer.get());
+            std::vector<QString> cells;
+            qsizetype lines = 1;
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const QStringList wrapped = wrapText(fm, cellText(i), l.widths[i] - 2 * kCellPad);
+                lines = std::max(lines, wrapped.size());
+                cells.push_back(wrapped.join(u'\n'));
+            }
+            return std::pair{cells, fm.lineSpacing() * static_cast<double>(lines) + l.points * 0.6};
+        };
+        auto draw = [&](const std::vector<QString>& cells, bool isBold, double top, double h) {
+            painter.setFont(fontOf(l.points, isBold));
             double x = page.left();
             for (std::size_t i = 0; i < columns.size(); ++i) {
-                const double w = page.width() * columns[i].width / total;
-                painter.drawText(QRectF(x + 2, top, w - 4, h), columns[i].align | Qt::AlignVCenter,
-                                 cellText(i));
-                x += w;
+                painter.drawText(QRectF(x + kCellPad, top, l.widths[i] - 2 * kCellPad, h),
+                                 columns[i].align | Qt::AlignVCenter | Qt::TextDontClip, cells[i]);
+                x += l.widths[i];
             }
         };
-        painter.setPen(Qt::black);
-        drawRow(
-            y, [&](std::size_t i) { return columns[i].title; }, true);
-        painter.setPen(QPen(QColor(160, 160, 160), 0.5));
-        painter.drawLine(QPointF(page.left(), y + h), QPointF(page.right(), y + h));
-        painter.setPen(Qt::black);
-        y += h;
+        auto header = [&](double top) {
+            painter.setPen(Qt::black);
+            const auto [cells, h] = wrap([&](std::size_t i) { return columns[i].title; }, true);
+            draw(cells, true, top, h);
+            painter.setPen(QPen(QColor(160, 160, 160), 0.5));
+            painter.drawLine(QPointF(page.left(), top + h), QPointF(page.right(), top + h));
+            painter.setPen(Qt::black);
+            return top + h;
+        };
+        y = header(y);
+        std::size_t drawn = 0;
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            drawRow(
-                y, [&](std::size_t i) { return rows[r][i]; }, r < bold.size() && bold[r]);
+            const bool isBold = r < bold.size() && bold[r];
+            const auto [cells, h] = wrap([&](std::size_t i) { return rows[r][i]; }, isBold);
+            if (y + h > bottom) {
+                if (!paginate)
+                    break;
+                newPage();
+                y = header(page.top());
+            }
+            draw(cells, isBold, y, h);
             y += h;
+            ++drawn;
         }
-        return y;
+        return {y, drawn};
     }
 };
 
@@ -122,6 +273,11 @@ PdfReport::~PdfReport() {
 
 namespace {
 
+// A length or size as typed: '45', '12.5' (no trailing separator, no padding zeros).
+QString plain(double v) {
+    return q(platform::numberText(v));
+}
+
 // The member's title and inputs at the top of a new page; returns the y below them.
 double memberHead(PdfReport::Impl& d, std::int64_t row, const design::Member& m,
                   const QString& search) {
@@ -138,11 +294,18 @@ double memberHead(PdfReport::Impl& d, std::int64_t row, const design::Member& m,
                QStringLiteral("Serie %1   ·   Área necesaria %2 cm²   ·   Recubrimiento %3 cm")
                    .arg(q(m.series), num(m.areaCm2), num(m.coverCm)),
                10);
-    QString dims =
-        QStringLiteral("Ancho %1 cm   ·   %2 %3 cm   ·   %4 %5")
-            .arg(num(m.widthCm), beam ? QStringLiteral("Canto") : QStringLiteral("Alto"),
-                 num(m.heightCm), beam ? QStringLiteral("Múltiplo") : QStringLiteral("Lados"),
-                 num(m.multiple, "#0"));
+    QString dims;
+    if (!beam && m.multiple != 4)
+        // A column of other than four sides is the regular polygon whose circumradius is the
+        // width: a width would read as twice too small.
+        dims = QStringLiteral("Polígono regular: R = %1 cm, %2 lados")
+                   .arg(plain(m.widthCm), num(m.multiple, "#0"));
+    else
+        dims = QStringLiteral("Ancho %1 cm   ·   %2 %3 cm   ·   %4 %5")
+                   .arg(num(m.widthCm), beam ? QStringLiteral("Canto") : QStringLiteral("Alto"),
+                        num(m.heightCm),
+                        beam ? QStringLiteral("Múltiplo") : QStringLiteral("Lados"),
+                        num(m.multiple, "#0"));
     if (m.lengthM)
         dims += QStringLiteral("   ·   Longitud %1 m").arg(num(*m.lengthM));
     y = d.line(y, dims, 10);
@@ -153,14 +316,8 @@ double memberHead(PdfReport::Impl& d, std::int64_t row, const design::Member& m,
 
 // The messages under the table; returns the y below them.
 double memberMessages(PdfReport::Impl& d, double y, const std::vector<design::Message>& messages) {
-    for (const auto& msg : messages) {
-        d.font(9);
-        const QRectF box(d.page.left(), y + 2, d.page.width(), 40);
-        QRectF used;
-        d.painter.drawText(box, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
-                           QStringLiteral("Aviso: ") + q(msg.text), &used);
-        y = used.bottom() + 2;
-    }
+    for (const auto& msg : messages)
+        y = d.paragraph(y + 2, QStringLiteral("Aviso: ") + q(msg.text), 9);
     return y;
 }
 
@@ -179,8 +336,19 @@ void memberFoot(PdfReport::Impl& d, double y, const Canvas& drawing, const QStri
         d.line(yf, massText, 10, false, Qt::AlignHCenter);
 }
 
-// However long the table, the drawing keeps half the page.
+// However long the table, the drawing keeps the lower half of the page.
 constexpr std::size_t kTableRows = 24;
+double tableBottom(const PdfReport::Impl& d) {
+    return d.page.top() + d.page.height() * 0.5;
+}
+
+QString yes(bool v) {
+    return v ? QStringLiteral("sí") : QString();
+}
+
+QString optionalNumber(const std::optional<double>& v) {
+    return v ? num(*v) : QString();
+}
 
 } // namespace
 
@@ -195,42 +363,47 @@ void PdfReport::member(std::int64_t row, const design::DesignResult& result,
     if (candidates.empty()) {
         y = d.line(y, QStringLiteral("Ningún diámetro da el armado."), 10);
     } else {
-        const std::vector<TableColumn> columns = {
-            {QStringLiteral("Nº"), 0.4},
-            {QStringLiteral("Armado"), 1.2, Qt::AlignLeft},
-            {QStringLiteral("Redondos"), 1.0},
-            {QStringLiteral("Ø mm"), 0.8},
-            {QStringLiteral("Área Ø cm²"), 1.15},
-            {QStringLiteral("Área cm²"), 1.05},
-            {QStringLiteral("Exceso %"), 1.0},
-            {QStringLiteral("Sep. cm"), 0.9},
-            {QStringLiteral("Libre cm"), 0.9},
-            {QStringLiteral("Caben"), 1.0},
-            {QStringLiteral("Elegido"), 0.9, Qt::AlignCenter}};
+        const std::vector<TableColumn> columns = {{QStringLiteral("Nº")},
+                                                  {QStringLiteral("Armado"), Qt::AlignLeft},
+                                                  {QStringLiteral("Redondos")},
+                                                  {QStringLiteral("Ø mm")},
+                                                  {QStringLiteral("Área Ø cm²")},
+                                                  {QStringLiteral("Área cm²")},
+                                                  {QStringLiteral("Exceso %")},
+                                                  {QStringLiteral("Entre ejes cm")},
+                                                  {QStringLiteral("Libre cm")},
+                                                  {QStringLiteral("Caben")},
+                                                  {QStringLiteral("Corto"), Qt::AlignCenter},
+                                                  {QStringLiteral("Elegido"), Qt::AlignCenter}};
         const std::size_t shown = std::min<std::size_t>(candidates.size(), kTableRows);
         std::vector<std::vector<QString>> rows;
         std::vector<bool> bold;
         for (std::size_t i = 0; i < shown; ++i) {
             const design::Candidate& c = candidates[i];
+            // The spacings of the bars as placed and drawn below, not of the search's line.
             rows.push_back({QString::number(c.row), q(c.line), QString::number(c.bars),
                             num(c.diameterMm, "#0.0"), num(c.barAreaCm2), num(c.totalAreaCm2),
-                            num(c.excessPct, "#0.0"), num(c.spacingCm), num(c.clearSpacingCm),
-                            QStringLiteral("%1 de %2").arg(c.placed).arg(c.bars),
-                            chosen == i ? QStringLiteral("sí") : QString()});
+                            num(c.excessPct, "#0.0"), optionalNumber(c.centreSpacingCm),
+                            optionalNumber(c.clearGapCm),
+                            QStringLiteral("%1 de %2").arg(c.placed).arg(c.bars), yes(c.isShort),
+                            yes(chosen == i)});
             bold.push_back(chosen == i);
         }
-        y = d.table(y, columns, rows, bold, 8);
-        if (shown < candidates.size())
-            y = d.line(y, QStringLiteral("… y %1 candidatos más").arg(candidates.size() - shown),
+        const auto [below, drawn] = d.table(y, columns, rows, bold, 8, tableBottom(d));
+        y = below;
+        if (drawn < candidates.size())
+            y = d.line(y, QStringLiteral("… y %1 candidatos más").arg(candidates.size() - drawn),
                        8.5);
     }
-    y = memberMessages(d, y, result.messages());
+    y = memberMessages(d, y, result.scheduleMessages());
 
     QString chosenText = QStringLiteral("Ningún candidato cabe en la sección.");
     QString massText;
     if (chosen) {
         const design::Candidate& c = candidates[*chosen];
         chosenText = QStringLiteral("Armado elegido: ") + q(c.line);
+        if (c.isShort)
+            chosenText += QStringLiteral(" (corto)");
         if (const auto mass = steelMassKg(c, m))
             massText = QStringLiteral("Acero: %1 kg en %2 m").arg(num(*mass), num(*m.lengthM));
     }
@@ -246,23 +419,25 @@ void PdfReport::member(std::int64_t row, const design::CodeDesignResult& result,
         d, row, m,
         QStringLiteral("Separación libre según %1, árido de %2 mm")
             .arg(o.code == code::Code::ACI ? QStringLiteral("ACI 318") : QStringLiteral("EC2"),
-                 num(o.aggregateMm, "#0.#")));
+                 plain(o.aggregateMm)));
 
     const auto chosen = result.chosen();
     const auto& list = result.arrangements();
     if (!list.empty()) {
         const bool beam = m.kind == design::MemberKind::Beam;
-        std::vector<TableColumn> columns = {{QStringLiteral("Nº"), 0.4},
-                                            {QStringLiteral("Armado"), 2.2, Qt::AlignLeft},
-                                            {QStringLiteral("Redondos"), 0.9},
-                                            {QStringLiteral("Área cm²"), 0.95},
-                                            {QStringLiteral("Exceso %"), 0.9},
-                                            {QStringLiteral("Libre mm"), 1.1},
-                                            {QStringLiteral("Mín. mm"), 0.9},
-                                            {beam ? QStringLiteral("d cm") : QString(), 0.7},
-                                            {QStringLiteral("Cuantía %"), 0.9},
-                                            {QStringLiteral("Avisos"), 1.2, Qt::AlignLeft},
-                                            {QStringLiteral("Elegido"), 0.8, Qt::AlignCenter}};
+        std::vector<TableColumn> columns = {{QStringLiteral("Nº")},
+                                            {QStringLiteral("Armado"), Qt::AlignLeft},
+                                            {QStringLiteral("Redondos")},
+                                            {QStringLiteral("Área cm²")},
+                                            {QStringLiteral("Exceso %")},
+                                            {QStringLiteral("Libre mm")},
+                                            {QStringLiteral("Mín. mm")}};
+        if (beam)
+            columns.push_back({QStringLiteral("d cm")});
+        for (TableColumn c : {TableColumn{QStringLiteral("Cuantía %")},
+                              TableColumn{QStringLiteral("Avisos"), Qt::AlignLeft},
+                              TableColumn{QStringLiteral("Elegido"), Qt::AlignCenter}})
+            columns.push_back(c);
         const std::size_t shown = std::min<std::size_t>(list.size(), kTableRows);
         std::vector<std::vector<QString>> rows;
         std::vector<bool> bold;
@@ -280,16 +455,20 @@ void PdfReport::member(std::int64_t row, const design::CodeDesignResult& result,
             QString flags;
             for (const auto& f : a.flags)
                 flags += (flags.isEmpty() ? QString() : QStringLiteral("; ")) + q(f);
-            rows.push_back({QString::number(i + 1), q(a.line), QString::number(a.bars),
-                            num(a.totalAreaCm2), num(a.excessPct, "#0.0"), clear, minimum,
-                            a.effectiveDepthCm ? num(*a.effectiveDepthCm, "#0.0") : QString(),
-                            num(a.ratioPct), flags,
-                            chosen == i ? QStringLiteral("sí") : QString()});
+            std::vector<QString> cells = {QString::number(i + 1), q(a.line),
+                                          QString::number(a.bars), num(a.totalAreaCm2),
+                                          num(a.excessPct, "#0.0"), clear, minimum};
+            if (beam)
+                cells.push_back(a.effectiveDepthCm ? num(*a.effectiveDepthCm, "#0.0") : QString());
+            for (QString c : {num(a.ratioPct), flags, yes(chosen == i)})
+                cells.push_back(c);
+            rows.push_back(std::move(cells));
             bold.push_back(chosen == i);
         }
-        y = d.table(y, columns, rows, bold, 8);
-        if (shown < list.size())
-            y = d.line(y, QStringLiteral("… y %1 armados más").arg(list.size() - shown), 8.5);
+        const auto [below, drawn] = d.table(y, columns, rows, bold, 8, tableBottom(d));
+        y = below;
+        if (drawn < list.size())
+            y = d.line(y, QStringLiteral("… y %1 armados más").arg(list.size() - drawn), 8.5);
     }
     y = memberMessages(d, y, result.messages());
 
@@ -304,6 +483,15 @@ void PdfReport::member(std::int64_t row, const design::CodeDesignResult& result,
     memberFoot(d, y, drawing, chosenText, massText);
 }
 
+void PdfReport::refused(const std::string& message) {
+    // Enough to find the fault; the program's error output has every one.
+    constexpr std::size_t kListed = 200;
+    if (d_->refused.size() < kListed)
+        d_->refused.push_back(message);
+    else
+        ++d_->refusedNotListed;
+}
+
 void PdfReport::finish(const SteelTotals& totals) {
     Impl& d = *d_;
     d.newPage();
@@ -316,25 +504,43 @@ void PdfReport::finish(const SteelTotals& totals) {
     y = d.line(
         y, QStringLiteral("Miembros sin un armado que quepa: %1").arg(totals.withoutChoice()), 10);
     y += 8;
-    const std::vector<TableColumn> columns = {{QStringLiteral("Serie"), 0.8, Qt::AlignLeft},
-                                              {QStringLiteral("Diámetro"), 0.9},
-                                              {QStringLiteral("Ø mm"), 0.8},
-                                              {QStringLiteral("Miembros"), 0.9},
-                                              {QStringLiteral("Redondos"), 0.9},
-                                              {QStringLiteral("Longitud m"), 1.1},
-                                              {QStringLiteral("Masa kg"), 1.1}};
+    const std::vector<TableColumn> columns = {{QStringLiteral("Serie"), Qt::AlignLeft},
+                                              {QStringLiteral("Diámetro")},
+                                              {QStringLiteral("Ø mm")},
+                                              {QStringLiteral("Miembros")},
+                                              {QStringLiteral("Redondos")},
+                                              {QStringLiteral("Longitud m")},
+                                              {QStringLiteral("Masa kg")}};
     std::vector<std::vector<QString>> rows;
     for (const auto& t : totals.byDiameter())
         rows.push_back({q(t.series), q(t.ref), num(t.diameterMm, "#0.0"),
                         QString::number(t.members), QString::number(t.bars), num(t.lengthM),
                         num(t.massKg)});
-    y = d.table(y, columns, rows, {}, 9);
+    y = d.table(y, columns, rows, {}, 9, d.page.bottom(), true).first;
     y += 10;
-    d.line(y,
-           QStringLiteral("Acero total: %1 kg (%2 miembros con longitud)")
-               .arg(num(totals.massKg()))
-               .arg(totals.weighed()),
-           11, true);
+    y = d.line(y,
+               QStringLiteral("Acero total: %1 kg (%2 miembros con longitud)")
+                   .arg(num(totals.massKg()))
+                   .arg(totals.weighed()),
+               11, true);
+
+    if (!d.refused.empty()) {
+        y += 10;
+        y = d.line(y, QStringLiteral("Filas rechazadas"), 11, true);
+        for (const std::string& message : d.refused) {
+            // A message that would not fit the page starts the next one.
+            if (y + 30 > d.page.bottom()) {
+                d.newPage();
+                y = d.page.top();
+            }
+            y = d.paragraph(y, q(message), 9);
+        }
+        if (d.refusedNotListed > 0)
+            d.line(y, QStringLiteral("… y %1 filas rechazadas más (la salida de errores las "
+                                     "nombra todas).")
+                          .arg(d.refusedNotListed),
+                   9);
+    }
     d.painter.end();
     d.device.close();
     if (d.device.error() != QFileDevice::NoError)

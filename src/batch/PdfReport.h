@@ -25,6 +25,8 @@ class PdfReport {
     void member(std::int64_t row, const design::DesignResult& result, const Canvas& drawing);
     // The same for a code search: its arrangements with their clear gaps and flags.
     void member(std::int64_t row, const design::CodeDesignResult& result, const Canvas& drawing);
+    // A row refused for `message` (which names it), listed on the summary page.
+    void refused(const std::string& message);
     // The summary page; then the file is put in place. Throws OutputError.
     void finish(const SteelTotals& totals);
 

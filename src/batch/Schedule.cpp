@@ -8,22 +8,13 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace tresol::batch {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-template <class Result> std::string joinedMessages(const Result& result) {
-    std::string text;
-    for (const auto& m : result.messages()) {
-        if (!text.empty())
-            text += " | ";
-        text += m.text;
-    }
-    return text;
-}
 
 std::string joined(const std::vector<std::string>& texts, std::string_view separator) {
     std::string text;
@@ -56,9 +47,105 @@ const char* codeText(const code::Options& o) {
     return o.code == code::Code::ACI ? "aci" : "ec2";
 }
 
+// A schedule's messages of a member: a described one's with the note of a short choice.
+const std::vector<design::Message>& messagesOf(const design::CodeDesignResult& r) {
+    return r.messages();
+}
+std::vector<design::Message> messagesOf(const design::DesignResult& r) {
+    return r.scheduleMessages();
+}
+
+template <class Result> std::string joinedMessages(const Result& result) {
+    std::string text;
+    for (const auto& m : messagesOf(result)) {
+        if (!text.empty())
+            text += " | ";
+        text += m.text;
+    }
+    return text;
+}
+
+// One CSV record built field by field in a dialect.
+class CsvLine {
+  public:
+    explicit CsvLine(const CsvDialect& dialect) : d_(dialect) {}
+
+    CsvLine& start() {
+        text_.clear();
+        first_ = true;
+        return *this;
+    }
+    CsvLine& text(std::string_view t) {
+        separate();
+        appendCsvField(text_, t);
+        return *this;
+    }
+    // A field already safe in the dialect (numbers joined by " / ").
+    CsvLine& plain(std::string_view t) {
+        separate();
+        text_ += t;
+        return *this;
+    }
+    CsvLine& number(double v) {
+        separate();
+        appendCsvNumber(text_, v, d_);
+        return *this;
+    }
+    CsvLine& number(const std::optional<double>& v) {
+        separate();
+        if (v)
+            appendCsvNumber(text_, *v, d_);
+        return *this;
+    }
+    CsvLine& integer(std::int64_t v) {
+        separate();
+        text_ += std::to_string(v);
+        return *this;
+    }
+    CsvLine& boolean(bool v) {
+        separate();
+        text_ += v ? "true" : "false";
+        return *this;
+    }
+    CsvLine& blanks(int n) {
+        for (int i = 0; i < n; ++i)
+            separate();
+        return *this;
+    }
+    // The record with its line end.
+    const std::string& end() {
+        text_ += "\r\n";
+        return text_;
+    }
+
+  private:
+    void separate() {
+        if (!first_)
+            text_ += d_.separator;
+        first_ = false;
+    }
+
+    const CsvDialect& d_;
+    std::string text_;
+    bool first_ = true;
+};
+
+constexpr std::string_view kPlainHeader[] = {
+    "id",        "candidate",  "line",          "bars",          "diameter_mm",
+    "bar_area_cm2", "total_area_cm2", "excess_pct", "spacing_cm", "clear_spacing_cm",
+    "placeable", "placed",     "chosen",        "messages",      "mass_kg",
+    "short",     "centre_spacing_cm", "clear_gap_cm"};
+constexpr std::string_view kCodeHeader[] = {
+    "id",         "search",       "aggregate_mm", "candidate",   "line",
+    "bars",       "total_area_cm2", "excess_pct", "layers",      "diameters_mm",
+    "clear_spacing_mm", "min_clear_mm", "effective_depth_cm", "ratio_pct", "flags",
+    "chosen",     "messages",     "mass_kg",      "short",       "centre_spacing_cm",
+    "clear_gap_cm"};
+
 class CsvSchedule : public ScheduleWriter {
   public:
-    explicit CsvSchedule(BufferedWriter& out) : out_(out) {}
+    CsvSchedule(BufferedWriter& out, const CsvDialect& dialect)
+        : out_(out), dialect_(dialect), line_(dialect_) {}
 
     void codeColumns(bool on) override {
         if (!headerWritten_)
@@ -84,38 +171,23 @@ class CsvSchedule : public ScheduleWriter {
     void finish() override { header(); }
 
   private:
-    // A member without a row: its lead columns, `blanks` empty columns, its messages and an
-    // empty mass.
-    void memberWithoutRows(const std::string& lead, const char* blanks,
-                           const std::string& messages) {
-        line_ = lead;
-        line_ += blanks;
-        appendCsvField(line_, messages);
-        line_ += ",\r\n";
-        out_.write(line_);
+    // A member without a row: the lead columns, `blanks` empty columns, its messages and empty
+    // trailing columns (mass, short, spacings).
+    void memberWithoutRows(int blanks, const std::string& messages) {
+        line_.blanks(blanks).text(messages).blanks(4);
+        out_.write(line_.end());
     }
 
-    // The columns every row starts with after the lead: the candidate's number, line and bars.
-    void startRow(const std::string& lead, std::size_t number, const std::string& line,
-                  std::int32_t bars) {
-        line_ = lead;
-        line_ += ',';
-        line_ += std::to_string(number);
-        line_ += ',';
-        appendCsvField(line_, line);
-        line_ += ',';
-        line_ += std::to_string(bars);
-    }
-
-    // The columns every row ends with: chosen, messages and the mass; then the row is written.
-    void endRow(bool chosen, const std::string& messages, std::optional<double> mass) {
-        line_ += chosen ? ",true," : ",false,";
-        appendCsvField(line_, messages);
-        line_ += ',';
-        if (mass)
-            appendShortest(line_, *mass);
-        line_ += "\r\n";
-        out_.write(line_);
+    // The columns every row ends with: chosen, messages, the mass, whether it is short and its
+    // bars' gaps as placed; then the row is written.
+    void endRow(bool chosen, const std::string& messages, std::optional<double> mass,
+                bool isShort, const std::optional<design::BarGaps>& gaps) {
+        line_.boolean(chosen).text(messages).number(mass).boolean(isShort);
+        if (gaps)
+            line_.number(gaps->centreCm).number(gaps->clearCm);
+        else
+            line_.blanks(2);
+        out_.write(line_.end());
     }
 
     // Written with the first member, once the run knows which columns it needs.
@@ -123,13 +195,24 @@ class CsvSchedule : public ScheduleWriter {
         if (headerWritten_)
             return;
         headerWritten_ = true;
+        if (dialect_.byteOrderMark)
+            out_.write("\xEF\xBB\xBF");
+        line_.start();
         if (code_)
-            out_.write("id,search,aggregate_mm,candidate,line,bars,total_area_cm2,excess_pct,"
-                       "layers,diameters_mm,clear_spacing_mm,min_clear_mm,effective_depth_cm,"
-                       "ratio_pct,flags,chosen,messages,mass_kg\r\n");
+            for (auto name : kCodeHeader)
+                line_.plain(name);
         else
-            out_.write("id,candidate,line,bars,diameter_mm,bar_area_cm2,total_area_cm2,excess_pct,"
-                       "spacing_cm,clear_spacing_cm,placeable,placed,chosen,messages,mass_kg\r\n");
+            for (auto name : kPlainHeader)
+                line_.plain(name);
+        out_.write(line_.end());
+    }
+
+    // The lead of a code search's row: id, search and aggregate size.
+    void codeLead(const design::CodeDesignResult& result) {
+        line_.start()
+            .text(result.member().id)
+            .plain(codeText(result.options()))
+            .number(result.options().aggregateMm);
     }
 
     // A code search's rows under the code columns.
@@ -138,14 +221,10 @@ class CsvSchedule : public ScheduleWriter {
         const std::string messages = joinedMessages(result);
         const auto chosen = result.chosen();
         const auto& list = result.arrangements();
-        std::string lead;
-        appendCsvField(lead, m.id);
-        lead += ',';
-        lead += codeText(result.options());
-        lead += ',';
-        appendShortest(lead, result.options().aggregateMm);
-        if (list.empty())
-            return memberWithoutRows(lead, ",,,,,,,,,,,,,,", messages);
+        if (list.empty()) {
+            codeLead(result);
+            return memberWithoutRows(13, messages);
+        }
         std::string diameters, clear, minimum;
         for (std::size_t i = 0; i < list.size(); ++i) {
             const code::Arrangement& a = list[i];
@@ -161,32 +240,25 @@ class CsvSchedule : public ScheduleWriter {
                 for (std::size_t g = 0; g < layer.groups.size(); ++g) {
                     if (g > 0)
                         diameters += " + ";
-                    appendShortest(diameters, layer.groups[g].diameterMm);
+                    appendCsvNumber(diameters, layer.groups[g].diameterMm, dialect_);
                 }
-                appendShortest(clear, layer.clearSpacingMm);
-                appendShortest(minimum, layer.minClearMm);
+                appendCsvNumber(clear, layer.clearSpacingMm, dialect_);
+                appendCsvNumber(minimum, layer.minClearMm, dialect_);
             }
-            startRow(lead, i + 1, a.line, a.bars);
-            line_ += ',';
-            appendShortest(line_, a.totalAreaCm2);
-            line_ += ',';
-            appendShortest(line_, a.excessPct);
-            line_ += ',';
-            line_ += std::to_string(a.layers.size());
-            line_ += ',';
-            line_ += diameters;
-            line_ += ',';
-            line_ += clear;
-            line_ += ',';
-            line_ += minimum;
-            line_ += ',';
-            if (a.effectiveDepthCm)
-                appendShortest(line_, *a.effectiveDepthCm);
-            line_ += ',';
-            appendShortest(line_, a.ratioPct);
-            line_ += ',';
-            appendCsvField(line_, joined(a.flags, " | "));
-            endRow(chosen == i, messages, steelMassKg(a, m));
+            codeLead(result);
+            line_.integer(static_cast<std::int64_t>(i) + 1)
+                .text(a.line)
+                .integer(a.bars)
+                .number(a.totalAreaCm2)
+                .number(a.excessPct)
+                .integer(static_cast<std::int64_t>(a.layers.size()))
+                .plain(diameters)
+                .plain(clear)
+                .plain(minimum)
+                .number(a.effectiveDepthCm)
+                .number(a.ratioPct)
+                .text(joined(a.flags, " | "));
+            endRow(chosen == i, messages, steelMassKg(a, m), result.isShort(i), result.gaps(i));
         }
     }
 
@@ -197,26 +269,29 @@ class CsvSchedule : public ScheduleWriter {
         const std::string messages = joinedMessages(result);
         const auto chosen = result.chosen();
         const auto& candidates = result.candidates();
-        std::string lead;
-        appendCsvField(lead, m.id);
-        lead += ",described,";
-        if (candidates.empty())
-            return memberWithoutRows(lead, ",,,,,,,,,,,,,,", messages);
+        if (candidates.empty()) {
+            line_.start().text(m.id).plain("described").blanks(1);
+            return memberWithoutRows(13, messages);
+        }
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             const design::Candidate& c = candidates[i];
-            startRow(lead, c.row, c.line, c.bars);
-            line_ += ',';
-            appendShortest(line_, c.totalAreaCm2);
-            line_ += ',';
-            appendShortest(line_, c.excessPct);
-            line_ += ",1,";
-            appendShortest(line_, c.diameterMm);
-            line_ += ',';
-            appendShortest(line_, c.clearSpacingCm * 10);
-            line_ += ",,,,";
-            if (!c.placeable)
-                line_ += "solo caben " + std::to_string(c.placed) + " de " + std::to_string(c.bars);
-            endRow(chosen == i, messages, steelMassKg(c, m));
+            line_.start()
+                .text(m.id)
+                .plain("described")
+                .blanks(1)
+                .integer(c.row)
+                .text(c.line)
+                .integer(c.bars)
+                .number(c.totalAreaCm2)
+                .number(c.excessPct)
+                .integer(1)
+                .number(c.diameterMm)
+                .number(c.clearSpacingCm * 10)
+                .blanks(3)
+                .text(c.placeable ? std::string()
+                                  : "solo caben " + std::to_string(c.placed) + " de " +
+                                        std::to_string(c.bars));
+            endRow(chosen == i, messages, steelMassKg(c, m), c.isShort, gapsOf(c));
         }
     }
 
@@ -227,27 +302,27 @@ class CsvSchedule : public ScheduleWriter {
         const std::string messages = joinedMessages(result);
         const auto chosen = result.chosen();
         const auto& list = result.arrangements();
-        std::string lead;
-        appendCsvField(lead, m.id);
-        if (list.empty())
-            return memberWithoutRows(lead, ",,,,,,,,,,,,,", messages);
+        if (list.empty()) {
+            line_.start().text(m.id);
+            return memberWithoutRows(12, messages);
+        }
         for (std::size_t i = 0; i < list.size(); ++i) {
             const code::Arrangement& a = list[i];
             const CodeSummary sum = summary(a);
-            startRow(lead, i + 1, a.line, a.bars);
-            line_ += ',';
-            appendShortest(line_, sum.diameterMm);
-            line_ += ",,";
-            appendShortest(line_, a.totalAreaCm2);
-            line_ += ',';
-            appendShortest(line_, a.excessPct);
-            line_ += ',';
-            appendShortest(line_, sum.spacingMm / 10);
-            line_ += ',';
-            appendShortest(line_, sum.clearMm / 10);
-            line_ += ",true,";
-            line_ += std::to_string(a.bars);
-            endRow(chosen == i, messages, steelMassKg(a, m));
+            line_.start()
+                .text(m.id)
+                .integer(static_cast<std::int64_t>(i) + 1)
+                .text(a.line)
+                .integer(a.bars)
+                .number(sum.diameterMm)
+                .blanks(1)
+                .number(a.totalAreaCm2)
+                .number(a.excessPct)
+                .number(sum.spacingMm / 10)
+                .number(sum.clearMm / 10)
+                .boolean(true)
+                .integer(a.bars);
+            endRow(chosen == i, messages, steelMassKg(a, m), result.isShort(i), result.gaps(i));
         }
     }
 
@@ -256,26 +331,38 @@ class CsvSchedule : public ScheduleWriter {
         const std::string messages = joinedMessages(result);
         const auto chosen = result.chosen();
         const auto& candidates = result.candidates();
-        std::string lead;
-        appendCsvField(lead, m.id);
-        if (candidates.empty())
-            return memberWithoutRows(lead, ",,,,,,,,,,,,,", messages);
+        if (candidates.empty()) {
+            line_.start().text(m.id);
+            return memberWithoutRows(12, messages);
+        }
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             const design::Candidate& c = candidates[i];
-            startRow(lead, c.row, c.line, c.bars);
-            for (double v : {c.diameterMm, c.barAreaCm2, c.totalAreaCm2, c.excessPct, c.spacingCm,
-                             c.clearSpacingCm}) {
-                line_ += ',';
-                appendShortest(line_, v);
-            }
-            line_ += c.placeable ? ",true," : ",false,";
-            line_ += std::to_string(c.placed);
-            endRow(chosen == i, messages, steelMassKg(c, m));
+            line_.start()
+                .text(m.id)
+                .integer(c.row)
+                .text(c.line)
+                .integer(c.bars)
+                .number(c.diameterMm)
+                .number(c.barAreaCm2)
+                .number(c.totalAreaCm2)
+                .number(c.excessPct)
+                .number(c.spacingCm)
+                .number(c.clearSpacingCm)
+                .boolean(c.placeable)
+                .integer(c.placed);
+            endRow(chosen == i, messages, steelMassKg(c, m), c.isShort, gapsOf(c));
         }
     }
 
+    static std::optional<design::BarGaps> gapsOf(const design::Candidate& c) {
+        if (!c.centreSpacingCm || !c.clearGapCm)
+            return std::nullopt;
+        return design::BarGaps{*c.centreSpacingCm, *c.clearGapCm};
+    }
+
     BufferedWriter& out_;
-    std::string line_;
+    CsvDialect dialect_;
+    CsvLine line_;
     bool code_ = false;
     bool headerWritten_ = false;
 };
@@ -430,6 +517,8 @@ class JsonSchedule : public ScheduleWriter {
             j.key("chosen").boolean(chosen == i);
             if (const auto mass = steelMassKg(c, m))
                 j.key("mass_kg").number(*mass);
+            j.key("short").boolean(c.isShort);
+            gaps(j, c.centreSpacingCm, c.clearGapCm);
             j.end('}');
         }
         j.end(']');
@@ -487,6 +576,10 @@ class JsonSchedule : public ScheduleWriter {
             j.key("chosen").boolean(chosen == i);
             if (const auto mass = steelMassKg(a, m))
                 j.key("mass_kg").number(*mass);
+            j.key("short").boolean(result.isShort(i));
+            const auto g = result.gaps(i);
+            gaps(j, g ? std::optional(g->centreCm) : std::nullopt,
+                 g ? std::optional(g->clearCm) : std::nullopt);
             j.end('}');
         }
         j.end(']');
@@ -518,9 +611,20 @@ class JsonSchedule : public ScheduleWriter {
 
     template <class Result> static void messages(JsonText& j, const Result& result) {
         j.key("messages").begin('[');
-        for (const auto& msg : result.messages())
+        for (const auto& msg : messagesOf(result))
             j.text(msg.text);
         j.end(']');
+    }
+
+    // The bars' gaps as placed; null when fewer than two were placed.
+    static void gaps(JsonText& j, std::optional<double> centre, std::optional<double> clear) {
+        for (const auto& [name, v] : {std::pair{"centre_spacing_cm", centre}, {"clear_gap_cm", clear}}) {
+            j.key(name);
+            if (v)
+                j.number(*v);
+            else
+                j.null();
+        }
     }
 
     void finishMember(JsonText& j) {
@@ -544,6 +648,25 @@ double shownLength(double m) {
 
 } // namespace
 
+void appendCsvNumber(std::string& out, double value, const CsvDialect& dialect) {
+    const std::size_t at = out.size();
+    appendShortest(out, value);
+    if (dialect.decimal != '.')
+        std::replace(out.begin() + static_cast<std::ptrdiff_t>(at), out.end(), '.', dialect.decimal);
+}
+
+std::optional<CsvDialect> csvDialectFromText(std::string_view text) {
+    std::string t;
+    for (char c : text)
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            t += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (t == "en")
+        return CsvDialect{};
+    if (t == "es")
+        return kSpanishCsv;
+    return std::nullopt;
+}
+
 void appendCsvField(std::string& line, std::string_view text) {
     if (text.find_first_of(",;\"\r\n") == std::string_view::npos) {
         line += text;
@@ -558,13 +681,15 @@ void appendCsvField(std::string& line, std::string_view text) {
     line += '"';
 }
 
-std::unique_ptr<ScheduleWriter> makeScheduleWriter(OutputFormat format, BufferedWriter& out) {
+std::unique_ptr<ScheduleWriter> makeScheduleWriter(OutputFormat format, BufferedWriter& out,
+                                                   const CsvDialect& dialect) {
     if (format == OutputFormat::Json)
         return std::make_unique<JsonSchedule>(out);
-    return std::make_unique<CsvSchedule>(out);
+    return std::make_unique<CsvSchedule>(out, dialect);
 }
 
-void writeTotals(OutputFormat format, const SteelTotals& totals, BufferedWriter& out) {
+void writeTotals(OutputFormat format, const SteelTotals& totals, BufferedWriter& out,
+                 const CsvDialect& dialect) {
     const auto diameters = totals.byDiameter();
     if (format == OutputFormat::Json) {
         Json j;
@@ -587,21 +712,24 @@ void writeTotals(OutputFormat format, const SteelTotals& totals, BufferedWriter&
         out.write("\n");
         return;
     }
-    out.write("series,diameter,diameter_mm,members,bars,length_m,mass_kg\r\n");
-    std::string line;
+    if (dialect.byteOrderMark)
+        out.write("\xEF\xBB\xBF");
+    CsvLine line(dialect);
+    line.start();
+    for (const char* name :
+         {"series", "diameter", "diameter_mm", "members", "bars", "length_m", "mass_kg"})
+        line.plain(name);
+    out.write(line.end());
     for (const auto& d : diameters) {
-        line.clear();
-        appendCsvField(line, d.series);
-        line += ',';
-        appendCsvField(line, d.ref);
-        line += ',';
-        appendShortest(line, d.diameterMm);
-        line += ',' + std::to_string(d.members) + ',' + std::to_string(d.bars) + ',';
-        appendShortest(line, shownLength(d.lengthM));
-        line += ',';
-        appendShortest(line, shownMass(d.massKg));
-        line += "\r\n";
-        out.write(line);
+        line.start()
+            .text(d.series)
+            .text(d.ref)
+            .number(d.diameterMm)
+            .integer(d.members)
+            .integer(d.bars)
+            .number(shownLength(d.lengthM))
+            .number(shownMass(d.massKg));
+        out.write(line.end());
     }
 }
 

@@ -7,11 +7,25 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace tresol::batch {
 
 enum class OutputFormat { Csv, Json };
+
+// How a CSV is written: ',' and a decimal point, as programs read it ("en"), or ';', a decimal
+// comma and a UTF-8 byte-order mark, as a Spanish spreadsheet opens it ("es").
+struct CsvDialect {
+    char separator = ',';
+    char decimal = '.';
+    bool byteOrderMark = false;
+};
+inline constexpr CsvDialect kSpanishCsv{';', ',', true};
+
+// "en" or "es" (any case); nothing for another text.
+std::optional<CsvDialect> csvDialectFromText(std::string_view text);
 
 // Writes a schedule one member at a time, as the members are designed.
 class ScheduleWriter {
@@ -32,14 +46,21 @@ class ScheduleWriter {
 // clear_spacing_cm, placeable, placed, chosen, messages, mass_kg. With the code columns: id,
 // search, aggregate_mm, candidate, line, bars, total_area_cm2, excess_pct, layers, diameters_mm,
 // clear_spacing_mm, min_clear_mm, effective_depth_cm, ratio_pct, flags, chosen, messages, mass_kg
-// (several values of a row as its line writes them: groups by " + ", layers by " / ").
+// (several values of a row as its line writes them: groups by " + ", layers by " / "). Both end
+// with short, centre_spacing_cm and clear_gap_cm (the bars as placed), after the columns earlier
+// readers know.
 // JSON: an array of members with their inputs, messages and nested candidates under the same
 // names, readable back as input; a code search's member also has its search and aggregate size,
 // and its candidates their layers of groups.
-std::unique_ptr<ScheduleWriter> makeScheduleWriter(OutputFormat format, BufferedWriter& out);
+std::unique_ptr<ScheduleWriter> makeScheduleWriter(OutputFormat format, BufferedWriter& out,
+                                                   const CsvDialect& dialect = {});
 
 // The chosen bars by diameter and the whole, as CSV or JSON.
-void writeTotals(OutputFormat format, const SteelTotals& totals, BufferedWriter& out);
+void writeTotals(OutputFormat format, const SteelTotals& totals, BufferedWriter& out,
+                 const CsvDialect& dialect = {});
+
+// A number as the dialect writes it: the shortest text that reads back as the same double.
+void appendCsvNumber(std::string& out, double value, const CsvDialect& dialect);
 
 // A CSV field, quoted when it holds a separator, a quote or a line break.
 void appendCsvField(std::string& line, std::string_view text);

@@ -29,7 +29,7 @@ void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     BatchOptions options;
-    std::string format, inputFormat, drawingFormats;
+    std::string format, inputFormat, drawingFormats, csvDialect = "en";
 
     CLI::App cli{"Calcula el armado longitudinal de muchos pilares y vigas a la vez: lee sus datos "
                  "(CSV o JSON) y escribe el cuadro de armados, los dibujos de las secciones y un "
@@ -46,6 +46,11 @@ int main(int argc, char** argv) {
     cli.add_option("--input-format", inputFormat,
                    "Formato de la entrada, si la extensión no lo dice: csv o json")
         ->check(CLI::IsMember({"csv", "json"}, CLI::ignore_case));
+    cli.add_option("--csv-dialect", csvDialect,
+                   "Forma de los CSV escritos: en (comas y punto decimal, si no se dice) o es "
+                   "(punto y coma, coma decimal y marca de orden de bytes UTF-8, como los abre "
+                   "una hoja de cálculo en español)")
+        ->check(CLI::IsMember({"en", "es"}, CLI::ignore_case));
     cli.add_option("--totals", options.totals,
                    "Totales del acero elegido por diámetro (CSV o JSON según la extensión)");
     auto* drawings = cli.add_option("--drawings", options.drawingsFolder,
@@ -115,6 +120,7 @@ int main(int argc, char** argv) {
     }
     options.search =
         tresol::design::searchKindFromText(search).value_or(tresol::design::SearchKind::Described);
+    options.csvDialect = csvDialectFromText(csvDialect).value_or(CsvDialect{});
     for (char& c : format)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (char& c : inputFormat)

@@ -91,8 +91,14 @@ CodeDesignResult designCode(const Member& member, const code::Options& options,
     code::Result found = code::search(r.codeMember_, *r.catalogue_, options);
     r.arrangements_ = std::move(found.arrangements);
     r.refused_ = found.refused;
-    for (code::Arrangement& a : r.arrangements_)
+    std::vector<BarCircle> bars;
+    for (code::Arrangement& a : r.arrangements_) {
         roundFigures(a, member.areaCm2);
+        bars.clear();
+        for (const code::Bar& b : a.placement)
+            bars.push_back({b.y, b.z, r.catalogue_->GetDiametroMetros(b.diameterIndex)});
+        r.gaps_.push_back(measureGaps(bars));
+    }
     for (auto& text : found.messages)
         r.messages_.push_back({std::move(text), platform::MsgIcon::Information});
     return r;

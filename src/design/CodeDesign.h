@@ -37,6 +37,11 @@ class CodeDesignResult {
     std::shared_ptr<const Cdiametro> catalogue() const { return catalogue_; }
     // The member or the options could not be searched: the messages say why.
     bool refused() const { return refused_; }
+    // Arrangement i's bars as placed: their least centre distance and clear gap (cm).
+    std::optional<BarGaps> gaps(std::size_t i) const { return gaps_[i]; }
+    // Whether arrangement i has less steel than the required area (never, as the search goes;
+    // asked as of a described row).
+    bool isShort(std::size_t i) const { return arrangements_[i].totalAreaCm2 < member_.areaCm2; }
 
     // The section with the bars of row `row` (1…k; 0 or past the table: no bars), drawn with
     // DesignResult::draw.
@@ -54,6 +59,7 @@ class CodeDesignResult {
     code::Options options_;
     code::Member codeMember_;
     std::vector<code::Arrangement> arrangements_;
+    std::vector<std::optional<BarGaps>> gaps_;
     std::vector<Message> messages_;
     std::shared_ptr<const Cdiametro> catalogue_;
     std::shared_ptr<const CSeccEstruc> base_;

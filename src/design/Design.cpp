@@ -129,7 +129,76 @@ Message emptyListMessage(const CArmador& arm, const Cdiametro& cat, double areaC
     return m;
 }
 
+// The bars a placement put on its section.
+std::vector<BarCircle> barsOf(const Placement& p) {
+    std::vector<BarCircle> bars;
+    const auto armado = p.section ? p.section->GetArmado() : nullptr;
+    if (!armado)
+        return bars;
+    const std::int32_t n = armado->GetNumeroRedondos();
+    bars.reserve(static_cast<std::size_t>(n));
+    for (std::int32_t i = 1; i <= n; ++i)
+        bars.push_back({armado->GetY(i), armado->GetZ(i), armado->GetDiametro(i)});
+    return bars;
+}
+
+// A number with a decimal comma, as the messages write them.
+std::string commaNumber(double v) {
+    platform::ScopedNumberLocale comma(',');
+    return platform::numberText(v, 7);
+}
+
+// The note of a chosen candidate short of the required area, its shortfall in tenths of a per
+// cent of that area rounded up, so that it never reads less than it is.
+Message shortfallNote(const Candidate& c, double requiredCm2) {
+    const double pct = (requiredCm2 - c.totalAreaCm2) / requiredCm2 * 100.0;
+    // Seven digits first: 0.8 % worked out as 0.8000000000000007 is 0.8, not 0.9.
+    const auto tenths =
+        static_cast<std::int64_t>(std::ceil(platform::toSignificantDigits(pct * 10.0, 7)));
+    return {"Ninguno de los armados que caben llega al área necesaria; se elige el que más se "
+            "acerca, " +
+                c.line + " (" + commaNumber(c.totalAreaCm2) + " cm² de " +
+                commaNumber(requiredCm2) + " cm²): falta " + std::to_string(tenths / 10) + "," +
+                std::to_string(tenths % 10) + " % del área necesaria.",
+            platform::MsgIcon::Information};
+}
+
+// Whether `a` is a better choice than `b`: among rows with enough steel the one with less; among
+// short ones the one with more; between equal areas the one with fewer bars.
+bool better(const Candidate& a, const Candidate& b) {
+    if (a.totalAreaCm2 != b.totalAreaCm2)
+        return a.isShort ? a.totalAreaCm2 > b.totalAreaCm2 : a.totalAreaCm2 < b.totalAreaCm2;
+    return a.bars < b.bars;
+}
+
 } // namespace
+
+std::optional<BarGaps> measureGaps(std::vector<BarCircle> bars) {
+    if (bars.size() < 2)
+        return std::nullopt;
+    // Swept along a slanted direction: no two bars of a line parallel to an axis (a beam's
+    // layer, a column's side) share a position along it, so each bar meets only its near ones.
+    constexpr double ux = 0.8, uz = 0.6;
+    auto along = [&](const BarCircle& b) { return b.y * ux + b.z * uz; };
+    std::sort(bars.begin(), bars.end(),
+              [&](const BarCircle& a, const BarCircle& b) { return along(a) < along(b); });
+    double largest = 0;
+    for (const BarCircle& b : bars)
+        largest = std::max(largest, b.diameter);
+    double centre = std::numeric_limits<double>::infinity();
+    double clear = centre;
+    for (std::size_t i = 0; i < bars.size(); ++i)
+        for (std::size_t j = i + 1; j < bars.size(); ++j) {
+            // Further along than this, neither distance can be beaten.
+            if (along(bars[j]) - along(bars[i]) >= std::max(centre, clear + largest))
+                break;
+            const double d = std::hypot(bars[j].y - bars[i].y, bars[j].z - bars[i].z);
+            centre = std::min(centre, d);
+            clear = std::min(clear, d - (bars[i].diameter + bars[j].diameter) / 2);
+        }
+    return BarGaps{platform::toSignificantDigits(centre * 100.0),
+                   platform::toSignificantDigits(clear * 100.0)};
+}
 
 std::shared_ptr<CSeccEstruc> memberOutline(const Member& member,
                                            std::shared_ptr<const Cdiametro> catalogue) {
@@ -197,11 +266,17 @@ DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catal
                           : std::numeric_limits<double>::quiet_NaN();
         c.spacingCm = platform::toSignificantDigits(static_cast<double>(s) * 100.0);
         c.clearSpacingCm = platform::toSignificantDigits((static_cast<double>(s) - d) * 100.0);
+        c.isShort = c.totalAreaCm2 < member.areaCm2;
         if (!r.base_) {
             c.placed = 0; // nothing to place the bars on
         } else if (options.checkPlacement) {
-            c.placed = r.place(i).placed;
+            const Placement p = r.place(i);
+            c.placed = p.placed;
             c.placeable = c.placed == c.bars;
+            if (const auto gaps = measureGaps(barsOf(p))) {
+                c.centreSpacingCm = gaps->centreCm;
+                c.clearGapCm = gaps->clearCm;
+            }
         } else {
             // Unchecked: taken at the search's word.
             c.placed = c.bars;
@@ -210,20 +285,27 @@ DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catal
         r.candidates_.push_back(std::move(c));
     }
 
+    // The lightest that is not short; failing that, the least short, said so.
+    std::optional<std::size_t> enough, shortest;
     for (std::size_t i = 0; i < r.candidates_.size(); ++i) {
         const Candidate& c = r.candidates_[i];
         if (!c.placeable)
             continue;
-        if (!r.chosen_) {
-            r.chosen_ = i;
-            continue;
-        }
-        const Candidate& best = r.candidates_[*r.chosen_];
-        if (c.totalAreaCm2 < best.totalAreaCm2 ||
-            (c.totalAreaCm2 == best.totalAreaCm2 && c.bars < best.bars))
-            r.chosen_ = i;
+        std::optional<std::size_t>& best = c.isShort ? shortest : enough;
+        if (!best || better(c, r.candidates_[*best]))
+            best = i;
     }
+    r.chosen_ = enough ? enough : shortest;
+    if (!enough && shortest)
+        r.shortfall_ = shortfallNote(r.candidates_[*shortest], member.areaCm2);
     return r;
+}
+
+std::vector<Message> DesignResult::scheduleMessages() const {
+    std::vector<Message> all = messages_;
+    if (shortfall_)
+        all.push_back(*shortfall_);
+    return all;
 }
 
 void DesignResult::writeGrid(platform::GridControl& grid) const {

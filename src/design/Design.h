@@ -67,7 +67,27 @@ struct Candidate {
     double clearSpacingCm = 0; // spacing less one diameter
     std::int32_t placed = 0;   // bars that fit when the line is placed on the section
     bool placeable = false;    // all of them fit
+    // Less steel than the required area: the search lists rows up to 1 % short of it.
+    bool isShort = false;
+    // The bars as placed on the section: the least distance between two centres and the least
+    // clear gap between two bars (cm); nothing when fewer than two were placed, or when the
+    // placement was not checked.
+    std::optional<double> centreSpacingCm;
+    std::optional<double> clearGapCm;
 };
+
+// A bar's circle in the section's frame (metres).
+struct BarCircle {
+    double y = 0, z = 0, diameter = 0;
+};
+
+// The least centre-to-centre distance and the least clear gap (the centre distance less both
+// radii) over every pair of bars, in cm to seven significant digits.
+struct BarGaps {
+    double centreCm = 0, clearCm = 0;
+};
+// Nothing with fewer than two bars.
+std::optional<BarGaps> measureGaps(std::vector<BarCircle> bars);
 
 // The section of a member with the bars of one row on it.
 struct Placement {
@@ -97,9 +117,13 @@ class DesignResult {
     bool searched() const { return searched_; }
     // Whether the member's dimensions give an outline to place bars on and draw.
     bool hasOutline() const { return base_ != nullptr; }
-    // The candidate a schedule takes: the placeable one of least steel area, ties to fewer
-    // bars; an index into candidates().
+    // The candidate a schedule takes: the placeable one of least steel area at or above the
+    // required area, ties to fewer bars; when every placeable one is short, the least short
+    // (with a note in scheduleMessages()). An index into candidates().
     std::optional<std::size_t> chosen() const { return chosen_; }
+    // What a schedule says of the member: messages() and, when the chosen candidate is short of
+    // the required area, by how much. The window lists without choosing: it shows messages().
+    std::vector<Message> scheduleMessages() const;
     std::shared_ptr<const Cdiametro> catalogue() const { return catalogue_; }
     // The cover in metres after the search (zero when it did not fit the width).
     float coverM() const { return cover_; }
@@ -120,6 +144,7 @@ class DesignResult {
     std::vector<Message> messages_;
     bool searched_ = false;
     std::optional<std::size_t> chosen_;
+    std::optional<Message> shortfall_; // of the chosen candidate
     std::shared_ptr<const Cdiametro> catalogue_;
     std::unique_ptr<CArmador> armador_;
     std::shared_ptr<const CSeccEstruc> base_; // the bare outline, copied for every placement

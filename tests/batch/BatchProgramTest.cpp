@@ -2,6 +2,7 @@
 // front door's own design run of the same members.
 #include "batch/CsvReader.h"
 #include "batch/MemberReader.h"
+#include "batch/NumberText.h"
 #include "batch/SteelTotals.h"
 #include "design/Design.h"
 
@@ -69,10 +70,12 @@ TEST(BatchProgram, ScheduleIsTheFrontDoorsDesignOfEachMember) {
 
     const auto rows = csvRecords(slurp(dir.file("schedule.csv")));
     ASSERT_FALSE(rows.empty());
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"id", "candidate", "line", "bars", "diameter_mm",
-                                                 "bar_area_cm2", "total_area_cm2", "excess_pct",
-                                                 "spacing_cm", "clear_spacing_cm", "placeable",
-                                                 "placed", "chosen", "messages", "mass_kg"}));
+    // The columns earlier readers know, in their order, and after them the new ones.
+    EXPECT_EQ(rows[0], (std::vector<std::string>{
+                           "id", "candidate", "line", "bars", "diameter_mm", "bar_area_cm2",
+                           "total_area_cm2", "excess_pct", "spacing_cm", "clear_spacing_cm",
+                           "placeable", "placed", "chosen", "messages", "mass_kg", "short",
+                           "centre_spacing_cm", "clear_gap_cm"}));
     std::size_t next = 1;
     int withoutCandidates = 0;
     std::map<std::pair<std::string, std::string>, std::pair<std::int64_t, double>> byDiameter;
@@ -80,7 +83,7 @@ TEST(BatchProgram, ScheduleIsTheFrontDoorsDesignOfEachMember) {
         SCOPED_TRACE(m.id);
         const design::DesignResult expected = design::design(m);
         std::string messages;
-        for (const auto& msg : expected.messages())
+        for (const auto& msg : expected.scheduleMessages())
             messages += (messages.empty() ? "" : " | ") + msg.text;
         if (expected.candidates().empty()) {
             ++withoutCandidates;
@@ -95,7 +98,7 @@ TEST(BatchProgram, ScheduleIsTheFrontDoorsDesignOfEachMember) {
             const design::Candidate& c = expected.candidates()[i];
             ASSERT_LT(next, rows.size());
             const auto& row = rows[next++];
-            ASSERT_EQ(row.size(), 15u);
+            ASSERT_EQ(row.size(), 18u);
             EXPECT_EQ(row[0], m.id);
             EXPECT_EQ(number(row[1]), c.row);
             EXPECT_EQ(row[2], c.line);
@@ -116,6 +119,10 @@ TEST(BatchProgram, ScheduleIsTheFrontDoorsDesignOfEachMember) {
                             5e-7 * number(row[14]));
             else
                 EXPECT_EQ(row[14], "");
+            EXPECT_EQ(row[15], c.isShort ? "true" : "false");
+            // The bars' gaps as placed; none with fewer than two bars placed.
+            EXPECT_EQ(row[16], c.centreSpacingCm ? shortestText(*c.centreSpacingCm) : "");
+            EXPECT_EQ(row[17], c.clearGapCm ? shortestText(*c.clearGapCm) : "");
         }
         if (const auto k = expected.chosen()) {
             const design::Candidate& c = expected.candidates()[*k];
@@ -213,6 +220,9 @@ TEST(BatchProgram, JsonInAndOutAgreeWithCsv) {
                 EXPECT_EQ(number(row[14]), c["mass_kg"].get<double>());
             else
                 EXPECT_EQ(row[14], "");
+            EXPECT_EQ(row[15], c["short"].dump());
+            EXPECT_EQ(number(row[16]), c["centre_spacing_cm"].get<double>());
+            EXPECT_EQ(number(row[17]), c["clear_gap_cm"].get<double>());
         }
     }
     EXPECT_EQ(next, rows.size());

@@ -52,7 +52,10 @@ const std::vector<std::string> kCodeHeader = {"id",
                                               "flags",
                                               "chosen",
                                               "messages",
-                                              "mass_kg"};
+                                              "mass_kg",
+                                              "short",
+                                              "centre_spacing_cm",
+                                              "clear_gap_cm"};
 
 std::vector<InputRow> rowsOf(const std::string& text) {
     std::istringstream in(text);
@@ -138,6 +141,11 @@ void expectRow(const std::vector<std::string>& row, const design::Member& m,
                     5e-7 * number(row[17]));
     else
         EXPECT_EQ(row[17], "");
+    EXPECT_EQ(row[18], "false");
+    const auto gaps = r.gaps(i);
+    ASSERT_TRUE(gaps);
+    EXPECT_EQ(number(row[19]), gaps->centreCm);
+    EXPECT_EQ(number(row[20]), gaps->clearCm);
 }
 
 // The radii (mm) of every CIRCLE entity of a DXF text.

@@ -1,5 +1,6 @@
 #include "design/Design.h"
 
+#include "design/CodeDesign.h"
 #include "drawing/Canvas.h"
 #include "geometry/CVector.h"
 #include "platform/Numbers.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -286,6 +288,139 @@ TEST(Design, EveryCandidateOfARangeEqualsTheSearchAndThePlacement) {
     }
     EXPECT_GT(candidates, 300);
     EXPECT_GT(marked, 0);
+}
+
+const Candidate* findLine(const DesignResult& r, const std::string& line) {
+    for (const auto& c : r.candidates())
+        if (c.line == line)
+            return &c;
+    return nullptr;
+}
+
+// The schedule's choice: the lightest placeable row with at least the required area; only when
+// every placeable row is short (the search lists rows up to 1 % short), the least short one,
+// with a note of its shortfall, which the window (it does not choose) is not shown.
+TEST(Design, ChosenIsNeverShortUnlessEveryPlaceableRowIs) {
+    struct Case {
+        const char* name;
+        Member m;
+        std::vector<std::string> shortLines;
+        std::string chosen;
+        std::string note; // empty: none
+    } cases[] = {
+        // examples/members.csv V-103: 3 # 6 = 3 × π·1.905²/4 = 8.5507 < 8.6 is short;
+        // 2 # 8 = 2 × π·2.54²/4 = 10.134 is not.
+        {"V-103", beam(8.6, 4, 25, 45, 1, "Mex"), {"3 # 6"}, "2 # 8", ""},
+        // P-3, a hexagon: 42 # 3 = 42 × 0.71331 = 29.959 < 30; of 24 # 4 = 30.402,
+        // 18 # 5 = 35.650 and 12 # 6 = 34.203 the least is 24 # 4.
+        {"P-3", column(30, 3.5, 40, 6, "Mex"), {"42 # 3"}, "24 # 4", ""},
+        // 60 × 80 beam needing 34.6: 11 fi 20 = 34.5575 and 7 fi 25 = 34.3612, both short: the
+        // one that comes closer, 11 fi 20, though 7 fi 25 is lighter. It lacks
+        // (34.6 − 34.55752)/34.6 = 0.1228 %, said as 0,2 (never as less than it is).
+        {"all short", beam(34.6, 3, 60, 80), {"11 fi 20", "7 fi 25"}, "11 fi 20",
+         "Ninguno de los armados que caben llega al área necesaria; se elige el que más se "
+         "acerca, 11 fi 20 (34,55752 cm² de 34,6 cm²): falta 0,2 % del área necesaria."},
+        // A 20 cm beam needing 9.9: only 2 fi 25 = 2 × 4.908739 = 9.817478 fits, short by
+        // 0.082522/9.9 = 0.834 %: 0,9, where rounding to the nearest would say 0,8.
+        {"rounded up", beam(9.9, 3, 20, 40), {"2 fi 25"}, "2 fi 25",
+         "Ninguno de los armados que caben llega al área necesaria; se elige el que más se "
+         "acerca, 2 fi 25 (9,817478 cm² de 9,9 cm²): falta 0,9 % del área necesaria."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DesignResult r = design(c.m);
+        std::vector<std::string> shortLines;
+        for (const auto& cand : r.candidates())
+            if (cand.isShort)
+                shortLines.push_back(cand.line);
+        EXPECT_EQ(shortLines, c.shortLines);
+        ASSERT_TRUE(r.chosen());
+        EXPECT_EQ(r.candidates()[*r.chosen()].line, c.chosen);
+        const auto schedule = r.scheduleMessages();
+        EXPECT_EQ(schedule.size(), r.messages().size() + !c.note.empty());
+        if (!c.note.empty()) {
+            EXPECT_EQ(schedule.back().text, c.note);
+            for (const auto& m : r.messages())
+                EXPECT_NE(m.text, c.note);
+        }
+    }
+}
+
+// The gaps of the bars as placed, which the line's figure does not always give.
+TEST(Design, GapsAreMeasuredOnTheBarsPlaced) {
+    struct Case {
+        const char* name;
+        Member m;
+        std::string line;
+        double centre, clear; // cm
+    } cases[] = {
+        // The window beam: 5 fi 16 on a 24 cm bar line, (24 − 1.6)/4 = 5.6 apart, 4.0 clear, as
+        // the line's figure says.
+        {"beam", beam(10, 3, 30, 50), "5 fi 16", 5.6, 4.0},
+        // P-1 (40 × 40, cover 3): the centres of 12 fi 16 lie on a square 3 + 0.8 = 3.8 cm in
+        // from the faces, 40 − 2·3.8 = 32.4 cm a side, four bars a side with the corners
+        // shared: 32.4/3 = 10.8 apart, 10.8 − 1.6 = 9.2 clear (the line's figure: 13.85).
+        {"P-1", column(24, 3, 40, 4), "12 fi 16", 10.8, 9.2},
+        // A beam whose two faces share the line (multiple 2) still has all 8 fi 16 on its one
+        // face: 30 − 2·3 − 1.6 = 22.4 cm between the end centres, 22.4/7 = 3.2 apart, 1.6 clear
+        // (the line's figure: 7.49).
+        {"two faces", beam(14.2, 3, 30, 60, 2), "8 fi 16", 3.2, 1.6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DesignResult r = design(c.m);
+        const Candidate* cand = findLine(r, c.line);
+        ASSERT_NE(cand, nullptr);
+        ASSERT_TRUE(cand->centreSpacingCm && cand->clearGapCm);
+        EXPECT_NEAR(*cand->centreSpacingCm, c.centre, 1e-5);
+        EXPECT_NEAR(*cand->clearGapCm, c.clear, 1e-5);
+    }
+    // Unchecked placements are not measured.
+    const DesignResult unchecked = design(beam(10, 3, 30, 50), nullptr, {.checkPlacement = false});
+    EXPECT_FALSE(unchecked.candidates().at(0).centreSpacingCm);
+
+    // EC2's preferred row for the window beam, 2 fi 20 + 2 fi 16, has its centres 4.0, 11.4,
+    // 18.6 and 26.0 cm across: nearest 11.4 → 18.6 = 7.2; clear 7.4 − (1.0 + 0.8) = 5.6 at the
+    // corners, 7.2 − 0.8 − 0.8 = 5.6 between the small bars.
+    const CodeDesignResult code = designCode(beam(10, 3, 30, 50), {});
+    ASSERT_FALSE(code.arrangements().empty());
+    ASSERT_EQ(code.arrangements()[0].line, "2 fi 20 + 2 fi 16");
+    const auto gaps = code.gaps(0);
+    ASSERT_TRUE(gaps);
+    EXPECT_NEAR(gaps->centreCm, 7.2, 1e-5);
+    EXPECT_NEAR(gaps->clearCm, 5.6, 1e-5);
+    EXPECT_FALSE(code.isShort(0));
+}
+
+TEST(Design, MeasureGapsTakesEachLeastOverEveryPair) {
+    // A 40 mm bar at 0, 5 mm bars at 10 and 18.5 cm: the nearest centres are the small bars'
+    // (8.5 cm, 8.0 clear), the narrowest gap the big bar's (10 − 2.25 = 7.75 cm).
+    const auto g = measureGaps({{0, 0, 0.04}, {0, 0.10, 0.005}, {0, 0.185, 0.005}});
+    ASSERT_TRUE(g);
+    EXPECT_NEAR(g->centreCm, 8.5, 1e-9);
+    EXPECT_NEAR(g->clearCm, 7.75, 1e-9);
+    EXPECT_FALSE(measureGaps({}));
+    EXPECT_FALSE(measureGaps({{0, 0, 0.01}}));
+
+    // The sweep's early stop against every pair, on scattered bars of mixed sizes.
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> at(-0.5, 0.5), size(0.006, 0.04);
+    for (int trial = 0; trial < 50; ++trial) {
+        std::vector<BarCircle> bars(2 + trial % 40);
+        for (auto& b : bars)
+            b = {at(rng), at(rng), size(rng)};
+        double centre = INFINITY, clear = INFINITY;
+        for (std::size_t i = 0; i < bars.size(); ++i)
+            for (std::size_t j = i + 1; j < bars.size(); ++j) {
+                const double d = std::hypot(bars[i].y - bars[j].y, bars[i].z - bars[j].z);
+                centre = std::min(centre, d);
+                clear = std::min(clear, d - (bars[i].diameter + bars[j].diameter) / 2);
+            }
+        const auto m = measureGaps(bars);
+        ASSERT_TRUE(m);
+        EXPECT_NEAR(m->centreCm, centre * 100, 1e-5 * centre * 100) << trial;
+        EXPECT_NEAR(m->clearCm, clear * 100, 1e-5 * std::fabs(clear * 100)) << trial;
+    }
 }
 
 } // namespace
