@@ -266,8 +266,23 @@ void frmTresol::buildControls() {
     OptionBusqueda[0]->setChecked(true);
     LabelArido = label(FrameBusqueda, "LabelArido", QString::fromUtf8("árido (mm)"));
     TextArido = textBox(FrameBusqueda, "TextArido", "20", "arido");
-    TextArido->setEnabled(false);
-    LabelArido->setEnabled(false);
+    LabelHormigon = label(FrameBusqueda, "LabelHormigon", QString::fromUtf8("hormigón"));
+    TextHormigon = textBox(FrameBusqueda, "TextHormigon", "", "hormigon");
+    TextHormigon->setToolTip(QString::fromUtf8(
+        "Clase (C30/37) o resistencia en MPa: fck con EC2, f'c con ACI.\nVacío: C25/30 con EC2, "
+        "28 MPa con ACI."));
+    LabelAcero = label(FrameBusqueda, "LabelAcero", QString::fromUtf8("acero (MPa)"));
+    TextAcero = textBox(FrameBusqueda, "TextAcero", "", "acero");
+    TextAcero->setToolTip(
+        QString::fromUtf8("Límite elástico: fyk con EC2, fy con ACI.\nVacío: 500 con EC2, 420 "
+                          "con ACI."));
+    LabelDiamMax = label(FrameBusqueda, "LabelDiamMax", QString::fromUtf8("Ø máx. (mm)"));
+    TextDiamMax = textBox(FrameBusqueda, "TextDiamMax", "", "diam_max");
+    TextDiamMax->setToolTip(QString::fromUtf8("Diámetro mayor. Vacío: el mayor de la serie."));
+    for (QWidget* w : std::initializer_list<QWidget*>{LabelArido, TextArido, LabelHormigon,
+                                                      TextHormigon, LabelAcero, TextAcero,
+                                                      LabelDiamMax, TextDiamMax})
+        w->setEnabled(false);
 
     MSFlexGrid1 = control<QTableWidget>(this, "MSFlexGrid1");
     MSFlexGrid1->setRowCount(2);
@@ -329,11 +344,18 @@ void frmTresol::buildControls() {
     auto* searches = new QVBoxLayout(FrameBusqueda);
     for (QRadioButton* option : OptionBusqueda)
         searches->addWidget(option);
-    auto* aggregateRow = new QHBoxLayout;
-    aggregateRow->addWidget(LabelArido);
-    aggregateRow->addWidget(TextArido);
-    searches->addLayout(aggregateRow);
-    TextArido->setMaximumWidth(TextArido->fontMetrics().horizontalAdvance("0000000"));
+    auto* codeBoxes = new QGridLayout;
+    const std::pair<QLabel*, QLineEdit*> codeRows[] = {{LabelArido, TextArido},
+                                                       {LabelHormigon, TextHormigon},
+                                                       {LabelAcero, TextAcero},
+                                                       {LabelDiamMax, TextDiamMax}};
+    for (int r = 0; r < 4; ++r) {
+        codeBoxes->addWidget(codeRows[r].first, r, 0);
+        codeBoxes->addWidget(codeRows[r].second, r, 1);
+        codeRows[r].second->setMaximumWidth(
+            codeRows[r].second->fontMetrics().horizontalAdvance("C100/115 "));
+    }
+    searches->addLayout(codeBoxes);
     auto* seriesAndSearch = new QHBoxLayout;
     seriesAndSearch->addWidget(Frame1, 0, Qt::AlignTop);
     seriesAndSearch->addWidget(FrameBusqueda);
@@ -590,16 +612,13 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
         linea = grid_->Text();
         placement_ = result_->place(fila);
     } else {
-        const auto aggregateMm = boxValue(TextArido, aggregateBox(), refusal);
-        if (!aggregateMm) {
+        const std::optional<code::Options> options = typedCodeOptions(refusal);
+        if (!options) {
             platform::showError(refusal);
             return;
         }
-        code::Options options;
-        options.code = GetBusqueda() == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
-        options.aggregateMm = *aggregateMm;
         result_.reset();
-        codeResult_ = design::designCode(member, options);
+        codeResult_ = design::designCode(member, *options);
         for (const auto& m : codeResult_->messages())
             platform::messages().show(m.text, m.icon);
         writeCodeGrid(*codeResult_, *grid_);
@@ -707,6 +726,39 @@ bool frmTresol::memberFilesAllowed() const {
     return cmdAbrir->isEnabled();
 }
 
+std::optional<code::Options> frmTresol::typedCodeOptions(std::string& refusal) const {
+    code::Options o;
+    o.code = GetBusqueda() == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
+    const auto aggregateMm = boxValue(TextArido, aggregateBox(), refusal);
+    if (!aggregateMm)
+        return std::nullopt;
+    o.aggregateMm = *aggregateMm;
+    if (const std::string typed = text(TextHormigon); !typed.empty()) {
+        // A number in the user's locale, or a class name.
+        const auto fc = platform::parseNumber(typed) ? platform::parseNumber(typed)
+                                                     : code::rules::concreteFromText(typed);
+        if (!fc || !(*fc > 0)) {
+            refusal = "El hormigón debe ser una clase como C30/37 o un número de MPa.";
+            return std::nullopt;
+        }
+        o.concreteMpa = *fc;
+    }
+    if (!text(TextAcero).empty()) {
+        const auto fy = boxValue(TextAcero, positiveBox("acero", "MPa", 1e4), refusal);
+        if (!fy)
+            return std::nullopt;
+        o.steelMpa = *fy;
+    }
+    if (!text(TextDiamMax).empty()) {
+        const auto d =
+            boxValue(TextDiamMax, positiveBox("diámetro máximo", "milímetros", 1000), refusal);
+        if (!d)
+            return std::nullopt;
+        o.maxDiameterMm = *d;
+    }
+    return o;
+}
+
 // The boxes read as a design run reads them, so a file holds the member the window designs and
 // a box the run would refuse is refused here too (with its message in `refusal`); the text
 // sheet writes them as XML, with the kind, the series and the picked row beside them.
@@ -717,10 +769,10 @@ std::optional<std::string> frmTresol::memberSheet(std::string& refusal) const {
     // The aggregate counts only under a code; under the described list a box it would refuse
     // (left so by a code run, and now disabled) is left out, and the file opens with the box as
     // the opening window holds it.
-    std::string aggregateRefusal;
-    const auto aggregateMm = boxValue(TextArido, aggregateBox(), aggregateRefusal);
-    if (!aggregateMm && GetBusqueda() != design::SearchKind::Described) {
-        refusal = aggregateRefusal;
+    std::string codeRefusal;
+    const std::optional<code::Options> codeOptions = typedCodeOptions(codeRefusal);
+    if (!codeOptions && GetBusqueda() != design::SearchKind::Described) {
+        refusal = codeRefusal;
         return std::nullopt;
     }
     CHojaText hoja;
@@ -734,8 +786,20 @@ std::optional<std::string> frmTresol::memberSheet(std::string& refusal) const {
     for (std::size_t i = 0; i < std::size(kMemberNumbers); ++i)
         hoja.SetVariable(kMemberNumbers[i], numbers[i]);
     hoja.SetVariable("busqueda", std::string(design::searchKindText(GetBusqueda())));
-    if (aggregateMm)
-        hoja.SetVariable("arido", *aggregateMm);
+    if (codeOptions) {
+        hoja.SetVariable("arido", codeOptions->aggregateMm);
+        // Empty boxes stand for the code's defaults and are left out; numbers go with a point,
+        // a concrete class as its name.
+        const std::string concrete = text(TextHormigon);
+        if (!concrete.empty() && !platform::parseNumber(concrete))
+            hoja.SetVariable("hormigon", concrete);
+        else if (!concrete.empty())
+            hoja.SetVariable("hormigon", codeOptions->concreteMpa);
+        if (!text(TextAcero).empty())
+            hoja.SetVariable("acero", codeOptions->steelMpa);
+        if (!text(TextDiamMax).empty())
+            hoja.SetVariable("diam_max", codeOptions->maxDiameterMm);
+    }
     hoja.SetVariable("fila", grid_->Row());
     hoja.SetObjetoFin();
     hoja.SetObjetoFin();
@@ -787,7 +851,8 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
             if (!sheetMessages.entries().empty())
                 problem = name + " no es un fichero de miembro de Tresol.";
             // Sheets written before the code-checked search hold neither: the described list.
-            for (const std::string key : {"busqueda", "arido"}) {
+            for (const std::string key :
+                 {"busqueda", "arido", "hormigon", "acero", "diam_max"}) {
                 platform::RecordingSink absent;
                 const std::string value = valueText(hoja.GetVariableDeHoja(key));
                 if (absent.entries().empty())
@@ -803,7 +868,8 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
     {
         platform::ScopedNumberLocale point('.');
         for (const auto& [key, value] : texts) {
-            if (key == "norma" || key == "busqueda")
+            if (key == "norma" || key == "busqueda" || key == "hormigon" || key == "acero" ||
+                key == "diam_max")
                 continue;
             const auto n = platform::parseNumber(value);
             if (!n && bad.empty())
@@ -857,6 +923,15 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
                 ventana.SetVariable(key, key == "multiplo" ? Value{multiple} : Value{numbers[key]});
         if (numbers.contains("arido"))
             ventana.SetVariable("arido", Value{numbers["arido"]});
+        // Kept as typed (a class name or a number with a point), or emptied for a file without
+        // them; a value the run refuses is said by the run.
+        for (QLineEdit* box : {TextHormigon, TextAcero, TextDiamMax}) {
+            const std::string key = box->property("tag").toString().toStdString();
+            std::string value = texts.contains(key) ? texts[key] : std::string();
+            std::replace(value.begin(), value.end(), '.',
+                         platform::numberLocale().decimalSeparator);
+            box->setText(QString::fromStdString(value));
+        }
     }
     ArmaSeccion(row);
     return true;
@@ -909,8 +984,10 @@ design::SearchKind frmTresol::GetBusqueda() const {
 
 void frmTresol::onBusquedaElegida() {
     const bool code = GetBusqueda() != design::SearchKind::Described;
-    TextArido->setEnabled(code);
-    LabelArido->setEnabled(code);
+    for (QWidget* w : std::initializer_list<QWidget*>{LabelArido, TextArido, LabelHormigon,
+                                                      TextHormigon, LabelAcero, TextAcero,
+                                                      LabelDiamMax, TextDiamMax})
+        w->setEnabled(code);
     ArmaSeccion(0);
 }
 

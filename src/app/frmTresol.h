@@ -91,6 +91,8 @@ class frmTresol : public QDialog {
     std::optional<std::string> memberSheet(std::string& refusal) const;
     // The member the boxes hold; nothing, and the message naming the box, when one is refused.
     std::optional<design::Member> typedMember(std::string& refusal) const;
+    // The code search's boxes (aggregate, concrete, steel, largest bar) read as a run reads them.
+    std::optional<code::Options> typedCodeOptions(std::string& refusal) const;
     bool readMember(const std::string& path, bool quiet);
     void askAndSave();
     void askAndOpen();
@@ -127,6 +129,13 @@ class frmTresol : public QDialog {
     QRadioButton* OptionBusqueda[3];
     QLabel* LabelArido;
     QLineEdit* TextArido;
+    // The code search's materials and largest bar; left empty, the code's defaults.
+    QLabel* LabelHormigon;
+    QLineEdit* TextHormigon;
+    QLabel* LabelAcero;
+    QLineEdit* TextAcero;
+    QLabel* LabelDiamMax;
+    QLineEdit* TextDiamMax;
     QTableWidget* MSFlexGrid1;
     QLabel* Label7;
     QLabel* Label8;

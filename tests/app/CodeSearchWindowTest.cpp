@@ -334,3 +334,56 @@ TEST(CodeSearchWindow, MemberFilesKeepTheSearch) {
                     "leer."});
     EXPECT_TRUE(search(opened.w(), kLista)->isChecked());
 }
+
+// The code search's materials and largest bar in the window and its files. The 30 × 60 beam,
+// cover 3, 1.2 cm², EN: C25/30 asks for 0.26·2.565/500·300·564 = 2.26 cm² (2 fi 12 first);
+// C40/50 for 0.26·3.509/500·300·564 = 3.09 cm² (3 fi 12). Bars up to 20 mm only; a concrete
+// that is neither a class nor a number is refused, and so is one the code does not cover.
+TEST(CodeSearchWindow, MaterialsAndLargestBar) {
+    platform::ScopedNumberLocale comma(',');
+    RecordingSink rec;
+    const QTemporaryDir dir;
+    OpenWindow beam(1);
+    QWidget* w = beam.w();
+    typeInto(w, "Text1", "1,2");
+    typeInto(w, "Text2", "30");
+    typeInto(w, "Text3", "60");
+    typeInto(w, "Text4", "3");
+    EXPECT_FALSE(ctl<QLineEdit>(w, "TextHormigon")->isEnabled()) << "only for a code";
+    search(w, kEC2)->click();
+    EXPECT_TRUE(ctl<QLineEdit>(w, "TextHormigon")->isEnabled());
+    EXPECT_EQ(gridColumn(*beam.frm, 0).front(), "2 fi 12");
+    typeInto(w, "TextHormigon", "C40/50");
+    beam.arma();
+    EXPECT_EQ(gridColumn(*beam.frm, 0).front(), "3 fi 12");
+    typeInto(w, "TextDiamMax", "12,5");
+    typeInto(w, "TextAcero", "500");
+    beam.arma();
+    for (const std::string& line : gridColumn(*beam.frm, 0))
+        EXPECT_TRUE(line.find("fi 14") == std::string::npos &&
+                    line.find("fi 16") == std::string::npos)
+            << line;
+    EXPECT_TRUE(rec.texts().empty());
+
+    // Saved with a point, read back into the boxes in the user's locale.
+    const QString file = dir.filePath("materiales.xml");
+    ASSERT_TRUE(beam->GuardaMiembro(file.toStdString()));
+    const QByteArray text = readAll(file);
+    EXPECT_TRUE(text.contains("hormigon= \"C40/50\"")) << text.toStdString();
+    EXPECT_TRUE(text.contains("diam_max= \"12.5\"")) << text.toStdString();
+    OpenWindow opened(1);
+    ASSERT_TRUE(opened->AbreMiembro(file.toStdString()));
+    EXPECT_EQ(ctl<QLineEdit>(opened.w(), "TextHormigon")->text(), "C40/50");
+    EXPECT_EQ(ctl<QLineEdit>(opened.w(), "TextDiamMax")->text(), "12,5");
+    EXPECT_EQ(gridColumn(*opened.frm, 0), gridColumn(*beam.frm, 0));
+
+    typeInto(w, "TextHormigon", "C30");
+    rec.clear();
+    beam.arma();
+    EXPECT_EQ(rec.texts(), Lines{"El hormigón debe ser una clase como C30/37 o un número de MPa."});
+    typeInto(w, "TextHormigon", "C8/10");
+    rec.clear();
+    beam.arma();
+    EXPECT_EQ(rec.texts(), Lines{"hormigón no válido: fck de 12 a 90 MPa (C12/15 a C90/105)"});
+    EXPECT_EQ(beam->grid().Rows(), 1) << "no row";
+}
