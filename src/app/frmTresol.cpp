@@ -988,6 +988,10 @@ void frmTresol::onBusquedaElegida() {
                                                       TextHormigon, LabelAcero, TextAcero,
                                                       LabelDiamMax, TextDiamMax})
         w->setEnabled(code);
+    // The code's defaults, shown greyed in the empty boxes.
+    const bool aci = GetBusqueda() == design::SearchKind::ACI;
+    TextHormigon->setPlaceholderText(code ? (aci ? "28" : "C25/30") : "");
+    TextAcero->setPlaceholderText(code ? (aci ? "420" : "500") : "");
     ArmaSeccion(0);
 }
 
