@@ -530,6 +530,11 @@ class JsonSchedule : public ScheduleWriter {
         JsonText j = start(row, m);
         j.key("search").text(codeText(result.options()));
         j.key("aggregate_mm").number(result.options().aggregateMm);
+        // The strengths the rows were worked with, defaults filled in, so the file reads back
+        // as the same members.
+        const code::rules::Materials mat = code::materials(result.options());
+        j.key("concrete").number(mat.fc);
+        j.key("steel_mpa").number(mat.fy);
         messages(j, result);
         const auto chosen = result.chosen();
         const auto& list = result.arrangements();

@@ -427,6 +427,24 @@ TEST(CodeSearchProgram, MaterialsPerRunAndPerRow) {
     ASSERT_EQ(runRows.size(), 5u);
     EXPECT_EQ(runRows[3][0] + " " + runRows[3][4], "V2 3 fi 12");
     EXPECT_EQ(batch(dir, {input, "--search", "ec2", "--concrete", "C30"}).status, 2);
+    // The JSON schedule names the strengths each member was worked with, and reads back as
+    // the same members.
+    const Outcome json =
+        batch(dir, {input, "--search", "aci", "--format", "json", "-q", "-o", dir.file("s.json")});
+    const auto members = nlohmann::json::parse(slurp(dir.file("s.json")));
+    ASSERT_EQ(members.size(), 2u);
+    EXPECT_EQ(members[0].at("concrete"), 40.0);
+    EXPECT_EQ(members[1].at("concrete"), 28.0);
+    EXPECT_EQ(members[1].at("steel_mpa"), 420.0);
+    const Outcome again = batch(dir, {dir.file("s.json"), "--search", "aci", "--format", "json",
+                                      "-q", "-o", dir.file("again.json")});
+    EXPECT_EQ(again.status, 0) << again.err;
+    auto back = nlohmann::json::parse(slurp(dir.file("again.json")));
+    auto first = members;
+    for (auto* list : {&back, &first})
+        for (auto& m : *list)
+            m.erase("row"); // a CSV line there, an element here
+    EXPECT_EQ(back, first);
     // A beam's multiple the code search cannot take is a refused row too.
     const std::string two = dir.file(
         "two.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple\n"
