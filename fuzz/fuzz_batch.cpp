@@ -53,6 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     static const auto euro = design::standardCatalogue("Euro");
     static const auto mex = design::standardCatalogue("Mex");
+    static const auto euroSizes = design::codeCatalogue("Euro");
+    static const auto mexSizes = design::codeCatalogue("Mex");
     std::int64_t rows = 0, members = 0;
     MemorySchedule csv(batch::OutputFormat::Csv), json(batch::OutputFormat::Json);
     csv.writer().codeColumns(size % 2 == 1);
@@ -79,7 +81,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 o.code = *row.search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
                 if (row.aggregateMm)
                     o.aggregateMm = *row.aggregateMm;
-                const design::CodeDesignResult cr = design::designCode(m, o, cat);
+                if (row.concreteMpa)
+                    o.concreteMpa = *row.concreteMpa;
+                if (row.steelMpa)
+                    o.steelMpa = *row.steelMpa;
+                const design::CodeDesignResult cr =
+                    design::designCode(m, o, m.series == "Euro" ? euroSizes : mexSizes);
+                FUZZ_CHECK(!cr.refused() || !cr.messages().empty(), "refused without a reason");
                 if (cr.chosen()) {
                     const auto p = cr.place(1);
                     FUZZ_CHECK(p.placed == cr.arrangements()[0].bars, "%s placed %d",
