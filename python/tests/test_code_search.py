@@ -40,10 +40,10 @@ BEAM = dict(kind="viga", series="Euro", area_cm2=10, cover_cm=3, width_cm=30, he
 
 
 @pytest.mark.parametrize("kw, message", [
-    (dict(search="ec3"), r"^Miembro, campo search: búsqueda desconocida «ec3» "
+    (dict(search="ec3"), r"^campo search: búsqueda desconocida «ec3» "
                          r"\(se espera described, ec2 o aci\)\.$"),
     (dict(search=[]), r"campo search: no es un texto"),
-    (dict(aggregate_mm=0), r"^Miembro, campo aggregate_mm: debe ser mayor que cero \(0\)\.$"),
+    (dict(aggregate_mm=0), r"^campo aggregate_mm: debe ser mayor que cero \(0\)\.$"),
     (dict(aggregate_mm=251), r"campo aggregate_mm: es demasiado grande \(251; el máximo es 250\)"),
     (dict(aggregate_mm=float("nan")), r"campo aggregate_mm: no es un número finito"),
     (dict(aggregate_mm="x"), r"campo aggregate_mm: no es un número \(«x»\)"),
@@ -108,7 +108,7 @@ def test_design_many_with_search_equals_tresol_batch(batch_exe, tmp_path):
                                                     m.get("aggregate_mm")), r.id
         assert [msg.text for msg in r.messages] == m["messages"], r.id
         assert (r.chosen.candidate if r.chosen else None) == m["chosen"], r.id
-        theirs = [{k: v for k, v in c.items() if k != "mass_kg"} for c in m["candidates"]]
+        theirs = [{"id": m["id"], **c, "mass_kg": c.get("mass_kg")} for c in m["candidates"]]
         if r.search != "described":
             for c in theirs:  # the schedule leaves a column's effective depth out
                 c.setdefault("effective_depth_cm", None)
