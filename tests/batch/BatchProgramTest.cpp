@@ -71,11 +71,11 @@ TEST(BatchProgram, ScheduleIsTheFrontDoorsDesignOfEachMember) {
     const auto rows = csvRecords(slurp(dir.file("schedule.csv")));
     ASSERT_FALSE(rows.empty());
     // The columns earlier readers know, in their order, and after them the new ones.
-    EXPECT_EQ(rows[0], (std::vector<std::string>{
-                           "id", "candidate", "line", "bars", "diameter_mm", "bar_area_cm2",
-                           "total_area_cm2", "excess_pct", "spacing_cm", "clear_spacing_cm",
-                           "placeable", "placed", "chosen", "messages", "mass_kg", "short",
-                           "centre_spacing_cm", "clear_gap_cm"}));
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"id", "candidate", "line", "bars", "diameter_mm",
+                                                 "bar_area_cm2", "total_area_cm2", "excess_pct",
+                                                 "spacing_cm", "clear_spacing_cm", "placeable",
+                                                 "placed", "chosen", "messages", "mass_kg", "short",
+                                                 "centre_spacing_cm", "clear_gap_cm"}));
     std::size_t next = 1;
     int withoutCandidates = 0;
     std::map<std::pair<std::string, std::string>, std::pair<std::int64_t, double>> byDiameter;

@@ -52,8 +52,11 @@ std::vector<std::vector<Word>> pageWords(const std::string& pdf) {
         const std::string page = xml.substr(at, end - at);
         for (std::sregex_iterator i(page.begin(), page.end(), word), e; i != e; ++i) {
             std::string text = (*i)[5];
-            for (const auto& [entity, c] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"},
-                                            {"&quot;", "\""}, {"&apos;", "'"}})
+            for (const auto& [entity, c] : {std::pair{"&lt;", "<"},
+                                            {"&gt;", ">"},
+                                            {"&amp;", "&"},
+                                            {"&quot;", "\""},
+                                            {"&apos;", "'"}})
                 for (std::size_t k; (k = text.find(entity)) != std::string::npos;)
                     text.replace(k, std::string(entity).size(), c);
             words.push_back({std::stod((*i)[1]), std::stod((*i)[2]), std::stod((*i)[3]),
@@ -168,9 +171,9 @@ std::vector<InputRow> rowsOf(const std::string& text) {
 const std::vector<std::string> kDescribedHeaders = {
     "Nº",       "Armado",        "Redondos", "Ø mm",  "Área Ø cm²", "Área cm²",
     "Exceso %", "Entre ejes cm", "Libre cm", "Caben", "Corto",      "Elegido"};
-const std::vector<std::string> kCodeHeaders = {"Nº",       "Armado",   "Redondos",  "Área cm²",
-                                               "Exceso %", "Libre mm", "Mín. mm",   "d cm",
-                                               "Cuantía %", "Avisos",  "Elegido"};
+const std::vector<std::string> kCodeHeaders = {"Nº",        "Armado",   "Redondos", "Área cm²",
+                                               "Exceso %",  "Libre mm", "Mín. mm",  "d cm",
+                                               "Cuantía %", "Avisos",   "Elegido"};
 
 TEST(Report, DescribedTablesShowEveryHeaderAndValueWhole) {
     BatchDir dir;
@@ -185,8 +188,8 @@ TEST(Report, DescribedTablesShowEveryHeaderAndValueWhole) {
         "V-mala,viga,Euro,diez,3,30,50,1,6\n"
         "P-mala,pilar,Euro,20,3,40,40,12,3\n";
     const std::string pdf = dir.file("informe.pdf");
-    const Outcome r = batch(dir, {dir.file("m.csv", members), "-q", "-o", dir.file("s.csv"),
-                                  "--report", pdf});
+    const Outcome r =
+        batch(dir, {dir.file("m.csv", members), "-q", "-o", dir.file("s.csv"), "--report", pdf});
     ASSERT_EQ(r.status, 1) << r.err; // rows refused
     const auto pages = pageTexts(pdf);
     const auto designed = rowsOf(members);
