@@ -105,7 +105,9 @@ std::string commaNumber(double v) {
 // The note of a chosen candidate short of the required area, its shortfall in tenths of a per
 // cent of that area rounded up, so that it never reads less than it is.
 Message shortfallNote(const Candidate& c, double requiredCm2) {
-    const double pct = (requiredCm2 - c.totalAreaCm2) / requiredCm2 * 100.0;
+    double pct = (requiredCm2 - c.totalAreaCm2) / requiredCm2 * 100.0;
+    if (!(pct <= 100)) // an area beyond any number (1e308 typed in the window): all of it
+        pct = 100;
     // Seven digits first: 0.8 % worked out as 0.8000000000000007 is 0.8, not 0.9.
     const auto tenths =
         static_cast<std::int64_t>(std::ceil(platform::toSignificantDigits(pct * 10.0, 7)));
@@ -130,6 +132,9 @@ bool better(const Candidate& a, const Candidate& b) {
 std::optional<BarGaps> measureGaps(const std::vector<BarCircle>& bars) {
     if (bars.size() < 2)
         return std::nullopt;
+    for (const BarCircle& b : bars)
+        if (!std::isfinite(b.y) || !std::isfinite(b.z) || !std::isfinite(b.diameter))
+            return std::nullopt; // no order to sweep them in
     // Swept along a slanted direction: no two bars of a line parallel to an axis (a beam's
     // layer, a column's side) share a position along it, so each bar meets only its near ones.
     struct Swept {
