@@ -792,11 +792,17 @@ PYBIND11_MODULE(tresol, m) {
             "flags", [](const PyCodeCandidate& c) { return c.a.flags; },
             "The code's ratio warnings (texts); they flag, never refuse.")
         .def_property_readonly(
-            "centre_spacing_cm", [](const PyCodeCandidate& c) { return optionalFloat(c.gaps ? std::optional(c.gaps->centreCm) : std::nullopt); },
+            "centre_spacing_cm",
+            [](const PyCodeCandidate& c) {
+                return optionalFloat(c.gaps ? std::optional(c.gaps->centreCm) : std::nullopt);
+            },
             "The least distance between the centres of two bars as placed (cm), over every "
             "layer and side.")
         .def_property_readonly(
-            "clear_gap_cm", [](const PyCodeCandidate& c) { return optionalFloat(c.gaps ? std::optional(c.gaps->clearCm) : std::nullopt); },
+            "clear_gap_cm",
+            [](const PyCodeCandidate& c) {
+                return optionalFloat(c.gaps ? std::optional(c.gaps->clearCm) : std::nullopt);
+            },
             "The least clear gap between two bars as placed (cm), over every layer and side.")
         .def_property_readonly(
             "short", [](const PyCodeCandidate& c) { return c.isShort; },
@@ -924,9 +930,9 @@ PYBIND11_MODULE(tresol, m) {
 
     m.def("design", &designArgs, py::arg("kind"), py::arg("series"), py::arg("area_cm2"),
           py::arg("cover_cm"), py::arg("width_cm"), py::arg("height_cm"),
-          py::arg("multiple") = py::none(),
-          py::arg("id") = py::none(), py::arg("length_m") = py::none(), py::kw_only(),
-          py::arg("search") = "described", py::arg("aggregate_mm") = 20, py::arg("top") = 10,
+          py::arg("multiple") = py::none(), py::arg("id") = py::none(),
+          py::arg("length_m") = py::none(), py::kw_only(), py::arg("search") = "described",
+          py::arg("aggregate_mm") = 20, py::arg("top") = 10,
           py::arg("min_diameter_mm") = py::none(), py::arg("max_spacing_mm") = py::none(),
           py::arg("max_diameter_mm") = py::none(), py::arg("concrete") = py::none(),
           py::arg("steel_mpa") = py::none(),

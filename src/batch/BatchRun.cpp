@@ -120,8 +120,8 @@ int runBatch(const BatchOptions& options) {
         // the run before any work.
         std::vector<std::unique_ptr<ScheduleOutput>> schedules;
         if (options.outputs.empty())
-            schedules.push_back(std::make_unique<ScheduleOutput>(
-                "-", formatFor("", options.format), options.csvDialect));
+            schedules.push_back(std::make_unique<ScheduleOutput>("-", formatFor("", options.format),
+                                                                 options.csvDialect));
         for (const auto& path : options.outputs)
             schedules.push_back(std::make_unique<ScheduleOutput>(
                 path, formatFor(path, options.format), options.csvDialect));

@@ -301,11 +301,11 @@ double memberHead(PdfReport::Impl& d, std::int64_t row, const design::Member& m,
         dims = QStringLiteral("Polígono regular: R = %1 cm, %2 lados")
                    .arg(plain(m.widthCm), num(m.multiple, "#0"));
     else
-        dims = QStringLiteral("Ancho %1 cm   ·   %2 %3 cm   ·   %4 %5")
-                   .arg(num(m.widthCm), beam ? QStringLiteral("Canto") : QStringLiteral("Alto"),
-                        num(m.heightCm),
-                        beam ? QStringLiteral("Múltiplo") : QStringLiteral("Lados"),
-                        num(m.multiple, "#0"));
+        dims =
+            QStringLiteral("Ancho %1 cm   ·   %2 %3 cm   ·   %4 %5")
+                .arg(num(m.widthCm), beam ? QStringLiteral("Canto") : QStringLiteral("Alto"),
+                     num(m.heightCm), beam ? QStringLiteral("Múltiplo") : QStringLiteral("Lados"),
+                     num(m.multiple, "#0"));
     if (m.lengthM)
         dims += QStringLiteral("   ·   Longitud %1 m").arg(num(*m.lengthM));
     y = d.line(y, dims, 10);
@@ -425,13 +425,11 @@ void PdfReport::member(std::int64_t row, const design::CodeDesignResult& result,
     const auto& list = result.arrangements();
     if (!list.empty()) {
         const bool beam = m.kind == design::MemberKind::Beam;
-        std::vector<TableColumn> columns = {{QStringLiteral("Nº")},
-                                            {QStringLiteral("Armado"), Qt::AlignLeft},
-                                            {QStringLiteral("Redondos")},
-                                            {QStringLiteral("Área cm²")},
-                                            {QStringLiteral("Exceso %")},
-                                            {QStringLiteral("Libre mm")},
-                                            {QStringLiteral("Mín. mm")}};
+        std::vector<TableColumn> columns = {
+            {QStringLiteral("Nº")},       {QStringLiteral("Armado"), Qt::AlignLeft},
+            {QStringLiteral("Redondos")}, {QStringLiteral("Área cm²")},
+            {QStringLiteral("Exceso %")}, {QStringLiteral("Libre mm")},
+            {QStringLiteral("Mín. mm")}};
         if (beam)
             columns.push_back({QStringLiteral("d cm")});
         for (TableColumn c : {TableColumn{QStringLiteral("Cuantía %")},
@@ -455,9 +453,13 @@ void PdfReport::member(std::int64_t row, const design::CodeDesignResult& result,
             QString flags;
             for (const auto& f : a.flags)
                 flags += (flags.isEmpty() ? QString() : QStringLiteral("; ")) + q(f);
-            std::vector<QString> cells = {QString::number(i + 1), q(a.line),
-                                          QString::number(a.bars), num(a.totalAreaCm2),
-                                          num(a.excessPct, "#0.0"), clear, minimum};
+            std::vector<QString> cells = {QString::number(i + 1),
+                                          q(a.line),
+                                          QString::number(a.bars),
+                                          num(a.totalAreaCm2),
+                                          num(a.excessPct, "#0.0"),
+                                          clear,
+                                          minimum};
             if (beam)
                 cells.push_back(a.effectiveDepthCm ? num(*a.effectiveDepthCm, "#0.0") : QString());
             for (QString c : {num(a.ratioPct), flags, yes(chosen == i)})
@@ -536,9 +538,10 @@ void PdfReport::finish(const SteelTotals& totals) {
             y = d.paragraph(y, q(message), 9);
         }
         if (d.refusedNotListed > 0)
-            d.line(y, QStringLiteral("… y %1 filas rechazadas más (la salida de errores las "
-                                     "nombra todas).")
-                          .arg(d.refusedNotListed),
+            d.line(y,
+                   QStringLiteral("… y %1 filas rechazadas más (la salida de errores las "
+                                  "nombra todas).")
+                       .arg(d.refusedNotListed),
                    9);
     }
     d.painter.end();

@@ -130,17 +130,15 @@ class CsvLine {
     bool first_ = true;
 };
 
-constexpr std::string_view kPlainHeader[] = {
-    "id",        "candidate",  "line",          "bars",          "diameter_mm",
-    "bar_area_cm2", "total_area_cm2", "excess_pct", "spacing_cm", "clear_spacing_cm",
-    "placeable", "placed",     "chosen",        "messages",      "mass_kg",
-    "short",     "centre_spacing_cm", "clear_gap_cm"};
-constexpr std::string_view kCodeHeader[] = {
-    "id",         "search",       "aggregate_mm", "candidate",   "line",
-    "bars",       "total_area_cm2", "excess_pct", "layers",      "diameters_mm",
-    "clear_spacing_mm", "min_clear_mm", "effective_depth_cm", "ratio_pct", "flags",
-    "chosen",     "messages",     "mass_kg",      "short",       "centre_spacing_cm",
-    "clear_gap_cm"};
+// The headers, the columns earlier readers know first.
+constexpr std::string_view kPlainHeader =
+    "id,candidate,line,bars,diameter_mm,bar_area_cm2,total_area_cm2,excess_pct,spacing_cm,"
+    "clear_spacing_cm,placeable,placed,chosen,messages,mass_kg,short,centre_spacing_cm,"
+    "clear_gap_cm";
+constexpr std::string_view kCodeHeader =
+    "id,search,aggregate_mm,candidate,line,bars,total_area_cm2,excess_pct,layers,diameters_mm,"
+    "clear_spacing_mm,min_clear_mm,effective_depth_cm,ratio_pct,flags,chosen,messages,mass_kg,"
+    "short,centre_spacing_cm,clear_gap_cm";
 
 class CsvSchedule : public ScheduleWriter {
   public:
@@ -180,8 +178,8 @@ class CsvSchedule : public ScheduleWriter {
 
     // The columns every row ends with: chosen, messages, the mass, whether it is short and its
     // bars' gaps as placed; then the row is written.
-    void endRow(bool chosen, const std::string& messages, std::optional<double> mass,
-                bool isShort, const std::optional<design::BarGaps>& gaps) {
+    void endRow(bool chosen, const std::string& messages, std::optional<double> mass, bool isShort,
+                const std::optional<design::BarGaps>& gaps) {
         line_.boolean(chosen).text(messages).number(mass).boolean(isShort);
         if (gaps)
             line_.number(gaps->centreCm).number(gaps->clearCm);
@@ -197,14 +195,9 @@ class CsvSchedule : public ScheduleWriter {
         headerWritten_ = true;
         if (dialect_.byteOrderMark)
             out_.write("\xEF\xBB\xBF");
-        line_.start();
-        if (code_)
-            for (auto name : kCodeHeader)
-                line_.plain(name);
-        else
-            for (auto name : kPlainHeader)
-                line_.plain(name);
-        out_.write(line_.end());
+        std::string names(code_ ? kCodeHeader : kPlainHeader);
+        std::replace(names.begin(), names.end(), ',', dialect_.separator);
+        out_.write(names + "\r\n");
     }
 
     // The lead of a code search's row: id, search and aggregate size.
@@ -623,7 +616,8 @@ class JsonSchedule : public ScheduleWriter {
 
     // The bars' gaps as placed; null when fewer than two were placed.
     static void gaps(JsonText& j, std::optional<double> centre, std::optional<double> clear) {
-        for (const auto& [name, v] : {std::pair{"centre_spacing_cm", centre}, {"clear_gap_cm", clear}}) {
+        for (const auto& [name, v] :
+             {std::pair{"centre_spacing_cm", centre}, {"clear_gap_cm", clear}}) {
             j.key(name);
             if (v)
                 j.number(*v);
@@ -657,7 +651,8 @@ void appendCsvNumber(std::string& out, double value, const CsvDialect& dialect) 
     const std::size_t at = out.size();
     appendShortest(out, value);
     if (dialect.decimal != '.')
-        std::replace(out.begin() + static_cast<std::ptrdiff_t>(at), out.end(), '.', dialect.decimal);
+        std::replace(out.begin() + static_cast<std::ptrdiff_t>(at), out.end(), '.',
+                     dialect.decimal);
 }
 
 std::optional<CsvDialect> csvDialectFromText(std::string_view text) {
@@ -719,12 +714,10 @@ void writeTotals(OutputFormat format, const SteelTotals& totals, BufferedWriter&
     }
     if (dialect.byteOrderMark)
         out.write("\xEF\xBB\xBF");
+    std::string names = "series,diameter,diameter_mm,members,bars,length_m,mass_kg";
+    std::replace(names.begin(), names.end(), ',', dialect.separator);
+    out.write(names + "\r\n");
     CsvLine line(dialect);
-    line.start();
-    for (const char* name :
-         {"series", "diameter", "diameter_mm", "members", "bars", "length_m", "mass_kg"})
-        line.plain(name);
-    out.write(line.end());
     for (const auto& d : diameters) {
         line.start()
             .text(d.series)

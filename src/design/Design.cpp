@@ -151,7 +151,9 @@ std::string commaNumber(double v) {
 // The note of a chosen candidate short of the required area, its shortfall in tenths of a per
 // cent of that area rounded up, so that it never reads less than it is.
 Message shortfallNote(const Candidate& c, double requiredCm2) {
-    const double pct = (requiredCm2 - c.totalAreaCm2) / requiredCm2 * 100.0;
+    double pct = (requiredCm2 - c.totalAreaCm2) / requiredCm2 * 100.0;
+    if (!(pct <= 100)) // an area beyond any number (1e308 typed in the window): all of it
+        pct = 100;
     // Seven digits first: 0.8 % worked out as 0.8000000000000007 is 0.8, not 0.9.
     const auto tenths =
         static_cast<std::int64_t>(std::ceil(platform::toSignificantDigits(pct * 10.0, 7)));
@@ -173,28 +175,37 @@ bool better(const Candidate& a, const Candidate& b) {
 
 } // namespace
 
-std::optional<BarGaps> measureGaps(std::vector<BarCircle> bars) {
+std::optional<BarGaps> measureGaps(const std::vector<BarCircle>& bars) {
     if (bars.size() < 2)
         return std::nullopt;
+    for (const BarCircle& b : bars)
+        if (!std::isfinite(b.y) || !std::isfinite(b.z) || !std::isfinite(b.diameter))
+            return std::nullopt; // no order to sweep them in
     // Swept along a slanted direction: no two bars of a line parallel to an axis (a beam's
     // layer, a column's side) share a position along it, so each bar meets only its near ones.
-    constexpr double ux = 0.8, uz = 0.6;
-    auto along = [&](const BarCircle& b) { return b.y * ux + b.z * uz; };
-    std::sort(bars.begin(), bars.end(),
-              [&](const BarCircle& a, const BarCircle& b) { return along(a) < along(b); });
+    struct Swept {
+        double along, y, z, r;
+    };
+    std::vector<Swept> swept;
+    swept.reserve(bars.size());
     double largest = 0;
-    for (const BarCircle& b : bars)
+    for (const BarCircle& b : bars) {
+        swept.push_back({b.y * 0.8 + b.z * 0.6, b.y, b.z, b.diameter / 2});
         largest = std::max(largest, b.diameter);
+    }
+    std::sort(swept.begin(), swept.end(),
+              [](const Swept& a, const Swept& b) { return a.along < b.along; });
     double centre = std::numeric_limits<double>::infinity();
     double clear = centre;
-    for (std::size_t i = 0; i < bars.size(); ++i)
-        for (std::size_t j = i + 1; j < bars.size(); ++j) {
+    for (std::size_t i = 0; i < swept.size(); ++i)
+        for (std::size_t j = i + 1; j < swept.size(); ++j) {
             // Further along than this, neither distance can be beaten.
-            if (along(bars[j]) - along(bars[i]) >= std::max(centre, clear + largest))
+            if (swept[j].along - swept[i].along >= std::max(centre, clear + largest))
                 break;
-            const double d = std::hypot(bars[j].y - bars[i].y, bars[j].z - bars[i].z);
+            const double dy = swept[j].y - swept[i].y, dz = swept[j].z - swept[i].z;
+            const double d = std::sqrt(dy * dy + dz * dz);
             centre = std::min(centre, d);
-            clear = std::min(clear, d - (bars[i].diameter + bars[j].diameter) / 2);
+            clear = std::min(clear, d - swept[i].r - swept[j].r);
         }
     return BarGaps{platform::toSignificantDigits(centre * 100.0),
                    platform::toSignificantDigits(clear * 100.0)};

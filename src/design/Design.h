@@ -87,7 +87,7 @@ struct BarGaps {
     double centreCm = 0, clearCm = 0;
 };
 // Nothing with fewer than two bars.
-std::optional<BarGaps> measureGaps(std::vector<BarCircle> bars);
+std::optional<BarGaps> measureGaps(const std::vector<BarCircle>& bars);
 
 // The section of a member with the bars of one row on it.
 struct Placement {

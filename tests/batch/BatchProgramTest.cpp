@@ -71,11 +71,11 @@ TEST(BatchProgram, ScheduleIsTheFrontDoorsDesignOfEachMember) {
     const auto rows = csvRecords(slurp(dir.file("schedule.csv")));
     ASSERT_FALSE(rows.empty());
     // The columns earlier readers know, in their order, and after them the new ones.
-    EXPECT_EQ(rows[0], (std::vector<std::string>{
-                           "id", "candidate", "line", "bars", "diameter_mm", "bar_area_cm2",
-                           "total_area_cm2", "excess_pct", "spacing_cm", "clear_spacing_cm",
-                           "placeable", "placed", "chosen", "messages", "mass_kg", "short",
-                           "centre_spacing_cm", "clear_gap_cm"}));
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"id", "candidate", "line", "bars", "diameter_mm",
+                                                 "bar_area_cm2", "total_area_cm2", "excess_pct",
+                                                 "spacing_cm", "clear_spacing_cm", "placeable",
+                                                 "placed", "chosen", "messages", "mass_kg", "short",
+                                                 "centre_spacing_cm", "clear_gap_cm"}));
     std::size_t next = 1;
     int withoutCandidates = 0;
     std::map<std::pair<std::string, std::string>, std::pair<std::int64_t, double>> byDiameter;
@@ -145,6 +145,45 @@ TEST(BatchProgram, ScheduleIsTheFrontDoorsDesignOfEachMember) {
         EXPECT_EQ(number(t[4]), bars);
         EXPECT_NEAR(number(t[6]), mass, 5e-7 * mass); // seven significant digits
     }
+}
+
+// The example schedule's rows as a user reads them: the chosen row never short where one with
+// enough steel fits, and the spacing of the bars as drawn.
+TEST(BatchProgram, ExampleScheduleChoosesEnoughSteelAndMeasuresThePlacedBars) {
+    BatchDir dir;
+    const Outcome r = batch(dir, {std::string(TRESOL_EXAMPLES_DIR) + "/members.csv", "-q"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = csvRecords(r.out);
+    ASSERT_FALSE(rows.empty());
+    std::map<std::string, std::size_t> at;
+    for (std::size_t i = 0; i < rows[0].size(); ++i)
+        at[rows[0][i]] = i;
+    std::map<std::string, std::vector<std::string>> chosen, byLine;
+    std::map<std::string, double> area = {{"V-103", 8.6}, {"P-3", 30}};
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i][at["chosen"]] == "true")
+            chosen[rows[i][0]] = rows[i];
+        byLine[rows[i][0] + " " + rows[i][at["line"]]] = rows[i];
+    }
+    // V-103 needs 8.6 (3 # 6 gives 8.55), P-3 needs 30 (42 # 3 gives 29.96): both now take
+    // the lightest row at or above their area, and no note.
+    for (const auto& [id, line] : {std::pair{"V-103", "2 # 8"}, {"P-3", "24 # 4"}}) {
+        SCOPED_TRACE(id);
+        const auto& row = chosen[id];
+        ASSERT_FALSE(row.empty());
+        EXPECT_EQ(row[at["line"]], line);
+        EXPECT_GE(number(row[at["total_area_cm2"]]), area[id]);
+        EXPECT_EQ(row[at["short"]], "false");
+        EXPECT_EQ(row[at["messages"]], "");
+    }
+    EXPECT_EQ(byLine["V-103 3 # 6"][at["short"]], "true");
+    EXPECT_EQ(byLine["P-3 42 # 3"][at["short"]], "true");
+    // P-1's 12 fi 16: 10.8 cm between centres as placed, the line's figure beside it.
+    const auto& p1 = byLine["P-1 12 fi 16"];
+    ASSERT_FALSE(p1.empty());
+    EXPECT_EQ(p1[at["centre_spacing_cm"]], "10.8");
+    EXPECT_EQ(p1[at["clear_gap_cm"]], "9.2");
+    EXPECT_EQ(p1[at["spacing_cm"]], "13.85455");
 }
 
 TEST(BatchProgram, SemicolonFileWithDecimalCommasGivesTheSameSchedule) {
@@ -293,6 +332,7 @@ TEST(BatchProgram, UsageAndFileErrorsEndWithStatusTwo) {
         {"header without columns", {dir.file("x.csv", "a,b\n1,2\n")}, "le faltan las columnas"},
         {"broken JSON", {dir.file("x.json", "[{\"kind\":")}, "no es un JSON válido"},
         {"bad format", {good, "--format", "xml"}, "xml"},
+        {"bad CSV dialect", {good, "--csv-dialect", "fr"}, "fr"},
         {"drawing format", {good, "--drawings", dir.path() + "/d", "--as", "svg,bmp"}, "bmp"},
         {"formats without a folder", {good, "--as", "svg"}, "--drawings"},
         {"output in a missing folder",

@@ -317,12 +317,18 @@ TEST(Design, ChosenIsNeverShortUnlessEveryPlaceableRowIs) {
         // 60 × 80 beam needing 34.6: 11 fi 20 = 34.5575 and 7 fi 25 = 34.3612, both short: the
         // one that comes closer, 11 fi 20, though 7 fi 25 is lighter. It lacks
         // (34.6 − 34.55752)/34.6 = 0.1228 %, said as 0,2 (never as less than it is).
-        {"all short", beam(34.6, 3, 60, 80), {"11 fi 20", "7 fi 25"}, "11 fi 20",
+        {"all short",
+         beam(34.6, 3, 60, 80),
+         {"11 fi 20", "7 fi 25"},
+         "11 fi 20",
          "Ninguno de los armados que caben llega al área necesaria; se elige el que más se "
          "acerca, 11 fi 20 (34,55752 cm² de 34,6 cm²): falta 0,2 % del área necesaria."},
         // A 20 cm beam needing 9.9: only 2 fi 25 = 2 × 4.908739 = 9.817478 fits, short by
         // 0.082522/9.9 = 0.834 %: 0,9, where rounding to the nearest would say 0,8.
-        {"rounded up", beam(9.9, 3, 20, 40), {"2 fi 25"}, "2 fi 25",
+        {"rounded up",
+         beam(9.9, 3, 20, 40),
+         {"2 fi 25"},
+         "2 fi 25",
          "Ninguno de los armados que caben llega al área necesaria; se elige el que más se "
          "acerca, 2 fi 25 (9,817478 cm² de 9,9 cm²): falta 0,9 % del área necesaria."},
     };
