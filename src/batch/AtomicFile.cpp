@@ -84,9 +84,13 @@ std::string candidateTempName(const std::string& path) {
     std::snprintf(suffix, sizeof suffix, "%012llx",
                   static_cast<unsigned long long>(random() & 0xffffffffffffULL));
     // Hidden, marked as temporary, and with the target's extension for writers that look at it.
-    return (p.parent_path() /
-            ("." + p.filename().string() + ".tmp" + suffix + p.extension().string()))
-        .string();
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + temporary.
+    std::string name = ".";
+    name += p.filename().string();
+    name += ".tmp";
+    name += suffix;
+    name += p.extension().string();
+    return (p.parent_path() / name).string();
 }
 
 } // namespace

@@ -432,9 +432,13 @@ bool writeFile(const std::string& file, const SectionDrawing& d, unsigned long s
 std::string createTemporaryBeside(const std::filesystem::path& path) {
     std::random_device rnd;
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const std::filesystem::path candidate =
-            path.parent_path() /
-            ("." + path.filename().string() + "." + std::to_string(rnd()) + ".tmp");
+        // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + temporary.
+        std::string name = ".";
+        name += path.filename().string();
+        name += '.';
+        name += std::to_string(rnd());
+        name += ".tmp";
+        const std::filesystem::path candidate = path.parent_path() / name;
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);

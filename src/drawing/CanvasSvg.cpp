@@ -69,16 +69,27 @@ std::vector<double> dashes(std::int16_t style) {
     }
 }
 
+// Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on a chain of temporaries.
 std::string stroke(const Canvas::Pen& pen, double k) {
     const double w = std::max(1, static_cast<int>(pen.width)) * k;
-    std::string s = " stroke=\"" + colour(pen.color) + "\" stroke-width=\"" + num(w) + "\"";
+    std::string s = " stroke=\"";
+    s += colour(pen.color);
+    s += "\" stroke-width=\"";
+    s += num(w);
+    s += '"';
     const std::vector<double> pattern = dashes(pen.style);
-    if (pattern.empty())
-        return s + " stroke-linecap=\"round\"";
+    if (pattern.empty()) {
+        s += " stroke-linecap=\"round\"";
+        return s;
+    }
     s += " stroke-dasharray=\"";
-    for (std::size_t i = 0; i < pattern.size(); ++i)
-        s += (i ? " " : "") + num(pattern[i] * w);
-    return s + "\"";
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (i)
+            s += ' ';
+        s += num(pattern[i] * w);
+    }
+    s += '"';
+    return s;
 }
 
 bool finite(double a, double b) {

@@ -411,9 +411,10 @@ TEST(BatchProgram, ReportHasAPagePerMemberAndASummary) {
 TEST(BatchProgram, StoppedRunLeavesNoPartialFile) {
     BatchDir dir;
     std::string text = "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple\n";
-    for (int i = 0; i < 200000; ++i)
-        text +=
-            "V" + std::to_string(i) + ",viga,Euro," + std::to_string(5 + i % 20) + ",3,30,50,1\n";
+    for (int i = 0; i < 200000; ++i) {
+        text += 'V';
+        text += std::to_string(i) + ",viga,Euro," + std::to_string(5 + i % 20) + ",3,30,50,1\n";
+    }
     const std::string input = dir.file("m.csv", text);
     const std::string schedule = dir.file("s.csv", "previous schedule\n");
     const std::string report = dir.file("r.pdf");

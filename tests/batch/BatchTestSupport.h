@@ -74,8 +74,10 @@ inline std::string shellQuoted(const std::string& s) {
 inline Outcome batch(const BatchDir& dir, const std::vector<std::string>& args,
                      const std::string& input = "") {
     std::string cmd = shellQuoted(TRESOL_BATCH_EXE);
-    for (const auto& a : args)
-        cmd += " " + shellQuoted(a);
+    for (const auto& a : args) {
+        cmd += ' ';
+        cmd += shellQuoted(a);
+    }
     const std::string out = dir.file(".stdout"), err = dir.file(".stderr");
     cmd += " >" + shellQuoted(out) + " 2>" + shellQuoted(err) + " <" +
            shellQuoted(input.empty() ? std::string("/dev/null") : input);
