@@ -186,8 +186,9 @@ std::optional<BarGaps> measureGaps(const std::vector<BarCircle>& bars) {
     struct Swept {
         double along, y, z, r;
     };
-    std::vector<Swept> swept;
-    swept.reserve(bars.size());
+    // Kept between calls on the same thread: a schedule measures every row of every member.
+    thread_local std::vector<Swept> swept;
+    swept.clear();
     double largest = 0;
     for (const BarCircle& b : bars) {
         swept.push_back({b.y * 0.8 + b.z * 0.6, b.y, b.z, b.diameter / 2});

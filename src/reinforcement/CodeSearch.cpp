@@ -112,6 +112,9 @@ std::string numberWithComma(double v) {
     return decimalComma(v, 1);
 }
 
+// Lengths of the outline's sides, a few metres in mm at most: no overflow for hypot to guard.
+double length(double dy, double dz) { return std::sqrt(dy * dy + dz * dz); }
+
 bool finiteIn(double v, double lo, double hi) {
     return std::isfinite(v) && v >= lo && v <= hi;
 }
@@ -294,7 +297,7 @@ Offset offsetOutline(const std::vector<Point>& P, double t) {
         const Point& a = P[i];
         const Point& b = P[(i + 1) % n];
         const double dy = b.y - a.y, dz = b.z - a.z;
-        const double len = std::hypot(dy, dz);
+        const double len = length(dy, dz);
         return Point{-dz / len, dy / len};
     };
     for (std::size_t i = 0; i < n; ++i) {
@@ -310,7 +313,7 @@ Offset offsetOutline(const std::vector<Point>& P, double t) {
         const double ey = P[(i + 1) % n].y - P[i].y, ez = P[(i + 1) % n].z - P[i].z;
         if (dy * ey + dz * ez <= 0)
             return o; // the side turned over: the offset outline collapsed
-        o.len[i] = std::hypot(dy, dz);
+        o.len[i] = length(dy, dz);
         if (!std::isfinite(o.len[i]) || !(o.len[i] > 0))
             return o;
     }
@@ -817,7 +820,7 @@ void columnRow(const Prep& p, const Cand& c, Arrangement& r) {
         r.placement.push_back(Bar{q0.y / 1000, q0.z / 1000, A.index});
         const Point& p0 = p.outline[i];
         const Point& p1 = p.outline[(i + 1) % n];
-        const double ey = p1.y - p0.y, ez = p1.z - p0.z, el = std::hypot(ey, ez);
+        const double ey = p1.y - p0.y, ez = p1.z - p0.z, el = length(ey, ez);
         const double uy = ey / el, uz = ez / el;
         double g = 0, cc = 0;
         sideGaps(off.len[i], A, B, m, g, cc);
