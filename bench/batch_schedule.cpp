@@ -73,8 +73,7 @@ void BareDesignRun(benchmark::State& state) {
 
 // As the program runs: read, design (by `run`), schedule, totals.
 template <class Run>
-void WriteSchedule(benchmark::State& state, batch::OutputFormat format, bool codeColumns,
-                   Run run) {
+void WriteSchedule(benchmark::State& state, batch::OutputFormat format, bool codeColumns, Run run) {
     const int sink = ::open("/dev/null", O_WRONLY);
     const auto euro = design::standardCatalogue("Euro"), mex = design::standardCatalogue("Mex");
     std::int64_t designed = 0;
@@ -99,9 +98,8 @@ void WriteSchedule(benchmark::State& state, batch::OutputFormat format, bool cod
 }
 
 void Schedule(benchmark::State& state, batch::OutputFormat format) {
-    WriteSchedule(state, format, false, [](const design::Member& m, const auto& cat) {
-        return design::design(m, cat);
-    });
+    WriteSchedule(state, format, false,
+                  [](const design::Member& m, const auto& cat) { return design::design(m, cat); });
 }
 
 void BareCodeDesign(benchmark::State& state) {

@@ -28,7 +28,8 @@ void checkRoundTrip(double value, int digits, char separator) {
 
 void checkSignificantDigits(double value, int digits) {
     char buf[64];
-    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+    const auto end =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
     double viaText = 0;
     if (std::from_chars(buf, end.ptr, viaText).ec == std::errc::result_out_of_range)
         viaText = value; // rounded past the largest double: kept as it is

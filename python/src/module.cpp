@@ -181,7 +181,8 @@ RunOptions runOptions(py::handle search, py::handle aggregateMm, py::handle top,
             fc = *v;
         if (!fc || !(*fc > 0))
             throw py::value_error("concrete: se espera una clase como 'C30/37' o un número de "
-                                  "MPa (" + py::repr(concrete).cast<std::string>() + ")");
+                                  "MPa (" +
+                                  py::repr(concrete).cast<std::string>() + ")");
         o.code.concreteMpa = *fc;
     }
     return o;
@@ -485,9 +486,8 @@ PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::han
     row.set(Column::Aggregate, aggregateMm);
     // One member: its faults name their fields alone.
     const batch::InputRow in = checkedRow(1, row, "");
-    const RunOptions run =
-        runOptions(py::none(), py::float_(20.0), top, minDiameterMm, maxSpacingMm, maxDiameterMm,
-                   concrete, steelMpa);
+    const RunOptions run = runOptions(py::none(), py::float_(20.0), top, minDiameterMm,
+                                      maxSpacingMm, maxDiameterMm, concrete, steelMpa);
     return designRow(in, run);
 }
 

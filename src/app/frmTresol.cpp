@@ -279,9 +279,9 @@ void frmTresol::buildControls() {
     LabelDiamMax = label(FrameBusqueda, "LabelDiamMax", QString::fromUtf8("Ø máx. (mm)"));
     TextDiamMax = textBox(FrameBusqueda, "TextDiamMax", "", "diam_max");
     TextDiamMax->setToolTip(QString::fromUtf8("Diámetro mayor. Vacío: el mayor de la serie."));
-    for (QWidget* w : std::initializer_list<QWidget*>{LabelArido, TextArido, LabelHormigon,
-                                                      TextHormigon, LabelAcero, TextAcero,
-                                                      LabelDiamMax, TextDiamMax})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LabelArido, TextArido, LabelHormigon, TextHormigon,
+                                         LabelAcero, TextAcero, LabelDiamMax, TextDiamMax})
         w->setEnabled(false);
 
     MSFlexGrid1 = control<QTableWidget>(this, "MSFlexGrid1");
@@ -851,8 +851,7 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
             if (!sheetMessages.entries().empty())
                 problem = name + " no es un fichero de miembro de Tresol.";
             // Sheets written before the code-checked search hold neither: the described list.
-            for (const std::string key :
-                 {"busqueda", "arido", "hormigon", "acero", "diam_max"}) {
+            for (const std::string key : {"busqueda", "arido", "hormigon", "acero", "diam_max"}) {
                 platform::RecordingSink absent;
                 const std::string value = valueText(hoja.GetVariableDeHoja(key));
                 if (absent.entries().empty())
@@ -984,9 +983,9 @@ design::SearchKind frmTresol::GetBusqueda() const {
 
 void frmTresol::onBusquedaElegida() {
     const bool code = GetBusqueda() != design::SearchKind::Described;
-    for (QWidget* w : std::initializer_list<QWidget*>{LabelArido, TextArido, LabelHormigon,
-                                                      TextHormigon, LabelAcero, TextAcero,
-                                                      LabelDiamMax, TextDiamMax})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LabelArido, TextArido, LabelHormigon, TextHormigon,
+                                         LabelAcero, TextAcero, LabelDiamMax, TextDiamMax})
         w->setEnabled(code);
     // The code's defaults, shown greyed in the empty boxes.
     const bool aci = GetBusqueda() == design::SearchKind::ACI;

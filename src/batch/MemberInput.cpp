@@ -12,8 +12,8 @@ namespace tresol::batch {
 namespace {
 
 constexpr std::array<std::string_view, kColumnCount> kNames = {
-    "id",        "kind",     "series",   "area_cm2", "cover_cm",    "width_cm",
-    "height_cm", "multiple", "length_m", "search",   "aggregate_mm", "concrete", "steel_mpa"};
+    "id",       "kind",     "series", "area_cm2",     "cover_cm", "width_cm", "height_cm",
+    "multiple", "length_m", "search", "aggregate_mm", "concrete", "steel_mpa"};
 
 std::string_view trim(std::string_view s) {
     const auto first = s.find_first_not_of(" \t");

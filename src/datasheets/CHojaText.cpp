@@ -82,14 +82,29 @@ std::string escapeXml(std::string_view s, bool attribute) {
     for (char c : s) {
         const char* entity = nullptr;
         switch (c) {
-        case '&': entity = "&amp;"; break;
-        case '<': entity = "&lt;"; break;
-        case '>': entity = "&gt;"; break;
-        case '"': entity = attribute ? "&quot;" : nullptr; break;
-        case '\r': entity = attribute ? "&#13;" : nullptr; break;
-        case '\n': entity = attribute ? "&#10;" : nullptr; break;
-        case '\t': entity = attribute ? "&#9;" : nullptr; break;
-        default: break;
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        case '"':
+            entity = attribute ? "&quot;" : nullptr;
+            break;
+        case '\r':
+            entity = attribute ? "&#13;" : nullptr;
+            break;
+        case '\n':
+            entity = attribute ? "&#10;" : nullptr;
+            break;
+        case '\t':
+            entity = attribute ? "&#9;" : nullptr;
+            break;
+        default:
+            break;
         }
         if (entity)
             out += entity;
@@ -99,8 +114,12 @@ std::string escapeXml(std::string_view s, bool attribute) {
     return out;
 }
 
-std::string escapeAttribute(std::string_view s) { return escapeXml(s, true); }
-std::string escapeText(std::string_view s) { return escapeXml(s, false); }
+std::string escapeAttribute(std::string_view s) {
+    return escapeXml(s, true);
+}
+std::string escapeText(std::string_view s) {
+    return escapeXml(s, false);
+}
 
 // The file is read back with the point as decimal separator, so it is written with it too,
 // whatever the user's locale, and with every digit a single holds.

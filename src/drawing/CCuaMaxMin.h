@@ -18,7 +18,7 @@ namespace tresol {
 // `Ini` must come before anything is recorded. Operations that make no sense without a picture
 // (fits, `Borra`, the window edges, `DibuGener2`) are programming errors here.
 class CCuaMaxMin : public ICuadro {
-public:
+  public:
     void Ini(std::int32_t tipoOrienta);
 
     // The extents of every recorded point; the result is their number. An empty store reports 0
@@ -67,7 +67,7 @@ public:
     using Point = std::array<float, 3>;
     const std::vector<Point>& puntos() const { return puntos_; }
 
-private:
+  private:
     std::vector<Point>& store(const char* what);
     [[noreturn]] static void unsupported(const char* what);
 

@@ -27,7 +27,6 @@ void push(std::vector<double>& pts, double x, double y, double z) {
     pts.push_back(z);
 }
 
-
 void coversRows(const Array1<float>& v, const PointArray& a, const char* what) {
     if (!v.allocated() || v.lower() > a.lower(1) || v.upper() < a.upper(1))
         throw ProgrammingError(std::string(what) +

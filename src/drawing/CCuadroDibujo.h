@@ -20,7 +20,7 @@ namespace tresol {
 // an NP below 1 or beyond the rows of its array, and a palette index outside 0…15 are
 // programming errors.
 class CCuadroDibujo : public ICuadro {
-public:
+  public:
     CCuadroDibujo() = default;
 
     // Own operations.
@@ -106,7 +106,7 @@ public:
     float yAbajo() const { return yAbajo_; }
     float marco() const { return marco_; }
 
-private:
+  private:
     struct Extents {
         float xmax, xmin, ymax, ymin;
         // Rows of ymin, ymax, xmin, xmax.

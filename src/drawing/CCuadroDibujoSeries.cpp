@@ -20,7 +20,6 @@ constexpr Rgb kRed{255, 0, 0};
 constexpr std::int16_t kInvisible = 5;
 constexpr std::int16_t kDotted = 2;
 
-
 PointArray twoPoints(float xa, float ya, float xb, float yb) {
     PointArray s = makePointArray(2);
     s(1, 1) = ya;

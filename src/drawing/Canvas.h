@@ -20,7 +20,7 @@ namespace tresol {
 // writes at the pen and moves it to the start of the next line. Drawing before any fit uses the
 // scale in force. A printer canvas is the same with the printer flag set.
 class Canvas : public DrawingTarget {
-public:
+  public:
     struct Pen {
         Rgb color;
         std::int16_t style = 0;
@@ -97,7 +97,7 @@ public:
     void setChangeCallback(std::function<void()> callback);
     void acknowledgeChanges() { notified_ = false; }
 
-private:
+  private:
     void changed();
     void addSegment(float x1, float y1, float x2, float y2);
 

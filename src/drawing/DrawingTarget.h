@@ -14,7 +14,7 @@ namespace tresol {
 // Line styles (`DrawStyle`): 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 invisible,
 // 6 inside solid. Fill styles (`FillStyle`): 0 solid, 1 transparent.
 class DrawingTarget {
-public:
+  public:
     virtual ~DrawingTarget() = default;
 
     virtual float ScaleLeft() const = 0;

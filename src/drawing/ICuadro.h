@@ -25,7 +25,7 @@ class DrawingTarget;
 //
 // The Boolean and empty results carry nothing a client relies on.
 class ICuadro {
-public:
+  public:
     virtual ~ICuadro() = default;
 
     // 1: the symbol of a bar, a small ball of radius `radio` at (`xcor`, `ycor`); `z` is its

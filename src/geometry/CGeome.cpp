@@ -12,7 +12,9 @@
 namespace tresol {
 namespace {
 
-float toSingle(double v) { return static_cast<float>(v); }
+float toSingle(double v) {
+    return static_cast<float>(v);
+}
 
 } // namespace
 
@@ -45,8 +47,7 @@ void CGeome::NP(std::int32_t naux) {
     np_ = naux;
 }
 
-void CGeome::DivVector(std::int32_t iaux1, std::int32_t iaux2, std::int32_t n,
-                       std::int32_t iini) {
+void CGeome::DivVector(std::int32_t iaux1, std::int32_t iaux2, std::int32_t n, std::int32_t iini) {
     if (n < 1)
         throw ProgrammingError("DivVector: the number of divisions must be at least 1");
     if (iini < 0)

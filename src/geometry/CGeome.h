@@ -11,7 +11,7 @@ namespace tresol {
 // two working points, the division of a segment and a structured mesh over a quadrilateral.
 // Results stay in the object and are read back through its properties.
 class CGeome {
-public:
+  public:
     CGeome();
 
     float x() const { return x_; }
@@ -34,7 +34,8 @@ public:
     // Rows iini + 1 … iini + n + 1 get the n + 1 points dividing working point iaux1 → iaux2
     // into n equal parts, both ends included.
     void DivVector(std::int32_t iaux1, std::int32_t iaux2, std::int32_t n, std::int32_t iini);
-    // The mesh over the quadrilateral xs/ys(1 … 4): point j of rung i in row (nAcross + 1)(i − 1) + j.
+    // The mesh over the quadrilateral xs/ys(1 … 4): point j of rung i in row (nAcross + 1)(i − 1) +
+    // j.
     void GeneraMalla(const Array1<float>& xs, const Array1<float>& ys, std::int32_t nAcross,
                      std::int32_t nAlong);
     // Area of the quadrilateral of output rows i1 … i4 (positive when counter-clockwise), added
@@ -44,7 +45,7 @@ public:
     float area() const { return area_; }
     void area(float faux) { area_ = faux; }
 
-private:
+  private:
     float x_ = 0;
     float y_ = 0;
     std::int32_t np_ = 0;

@@ -7,7 +7,9 @@ namespace {
 
 constexpr double kRadiansPerDegree = 0.0174532925199433;
 
-float toSingle(double v) { return static_cast<float>(v); }
+float toSingle(double v) {
+    return static_cast<float>(v);
+}
 
 } // namespace
 

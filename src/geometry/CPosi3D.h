@@ -8,7 +8,7 @@ namespace tresol {
 // Angles are given in degrees and held in radians; their sines and cosines are kept so that
 // transforming many points needs no trigonometry.
 class CPosi3D {
-public:
+  public:
     void LetTraslacion(float x, float y, float z);
     void LetGiroGrados(float gx, float gy, float gz);
 
@@ -26,7 +26,7 @@ public:
 
     bool HayMovimiento() const;
 
-private:
+  private:
     float tx_ = 0, ty_ = 0, tz_ = 0;
     float gx_ = 0, gy_ = 0, gz_ = 0;
     float sinGx_ = 0, cosGx_ = 1;

@@ -59,7 +59,9 @@ void CPto2d::AnyadePto(float y, float z) {
     zs_(numP_) = z;
 }
 
-void CPto2d::ActivaCOL(const std::string& ref) { PtoAcT = sections_.get(ref); }
+void CPto2d::ActivaCOL(const std::string& ref) {
+    PtoAcT = sections_.get(ref);
+}
 
 bool CPto2d::ActivaCOLind(std::int32_t iaux) {
     PtoAcT = sections_.at(iaux);
@@ -123,7 +125,9 @@ float CPto2d::CoorSecc(const std::string& ref, std::int32_t iaux) const {
     throw ProgrammingError("CoorSecc: coordinate must be \"y\" or \"z\"");
 }
 
-std::string CPto2d::RefColAct() const { return active().ref(); }
+std::string CPto2d::RefColAct() const {
+    return active().ref();
+}
 
 void CPto2d::MaxMin(const PointArray& pto2d, float& XZmaxX, float& XZminX, float& XZmaxZ,
                     float& XZminZ, std::int32_t NP, Array1<Value>& iRef) {

@@ -18,7 +18,7 @@ class ICuadro;
 // A section refers back to its root without owning it, so a root and its sections never keep
 // one another alive.
 class CPto2d {
-public:
+  public:
     CPto2d();
     ~CPto2d();
     CPto2d(const CPto2d&) = delete;
@@ -66,7 +66,7 @@ public:
     static void MaxMin(const PointArray& pto2d, float& XZmaxX, float& XZminX, float& XZmaxZ,
                        float& XZminZ, std::int32_t NP, Array1<Value>& iRef);
 
-private:
+  private:
     bool isRoot() const { return isRoot_; }
     CPto2d& active() const;
     void AnyadePto(float y, float z);

@@ -15,7 +15,9 @@ static_assert(CVector::kVerticalSlope == std::numeric_limits<float>::max());
 
 constexpr double kPi = 3.14159265358979;
 
-float toSingle(double v) { return static_cast<float>(v); }
+float toSingle(double v) {
+    return static_cast<float>(v);
+}
 
 } // namespace
 
@@ -63,8 +65,7 @@ bool CVector::IniPerpenEnXY(float x, float y, float z, float x2, float y2, float
     return accepted;
 }
 
-bool CVector::IniParaleEnXY(float x, float y, float z, float x2, float y2, float z2,
-                            float Modulo) {
+bool CVector::IniParaleEnXY(float x, float y, float z, float x2, float y2, float z2, float Modulo) {
     if (toSingle(std::fabs(double{z} - z2)) > kTolerance)
         return false;
     const bool accepted = IniPerpenEnXY(x, y, z, x2, y2, z2, Value{Modulo});
@@ -94,9 +95,15 @@ void CVector::LetModulo(float modIn) {
     modulus_ = std::fabs(modIn);
 }
 
-float CVector::GetIncX() const { return toSingle(double{x2_} - x1_); }
-float CVector::GetIncY() const { return toSingle(double{y2_} - y1_); }
-float CVector::GetIncZ() const { return toSingle(double{z2_} - z1_); }
+float CVector::GetIncX() const {
+    return toSingle(double{x2_} - x1_);
+}
+float CVector::GetIncY() const {
+    return toSingle(double{y2_} - y1_);
+}
+float CVector::GetIncZ() const {
+    return toSingle(double{z2_} - z1_);
+}
 
 float CVector::GetPendienteA(bool& esinfinito) const {
     const float dx = toSingle(std::fabs(double{x2_} - x1_));

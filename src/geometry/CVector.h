@@ -12,7 +12,7 @@ namespace tresol {
 // straight line in the XY plane and as the circle or ellipse (origin as centre, length as radius)
 // from which closed polygons are generated.
 class CVector {
-public:
+  public:
     // Below this |dx| a line counts as vertical; also the largest z difference accepted by the
     // XY-plane initialisers.
     static constexpr float kTolerance = 1e-5f;
@@ -54,7 +54,7 @@ public:
     void CreaPtosCircunf(std::int32_t numLados, float anguIni, PointArray& pto2d,
                          float modulo2) const;
 
-private:
+  private:
     float x1_ = 0, y1_ = 0, z1_ = 0;
     float x2_ = 0, y2_ = 0, z2_ = 0;
     float modulus_ = 0;

@@ -13,7 +13,7 @@ class ICuadro;
 // own axis is x; its cross-section lies in the y-z plane. Operations an implementation does not
 // support throw ProgrammingError.
 class IPieza3D {
-public:
+  public:
     virtual ~IPieza3D() = default;
 
     virtual float GetCantoIniY() const = 0;
@@ -37,8 +37,8 @@ public:
                                float escala, std::int16_t& color) = 0;
     virtual bool BorraArma() = 0;
     virtual bool AnyadeLineaArma3D(const std::string& sRefPieza, const std::string& sLineaArma,
-                                   std::int32_t nRefArmasec, std::int32_t planoArma,
-                                   float coorZini, float coorZfin, float separPlano) = 0;
+                                   std::int32_t nRefArmasec, std::int32_t planoArma, float coorZini,
+                                   float coorZfin, float separPlano) = 0;
     virtual std::string GetLineaArma(std::int32_t armaObj) const = 0;
     virtual float GetLargoX() const = 0;
     virtual void GetMaxMinXYZ(float& xmax, float& xmin, float& ymax, float& ymin, float& zmax,

@@ -18,46 +18,27 @@ namespace tresol {
 // A default-constructed array has no bounds yet; asking it for them is a programming error too.
 // Elements are stored row-major, so growing the first dimension of a two-dimensional array (adding
 // points to a point array) keeps the amortised growth of std::vector.
-template <class T, std::size_t N>
-class BoundedArray {
+template <class T, std::size_t N> class BoundedArray {
     static_assert(N == 1 || N == 2, "one or two dimensions");
 
-public:
+  public:
     using Index = std::int32_t;
 
     BoundedArray() = default;
 
-    BoundedArray(Index lo, Index hi)
-        requires(N == 1)
-    {
-        redim({lo}, {hi}, false);
-    }
-    BoundedArray(Index lo1, Index hi1, Index lo2, Index hi2)
-        requires(N == 2)
-    {
+    BoundedArray(Index lo, Index hi) requires(N == 1) { redim({lo}, {hi}, false); }
+    BoundedArray(Index lo1, Index hi1, Index lo2, Index hi2) requires(N == 2) {
         redim({lo1, lo2}, {hi1, hi2}, false);
     }
 
     // New bounds; every element takes its default value.
-    void redim(Index lo, Index hi)
-        requires(N == 1)
-    {
-        redim({lo}, {hi}, false);
-    }
-    void redim(Index lo1, Index hi1, Index lo2, Index hi2)
-        requires(N == 2)
-    {
+    void redim(Index lo, Index hi) requires(N == 1) { redim({lo}, {hi}, false); }
+    void redim(Index lo1, Index hi1, Index lo2, Index hi2) requires(N == 2) {
         redim({lo1, lo2}, {hi1, hi2}, false);
     }
     // New bounds keeping the elements whose indices stay inside them.
-    void redimPreserve(Index lo, Index hi)
-        requires(N == 1)
-    {
-        redim({lo}, {hi}, true);
-    }
-    void redimPreserve(Index lo1, Index hi1, Index lo2, Index hi2)
-        requires(N == 2)
-    {
+    void redimPreserve(Index lo, Index hi) requires(N == 1) { redim({lo}, {hi}, true); }
+    void redimPreserve(Index lo1, Index hi1, Index lo2, Index hi2) requires(N == 2) {
         redim({lo1, lo2}, {hi1, hi2}, true);
     }
 
@@ -81,35 +62,15 @@ public:
         return hi_[d] - lo_[d] + 1;
     }
 
-    T& operator()(Index i)
-        requires(N == 1)
-    {
-        return data_[offset({i})];
-    }
-    const T& operator()(Index i) const
-        requires(N == 1)
-    {
-        return data_[offset({i})];
-    }
-    T& operator()(Index i, Index j)
-        requires(N == 2)
-    {
-        return data_[offset({i, j})];
-    }
-    const T& operator()(Index i, Index j) const
-        requires(N == 2)
-    {
-        return data_[offset({i, j})];
-    }
+    T& operator()(Index i) requires(N == 1) { return data_[offset({i})]; }
+    const T& operator()(Index i) const requires(N == 1) { return data_[offset({i})]; }
+    T& operator()(Index i, Index j) requires(N == 2) { return data_[offset({i, j})]; }
+    const T& operator()(Index i, Index j) const requires(N == 2) { return data_[offset({i, j})]; }
 
-    bool contains(Index i) const
-        requires(N == 1)
-    {
+    bool contains(Index i) const requires(N == 1) {
         return allocated_ && i >= lo_[0] && i <= hi_[0];
     }
-    bool contains(Index i, Index j) const
-        requires(N == 2)
-    {
+    bool contains(Index i, Index j) const requires(N == 2) {
         return allocated_ && i >= lo_[0] && i <= hi_[0] && j >= lo_[1] && j <= hi_[1];
     }
 
@@ -122,7 +83,7 @@ public:
                a.data_ == b.data_;
     }
 
-private:
+  private:
     using Bounds = std::array<Index, N>;
 
     std::size_t checkDim(std::size_t dim) const {
@@ -215,16 +176,16 @@ private:
     bool allocated_ = false;
 };
 
-template <class T>
-using Array1 = BoundedArray<T, 1>;
-template <class T>
-using Array2 = BoundedArray<T, 2>;
+template <class T> using Array1 = BoundedArray<T, 1>;
+template <class T> using Array2 = BoundedArray<T, 2>;
 
 // Points of a polyline or contour: rows 1…n, columns 1…2 (for sections column 1 is Y and
 // column 2 is Z).
 using PointArray = Array2<float>;
 
-inline PointArray makePointArray(std::int32_t rows) { return PointArray(1, rows, 1, 2); }
+inline PointArray makePointArray(std::int32_t rows) {
+    return PointArray(1, rows, 1, 2);
+}
 
 // A point array from its rows, e.g. makePointArray({{0, 0}, {1, 0}, {0, 1}, {0, 0}}).
 inline PointArray makePointArray(std::initializer_list<std::array<float, 2>> rows) {

@@ -12,7 +12,7 @@ namespace tresol::platform {
 // "Rows" and "Text". Setting a current row or column outside the grid, or a count below one,
 // is a programming error.
 class GridControl {
-public:
+  public:
     virtual ~GridControl() = default;
 
     virtual std::int32_t Cols() const = 0;
@@ -32,12 +32,12 @@ public:
     // Text of any cell, without moving the current cell.
     virtual std::string TextMatrix(std::int32_t row, std::int32_t column) const = 0;
 
-protected:
+  protected:
     // A row or column index 0…n-1, or a programming error.
     static void checkIndex(std::int32_t i, std::int32_t n, const char* what) {
         if (i < 0 || i >= n)
-            throw ProgrammingError(std::string("grid ") + what + " out of range: " +
-                                   std::to_string(i));
+            throw ProgrammingError(std::string("grid ") + what +
+                                   " out of range: " + std::to_string(i));
     }
 };
 

@@ -12,7 +12,9 @@ namespace {
 constexpr std::int32_t kMaxCells = 1 << 22;
 } // namespace
 
-MemoryGrid::MemoryGrid(std::int32_t rows, std::int32_t cols) { resize(rows, cols); }
+MemoryGrid::MemoryGrid(std::int32_t rows, std::int32_t cols) {
+    resize(rows, cols);
+}
 
 void MemoryGrid::resize(std::int32_t rows, std::int32_t cols) {
     if (rows < 1 || cols < 1 || static_cast<std::int64_t>(rows) * cols > kMaxCells)
@@ -27,7 +29,9 @@ void MemoryGrid::resize(std::int32_t rows, std::int32_t cols) {
     col_ = std::min(col_, cols_ - 1);
 }
 
-void MemoryGrid::Cols(std::int32_t n) { resize(rows_, n); }
+void MemoryGrid::Cols(std::int32_t n) {
+    resize(rows_, n);
+}
 
 std::int32_t MemoryGrid::ColWidth(std::int32_t column) const {
     checkIndex(column, cols_, "column");
@@ -39,7 +43,9 @@ void MemoryGrid::ColWidth(std::int32_t column, std::int32_t twips) {
     widths_[static_cast<std::size_t>(column)] = twips;
 }
 
-void MemoryGrid::Rows(std::int32_t n) { resize(n, cols_); }
+void MemoryGrid::Rows(std::int32_t n) {
+    resize(n, cols_);
+}
 
 void MemoryGrid::Row(std::int32_t row) {
     checkIndex(row, rows_, "row");

@@ -8,7 +8,7 @@ namespace tresol::platform {
 
 // A grid kept in memory: what the library writes when no window is around, and what tests read.
 class MemoryGrid : public GridControl {
-public:
+  public:
     static constexpr std::int32_t kDefaultColWidth = 960;
 
     MemoryGrid(std::int32_t rows = 2, std::int32_t cols = 2);
@@ -27,7 +27,7 @@ public:
     void Text(const std::string& text) override;
     std::string TextMatrix(std::int32_t row, std::int32_t column) const override;
 
-private:
+  private:
     void resize(std::int32_t rows, std::int32_t cols);
 
     std::int32_t rows_ = 0, cols_ = 0, row_ = 0, col_ = 0;

@@ -6,7 +6,7 @@ namespace tresol::platform {
 namespace {
 
 class StderrSink : public MessageSink {
-public:
+  public:
     void show(const std::string& text, MsgIcon icon) override {
         const char* kind = icon == MsgIcon::Critical      ? "error"
                            : icon == MsgIcon::Information ? "info"
@@ -24,7 +24,9 @@ MessageSink* current = nullptr;
 
 } // namespace
 
-MessageSink& messages() { return current ? *current : defaultSink(); }
+MessageSink& messages() {
+    return current ? *current : defaultSink();
+}
 
 MessageSink* installMessageSink(MessageSink* sink) {
     MessageSink* previous = current;
@@ -34,9 +36,13 @@ MessageSink* installMessageSink(MessageSink* sink) {
 
 RecordingSink::RecordingSink() : previous_(installMessageSink(this)) {}
 
-RecordingSink::~RecordingSink() { installMessageSink(previous_); }
+RecordingSink::~RecordingSink() {
+    installMessageSink(previous_);
+}
 
-void RecordingSink::show(const std::string& text, MsgIcon icon) { entries_.push_back({text, icon}); }
+void RecordingSink::show(const std::string& text, MsgIcon icon) {
+    entries_.push_back({text, icon});
+}
 
 std::vector<std::string> RecordingSink::texts() const {
     std::vector<std::string> out;

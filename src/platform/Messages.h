@@ -10,7 +10,7 @@ enum class MsgIcon { Critical, Information, None };
 // Where the user-facing messages of the library go. The application installs a sink that shows
 // a modal box titled "Tresol"; tests install a recording sink; by default they go to stderr.
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void show(const std::string& text, MsgIcon icon) = 0;
 };
@@ -22,11 +22,13 @@ MessageSink& messages();
 MessageSink* installMessageSink(MessageSink* sink);
 
 // Shorthand for the most common case: a critical-error message.
-inline void showError(const std::string& text) { messages().show(text, MsgIcon::Critical); }
+inline void showError(const std::string& text) {
+    messages().show(text, MsgIcon::Critical);
+}
 
 // Keeps every message shown while it is installed; restores the previous sink when destroyed.
 class RecordingSink : public MessageSink {
-public:
+  public:
     struct Entry {
         std::string text;
         MsgIcon icon;
@@ -43,7 +45,7 @@ public:
     std::vector<std::string> texts() const;
     void clear() { entries_.clear(); }
 
-private:
+  private:
     std::vector<Entry> entries_;
     MessageSink* previous_;
 };

@@ -12,8 +12,12 @@ namespace {
 
 NumberLocale currentLocale;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Scans a number at the start of `s` written with `sep` as decimal separator and returns it in
 // the neutral form std::from_chars reads (point separator) together with the characters used.
@@ -156,13 +160,19 @@ void roundDecimal(double value, int precision, std::string& intPart, std::string
 
 } // namespace
 
-const NumberLocale& numberLocale() { return currentLocale; }
-void setNumberLocale(const NumberLocale& locale) { currentLocale = locale; }
+const NumberLocale& numberLocale() {
+    return currentLocale;
+}
+void setNumberLocale(const NumberLocale& locale) {
+    currentLocale = locale;
+}
 
 ScopedNumberLocale::ScopedNumberLocale(char decimalSeparator) : previous_(currentLocale) {
     currentLocale.decimalSeparator = decimalSeparator;
 }
-ScopedNumberLocale::~ScopedNumberLocale() { currentLocale = previous_; }
+ScopedNumberLocale::~ScopedNumberLocale() {
+    currentLocale = previous_;
+}
 
 double leadingNumber(std::string_view text) {
     std::size_t i = 0;
@@ -242,9 +252,8 @@ std::string numberText(double value, int significantDigits) {
     auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
                              std::chars_format::scientific, significantDigits - 1);
     std::string sci(buf.data(), res.ptr);
-    if (double back = 0.0;
-        std::from_chars(sci.data(), sci.data() + sci.size(), back).ec ==
-        std::errc::result_out_of_range) {
+    if (double back = 0.0; std::from_chars(sci.data(), sci.data() + sci.size(), back).ec ==
+                           std::errc::result_out_of_range) {
         // Rounding carried past the largest double ('1.79769313486232E+308' is not a number
         // any reader takes back): cut the digits instead, from enough of them that the cut text
         // stays within one unit of its last digit.
@@ -272,9 +281,9 @@ std::string numberText(double value, int significantDigits) {
             out += '0';
         out += std::to_string(a);
     } else {
-        auto fixed = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                                   std::chars_format::fixed,
-                                   std::max(0, significantDigits - 1 - exponent));
+        auto fixed =
+            std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed,
+                          std::max(0, significantDigits - 1 - exponent));
         out.assign(buf.data(), fixed.ptr);
         if (out.find('.') != std::string::npos) {
             while (out.back() == '0')

@@ -18,13 +18,13 @@ void setNumberLocale(const NumberLocale& locale);
 
 // Sets a number locale for the lifetime of the guard.
 class ScopedNumberLocale {
-public:
+  public:
     explicit ScopedNumberLocale(char decimalSeparator);
     ~ScopedNumberLocale();
     ScopedNumberLocale(const ScopedNumberLocale&) = delete;
     ScopedNumberLocale& operator=(const ScopedNumberLocale&) = delete;
 
-private:
+  private:
     NumberLocale previous_;
 };
 
@@ -40,7 +40,9 @@ double leadingNumber(std::string_view text);
 std::optional<double> parseNumber(std::string_view text);
 
 // The numeric test: whether parseNumber accepts the text.
-inline bool isNumeric(std::string_view text) { return parseNumber(text).has_value(); }
+inline bool isNumeric(std::string_view text) {
+    return parseNumber(text).has_value();
+}
 
 // How a window reads a number box: a text that passes the numeric test is read at the value the
 // user typed (in the user's locale); anything else falls back to its leading number.
@@ -55,7 +57,9 @@ std::string formatNumber(double value, std::string_view pattern);
 // single, 15 for a double), no trailing zeros, the locale's decimal separator, and an exponent
 // ('1E-05', '1E+15') only when the plain form would be unreadable.
 std::string numberText(double value, int significantDigits = 15);
-inline std::string numberText(float value) { return numberText(static_cast<double>(value), 7); }
+inline std::string numberText(float value) {
+    return numberText(static_cast<double>(value), 7);
+}
 
 // `value` to `digits` significant digits (nearest, as its shortest decimal text would read): a
 // figure worked out from single-precision data given to the seven digits that data holds, 16

@@ -13,9 +13,8 @@ namespace tresol {
 
 // A keyed collection: look-up by text key, iteration in insertion order, positions 1…n.
 // Adding a key twice, or asking for a key or position that is not there, is a programming error.
-template <class T>
-class OrderedMap {
-public:
+template <class T> class OrderedMap {
+  public:
     using Entry = std::pair<std::string, T>;
 
     void add(std::string key, T value) {
@@ -50,7 +49,9 @@ public:
     // Position 1…count().
     T& at(std::int32_t position) { return items_[checked(position)].second; }
     const T& at(std::int32_t position) const { return items_[checked(position)].second; }
-    const std::string& keyAt(std::int32_t position) const { return items_[checked(position)].first; }
+    const std::string& keyAt(std::int32_t position) const {
+        return items_[checked(position)].first;
+    }
 
     void remove(std::string_view key) {
         auto it = index_.find(std::string(key));
@@ -76,11 +77,10 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::size_t checked(std::int32_t position) const {
         if (position < 1 || static_cast<std::size_t>(position) > items_.size())
-            throw ProgrammingError("collection position out of range: " +
-                                   std::to_string(position));
+            throw ProgrammingError("collection position out of range: " + std::to_string(position));
         return static_cast<std::size_t>(position - 1);
     }
 

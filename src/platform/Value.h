@@ -22,6 +22,8 @@ double valueNumber(const Value& v);
 // form, so a decimal-comma locale cannot cut its fraction off.
 double valueAsTypedNumber(const Value& v);
 
-inline bool isEmpty(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool isEmpty(const Value& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 } // namespace tresol

@@ -9,9 +9,8 @@
 namespace tresol {
 
 bool CArmador::Ini(float areaIn, std::shared_ptr<const Cdiametro> diametrosIn, float& ladoIn,
-                   bool cerradoIn, std::optional<float> separMinIn,
-                   std::optional<float> separMaxIn, std::int32_t nMinIn, std::int32_t nMaxIn,
-                   float& recubIn, double multiploIn) {
+                   bool cerradoIn, std::optional<float> separMinIn, std::optional<float> separMaxIn,
+                   std::int32_t nMinIn, std::int32_t nMaxIn, float& recubIn, double multiploIn) {
     diametros = std::move(diametrosIn);
     cerrado = cerradoIn;
     area = areaIn;
@@ -134,8 +133,7 @@ const Cdiametro& CArmador::catalogue() const {
 std::string CArmador::GetLinea(std::int32_t i) const {
     const Armado& c = candidate(i);
     const Cdiametro& cat = catalogue();
-    return std::to_string(c.numero) + " " + cat.GetRefGener() + " " +
-           cat.GetDiamRefer(c.indiDiam);
+    return std::to_string(c.numero) + " " + cat.GetRefGener() + " " + cat.GetDiamRefer(c.indiDiam);
 }
 
 void CArmador::PasaRedondosGrid(platform::GridControl& gridAux) const {

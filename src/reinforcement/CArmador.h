@@ -15,7 +15,7 @@ namespace tresol {
 // required area, brought up to a multiple, kept when the excess area is moderate and the bar
 // spacing lies within limits. At most one candidate per diameter, smallest diameter first.
 class CArmador {
-public:
+  public:
     // `lado` and `recub` are zeroed for the caller when the cover does not fit the width.
     // Answers false when the multiple or the count limits were refused (with a message). A
     // fractional multiple is rounded to a whole number (halves to even) as any count is.
@@ -34,7 +34,7 @@ public:
     std::int32_t GetNumero(std::int32_t i) const { return candidate(i).numero; }
     std::int32_t GetIndiDiam(std::int32_t i) const { return candidate(i).indiDiam; }
 
-private:
+  private:
     struct Armado {
         std::int32_t numero = 0;
         std::int32_t indiDiam = 0;

@@ -3,10 +3,10 @@
 #include "drawing/ICuadro.h"
 #include "geometry/CPosi3D.h"
 #include "geometry/CVector.h"
-#include "sections/CSeccG.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
 #include "platform/ProgrammingError.h"
+#include "sections/CSeccG.h"
 
 #include <cmath>
 
@@ -306,34 +306,72 @@ bool Carmasec::DibujaSeccion(ICuadro& cuadro, std::int32_t tipoOrienta, float /*
     return false;
 }
 
-float Carmasec::GetCantoIniY() const { notForBars("GetCantoIniY"); }
-float Carmasec::GetCantoIniZ() const { notForBars("GetCantoIniZ"); }
-float Carmasec::GetAreaIni() const { notForBars("GetAreaIni"); }
-float Carmasec::GetJIni() const { notForBars("GetJIni"); }
-float Carmasec::GetIyyIni() const { notForBars("GetIyyIni"); }
-float Carmasec::GetIzzIni() const { notForBars("GetIzzIni"); }
-std::string Carmasec::GetRef() const { notForBars("GetRef"); }
-void Carmasec::GetCoorPtoFin3D(float&, float&, float&) const { notForBars("GetCoorPtoFin3D"); }
+float Carmasec::GetCantoIniY() const {
+    notForBars("GetCantoIniY");
+}
+float Carmasec::GetCantoIniZ() const {
+    notForBars("GetCantoIniZ");
+}
+float Carmasec::GetAreaIni() const {
+    notForBars("GetAreaIni");
+}
+float Carmasec::GetJIni() const {
+    notForBars("GetJIni");
+}
+float Carmasec::GetIyyIni() const {
+    notForBars("GetIyyIni");
+}
+float Carmasec::GetIzzIni() const {
+    notForBars("GetIzzIni");
+}
+std::string Carmasec::GetRef() const {
+    notForBars("GetRef");
+}
+void Carmasec::GetCoorPtoFin3D(float&, float&, float&) const {
+    notForBars("GetCoorPtoFin3D");
+}
 void Carmasec::GetCoorPtoMedio3D(float&, float&, float&) const {
     notForBars("GetCoorPtoMedio3D");
 }
-void Carmasec::GetCoorPtoIni3D(float&, float&, float&) const { notForBars("GetCoorPtoIni3D"); }
-void Carmasec::LetCoorTrasla(float, float, float) { notForBars("LetCoorTrasla"); }
-void Carmasec::GetCoorTrasla(float&, float&, float&) const { notForBars("GetCoorTrasla"); }
-void Carmasec::LetCoorGiro(float, float, float) { notForBars("LetCoorGiro"); }
-void Carmasec::GetCoorGiro(float&, float&, float&) const { notForBars("GetCoorGiro"); }
-bool Carmasec::BorraArma() { notForBars("BorraArma"); }
-bool Carmasec::AnyadeLineaArma3D(const std::string&, const std::string&, std::int32_t,
-                                 std::int32_t, float, float, float) {
+void Carmasec::GetCoorPtoIni3D(float&, float&, float&) const {
+    notForBars("GetCoorPtoIni3D");
+}
+void Carmasec::LetCoorTrasla(float, float, float) {
+    notForBars("LetCoorTrasla");
+}
+void Carmasec::GetCoorTrasla(float&, float&, float&) const {
+    notForBars("GetCoorTrasla");
+}
+void Carmasec::LetCoorGiro(float, float, float) {
+    notForBars("LetCoorGiro");
+}
+void Carmasec::GetCoorGiro(float&, float&, float&) const {
+    notForBars("GetCoorGiro");
+}
+bool Carmasec::BorraArma() {
+    notForBars("BorraArma");
+}
+bool Carmasec::AnyadeLineaArma3D(const std::string&, const std::string&, std::int32_t, std::int32_t,
+                                 float, float, float) {
     notForBars("AnyadeLineaArma3D");
 }
-std::string Carmasec::GetLineaArma(std::int32_t) const { notForBars("GetLineaArma"); }
-float Carmasec::GetLargoX() const { notForBars("GetLargoX"); }
+std::string Carmasec::GetLineaArma(std::int32_t) const {
+    notForBars("GetLineaArma");
+}
+float Carmasec::GetLargoX() const {
+    notForBars("GetLargoX");
+}
 void Carmasec::GetMaxMinXYZ(float&, float&, float&, float&, float&, float&) {
     notForBars("GetMaxMinXYZ");
 }
-float Carmasec::GetVolumen() const { notForBars("GetVolumen"); }
-float Carmasec::GetVolumenMaterial(const Cmateria*) const { notForBars("GetVolumenMaterial"); }
-float Carmasec::GetPropMateria(std::int32_t) const { notForBars("GetPropMateria"); }
+float Carmasec::GetVolumen() const {
+    notForBars("GetVolumen");
+}
+float Carmasec::GetVolumenMaterial(const Cmateria*) const {
+    notForBars("GetVolumenMaterial");
+}
+float Carmasec::GetPropMateria(std::int32_t) const {
+    notForBars("GetPropMateria");
+}
 
 } // namespace tresol

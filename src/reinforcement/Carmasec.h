@@ -18,7 +18,7 @@ class ICuadro;
 // diameters from a catalogue. A bar that would overlap one already present is refused, so no
 // two bars ever overlap (touching is allowed).
 class Carmasec : public IPieza3D {
-public:
+  public:
     Carmasec();
     ~Carmasec() override;
 
@@ -93,7 +93,7 @@ public:
     float GetVolumenMaterial(const Cmateria* material) const override;
     float GetPropMateria(std::int32_t propMater) const override;
 
-private:
+  private:
     struct Redondo {
         std::int32_t indiDiam = 0;
         float y = 0.0f;

@@ -63,10 +63,10 @@ void Cdiametro::IniCodeSizes(const std::string& reftipo) {
             const char* ref;
             double mm, mm2;
         };
-        for (const Bar& b : {Bar{"3", 9.5, 71}, Bar{"4", 12.7, 129}, Bar{"5", 15.9, 199},
-                             Bar{"6", 19.1, 284}, Bar{"7", 22.2, 387}, Bar{"8", 25.4, 510},
-                             Bar{"9", 28.7, 645}, Bar{"10", 32.3, 819}, Bar{"11", 35.8, 1006},
-                             Bar{"14", 43.0, 1452}, Bar{"18", 57.3, 2581}})
+        for (const Bar& b :
+             {Bar{"3", 9.5, 71}, Bar{"4", 12.7, 129}, Bar{"5", 15.9, 199}, Bar{"6", 19.1, 284},
+              Bar{"7", 22.2, 387}, Bar{"8", 25.4, 510}, Bar{"9", 28.7, 645}, Bar{"10", 32.3, 819},
+              Bar{"11", 35.8, 1006}, Bar{"14", 43.0, 1452}, Bar{"18", 57.3, 2581}})
             AnyadeDiametro(i, b.mm / 1000, b.ref, b.mm2 / 1e6);
     } else {
         throw ProgrammingError("unknown bar series: " + reftipo);
@@ -88,7 +88,9 @@ const Cdiametro::DiametroRef& Cdiametro::entry(std::int32_t indice) const {
     return tabla(indice);
 }
 
-std::string Cdiametro::GetDiamRefer(std::int32_t indice) const { return entry(indice).ref; }
+std::string Cdiametro::GetDiamRefer(std::int32_t indice) const {
+    return entry(indice).ref;
+}
 
 float Cdiametro::GetAreaIndice(std::int32_t indice) const {
     const DiametroRef& e = entry(indice);
@@ -104,10 +106,14 @@ void Cdiametro::LetRefUnidades(const std::string& refUnidades) {
     unidades = refUnidades;
 }
 
-std::int32_t Cdiametro::GetIndiMin() const { return 1; }
+std::int32_t Cdiametro::GetIndiMin() const {
+    return 1;
+}
 
 // An empty catalogue has no index: 1…0, so loops over it do nothing.
-std::int32_t Cdiametro::GetIndiMax() const { return tabla.allocated() ? tabla.upper() : 0; }
+std::int32_t Cdiametro::GetIndiMax() const {
+    return tabla.allocated() ? tabla.upper() : 0;
+}
 
 std::int32_t Cdiametro::GetIndiceDeDiametro(const std::string& referAux) const {
     const auto first = referAux.find_first_not_of(' ');
@@ -122,7 +128,9 @@ std::int32_t Cdiametro::GetIndiceDeDiametro(const std::string& referAux) const {
     return 0;
 }
 
-float Cdiametro::GetDiametroMetros(std::int32_t indice) const { return entry(indice).diametro; }
+float Cdiametro::GetDiametroMetros(std::int32_t indice) const {
+    return entry(indice).diametro;
+}
 
 std::string Cdiametro::GetRefGener() const {
     if (tipo == "Euro")

@@ -14,7 +14,7 @@ class IHojaDat;
 // "Mex" numbered bars written "#"). It converts between entry index, reference text, diameter
 // and area, and reads an arrangement line such as '4 fi 16'.
 class Cdiametro {
-public:
+  public:
     // Always answers false (callers ignore it). An unknown series or unit is a programming error.
     bool Ini(const std::string& reftipo, const std::string& refUnidades,
              std::optional<bool> fi14Valido = {}, std::optional<bool> num7Valido = {});
@@ -35,8 +35,7 @@ public:
     // Reads 'count generalRef barRef'. A line without two spaces, with non-numeric words or with
     // a bar the catalogue does not hold is a programming error (after the not-found message).
     void GetNumArmaRefDiam(const std::string& linearef, std::int32_t& numArma,
-                           std::string& refDiametro, std::int32_t& indiDiam,
-                           float& diametro) const;
+                           std::string& refDiametro, std::int32_t& indiDiam, float& diametro) const;
     std::string GetTipo() const { return tipo; }
     // Switches series (dropping the optional bars) and answers true when it changed.
     bool LetTipo(const std::string& reftipo);
@@ -45,7 +44,7 @@ public:
     // left open so that its owner may go on writing in it.
     void OutDatHoja(IHojaDat& hojaDat) const;
 
-private:
+  private:
     struct DiametroRef {
         float diametro = 0.0f;
         std::string ref;

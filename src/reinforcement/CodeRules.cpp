@@ -59,7 +59,8 @@ std::string materialsProblem(Code code, const Materials& m) {
         return en ? "hormigón no válido: fck de 12 a 90 MPa (C12/15 a C90/105)"
                   : "hormigón no válido: f'c de 17 a 100 MPa";
     if (!std::isfinite(m.fy) || m.fy < fyLo || m.fy > fyHi)
-        return en ? "acero no válido: fyk de 400 a 600 MPa" : "acero no válido: fy de 280 a 690 MPa";
+        return en ? "acero no válido: fyk de 400 a 600 MPa"
+                  : "acero no válido: fy de 280 a 690 MPa";
     return {};
 }
 
@@ -114,9 +115,13 @@ double maxRatio(Code code, bool column) {
     return column ? 0.08 : 0;
 }
 
-double columnMinRatio(Code code) { return code == Code::EC2 ? 0.002 : 0.01; }
+double columnMinRatio(Code code) {
+    return code == Code::EC2 ? 0.002 : 0.01;
+}
 
-double columnLeastBar(Code code) { return code == Code::EC2 ? 8 : 0; }
+double columnLeastBar(Code code) {
+    return code == Code::EC2 ? 8 : 0;
+}
 
 int columnLeastBars(Code code, int corners) {
     if (code == Code::ACI)

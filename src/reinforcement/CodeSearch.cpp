@@ -59,16 +59,16 @@ struct Prep {
     Code code = Code::EC2;
     rules::Materials mat;
     double dg = 20;
-    double smax = 300;           // a beam's first layer: with ACI 24.3.2 where it is less
-    double req = 0;              // cm², as asked
-    double floor = 0;            // cm², the least any row may hold (a beam's at its deepest d)
-    double areaMax = 0;          // cm², 1.8 × floor: the list's window
-    double asMax = 0;            // cm², the code's largest steel; 0 for none
-    double beamMinRatio = 0;     // of b·d
-    std::int32_t leastBars = 0;  // a column's
-    double c = 0;                // mm
-    double b = 0, h = 0, w = 0;  // a beam: width, height, width between covers (mm)
-    std::vector<Point> outline;  // a column's vertices, counter-clockwise (mm)
+    double smax = 300;          // a beam's first layer: with ACI 24.3.2 where it is less
+    double req = 0;             // cm², as asked
+    double floor = 0;           // cm², the least any row may hold (a beam's at its deepest d)
+    double areaMax = 0;         // cm², 1.8 × floor: the list's window
+    double asMax = 0;           // cm², the code's largest steel; 0 for none
+    double beamMinRatio = 0;    // of b·d
+    std::int32_t leastBars = 0; // a column's
+    double c = 0;               // mm
+    double b = 0, h = 0, w = 0; // a beam: width, height, width between covers (mm)
+    std::vector<Point> outline; // a column's vertices, counter-clockwise (mm)
     double concreteCm2 = 0;
     std::array<Size, kMaxSizes> sizes{};
     std::int32_t nSizes = 0;
@@ -113,7 +113,9 @@ std::string numberWithComma(double v) {
 }
 
 // Lengths of the outline's sides, a few metres in mm at most: no overflow for hypot to guard.
-double length(double dy, double dz) { return std::sqrt(dy * dy + dz * dz); }
+double length(double dy, double dz) {
+    return std::sqrt(dy * dy + dz * dz);
+}
 
 bool finiteIn(double v, double lo, double hi) {
     return std::isfinite(v) && v >= lo && v <= hi;
@@ -203,7 +205,9 @@ Cand beamCand(const Prep& p, std::int32_t pa, std::int32_t pb, std::int32_t k, s
 }
 
 // The code minimum of a beam of effective depth d (mm), cm².
-double beamMinimum(const Prep& p, double d) { return p.beamMinRatio * p.b * d / 100; }
+double beamMinimum(const Prep& p, double d) {
+    return p.beamMinRatio * p.b * d / 100;
+}
 
 // The least a beam row of effective depth d may hold: the area asked for and the code minimum,
 // which ACI 9.6.1.3 waives for a row holding 4/3 of the area asked for.
@@ -525,11 +529,9 @@ bool prepare(const Member& m, const Cdiametro& cat, const Options& o, Prep& p, s
         why = "diámetro máximo no válido";
         return false;
     }
-    if (m.column && o.minDiameterMm > 0 &&
-        o.minDiameterMm < rules::columnLeastBar(o.code) - kEps) {
+    if (m.column && o.minDiameterMm > 0 && o.minDiameterMm < rules::columnLeastBar(o.code) - kEps) {
         why = "diámetro mínimo no válido: un pilar lleva barras de " +
-              numberWithComma(rules::columnLeastBar(o.code)) +
-              " mm o más (EN 1992-1-1 9.5.2(1))";
+              numberWithComma(rules::columnLeastBar(o.code)) + " mm o más (EN 1992-1-1 9.5.2(1))";
         return false;
     }
     if (!m.column && m.multiple != 1) {
@@ -870,14 +872,16 @@ template <class Visit> void enumerate(const Prep& p, double cap, Visit&& visit) 
         enumerateBeam(p, cap, visit);
 }
 
-constexpr std::size_t limitIndex(Limit l) { return static_cast<std::size_t>(l); }
+constexpr std::size_t limitIndex(Limit l) {
+    return static_cast<std::size_t>(l);
+}
 
 // Why a member has no row: what the codes' limits left, or the most that fits.
 std::string noRowMessage(const Prep& p, double most, std::int32_t mostLayers,
                          const std::array<std::int32_t, 5>& refused) {
-    const std::string largest =
-        decimalComma(p.asMax, 2) + " cm² (" +
-        numberWithComma(rules::maxRatio(p.code, p.column) * 100) + " % de la sección)";
+    const std::string largest = decimalComma(p.asMax, 2) + " cm² (" +
+                                numberWithComma(rules::maxRatio(p.code, p.column) * 100) +
+                                " % de la sección)";
     if (p.asMax > 0 && p.floor > p.asMax)
         return "el área necesaria pasa del máximo de norma: " + largest;
     if (refused[limitIndex(Limit::Strain)] > 0)
@@ -892,9 +896,8 @@ std::string noRowMessage(const Prep& p, double most, std::int32_t mostLayers,
         return "no cabe ninguna disposición que cumpla las separaciones";
     const std::string where = p.column ? "" : mostLayers == 2 ? " en dos capas" : " en una capa";
     // Rounded down: the member holds at least what the message says it holds at most.
-    std::string text =
-        "no cabe: como máximo " + decimalComma(std::floor(most * 10 + 1e-9) / 10, 1) + " cm²" +
-        where;
+    std::string text = "no cabe: como máximo " +
+                       decimalComma(std::floor(most * 10 + 1e-9) / 10, 1) + " cm²" + where;
     if (p.floor > p.req)
         text += " (el mínimo de norma pide " + decimalComma(p.floor, 2) + " cm²)";
     return text;

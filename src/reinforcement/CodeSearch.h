@@ -81,7 +81,7 @@ struct Arrangement {
     // Notes and advice (Spanish short texts): the code minimum when it governed, an ACI column
     // above 4 %. A row that breaks a limit is never listed, so these never mean a refusal.
     std::vector<std::string> flags;
-    bool preferred;                         // the first row
+    bool preferred; // the first row
     // Every bar's centre: a beam layer by layer, each across from −z to +z, an upper bar at the z
     // of the lower bar it stands over; a column corner by corner, each corner followed by the
     // bars of the side that starts there.

@@ -30,6 +30,8 @@ void CDatGener::Ini(const std::string& nombre, const std::string& descrip, const
     nombre_ = nombre;
 }
 
-float CDatGener::fValue() const { return static_cast<float>(valueAsTypedNumber(valor_)); }
+float CDatGener::fValue() const {
+    return static_cast<float>(valueAsTypedNumber(valor_));
+}
 
 } // namespace tresol

@@ -9,7 +9,7 @@ namespace tresol {
 
 // A named datum with a description, such as the web thickness of a profile.
 class CDatGener {
-public:
+  public:
     // An empty name, or a zero value when zero is not allowed (the default), is a programming
     // error.
     void Ini(const std::string& nombre, const std::string& descrip, const Value& Valor,
@@ -23,7 +23,7 @@ public:
     const std::string& nombre() const { return nombre_; }
     const std::string& descrip() const { return descrip_; }
 
-private:
+  private:
     Value valor_;
     std::string descrip_;
     std::string nombre_;

@@ -6,7 +6,7 @@ namespace tresol {
 // y = 0, taken over Z from z2 to z1. Summed over the sides of a closed polygon the strips give
 // the polygon's integrals (Green's theorem); every value carries the sign of z1 − z2.
 class CSecc2p {
-public:
+  public:
     // Centroid of the strip (0, 0 when its area is 0).
     float zgTramo = 0;
     float ygTramo = 0;
@@ -19,7 +19,7 @@ public:
     float getIzy() const { return Izy_; }
     float GetArea() const { return area_; }
 
-private:
+  private:
     // Kept in the header so that the contour loop of CSeccG, which calls it twice per side,
     // can inline it.
     void CalculaTramo(float y1, float z1, float y2, float z2) {

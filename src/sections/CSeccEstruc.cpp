@@ -3,11 +3,11 @@
 #include "drawing/CCuaMaxMin.h"
 #include "drawing/ICuadro.h"
 #include "geometry/CVector.h"
+#include "platform/Messages.h"
 #include "platform/Numbers.h"
+#include "platform/ProgrammingError.h"
 #include "reinforcement/Carmasec.h"
 #include "reinforcement/Cdiametro.h"
-#include "platform/Messages.h"
-#include "platform/ProgrammingError.h"
 #include "sections/CSeccG.h"
 
 #include <array>
@@ -17,7 +17,9 @@
 namespace tresol {
 namespace {
 
-float f(double v) { return static_cast<float>(v); }
+float f(double v) {
+    return static_cast<float>(v);
+}
 
 constexpr std::int32_t kCirculo = 0;
 constexpr std::int32_t kRectangulo = 1;
@@ -52,15 +54,16 @@ constexpr std::array<std::array<bool, 4>, 4> kUsaDato{{{false, false, false, fal
                                                        {true, true, false, true},
                                                        {false, false, false, false}}};
 
-bool EsCasiCero(double value, double tolerance) { return std::fabs(value) <= tolerance; }
+bool EsCasiCero(double value, double tolerance) {
+    return std::fabs(value) <= tolerance;
+}
 
 } // namespace
 
 bool CSeccEstruc::Ini(std::int32_t tipoSeccdat, std::int32_t tipoMaterialdat, float cantoYdat,
                       float cantoZdat, float iyydat, float izzdat, float izydat, float jdat,
                       float areadat, float ycdg, float zcdg, const Array1<Value>& datosExtra,
-                      std::shared_ptr<const Cdiametro> diametros,
-                      std::optional<bool> cdgDondeSea) {
+                      std::shared_ptr<const Cdiametro> diametros, std::optional<bool> cdgDondeSea) {
     checkKind(tipoSeccdat);
     // Values given outright replace the whole section, a contour it was given before included.
     contorno_.clear();
@@ -90,7 +93,8 @@ float CSeccEstruc::CalculaJ(float cantoY, float cantoZ) const {
         // JRectangular: t the thinner depth, b the wider one.
         const double t = cantoY <= cantoZ ? cantoY : cantoZ;
         const double b = cantoY <= cantoZ ? cantoZ : cantoY;
-        return f(t * t * t * b / 3.0 * (1 - 0.63 * t / b + 0.052 * std::pow(t, 5) / std::pow(b, 5)));
+        return f(t * t * t * b / 3.0 *
+                 (1 - 0.63 * t / b + 0.052 * std::pow(t, 5) / std::pow(b, 5)));
     }
     case kPorPuntos:
         return 0;
@@ -153,10 +157,10 @@ bool CSeccEstruc::IniPorPuntos(std::int32_t tipoSecc, std::int32_t tipoMaterial,
     CSeccG poligono;
     poligono.asigna_coor(pto2d.upper(1), pto2d);
     const float jdat = j ? f(valueAsTypedNumber(*j)) : 0.0f;
-    const bool ok = Ini(tipoSecc, tipoMaterial, poligono.cantoY(), poligono.cantoZ(),
-                        poligono.Iyg(), poligono.Izg(), poligono.izy(), jdat, poligono.area(),
-                        poligono.Yg(), poligono.Zg(), Array1<Value>(), std::move(diametros),
-                        cdgDondeSea);
+    const bool ok =
+        Ini(tipoSecc, tipoMaterial, poligono.cantoY(), poligono.cantoZ(), poligono.Iyg(),
+            poligono.Izg(), poligono.izy(), jdat, poligono.area(), poligono.Yg(), poligono.Zg(),
+            Array1<Value>(), std::move(diametros), cdgDondeSea);
     contorno_ = pto2d;
     return ok;
 }
@@ -229,18 +233,18 @@ void CSeccEstruc::ContornoDobleT(std::int32_t& NP, PointArray& pto2d) const {
     const float ye = f(-h2), yi = f(-h2 + tf), Yi = f(h2 - tf), Ye = f(h2);
     const float ze = f(-b2), zw = f(-tw2), Zw = f(tw2), Ze = f(b2);
     pto2d = makePointArray({{ye, ze},
-                  {yi, ze},
-                  {yi, zw},
-                  {Yi, zw},
-                  {Yi, ze},
-                  {Ye, ze},
-                  {Ye, Ze},
-                  {Yi, Ze},
-                  {Yi, Zw},
-                  {yi, Zw},
-                  {yi, Ze},
-                  {ye, Ze},
-                  {ye, ze}});
+                            {yi, ze},
+                            {yi, zw},
+                            {Yi, zw},
+                            {Yi, ze},
+                            {Ye, ze},
+                            {Ye, Ze},
+                            {Yi, Ze},
+                            {Yi, Zw},
+                            {yi, Zw},
+                            {yi, Ze},
+                            {ye, Ze},
+                            {ye, ze}});
 }
 
 void CSeccEstruc::ContornoRectangular(std::int32_t& NP, PointArray& pto2d) const {
@@ -442,8 +446,7 @@ float CSeccEstruc::ZgA() const {
 void CSeccEstruc::GeneraPuntosXY(PointArray&, Array1<float>&, const CPosi3D*) const {
     throw ProgrammingError("GeneraPuntosXY is not supported by a structural section");
 }
-void CSeccEstruc::GeneraPuntosXZ(PointArray&, Array1<float>&, const CPosi3D*, float,
-                                 float) const {
+void CSeccEstruc::GeneraPuntosXZ(PointArray&, Array1<float>&, const CPosi3D*, float, float) const {
     throw ProgrammingError("GeneraPuntosXZ is not supported by a structural section");
 }
 void CSeccEstruc::GeneraPuntosYZ(PointArray&, Array1<float>&, const CPosi3D*, float, float,

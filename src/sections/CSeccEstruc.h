@@ -22,7 +22,7 @@ class Cdiametro;
 // outright together with the extra dimensions of a profile. The section keeps the polygon it
 // was given, or generates a drawing contour for its kind.
 class CSeccEstruc : public ICSeccG {
-public:
+  public:
     // Stores the given properties (a zero `jdat` is replaced by the kind's formula), validates
     // them and keeps the extra data the kind uses. False when the torsion constant is not
     // positive for a kind other than 3.
@@ -85,11 +85,10 @@ public:
     float ptoyd() const override { return ptoyd_; }
     void GeneraPuntosXY(PointArray& Pnt2d, Array1<float>& Pnt1d,
                         const CPosi3D* posi3D) const override;
-    void GeneraPuntosXZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi3D* posi3D,
-                        float xtras, float ztras) const override;
-    void GeneraPuntosYZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi3D* posi3D,
-                        float ytras, float ztras,
-                        std::optional<bool> invierteYZ = std::nullopt) const override;
+    void GeneraPuntosXZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi3D* posi3D, float xtras,
+                        float ztras) const override;
+    void GeneraPuntosYZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi3D* posi3D, float ytras,
+                        float ztras, std::optional<bool> invierteYZ = std::nullopt) const override;
     float cantoY() const override { return cantoY_; }
     float cantoZ() const override { return cantoZ_; }
     // The five lines of the drawing polygon of a shape; refused (message, false) for a section
@@ -119,7 +118,7 @@ public:
     // The reinforcement set, absent until the first bar line.
     std::shared_ptr<const Carmasec> GetArmado() const { return armado_; }
 
-private:
+  private:
     void CreaArmado();
     float CalculaJ(float cantoY, float cantoZ) const;
     bool ValidaDatos(bool cdgDondeSea) const;

@@ -22,7 +22,9 @@
 namespace tresol {
 namespace {
 
-float f(double v) { return static_cast<float>(v); }
+float f(double v) {
+    return static_cast<float>(v);
+}
 
 // The Y handed to the point collection by CorteVSeccion: the cut's own position across the
 // section is not known to a polygonal section.
@@ -51,14 +53,14 @@ void CSeccG::checkClosed(const PointArray& contour, std::int32_t lastRow) {
 
 bool CSeccG::asigna_coorEjemplo() {
     static constexpr std::array<std::array<float, 2>, 9> rows{{{36, -66},
-                                                                {48, -66},
-                                                                {48, 6},
-                                                                {-36, 6},
-                                                                {-36, 66},
-                                                                {-48, 66},
-                                                                {-48, -6},
-                                                                {36, -6},
-                                                                {36, -66}}};
+                                                               {48, -66},
+                                                               {48, 6},
+                                                               {-36, 6},
+                                                               {-36, 66},
+                                                               {-48, 66},
+                                                               {-48, -6},
+                                                               {36, -6},
+                                                               {36, -66}}};
     PointArray p = makePointArray(9);
     for (std::int32_t i = 1; i <= 9; ++i) {
         p(i, 1) = rows[static_cast<std::size_t>(i - 1)][0];
@@ -288,8 +290,7 @@ void CSeccG::GeneraPuntosYZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi
         posi3D->TranfPtos(Pnt2d, Pnt1d);
 }
 
-void CSeccG::GeneraPuntosXY(PointArray& Pnt2d, Array1<float>& Pnt1d,
-                            const CPosi3D* posi3D) const {
+void CSeccG::GeneraPuntosXY(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi3D* posi3D) const {
     GeneraPuntosYZ(Pnt2d, Pnt1d, posi3D, 0, 0, false);
     for (std::int32_t i = 1; i <= numP_; ++i)
         std::swap(Pnt2d(i, 2), Pnt1d(i));
@@ -306,8 +307,12 @@ void CSeccG::GeneraPuntosXZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi
     }
 }
 
-float CSeccG::cantoY() const { return f(std::fabs(double{maxY_} - minY_)); }
-float CSeccG::cantoZ() const { return f(std::fabs(double{maxZ_} - minZ_)); }
+float CSeccG::cantoY() const {
+    return f(std::fabs(double{maxY_} - minY_));
+}
+float CSeccG::cantoZ() const {
+    return f(std::fabs(double{maxZ_} - minZ_));
+}
 
 bool CSeccG::LetPropiedadesDeContorno(LabelSet& labelDesc, std::int32_t& indi) const {
     const std::array<std::string, 5> lines{

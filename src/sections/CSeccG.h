@@ -14,7 +14,7 @@ class CPto2d;
 // side by side (one CSecc2p strip per side and per axis), so a clockwise contour gives the
 // negated area and moments and the same centroid.
 class CSeccG : public ICSeccG {
-public:
+  public:
     // Loads the Z-shaped example contour (area 2592, centroid at the origin).
     bool asigna_coorEjemplo();
     // Takes rows 1…NumpAux of `pto2dAux` as the contour and computes every property. An open
@@ -73,18 +73,17 @@ public:
     float ptoyd() const override { return fCoorOrig_; }
     void GeneraPuntosXY(PointArray& Pnt2d, Array1<float>& Pnt1d,
                         const CPosi3D* posi3D) const override;
-    void GeneraPuntosXZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi3D* posi3D,
-                        float xtras, float ztras) const override;
-    void GeneraPuntosYZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi3D* posi3D,
-                        float ytras, float ztras,
-                        std::optional<bool> invierteYZ = std::nullopt) const override;
+    void GeneraPuntosXZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi3D* posi3D, float xtras,
+                        float ztras) const override;
+    void GeneraPuntosYZ(PointArray& Pnt2d, Array1<float>& Pnt1d, const CPosi3D* posi3D, float ytras,
+                        float ztras, std::optional<bool> invierteYZ = std::nullopt) const override;
     float cantoY() const override;
     float cantoZ() const override;
     // Five lines: area, CantoY, CantoZ, Izz, Iyy. The answer is false.
     bool LetPropiedadesDeContorno(LabelSet& labelDesc, std::int32_t& indi) const override;
     float GetCoorExtrema(std::int32_t orienta) const override;
 
-private:
+  private:
     static void checkClosed(const PointArray& contour, std::int32_t lastRow);
 
     PointArray pto2d_;

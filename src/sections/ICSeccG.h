@@ -22,7 +22,7 @@ class LabelSet;
 // An operation that an implementation does not support, a view code outside 0…2 or an extreme
 // code outside 0…3 is a programming error.
 class ICSeccG {
-public:
+  public:
     virtual ~ICSeccG() = default;
 
     // Torsion constant.

@@ -9,7 +9,7 @@ namespace tresol {
 // a short description of itself, one line per label. An index the set does not hold is a
 // programming error.
 class LabelSet {
-public:
+  public:
     virtual ~LabelSet() = default;
 
     virtual std::string Caption(std::int32_t index) const = 0;

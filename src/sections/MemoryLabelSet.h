@@ -8,7 +8,7 @@ namespace tresol {
 // Labels held in memory with indexes lo…hi, every caption empty at first; for tests and for
 // clients without a window.
 class MemoryLabelSet : public LabelSet {
-public:
+  public:
     MemoryLabelSet(std::int32_t lo, std::int32_t hi) : captions_(lo, hi) {}
 
     std::string Caption(std::int32_t index) const override { return captions_(index); }
@@ -17,7 +17,7 @@ public:
     std::int32_t lower() const { return captions_.lower(); }
     std::int32_t upper() const { return captions_.upper(); }
 
-private:
+  private:
     Array1<std::string> captions_;
 };
 

@@ -11,10 +11,10 @@ using platform::MsgIcon;
 namespace {
 
 class Recorded : public app::QtMessageSink {
-public:
+  public:
     std::vector<std::pair<std::string, MsgIcon>> shown;
 
-protected:
+  protected:
     void present(const std::string& text, MsgIcon icon) override { shown.emplace_back(text, icon); }
 };
 

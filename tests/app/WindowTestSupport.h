@@ -22,8 +22,7 @@
 namespace tresol::test {
 
 // Finds a control of a window by its name (and control-array index, where it has one).
-template <class W>
-W* ctl(QWidget* window, const char* name, int index = -1) {
+template <class W> W* ctl(QWidget* window, const char* name, int index = -1) {
     for (W* w : window->findChildren<W*>(name))
         if (index < 0 || w->property("index").toInt() == index)
             return w;

@@ -169,8 +169,7 @@ TEST(frmTresol, MultipleAndSeriesChangesRedoTheTable) {
     EXPECT_EQ(ctl<QLineEdit>(column.w(), "Text5")->text(), "6");
     EXPECT_EQ(column->GetNumLados(), 6);
     EXPECT_EQ(column.label8(), "");
-    EXPECT_EQ(gridColumn(*column.frm, 0),
-              (Lines{"42 fi 8", "30 fi 10", "18 fi 12", "12 fi 16"}));
+    EXPECT_EQ(gridColumn(*column.frm, 0), (Lines{"42 fi 8", "30 fi 10", "18 fi 12", "12 fi 16"}));
 
     ctl<QRadioButton>(column.w(), "Option1", 1)->click();
     EXPECT_EQ(column->GetTipoNorma(), "Mex");
@@ -203,8 +202,7 @@ TEST(frmTresol, ModalIniReturnsTheAcceptedLine) {
             EXPECT_FALSE(ctl<QScrollBar>(frm, "HScroll1")->isEnabled());
             EXPECT_EQ(ctl<QLineEdit>(frm, "Text1")->text(), "20.00");
             EXPECT_EQ(ctl<QLineEdit>(frm, "Text2")->text(), "40.00");
-            EXPECT_EQ(gridColumn(*frm, 0),
-                      (Lines{"28 fi 10", "20 fi 12", "12 fi 16", "8 fi 20"}));
+            EXPECT_EQ(gridColumn(*frm, 0), (Lines{"28 fi 10", "20 fi 12", "12 fi 16", "8 fi 20"}));
             pickRow(frm, 3);
             QTest::mouseClick(ctl<QPushButton>(frm, "Command2"), Qt::LeftButton);
         });

@@ -410,8 +410,7 @@ TEST(CodeSearchProgram, MaterialsPerRunAndPerRow) {
                           "V3,viga,Euro,10,3,30,50,1,C99\n");
     const Outcome r = batch(dir, {input, "--search", "ec2", "--top", "1", "-q"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Fila 4, columna concrete: hormigón desconocido «C99»"),
-              std::string::npos)
+    EXPECT_NE(r.err.find("Fila 4, columna concrete: hormigón desconocido «C99»"), std::string::npos)
         << r.err;
     const auto rows = csvRecords(r.out);
     // V1's chosen row (with the least-area row beside it), then V2's.
@@ -446,9 +445,9 @@ TEST(CodeSearchProgram, MaterialsPerRunAndPerRow) {
             m.erase("row"); // a CSV line there, an element here
     EXPECT_EQ(back, first);
     // A beam's multiple the code search cannot take is a refused row too.
-    const std::string two = dir.file(
-        "two.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple\n"
-                   "V1,viga,Euro,10,3,30,50,2\n");
+    const std::string two =
+        dir.file("two.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple\n"
+                            "V1,viga,Euro,10,3,30,50,2\n");
     const Outcome refused = batch(dir, {two, "--search", "aci", "-q"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("Fila 2: la búsqueda por norma arma una sola cara"),

@@ -106,7 +106,8 @@ Read readText(const std::string& text, InputFormat format) {
 // either way, each field on its own, so a file of both reads whole.
 TEST(CsvReader, ReadsWindows1252FieldsAsUtf8) {
     const CsvRead r = readAll("id,nota\r\n"
-                              "P\xf3rtico,\x80 \x93" "a\x94\r\n"             // Windows-1252
+                              "P\xf3rtico,\x80 \x93"
+                              "a\x94\r\n"                                        // Windows-1252
                               "P\xc3\xb3rtico,\xe2\x82\xac \xf0\x9f\x8f\x97\r\n" // UTF-8
                               "\xc0\xaf,\xed\xa0\x80\r\n"); // overlong '/', a surrogate
     const Records want = {{"id", "nota"},

@@ -1,7 +1,7 @@
 #include "platform/BoundedArray.h"
 #include "platform/MemoryGrid.h"
-#include "platform/Numbers.h"
 #include "platform/Messages.h"
+#include "platform/Numbers.h"
 #include "platform/OrderedMap.h"
 #include "platform/Value.h"
 

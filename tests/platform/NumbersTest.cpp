@@ -100,10 +100,11 @@ TEST(NumberText, ExtremesReadBackAsFiniteNumbers) {
     EXPECT_EQ(numberText(-std::numeric_limits<double>::max()), "-1.79769313486231E+308");
     // FLT_MAX = 3.40282347e38 rounds down at 7 digits: nothing to cut.
     EXPECT_EQ(numberText(std::numeric_limits<float>::max()), "3.402823E+38");
-    for (double v : {std::numeric_limits<double>::max(), std::nextafter(std::numeric_limits<double>::max(), 0.0),
-                     -std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
-                     std::numeric_limits<double>::denorm_min(),
-                     double{std::numeric_limits<float>::max()}}) {
+    for (double v :
+         {std::numeric_limits<double>::max(),
+          std::nextafter(std::numeric_limits<double>::max(), 0.0),
+          -std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
+          std::numeric_limits<double>::denorm_min(), double{std::numeric_limits<float>::max()}}) {
         for (int digits : {15, 7, 1}) {
             const std::string text = numberText(v, digits);
             const auto back = parseNumber(text);
@@ -117,14 +118,16 @@ TEST(NumberText, ExtremesReadBackAsFiniteNumbers) {
 TEST(ParseNumber, UnderflowReadsAsZeroHoweverItIsWritten) {
     ScopedNumberLocale point('.');
     const std::string tiny = "0." + std::string(330, '0') + "1";
-    for (const std::string& text : {std::string("1e-400"), tiny, "-" + tiny,
-                                    std::string("0.0001e-400"), std::string("100e-99999999999999999999")}) {
+    for (const std::string& text :
+         {std::string("1e-400"), tiny, "-" + tiny, std::string("0.0001e-400"),
+          std::string("100e-99999999999999999999")}) {
         EXPECT_EQ(parseNumber(text), 0.0) << text;
         EXPECT_EQ(leadingNumber(text), 0.0) << text;
     }
     // Overflow stays refused, however it is written.
     const std::string huge = "1" + std::string(330, '0');
-    for (const std::string& text : {std::string("1e400"), huge, huge + ".5", std::string("0.001e99999999999")})
+    for (const std::string& text :
+         {std::string("1e400"), huge, huge + ".5", std::string("0.001e99999999999")})
         EXPECT_FALSE(parseNumber(text)) << text;
 }
 

@@ -1,7 +1,7 @@
+#include "reinforcement/CArmador.h"
 #include "platform/MemoryGrid.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
-#include "reinforcement/CArmador.h"
 
 #include <gtest/gtest.h>
 
@@ -101,7 +101,8 @@ TEST(CArmador, MultipleTwoFollowsTheSearchSteps) {
 
 // A fractional multiple behaves as the whole number it rounds to (halves to even), which is what
 // the window's scroll bar would have given: same candidates, same spacing, every count a
-// multiple of it. 2.6 once kept 5 bars of 16 mm (⌊5 ÷ 2.6 + 1⌋ × 2.6 = 5.2 → 5), not a multiple of 3.
+// multiple of it. 2.6 once kept 5 bars of 16 mm (⌊5 ÷ 2.6 + 1⌋ × 2.6 = 5.2 → 5), not a multiple
+// of 3.
 TEST(CArmador, FractionalMultipleIsRoundedLikeTheWindowsWholeValue) {
     const struct {
         double fractional;

@@ -1,8 +1,8 @@
+#include "reinforcement/Carmasec.h"
 #include "drawing/CCuadroDibujo.h"
 #include "drawing/Canvas.h"
 #include "platform/Messages.h"
 #include "platform/ProgrammingError.h"
-#include "reinforcement/Carmasec.h"
 
 #include <gtest/gtest.h>
 
@@ -54,16 +54,16 @@ TEST(Carmasec, TouchingBarsFitOverlappingOnesAreRefused) {
     rec.clear();
     a.AnyadeRedondo(1, 1, 0);
     a.AnyadeRedondo(1, 1, 8);
-    EXPECT_EQ(rec.texts(), (Lines{"Error en la asignacion de diametro",
-                                  "Error en la asignacion de diametro"}));
+    EXPECT_EQ(rec.texts(),
+              (Lines{"Error en la asignacion de diametro", "Error en la asignacion de diametro"}));
     EXPECT_EQ(a.GetNumeroRedondos(), 2);
 }
 
 TEST(Carmasec, LinesOfBars) {
     Carmasec a = bars();
     a.AnyadeLinea(0, 0, 0, 0.3, k16, 4, false, false);
-    EXPECT_EQ(positions(a), (std::vector<std::pair<float, float>>{
-                                {0, 0}, {0, 0.1f}, {0, 0.2f}, {0, 0.3f}}));
+    EXPECT_EQ(positions(a),
+              (std::vector<std::pair<float, float>>{{0, 0}, {0, 0.1f}, {0, 0.2f}, {0, 0.3f}}));
 
     Carmasec b = bars();
     b.AnyadeLinea(0, 0, 0, 0.3, k16, 4, true, false);
@@ -185,10 +185,10 @@ TEST(Carmasec, OverlapIndexAgreesWithCheckingEveryBar) {
         const double dz = static_cast<double>(std::get<1>(p)) - std::get<1>(q);
         const double dy = static_cast<double>(std::get<0>(p)) - std::get<0>(q);
         const float dist = static_cast<float>(std::sqrt(static_cast<float>(dz * dz + dy * dy)));
-        const float min = static_cast<float>(
-            (static_cast<double>(cat->GetDiametroMetros(std::get<2>(p))) +
-             cat->GetDiametroMetros(std::get<2>(q))) *
-            0.5);
+        const float min =
+            static_cast<float>((static_cast<double>(cat->GetDiametroMetros(std::get<2>(p))) +
+                                cat->GetDiametroMetros(std::get<2>(q))) *
+                               0.5);
         return dist < min;
     };
     for (const auto& t : tried) {
@@ -240,8 +240,8 @@ TEST(Carmasec, DrawsBarsAsHexagonalPrismsThroughThePieceContract) {
         for (auto [x, y] : {std::pair{s.x1, s.y1}, std::pair{s.x2, s.y2}}) {
             bool found = false;
             for (int b = 0; b < 2; ++b)
-                if (std::fabs(std::hypot(x - centres[b].first, y - centres[b].second) -
-                              radii[b]) < 1e-6) {
+                if (std::fabs(std::hypot(x - centres[b].first, y - centres[b].second) - radii[b]) <
+                    1e-6) {
                     ++onBar[b];
                     found = true;
                 }

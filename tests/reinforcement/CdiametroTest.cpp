@@ -1,6 +1,6 @@
+#include "reinforcement/Cdiametro.h"
 #include "platform/Messages.h"
 #include "platform/ProgrammingError.h"
-#include "reinforcement/Cdiametro.h"
 
 #include <gtest/gtest.h>
 

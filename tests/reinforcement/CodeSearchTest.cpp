@@ -98,8 +98,8 @@ TEST(CodeSearch, UpperBarsStandOverLowerBars) {
     EXPECT_NEAR(*p.effectiveDepthCm, 44.360, 1e-3);
     const auto layers = layersOf(p);
     ASSERT_EQ(layers.size(), 2u);
-    EXPECT_EQ(layers[1], (std::vector<double>{layers[0][0], layers[0][1], layers[0][3],
-                                              layers[0][4]}));
+    EXPECT_EQ(layers[1],
+              (std::vector<double>{layers[0][0], layers[0][1], layers[0][3], layers[0][4]}));
     EXPECT_NEAR(layers[0][1], -41.5, 1e-9);
     EXPECT_NEAR(p.placement[5].y * 1000, -250 + 75 + 8, 1e-9);
     EXPECT_NE(find(r, "2 fi 28 + 2 fi 25"), nullptr);
@@ -393,11 +393,11 @@ TEST(CodeSearch, BadInputIsRefusedWithAMessage) {
         EXPECT_TRUE(code::placeLine("5 fi 16", row.m, cat, row.o, error).empty()) << row.name;
         EXPECT_FALSE(error.empty()) << row.name;
     }
-    EXPECT_EQ(code::search(column(10, 3, 40, 4), cat,
-                           withOption([](auto& o) { o.minDiameterMm = 6; }))
-                  .messages[0],
-              "diámetro mínimo no válido: un pilar lleva barras de 8 mm o más (EN 1992-1-1 "
-              "9.5.2(1))");
+    EXPECT_EQ(
+        code::search(column(10, 3, 40, 4), cat, withOption([](auto& o) { o.minDiameterMm = 6; }))
+            .messages[0],
+        "diámetro mínimo no válido: un pilar lleva barras de 8 mm o más (EN 1992-1-1 "
+        "9.5.2(1))");
     // 8 mm is the least an EN column may ask for, and ACI sets no least size.
     code::Options eight = ok;
     eight.minDiameterMm = 8;

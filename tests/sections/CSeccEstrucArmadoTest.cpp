@@ -34,7 +34,9 @@ std::vector<Bar> barsOf(const CSeccEstruc& s) {
 }
 
 bool sameBars(std::vector<Bar> got, std::vector<Bar> want, float tol = 1e-6f) {
-    auto key = [](const Bar& b) { return std::pair{std::lround(b.first * 1e4), std::lround(b.second * 1e4)}; };
+    auto key = [](const Bar& b) {
+        return std::pair{std::lround(b.first * 1e4), std::lround(b.second * 1e4)};
+    };
     std::sort(got.begin(), got.end(), [&](auto& a, auto& b) { return key(a) < key(b); });
     std::sort(want.begin(), want.end(), [&](auto& a, auto& b) { return key(a) < key(b); });
     if (got.size() != want.size())
@@ -55,8 +57,8 @@ TEST(CSeccEstrucArmado, ColumnBarsShareTheContourEvenly) {
     EXPECT_TRUE(column.AnyadeRefuerzoContorno("8 fi 16", 0.03f));
     // The bar line is 0.03 + 0.008 inside: 0.224 (Y) x 0.324 (Z), two bars a face.
     const float y = 0.112f, z = 0.162f;
-    EXPECT_TRUE(sameBars(barsOf(column), {{-y, -z}, {-y, 0}, {-y, z}, {0, z}, {y, z}, {y, 0},
-                                          {y, -z}, {0, -z}}))
+    EXPECT_TRUE(sameBars(barsOf(column),
+                         {{-y, -z}, {-y, 0}, {-y, z}, {0, z}, {y, z}, {y, 0}, {y, -z}, {0, -z}}))
         << ::testing::PrintToString(barsOf(column));
     EXPECT_TRUE(rec.texts().empty());
     EXPECT_EQ(column.GetArmado()->GetNumeroRedondos(), 8);

@@ -57,8 +57,9 @@ TEST(CSeccEstruc, RectangleAndCircle) {
     MemoryLabelSet labels(0, 9);
     EXPECT_FALSE(s.LetPropiedadesDeContorno(labels, indi));
     EXPECT_EQ(indi, 2) << "nothing written";
-    EXPECT_THAT(rec.texts(),
-                ElementsAre("Se han pedido propiedades de contorno cuando son las únicas que hay."));
+    EXPECT_THAT(
+        rec.texts(),
+        ElementsAre("Se han pedido propiedades de contorno cuando son las únicas que hay."));
     rec.clear();
     CSeccEstruc fresh; // a dimension that is not positive: false, no message, nothing stored
     EXPECT_FALSE(fresh.IniRectang(0, 0.4f, 0, nullptr) || fresh.IniRectang(0, NAN, 0.3f, nullptr));
@@ -102,7 +103,8 @@ TEST(CSeccEstruc, PolygonByPoints) {
     EXPECT_FLOAT_EQ(s.GetIT(), 0.75f) << "a number is read as a number";
 
     const std::pair<const char*, PointArray> bad[] = {
-        {"two rows", points({{0, 0}, {0, 0}})}, {"no points", PointArray()},
+        {"two rows", points({{0, 0}, {0, 0}})},
+        {"no points", PointArray()},
         {"clockwise", points({{0, 0}, {0, 6}, {3, 0}, {0, 0}})}};
     for (const auto& [id, pts] : bad)
         EXPECT_THROW(CSeccEstruc().IniPorPuntos(3, 0, pts, nullptr, Value{0}, true),
@@ -140,8 +142,10 @@ TEST(CSeccEstruc, GivenValuesAndProfiles) {
     EXPECT_NEAR(c(1, 1), -0.1, 1e-6);
 
     const std::tuple<const char*, std::int32_t, std::int32_t, float, float> bad[] = {
-        {"kind 4", 4, 0, 0.3f, 1}, {"material 2", 1, 2, 0.3f, 1},
-        {"zero depth", 1, 0, 0, 1}, {"double-T without j", 2, 0, 0.3f, 0}};
+        {"kind 4", 4, 0, 0.3f, 1},
+        {"material 2", 1, 2, 0.3f, 1},
+        {"zero depth", 1, 0, 0, 1},
+        {"double-T without j", 2, 0, 0.3f, 0}};
     for (const auto& [id, kind, material, canto, j] : bad)
         EXPECT_THROW(CSeccEstruc().Ini(kind, material, canto, 0.4f, 0.0016f, 0.0009f, 0, j, 0.12f,
                                        0, 0, profile(0.01f, 0.01f, 0)),

@@ -79,9 +79,11 @@ TEST(CSeccG, PropertiesOfKnownFigures) {
         {"square ccw", contour(kSquare), {1, .5, .5, t, t, 0, th, th, .5, .5, 1, 1}},
         {"square cw", contour(kSquareCw), {-1, .5, .5, -t, -t, 0, -th, -th, -.5, -.5, 1, 1}},
         {"triangle", contour(kTriangle), {9, 1, 2, 4.5, 18, -4.5, 13.5, 54, 9, 18, 3, 6}},
-        {"rectangle 2 × 4", [](CSeccG& s) { return s.IniRectangulo(2, 4); },
+        {"rectangle 2 × 4",
+         [](CSeccG& s) { return s.IniRectangulo(2, 4); },
          {8, 0, 0, 8 * th, 32 * th, 0, 8 * th, 32 * th, 0, 0, 2, 4}},
-        {"Z example", [](CSeccG& s) { return s.asigna_coorEjemplo(); },
+        {"Z example",
+         [](CSeccG& s) { return s.asigna_coorEjemplo(); },
          {2592, 0, 0, 3442176, 2312064, -2177280, 3442176, 2312064, 0, 0, 96, 132}}};
     for (const auto& [id, load, want] : cases) {
         CSeccG s;
@@ -150,12 +152,17 @@ TEST(CSeccG, NonFiniteCoordinatesOrPropertiesAreRefused) {
 TEST(CSeccG, ParallelContour) {
     // A vertex between parallel sides moves along their normal instead of staying at the origin.
     const std::tuple<const char*, PointArray, float, std::vector<float>> cases[] = {
-        {"square", points({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}), 1,
+        {"square",
+         points({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}),
+         1,
          {1, 1, 9, 1, 9, 9, 1, 9, 1, 1}},
-        {"vertex mid-side", points({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}), 1,
+        {"vertex mid-side",
+         points({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}),
+         1,
          {1, 1, 5, 1, 9, 1, 9, 9, 1, 9, 1, 1}},
         {"mid-side on the closing row",
-         points({{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {5, 0}}), -2,
+         points({{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {5, 0}}),
+         -2,
          {5, -2, 12, -2, 12, 12, -2, 12, -2, -2, 5, -2}},
     };
     for (const auto& [id, in, dista, want] : cases) {
