@@ -1,0 +1,154 @@
+#include "reinforcement/CodeSearchParts.h"
+
+// Columns of the code-checked search: corner bars and the bars of each side.
+namespace tresol::code::detail {
+
+// The outline offset inward by t: each side moved along its inward normal, the corners where the
+// moved sides meet. Invalid when a side vanishes or turns over.
+Offset offsetOutline(const std::vector<Point>& P, double t) {
+    Offset o;
+    const std::size_t n = P.size();
+    o.q.resize(n);
+    o.len.resize(n);
+    auto normal = [&](std::size_t i) {
+        const Point& a = P[i];
+        const Point& b = P[(i + 1) % n];
+        const double dy = b.y - a.y, dz = b.z - a.z;
+        const double len = length(dy, dz);
+        return Point{-dz / len, dy / len};
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point n0 = normal((i + n - 1) % n);
+        const Point n1 = normal(i);
+        const double s = 1 + n0.y * n1.y + n0.z * n1.z;
+        o.q[i] = Point{P[i].y + t * (n0.y + n1.y) / s, P[i].z + t * (n0.z + n1.z) / s};
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point& a = o.q[i];
+        const Point& b = o.q[(i + 1) % n];
+        const double dy = b.y - a.y, dz = b.z - a.z;
+        const double ey = P[(i + 1) % n].y - P[i].y, ez = P[(i + 1) % n].z - P[i].z;
+        if (dy * ey + dz * ez <= 0)
+            return o; // the side turned over: the offset outline collapsed
+        o.len[i] = length(dy, dz);
+        if (!std::isfinite(o.len[i]) || !(o.len[i] > 0))
+            return o;
+    }
+    o.valid = true;
+    return o;
+}
+
+// The counts a group of sides (every side, or one pair of opposite sides of a four-sided
+// column) may carry between corners: at least lo for the largest spacing, at most hi for the
+// clear gap. Empty (lo > hi) when none.
+static void sideRange(const Prep& p, const Offset& off, const Size& A, const Size& B,
+                      std::size_t first, std::size_t stride, std::int32_t& lo, std::int32_t& hi) {
+    const double smin = rules::clearBetweenBars(p.code, true, p.dg, A.d);
+    lo = kMaxCount + 1;
+    hi = -1;
+    for (std::int32_t m = 0; m <= kMaxCount; ++m) {
+        double gMin = kInf, ccMax = 0;
+        for (std::size_t i = first; i < off.len.size(); i += stride) {
+            double g = 0, cc = 0;
+            sideGaps(off.len[i], A, B, m, g, cc);
+            gMin = std::min(gMin, g);
+            ccMax = std::max(ccMax, cc);
+        }
+        if (gMin < smin - kEps)
+            break;
+        hi = m;
+        if (lo > kMaxCount && ccMax <= p.smax + kEps)
+            lo = m;
+    }
+}
+
+static Cand columnCand(const Prep& p, std::int32_t pa, std::int32_t pb, std::int32_t k,
+                       std::int32_t j) {
+    const std::size_t n = p.outline.size();
+    const Size& A = p.sizes[pa];
+    const Size& B = p.sizes[pb];
+    std::int32_t side = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        side += sideCount(n, i, k, j);
+    Cand c{};
+    c.area = static_cast<double>(n) * A.a + side * B.a;
+    c.depth = 0;
+    c.bars = static_cast<std::int32_t>(n) + side;
+    c.pa = static_cast<std::int16_t>(pa);
+    c.pb = static_cast<std::int16_t>(pb);
+    c.p2 = -1;
+    c.k = k;
+    c.j = j;
+    c.layers = 1;
+    c.nsizes = pa != pb ? 2 : 1;
+    return c;
+}
+
+static Limit columnLimit(const Prep& p, const Cand& c) {
+    if (c.area < p.floor)
+        return Limit::BelowMin;
+    if (p.asMax > 0 && c.area > p.asMax)
+        return Limit::AboveMax;
+    if (c.bars < p.leastBars)
+        return Limit::FewBars;
+    return Limit::Ok;
+}
+
+// Every column arrangement the geometry allows below `cap` cm², with what the codes' limits say
+// of it. For each total of side bars a four-sided column gets the one split between its pairs of
+// faces whose widest centre spacing is least, so that a line names one arrangement.
+void enumerateColumn(const Prep& p, double cap, Visitor visit) {
+    const std::size_t n = p.outline.size();
+    const bool four = n == 4;
+    for (std::int32_t pa = 0; pa < p.nSizes; ++pa) {
+        const Size& A = p.sizes[pa];
+        if (static_cast<double>(n) * A.a >= cap)
+            break; // sizes ascend: larger corners only add area
+        const Offset off = offsetOutline(p.outline, p.c + A.d / 2);
+        if (!off.valid)
+            continue;
+        for (std::int32_t pb = pa; pb >= std::max(0, pa - 1); --pb) {
+            const Size& B = p.sizes[pb];
+            const std::int32_t start = pb == pa ? 0 : 1;
+            std::int32_t lo0 = 0, hi0 = 0, lo1 = 0, hi1 = 0;
+            sideRange(p, off, A, B, 0, four ? 2 : 1, lo0, hi0);
+            if (four)
+                sideRange(p, off, A, B, 1, 2, lo1, hi1);
+            if (lo0 > hi0 || (four && lo1 > hi1))
+                continue;
+            if (!four) {
+                for (std::int32_t m = std::max(lo0, start); m <= hi0; ++m) {
+                    const Cand c = columnCand(p, pa, pb, m, m);
+                    if (c.area >= cap)
+                        break;
+                    visit(c, columnLimit(p, c));
+                }
+                continue;
+            }
+            for (std::int32_t t = std::max(lo0 + lo1, start); t <= hi0 + hi1; ++t) {
+                std::int32_t bestK = -1;
+                double bestCc = kInf;
+                for (std::int32_t k = std::min(hi0, t - lo1); k >= std::max(lo0, t - hi1); --k) {
+                    double ccMax = 0;
+                    for (std::size_t i = 0; i < n; ++i) {
+                        double g = 0, cc = 0;
+                        sideGaps(off.len[i], A, B, sideCount(n, i, k, t - k), g, cc);
+                        ccMax = std::max(ccMax, cc);
+                    }
+                    if (ccMax < bestCc - kEps) {
+                        bestCc = ccMax;
+                        bestK = k;
+                    }
+                }
+                if (bestK < 0)
+                    continue;
+                const Cand c = columnCand(p, pa, pb, bestK, t - bestK);
+                if (c.area >= cap)
+                    break;
+                visit(c, columnLimit(p, c));
+            }
+        }
+    }
+}
+
+} // namespace tresol::code::detail
