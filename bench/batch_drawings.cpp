@@ -2,9 +2,9 @@
 // against the baseline of the same image written by Qt's PNG writer, as it was before: it tried
 // every row filter on four channels and deflated harder, several times slower. The painting alone
 // is the floor.
-#include "app/CanvasExport.h"
 #include "batch/Drawings.h"
 #include "design/Design.h"
+#include "render/CanvasPaint.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -55,7 +55,7 @@ void BM_PngByQtWriter(benchmark::State& state) {
         image.fill(Qt::white);
         {
             QPainter p(&image);
-            app::paintCanvas(p, canvas, QRectF(QPointF(0, 0), QSizeF(kSize)));
+            render::paintCanvas(p, canvas, QRectF(QPointF(0, 0), QSizeF(kSize)));
         }
         QByteArray bytes;
         QBuffer buffer(&bytes);
@@ -70,7 +70,7 @@ void BM_PngAsWritten(benchmark::State& state) {
     ensureGui();
     const Canvas canvas = memberDrawing(state.range(0) == 1);
     for (auto _ : state)
-        benchmark::DoNotOptimize(app::canvasPng(canvas, kSize, 2.0).data());
+        benchmark::DoNotOptimize(render::canvasPng(canvas, kSize, 2.0).data());
 }
 BENCHMARK(BM_PngAsWritten)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -78,7 +78,7 @@ void BM_PaintOnly(benchmark::State& state) {
     ensureGui();
     const Canvas canvas = memberDrawing(state.range(0) == 1);
     for (auto _ : state)
-        benchmark::DoNotOptimize(app::canvasImage(canvas, kSize, 2.0).constBits());
+        benchmark::DoNotOptimize(render::canvasImage(canvas, kSize, 2.0).constBits());
 }
 BENCHMARK(BM_PaintOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -1,8 +1,8 @@
 // A 10 000-point polyline: drawn on the plotter into a Canvas, the Canvas painted into an image,
 // and, as the baseline, the same points painted with a bare QPainter::drawPolyline.
-#include "app/CanvasExport.h"
 #include "drawing/CCuadroDibujo.h"
 #include "drawing/Canvas.h"
+#include "render/CanvasPaint.h"
 
 #include <QImage>
 #include <QPainter>
@@ -64,7 +64,7 @@ void BM_PaintCanvas(benchmark::State& state) {
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter p(&image);
-        app::paintCanvas(p, plot.box, QRectF(0, 0, kWidth, kHeight));
+        render::paintCanvas(p, plot.box, QRectF(0, 0, kWidth, kHeight));
     }
     state.SetItemsProcessed(state.iterations() * kPoints);
 }

@@ -24,7 +24,7 @@
 #endif
 
 #ifdef TRESOL_PYTHON_PNG
-#include "app/CanvasExport.h"
+#include "render/CanvasPaint.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -667,7 +667,7 @@ py::bytes png(const PyResult& r, const py::object& candidate, double width, doub
     ensureGuiApplication();
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         throw std::runtime_error("La aplicación Qt del proceso no permite dibujar");
-    const QByteArray bytes = app::canvasPng(
+    const QByteArray bytes = render::canvasPng(
         canvas, QSize(static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height))));
     if (bytes.isEmpty())
         throw std::runtime_error("No se ha podido dibujar la imagen PNG");

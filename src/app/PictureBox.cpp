@@ -1,6 +1,6 @@
 #include "app/PictureBox.h"
 
-#include "app/CanvasExport.h"
+#include "app/CanvasPrint.h"
 #include "platform/Messages.h"
 
 #include <QClipboard>
@@ -38,7 +38,7 @@ void PictureBox::updateTextMetrics() {
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    paintCanvas(p, canvas_, QRectF(rect()), font());
+    render::paintCanvas(p, canvas_, QRectF(rect()), font());
     canvas_.acknowledgeChanges();
 }
 
@@ -55,11 +55,11 @@ void PictureBox::changeEvent(QEvent* event) {
 }
 
 QImage PictureBox::drawingImage() const {
-    return canvasImage(canvas_, size(), devicePixelRatioF(), font());
+    return render::canvasImage(canvas_, size(), devicePixelRatioF(), font());
 }
 
 bool PictureBox::saveDrawing(const QString& path) const {
-    return saveCanvas(canvas_, path, size(), devicePixelRatioF(), font());
+    return render::saveCanvas(canvas_, path, size(), devicePixelRatioF(), font());
 }
 
 bool PictureBox::printDrawing(QPrinter& printer) const {

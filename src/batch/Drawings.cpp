@@ -1,8 +1,8 @@
 #include "batch/Drawings.h"
 
-#include "app/CanvasExport.h"
 #include "batch/AtomicFile.h"
 #include "batch/DxfDrawing.h"
+#include "render/CanvasPaint.h"
 
 #include <cctype>
 #include <cstdio>
@@ -80,21 +80,21 @@ void DrawingWriter::write(std::int64_t row, const design::Member& member,
         ok = ok && save(
                        stem + ".svg",
                        [&](const std::string& p) {
-                           return app::exportSvg(canvas, QString::fromStdString(p), size);
+                           return render::exportSvg(canvas, QString::fromStdString(p), size);
                        },
                        error);
     if (formats_.png)
         ok = ok && save(
                        stem + ".png",
                        [&](const std::string& p) {
-                           return app::exportPng(canvas, QString::fromStdString(p), size, 2.0);
+                           return render::exportPng(canvas, QString::fromStdString(p), size, 2.0);
                        },
                        error);
     if (formats_.pdf)
         ok = ok && save(
                        stem + ".pdf",
                        [&](const std::string& p) {
-                           return app::exportPdf(canvas, QString::fromStdString(p), size);
+                           return render::exportPdf(canvas, QString::fromStdString(p), size);
                        },
                        error);
     if (formats_.dxf && dxfDrawingAvailable())

@@ -1,9 +1,9 @@
 #include "batch/PdfReport.h"
 
-#include "app/CanvasExport.h"
 #include "batch/AtomicFile.h"
 #include "batch/MemberInput.h"
 #include "platform/Numbers.h"
+#include "render/CanvasPaint.h"
 
 #include <QFile>
 #include <QFont>
@@ -329,7 +329,7 @@ void memberFoot(PdfReport::Impl& d, double y, const Canvas& drawing, const QStri
     const double room = std::max(60.0, foot - y - 12);
     const double side = std::min(room, d.page.width());
     const QRectF area(d.page.center().x() - side / 2, y + 6, side, side);
-    app::paintCanvas(p, drawing, area, p.font());
+    render::paintCanvas(p, drawing, area, p.font());
     p.setPen(Qt::black);
     double yf = d.line(foot, chosenText, 13, true, Qt::AlignHCenter);
     if (!massText.isEmpty())

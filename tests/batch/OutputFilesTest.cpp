@@ -1,8 +1,8 @@
-#include "app/CanvasExport.h"
 #include "batch/AtomicFile.h"
 #include "batch/SafeName.h"
 #include "batch/Schedule.h"
 #include "drawing/Palette.h"
+#include "render/CanvasPaint.h"
 
 #include "BatchTestSupport.h"
 
@@ -123,8 +123,8 @@ TEST(Drawings, PngHoldsTheImagePainted) {
             c.ForeColor(qbColor(12));
             c.Line(1, 9, 19, 1);
         }
-        const QImage painted = app::canvasImage(c, QSize(121, 80), 2.0);
-        const QByteArray png = app::canvasPng(c, QSize(121, 80), 2.0);
+        const QImage painted = render::canvasImage(c, QSize(121, 80), 2.0);
+        const QByteArray png = render::canvasPng(c, QSize(121, 80), 2.0);
         // Colour kind in the header: 0 grey, 2 RGB.
         ASSERT_GT(png.size(), 26);
         EXPECT_EQ(png[25], colour ? 2 : 0);

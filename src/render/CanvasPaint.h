@@ -10,9 +10,11 @@
 #include <QString>
 
 class QPainter;
-class QPrinter;
+class QPaintDevice;
 
-namespace tresol::app {
+// Painting a recorded Canvas with Qt Gui: on any painter, to an image, a PNG, a PDF; SVG through
+// the Qt-free writer of drawing/. No widget, so the batch program and Python paint without them.
+namespace tresol::render {
 
 // Paints a recorded Canvas into `area` of a painter's device. The canvas's window is shown with
 // equal scales on both axes, as large as `area` allows and centred in it: a box resized after a
@@ -37,12 +39,14 @@ bool exportPng(const Canvas& canvas, const QString& path, QSize size, qreal pixe
 bool exportSvg(const Canvas& canvas, const QString& path, QSize size, const QFont& font = QFont());
 // A page of `size` pixels at 96 per inch, drawn at the writer's full resolution.
 bool exportPdf(const Canvas& canvas, const QString& path, QSize size, const QFont& font = QFont());
-// The drawing as large as the printable area allows, at its top left.
-bool printCanvas(const Canvas& canvas, QPrinter& printer, const QFont& font = QFont());
+// Paints the canvas into `area` of a device between begin and end, on white when asked; false
+// when the device cannot be painted on.
+bool paintOn(QPaintDevice& device, const Canvas& canvas, const QRectF& area, const QFont& font,
+             bool whiteBackground);
 
 // PNG, SVG or PDF chosen by the file's extension (any case); false for any other extension or
 // when the file cannot be written.
 bool saveCanvas(const Canvas& canvas, const QString& path, QSize size, qreal pixelRatio = 1.0,
                 const QFont& font = QFont());
 
-} // namespace tresol::app
+} // namespace tresol::render

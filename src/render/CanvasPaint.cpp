@@ -1,4 +1,6 @@
-#include "app/CanvasExport.h"
+#include "render/CanvasPaint.h"
+
+#include "drawing/CanvasSvg.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -7,8 +9,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPolygonF>
-#include <QPrinter>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <array>
@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <variant>
 
-namespace tresol::app {
+namespace tresol::render {
 
 namespace {
 
@@ -292,6 +292,8 @@ QByteArray opaquePng(const QImage& source) {
     return png;
 }
 
+} // namespace
+
 bool paintOn(QPaintDevice& device, const Canvas& canvas, const QRectF& area, const QFont& font,
              bool whiteBackground) {
     QPainter p;
@@ -302,8 +304,6 @@ bool paintOn(QPaintDevice& device, const Canvas& canvas, const QRectF& area, con
     paintCanvas(p, canvas, area, font);
     return p.end();
 }
-
-} // namespace
 
 void paintCanvas(QPainter& painter, const Canvas& canvas, const QRectF& area, const QFont& font) {
     if (!(area.width() > 0) || !(area.height() > 0))
@@ -351,13 +351,12 @@ bool exportPng(const Canvas& canvas, const QString& path, QSize size, qreal pixe
     return written && file.error() == QFileDevice::NoError;
 }
 
-bool exportSvg(const Canvas& canvas, const QString& path, QSize size, const QFont& font) {
-    QSvgGenerator svg;
-    svg.setFileName(path);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setTitle(QStringLiteral("Tresol"));
-    return paintOn(svg, canvas, QRectF(QPointF(0, 0), QSizeF(size)), font, true);
+bool exportSvg(const Canvas& canvas, const QString& path, QSize size, const QFont&) {
+    const std::string svg = canvasSvg(canvas, size.width(), size.height());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(svg.data(), static_cast<qint64>(svg.size())) ==
+               static_cast<qint64>(svg.size());
 }
 
 bool exportPdf(const Canvas& canvas, const QString& path, QSize size, const QFont& font) {
@@ -368,13 +367,6 @@ bool exportPdf(const Canvas& canvas, const QString& path, QSize size, const QFon
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     const QRectF area(QPointF(0, 0), QSizeF(size) * (pdf.resolution() / 96.0));
     return paintOn(pdf, canvas, area, font, true);
-}
-
-bool printCanvas(const Canvas& canvas, QPrinter& printer, const QFont& font) {
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const double k = std::min(page.width() / canvas.Width(), page.height() / canvas.Height());
-    const QRectF area(0, 0, canvas.Width() * k, canvas.Height() * k);
-    return paintOn(printer, canvas, area, font, false);
 }
 
 bool saveCanvas(const Canvas& canvas, const QString& path, QSize size, qreal pixelRatio,
@@ -389,4 +381,4 @@ bool saveCanvas(const Canvas& canvas, const QString& path, QSize size, qreal pix
     return false;
 }
 
-} // namespace tresol::app
+} // namespace tresol::render
