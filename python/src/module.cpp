@@ -1,14 +1,15 @@
-// The Python face of the design run: members are checked by the batch program's row rules,
-// designed by the front door, and handed back as plain Python values.
+// The Python face of the design run: members are checked by the design run's row rules (the
+// texts the batch program gives too), designed by the front door, and handed back as plain
+// Python values.
 
 // Python's headers first: Qt's keyword macros ('slots') would break them.
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include "batch/MemberInput.h"
-#include "batch/SteelTotals.h"
 #include "design/CodeDesign.h"
 #include "design/Design.h"
+#include "design/MemberRow.h"
+#include "design/SteelMass.h"
 #include "drawing/Canvas.h"
 #include "drawing/CanvasSvg.h"
 #include "platform/BoundedArray.h"
@@ -45,13 +46,13 @@ namespace py = pybind11;
 namespace tresol::python {
 namespace {
 
-using batch::Column;
-using batch::RawValue;
+using design::Column;
+using design::RawValue;
 
-// A row as the batch program's checks take it, with the texts it points into.
+// A row as the member checks take it, with the texts it points into.
 struct Row {
-    batch::RawRow raw;
-    std::array<std::string, batch::kColumnCount> texts;
+    design::RawRow raw;
+    std::array<std::string, design::kColumnCount> texts;
 
     // A Python value as a JSON reader would see it: None is null, a str is text, a real number
     // (bool aside) is a number, anything else is neither.
@@ -92,10 +93,10 @@ struct Row {
     }
 };
 
-// A checked row (its member, search and aggregate size); the batch program's message as a
-// ValueError otherwise.
-batch::InputRow checkedRow(std::int64_t number, const Row& row, const std::string& label) {
-    batch::InputRow in = batch::checkRow(number, row.raw, label, "campo", '.');
+// A checked row (its member, search and aggregate size); the checks' message as a ValueError
+// otherwise.
+design::InputRow checkedRow(std::int64_t number, const Row& row, const std::string& label) {
+    design::InputRow in = design::checkRow(number, row.raw, label, "campo", '.');
     if (!in.member)
         throw py::value_error(in.error);
     return in;
@@ -155,7 +156,7 @@ RunOptions runOptions(py::handle search, py::handle aggregateMm, py::handle top,
     o.search = searchOf(search);
     o.code.code = o.search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
     o.code.aggregateMm =
-        lengthOf(aggregateMm, "aggregate_mm", 0, false, batch::kLargestAggregateMm);
+        lengthOf(aggregateMm, "aggregate_mm", 0, false, design::kLargestAggregateMm);
     // The batch program's limit on rows: 0 is every row, and the search stops at 2000 anyway.
     int overflow = 0;
     const long long rows = PyLong_Check(top.ptr()) && !PyBool_Check(top.ptr())
@@ -369,13 +370,13 @@ class PyResult {
         if (const auto* c = code()) {
             for (std::size_t i = 0; i < c->arrangements().size(); ++i)
                 out.append(row(codeCandidate(*c, i).asDict(),
-                               batch::steelMassKg(c->arrangements()[i], m)));
+                               design::steelMassKg(c->arrangements()[i], m)));
             return out;
         }
         const auto* d = described();
         for (std::size_t i = 0; i < d->candidates().size(); ++i)
             out.append(row(PyCandidate{d->candidates()[i], d->chosen() == i}.asDict(),
-                           batch::steelMassKg(d->candidates()[i], m)));
+                           design::steelMassKg(d->candidates()[i], m)));
         return out;
     }
 
@@ -430,7 +431,7 @@ class PyResult {
 
 // The design run of a checked row: the row's own search and aggregate size over the run's, as
 // the batch program takes them.
-PyResult designRow(const batch::InputRow& in, const RunOptions& run) {
+PyResult designRow(const design::InputRow& in, const RunOptions& run) {
     const design::Member& m = *in.member;
     if (m.series != "Euro" && m.series != "Mex")
         throw py::value_error("serie desconocida «" + m.series + "» (se espera Euro o Mex)");
@@ -485,7 +486,7 @@ PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::han
     row.set(Column::Search, search);
     row.set(Column::Aggregate, aggregateMm);
     // One member: its faults name their fields alone.
-    const batch::InputRow in = checkedRow(1, row, "");
+    const design::InputRow in = checkedRow(1, row, "");
     const RunOptions run = runOptions(py::none(), py::float_(20.0), top, minDiameterMm,
                                       maxSpacingMm, maxDiameterMm, concrete, steelMpa);
     return designRow(in, run);
@@ -543,7 +544,7 @@ class DesignMany {
                 continue;
             }
             if (const auto column =
-                    batch::columnByName(std::string_view(name, static_cast<std::size_t>(size))))
+                    design::columnByName(std::string_view(name, static_cast<std::size_t>(size))))
                 row.set(*column, kv[py::int_(1)]);
         }
         return designRow(checkedRow(number_, row, label), run_);
@@ -834,7 +835,7 @@ PYBIND11_MODULE(tresol, m) {
         .def_property_readonly("id", memberValue([](const Member& x) { return x.id; }),
                                "The member's id.")
         .def_property_readonly("kind", memberValue([](const Member& x) {
-                                   return std::string(tresol::batch::kindName(x.kind));
+                                   return std::string(tresol::design::kindName(x.kind));
                                }),
                                "'viga' or 'pilar'.")
         .def_property_readonly("series", memberValue([](const Member& x) { return x.series; }),
@@ -911,7 +912,7 @@ PYBIND11_MODULE(tresol, m) {
             "The chosen candidate's section, for Jupyter.")
         .def("__repr__", [](const PyResult& r) {
             const Member& x = r.member();
-            std::string s = "<DesignResult " + std::string(tresol::batch::kindName(x.kind));
+            std::string s = "<DesignResult " + std::string(tresol::design::kindName(x.kind));
             if (!x.id.empty())
                 s += " " + x.id;
             if (r.code())

@@ -1,82 +1,24 @@
 #pragma once
 
-#include "design/CodeDesign.h"
-#include "design/Design.h"
-#include "reinforcement/CodeSearch.h"
+#include "design/MemberRow.h"
+#include "platform/NumberText.h"
 
-#include <array>
-#include <cstddef>
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
-
+// The batch program's names for the member rows, whose home is the design run's.
 namespace tresol::batch {
 
-// The columns of a member row, in the order of their names.
-enum class Column : std::size_t {
-    Id,
-    Kind,
-    Series,
-    Area,
-    Cover,
-    Width,
-    Height,
-    Multiple,
-    Length,
-    Search,
-    Aggregate,
-    Concrete,
-    Steel,
-};
-inline constexpr std::size_t kColumnCount = 13;
-
-// 'id', 'kind', 'series', 'area_cm2', 'cover_cm', 'width_cm', 'height_cm', 'multiple', 'length_m',
-// 'search', 'aggregate_mm', 'concrete', 'steel_mpa'.
-std::string_view columnName(Column column);
-// A header or key matched regardless of case and surrounding blanks; nothing for an unknown one.
-std::optional<Column> columnByName(std::string_view name);
-// Whether a file must have the column (every one but the id, the length and the search's).
-bool isRequired(Column column);
-
-// One field of a row as read, before it is checked.
-struct RawValue {
-    enum class Type { Missing, Null, Text, Number, Other };
-    Type type = Type::Missing;
-    std::string_view text; // Text: the field as written
-    double number = 0;     // Number: a JSON number
-};
-using RawRow = std::array<RawValue, kColumnCount>;
-
-// A row read and checked: a member ready for the design run, or the reason it was refused.
-struct InputRow {
-    std::int64_t number = 0; // the CSV line on which the row starts, or the JSON array element (1…)
-    std::string label;       // "Fila 4", "Miembro 2": how messages name the row
-    std::optional<design::Member> member;
-    // The row's own search and aggregate size, over the run's; the search is known whenever the
-    // field is present, even in a refused row.
-    std::optional<design::SearchKind> search;
-    std::optional<double> aggregateMm;
-    // The row's own concrete (fck under EN, f'c under ACI) and steel strengths, MPa.
-    std::optional<double> concreteMpa, steelMpa;
-    bool searchField = false; // the row has a search field, filled or not
-    std::string error;        // one message naming the row, every faulty column and why
-};
-
-// Largest value taken for an area (cm²) or a dimension (cm); beyond it the row is refused.
-inline constexpr double kLargestCm = 1e6;
-// Largest member length (m).
-inline constexpr double kLargestLengthM = 1e4;
-// Largest aggregate size (mm).
-inline constexpr double kLargestAggregateMm = code::kLargestAggregateMm;
-
-// Checks a row and builds its member. `rowLabel` starts the message ("Fila 4", "Miembro 2"; empty:
-// the message starts with the first faulty field), `fieldWord` names a field ("columna",
-// "campo"); texts are numbers with `decimalSeparator`.
-InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLabel,
-                  std::string_view fieldWord, char decimalSeparator);
-
-// 'viga' or 'pilar'.
-std::string_view kindName(design::MemberKind kind);
+using design::checkRow;
+using design::Column;
+using design::columnByName;
+using design::columnName;
+using design::InputRow;
+using design::isRequired;
+using design::kColumnCount;
+using design::kindName;
+using design::kLargestAggregateMm;
+using design::kLargestLengthM;
+using design::RawRow;
+using design::RawValue;
+using platform::appendShortest;
+using platform::shortestText;
 
 } // namespace tresol::batch

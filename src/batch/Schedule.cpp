@@ -1,7 +1,6 @@
 #include "batch/Schedule.h"
 
 #include "batch/MemberInput.h"
-#include "batch/NumberText.h"
 #include "batch/Utf8.h"
 #include "platform/Numbers.h"
 

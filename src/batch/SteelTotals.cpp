@@ -7,23 +7,6 @@
 
 namespace tresol::batch {
 
-std::optional<double> steelMassKg(const design::Candidate& candidate,
-                                  const design::Member& member) {
-    if (!member.lengthM)
-        return std::nullopt;
-    // cm² to m², times m of length: m³ of steel; to the seven digits the area holds.
-    return platform::toSignificantDigits(candidate.totalAreaCm2 * 1e-4 * *member.lengthM *
-                                         kSteelDensityKgM3);
-}
-
-std::optional<double> steelMassKg(const code::Arrangement& arrangement,
-                                  const design::Member& member) {
-    if (!member.lengthM)
-        return std::nullopt;
-    return platform::toSignificantDigits(arrangement.totalAreaCm2 * 1e-4 * *member.lengthM *
-                                         kSteelDensityKgM3);
-}
-
 SteelTotals::Diameter& SteelTotals::entry(const std::string& series, const std::string& ref,
                                           double diameterMm) {
     auto it = std::find_if(diameters_.begin(), diameters_.end(),

@@ -2,6 +2,7 @@
 
 #include "design/CodeDesign.h"
 #include "design/Design.h"
+#include "design/SteelMass.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,12 +11,8 @@
 
 namespace tresol::batch {
 
-inline constexpr double kSteelDensityKgM3 = 7850;
-
-// The mass of a candidate's bars over the member's length; nothing without a length.
-std::optional<double> steelMassKg(const design::Candidate& candidate, const design::Member& member);
-std::optional<double> steelMassKg(const code::Arrangement& arrangement,
-                                  const design::Member& member);
+using design::kSteelDensityKgM3;
+using design::steelMassKg;
 
 // The chosen bars of a schedule, by diameter: a handful of entries however many members.
 class SteelTotals {

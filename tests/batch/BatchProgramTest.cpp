@@ -1,8 +1,8 @@
 // The real tresol-batch program, run as a user runs it; its schedules are checked against the
 // front door's own design run of the same members.
 #include "batch/CsvReader.h"
+#include "batch/MemberInput.h"
 #include "batch/MemberReader.h"
-#include "batch/NumberText.h"
 #include "batch/SteelTotals.h"
 #include "design/Design.h"
 

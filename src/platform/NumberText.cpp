@@ -1,8 +1,8 @@
-#include "batch/NumberText.h"
+#include "platform/NumberText.h"
 
 #include <charconv>
 
-namespace tresol::batch {
+namespace tresol::platform {
 
 void appendShortest(std::string& out, double value) {
     char buffer[32];
@@ -16,4 +16,4 @@ std::string shortestText(double value) {
     return s;
 }
 
-} // namespace tresol::batch
+} // namespace tresol::platform

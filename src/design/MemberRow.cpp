@@ -1,6 +1,6 @@
-#include "batch/MemberInput.h"
+#include "design/MemberRow.h"
 
-#include "batch/NumberText.h"
+#include "platform/NumberText.h"
 #include "platform/Numbers.h"
 
 #include <algorithm>
@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace tresol::batch {
+namespace tresol::design {
 namespace {
 
 constexpr std::array<std::string_view, kColumnCount> kNames = {
@@ -134,7 +134,7 @@ std::optional<std::string> readText(const RawValue& raw, Column column, Faults& 
         faults.add(column, "no es un texto");
         return std::nullopt;
     case RawValue::Type::Number:
-        return shortestText(raw.number);
+        return platform::shortestText(raw.number);
     case RawValue::Type::Text:
         break;
     }
@@ -166,8 +166,8 @@ bool isRequired(Column column) {
            column != Column::Aggregate && column != Column::Concrete && column != Column::Steel;
 }
 
-std::string_view kindName(design::MemberKind kind) {
-    return kind == design::MemberKind::Beam ? "viga" : "pilar";
+std::string_view kindName(MemberKind kind) {
+    return kind == MemberKind::Beam ? "viga" : "pilar";
 }
 
 InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLabel,
@@ -178,16 +178,16 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
     Faults faults(fieldWord);
     auto at = [&raw](Column c) -> const RawValue& { return raw[static_cast<std::size_t>(c)]; };
 
-    design::Member m;
+    Member m;
     if (at(Column::Id).type != RawValue::Type::Missing)
         m.id = readText(at(Column::Id), Column::Id, faults).value_or(std::string());
 
-    std::optional<design::MemberKind> kind;
+    std::optional<MemberKind> kind;
     if (const auto text = readText(at(Column::Kind), Column::Kind, faults)) {
         if (equalsNoCase(*text, "viga"))
-            kind = design::MemberKind::Beam;
+            kind = MemberKind::Beam;
         else if (equalsNoCase(*text, "pilar"))
-            kind = design::MemberKind::Column;
+            kind = MemberKind::Column;
         else if (text->empty())
             faults.add(Column::Kind, "sin valor (se espera viga o pilar)");
         else
@@ -207,30 +207,30 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
     }
 
     const auto area =
-        readPositive(at(Column::Area), Column::Area, decimalSeparator, kLargestCm, faults);
+        readPositive(at(Column::Area), Column::Area, decimalSeparator, kLargestAreaCm2, faults);
     const auto cover =
-        readPositive(at(Column::Cover), Column::Cover, decimalSeparator, kLargestCm, faults);
+        readPositive(at(Column::Cover), Column::Cover, decimalSeparator, kLargestSizeCm, faults);
     const auto width =
-        readPositive(at(Column::Width), Column::Width, decimalSeparator, kLargestCm, faults);
+        readPositive(at(Column::Width), Column::Width, decimalSeparator, kLargestSizeCm, faults);
 
     // A column's height may be left out: the window makes it the width.
     std::optional<double> height;
     const RawValue& h = at(Column::Height);
     const bool noHeight = h.type == RawValue::Type::Missing || h.type == RawValue::Type::Null ||
                           (h.type == RawValue::Type::Text && trim(h.text).empty());
-    if (kind == design::MemberKind::Column && noHeight)
+    if (kind == MemberKind::Column && noHeight)
         height = width;
     else
-        height = readPositive(h, Column::Height, decimalSeparator, kLargestCm, faults);
+        height = readPositive(h, Column::Height, decimalSeparator, kLargestSizeCm, faults);
 
     // The window's scroll bar takes whole numbers 1…10 for a beam and 4…10 for a column.
     std::optional<double> multiple;
     if (const auto v =
             readNumber(at(Column::Multiple), Column::Multiple, decimalSeparator, faults)) {
-        const double lowest = kind == design::MemberKind::Column ? 4 : 1;
-        const std::string range = kind == design::MemberKind::Column ? "4…10 para un pilar"
-                                  : kind == design::MemberKind::Beam ? "1…10 para una viga"
-                                                                     : "1…10";
+        const double lowest = kind == MemberKind::Column ? 4 : 1;
+        const std::string range = kind == MemberKind::Column ? "4…10 para un pilar"
+                                  : kind == MemberKind::Beam ? "1…10 para una viga"
+                                                             : "1…10";
         if (!std::isfinite(*v) || *v != std::nearbyint(*v))
             faults.add(Column::Multiple,
                        "no es un número entero (" + platform::numberText(*v) + ")");
@@ -251,7 +251,7 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
     row.searchField = search.type != RawValue::Type::Missing;
     if (!blankOrAbsent(search))
         if (const auto text = readText(search, Column::Search, faults)) {
-            row.search = design::searchKindFromText(*text);
+            row.search = searchKindFromText(*text);
             if (!row.search)
                 faults.add(Column::Search, "búsqueda desconocida " + quoted(*text) +
                                                " (se espera described, ec2 o aci)");
@@ -291,4 +291,4 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
     return row;
 }
 
-} // namespace tresol::batch
+} // namespace tresol::design

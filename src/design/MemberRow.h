@@ -1,0 +1,78 @@
+#pragma once
+
+#include "design/CodeDesign.h"
+#include "design/Design.h"
+#include "design/MemberLimits.h"
+#include "reinforcement/CodeSearch.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// A member as the faces take it from their users: a row of named fields, checked once here with
+// one set of limits and texts, for the batch program, Python and the member files alike.
+namespace tresol::design {
+
+// The columns of a member row, in the order of their names.
+enum class Column : std::size_t {
+    Id,
+    Kind,
+    Series,
+    Area,
+    Cover,
+    Width,
+    Height,
+    Multiple,
+    Length,
+    Search,
+    Aggregate,
+    Concrete,
+    Steel,
+};
+inline constexpr std::size_t kColumnCount = 13;
+
+// 'id', 'kind', 'series', 'area_cm2', 'cover_cm', 'width_cm', 'height_cm', 'multiple', 'length_m',
+// 'search', 'aggregate_mm', 'concrete', 'steel_mpa'.
+std::string_view columnName(Column column);
+// A header or key matched regardless of case and surrounding blanks; nothing for an unknown one.
+std::optional<Column> columnByName(std::string_view name);
+// Whether a file must have the column (every one but the id, the length and the search's).
+bool isRequired(Column column);
+
+// One field of a row as read, before it is checked.
+struct RawValue {
+    enum class Type { Missing, Null, Text, Number, Other };
+    Type type = Type::Missing;
+    std::string_view text; // Text: the field as written
+    double number = 0;     // Number: a JSON number
+};
+using RawRow = std::array<RawValue, kColumnCount>;
+
+// A row read and checked: a member ready for the design run, or the reason it was refused.
+struct InputRow {
+    std::int64_t number = 0; // the CSV line on which the row starts, or the JSON array element (1…)
+    std::string label;       // "Fila 4", "Miembro 2": how messages name the row
+    std::optional<Member> member;
+    // The row's own search and aggregate size, over the run's; the search is known whenever the
+    // field is present, even in a refused row.
+    std::optional<SearchKind> search;
+    std::optional<double> aggregateMm;
+    // The row's own concrete (fck under EN, f'c under ACI) and steel strengths, MPa.
+    std::optional<double> concreteMpa, steelMpa;
+    bool searchField = false; // the row has a search field, filled or not
+    std::string error;        // one message naming the row, every faulty column and why
+};
+
+// Checks a row and builds its member. `rowLabel` starts the message ("Fila 4", "Miembro 2"; empty:
+// the message starts with the first faulty field), `fieldWord` names a field ("columna",
+// "campo"); texts are numbers with `decimalSeparator`.
+InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLabel,
+                  std::string_view fieldWord, char decimalSeparator);
+
+// 'viga' or 'pilar'.
+std::string_view kindName(MemberKind kind);
+
+} // namespace tresol::design
