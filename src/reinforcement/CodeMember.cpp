@@ -181,6 +181,8 @@ bool prepare(const Member& m, const Cdiametro& cat, const Options& o, Prep& p, s
     }
     const double minD = o.minDiameterMm > 0 ? o.minDiameterMm : (m.column ? 12.0 : 10.0);
     const double maxD = o.maxDiameterMm > 0 ? o.maxDiameterMm : kInf;
+    const double bondMax = rules::largestBarForCover(o.code, p.c);
+    std::int32_t coverTooThin = 0;
     double previous = 0;
     for (std::int32_t i = lo; i <= hi; ++i) {
         const double dm = cat.GetDiametroMetros(i);
@@ -194,7 +196,17 @@ bool prepare(const Member& m, const Cdiametro& cat, const Options& o, Prep& p, s
         previous = d;
         if (d < minD - kEps || d > maxD + kEps)
             continue;
+        if (d > bondMax + kEps) {
+            ++coverTooThin;
+            continue;
+        }
         p.sizes[p.nSizes++] = Size{i, d, a * 1e4};
+    }
+    if (p.nSizes == 0 && coverTooThin > 0) {
+        why = "el recubrimiento de " + numberWithComma(p.c) +
+              " mm no basta para ninguna barra: EN 1992-1-1 4.4.1.2 pide un recubrimiento no "
+              "menor que el diámetro";
+        return false;
     }
     if (p.nSizes == 0) {
         why = o.maxDiameterMm > 0 ? "ningún diámetro del catálogo entre " + numberWithComma(minD) +

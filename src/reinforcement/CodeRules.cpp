@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace tresol::code::rules {
 
@@ -117,6 +118,10 @@ double maxRatio(Code code, bool column) {
 
 double columnMinRatio(Code code) {
     return code == Code::EC2 ? 0.002 : 0.01;
+}
+
+double largestBarForCover(Code code, double coverMm) {
+    return code == Code::EC2 ? coverMm : std::numeric_limits<double>::infinity();
 }
 
 double columnLeastBar(Code code) {

@@ -63,6 +63,10 @@ double maxRatio(Code code, bool column);
 // needs the actions); ACI 10.6.1.1 0.01.
 double columnMinRatio(Code code);
 
+// Largest bar a cover (mm, to the bar) takes: EN 4.4.1.2(3) Table 4.2, the cover for bond
+// cmin,b is the bar's diameter; ACI 20.5.1.3 sets covers by member, not by bar (infinity).
+double largestBarForCover(Code code, double coverMm);
+
 // Least bar diameter of a column a user may ask for: EN 9.5.2(1) 8 mm; ACI none.
 double columnLeastBar(Code code);
 

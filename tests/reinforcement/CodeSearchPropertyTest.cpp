@@ -361,6 +361,10 @@ void checkRow(const Case& c, const Cdiametro& cat, const code::Arrangement& row)
         const double d = std::round(cat.GetDiametroMetros(b.diameterIndex) * 1e6) / 1e3;
         const double a = double{cat.GetAreaIndice(b.diameterIndex)} * 1e4;
         EXPECT_TRUE(d >= minD && d <= maxD) << "bar of " << d << " mm outside the options";
+        // EN 4.4.1.2(3), Table 4.2: the cover for bond is no less than the bar.
+        if (c.o.code == Code::EC2) {
+            EXPECT_LE(d, c.m.coverCm * 10 + 1e-9) << "bar of " << d << " mm beyond its cover";
+        }
         bars.push_back(Placed{b.y * 1000, b.z * 1000, d, a});
         as += a;
     }

@@ -464,3 +464,26 @@ TEST(CodeRules, AgainstTheTables) {
     EXPECT_FALSE(materialsProblem(Code::ACI, {16, 420}).empty());
     EXPECT_TRUE(materialsProblem(Code::ACI, {17, 690}).empty());
 }
+
+// EN 4.4.1.2(3), Table 4.2: the cover for bond is the bar's diameter, so a 30 mm cover takes bars
+// up to 28 mm: the 25 × 60 beam needing 24 cm² gets no fi 32 or fi 40 under EN (ACI sets its
+// covers by member and lists them). A 5 mm cover takes no bar of the catalogue from 10 mm up.
+TEST(CodeSearch, EnCoverTakesBarsNoLargerThanItself) {
+    const auto cat = catalogue("Euro");
+    auto largest = [](const code::Result& r) {
+        double d = 0;
+        for (const auto& a : r.arrangements)
+            for (const auto& l : a.layers)
+                for (const auto& g : l.groups)
+                    d = std::max(d, g.diameterMm);
+        return d;
+    };
+    EXPECT_EQ(largest(code::search(beam(24, 3, 25, 60), cat, options(Code::EC2))), 28);
+    EXPECT_GT(largest(code::search(beam(24, 3, 25, 60), cat, options(Code::ACI))), 30);
+    const auto thin = code::search(beam(10, 0.5, 30, 50), cat, options(Code::EC2));
+    EXPECT_TRUE(thin.refused);
+    EXPECT_EQ(thin.messages, (std::vector<std::string>{
+                                 "el recubrimiento de 5 mm no basta para ninguna barra: EN "
+                                 "1992-1-1 4.4.1.2 pide un recubrimiento no menor que el "
+                                 "diámetro"}));
+}
