@@ -27,7 +27,9 @@ struct Golden {
     int status = 0;
 };
 
-void PrintTo(const Golden& g, std::ostream* os) { *os << g.name; }
+void PrintTo(const Golden& g, std::ostream* os) {
+    *os << g.name;
+}
 
 class ExampleSchedules : public ::testing::TestWithParam<Golden> {};
 

@@ -482,8 +482,8 @@ TEST(CodeSearch, EnCoverTakesBarsNoLargerThanItself) {
     EXPECT_GT(largest(code::search(beam(24, 3, 25, 60), cat, options(Code::ACI))), 30);
     const auto thin = code::search(beam(10, 0.5, 30, 50), cat, options(Code::EC2));
     EXPECT_TRUE(thin.refused);
-    EXPECT_EQ(thin.messages, (std::vector<std::string>{
-                                 "el recubrimiento de 5 mm no basta para ninguna barra: EN "
-                                 "1992-1-1 4.4.1.2 pide un recubrimiento no menor que el "
-                                 "diámetro"}));
+    EXPECT_EQ(thin.messages,
+              (std::vector<std::string>{"el recubrimiento de 5 mm no basta para ninguna barra: EN "
+                                        "1992-1-1 4.4.1.2 pide un recubrimiento no menor que el "
+                                        "diámetro"}));
 }
