@@ -60,13 +60,6 @@ bool hasCircleAt(const Canvas& c, float x, float y, float r) {
     return false;
 }
 
-std::filesystem::path sectionChecker() {
-    const char* source = std::getenv("TRESOL_SOURCE_DIR");
-    return (source ? std::filesystem::path(source) / "tests"
-                   : std::filesystem::path(__FILE__).parent_path().parent_path()) /
-           "design" / "section_dxf_check.py";
-}
-
 } // namespace
 
 // The 30 × 50 beam, cover 3, 10 cm², under EN with 20 mm aggregate: between covers
@@ -141,75 +134,6 @@ TEST(CodeSearchWindow, EC2RowsArePickedDrawnAndHandedBack) {
     EXPECT_TRUE(rec.texts().empty());
 }
 
-// Under ACI, s_min = max(25.4, d, 4/3 · 20) = 26.67 mm: the same preferred row, its minimum the
-// code's own. With 32 mm aggregate s_min = 4/3 · 32 = 42.67 mm: 5 fi 16 (g = 40) leaves the
-// list, 2 fi 20 + 2 fi 16 (g = 56) stays first. A bad aggregate runs nothing.
-TEST(CodeSearchWindow, ACIAndTheAggregateSize) {
-    platform::ScopedNumberLocale point('.');
-    RecordingSink rec;
-    OpenWindow beam(1);
-    QWidget* w = beam.w();
-    thirtyByFifty(w);
-    search(w, kACI)->click();
-    EXPECT_EQ(beam->GetBusqueda(), design::SearchKind::ACI);
-    ASSERT_GE(beam->grid().Rows(), 3);
-    EXPECT_EQ(beam->grid().TextMatrix(1, 0), "2 fi 20 + 2 fi 16");
-    EXPECT_EQ(beam->grid().TextMatrix(1, 2), "56.0 ≥ 26.7");
-    const Lines fine = gridColumn(*beam.frm, 0);
-    EXPECT_NE(std::find(fine.begin(), fine.end(), "5 fi 16"), fine.end());
-
-    typeInto(w, "TextArido", "32");
-    beam.arma();
-    EXPECT_EQ(beam->grid().TextMatrix(1, 0), "2 fi 20 + 2 fi 16");
-    EXPECT_EQ(beam->grid().TextMatrix(1, 2), "56.0 ≥ 42.7");
-    const Lines coarse = gridColumn(*beam.frm, 0);
-    EXPECT_EQ(std::find(coarse.begin(), coarse.end(), "5 fi 16"), coarse.end());
-    EXPECT_TRUE(rec.texts().empty());
-
-    const std::string notANumber = "Debe de introducir un número en el tamaño del árido.";
-    const std::string outOfRange =
-        "El tamaño del árido debe ser un número de milímetros mayor que 0 y de hasta 250.";
-    const struct {
-        const char* text;
-        const std::string& message;
-    } refused[] = {{"abc", notANumber}, {"", notANumber},   {"20,5", notANumber},
-                   {"0", outOfRange},   {"-5", outOfRange}, {"300", outOfRange}};
-    for (const auto& [bad, message] : refused) {
-        pickRow(w, 1);
-        typeInto(w, "TextArido", bad);
-        rec.clear();
-        beam.arma();
-        EXPECT_EQ(rec.texts(), Lines{message}) << bad;
-        EXPECT_EQ(gridColumn(*beam.frm, 0), coarse) << "no run with " << bad;
-        EXPECT_EQ(beam.label8(), "2 fi 20 + 2 fi 16") << bad;
-    }
-}
-
-// 20 × 30, cover 3, 30 cm²: 140 mm between covers hold at most 3 fi 25 per layer
-// (g = (140 − 75)/2 = 32.5 ≥ 25), two layers 6 · 4.909 = 29.45 cm² < 30: no row, one message,
-// the bare outline drawn.
-TEST(CodeSearchWindow, NothingFitsSaysSoOnce) {
-    platform::ScopedNumberLocale point('.');
-    RecordingSink rec;
-    OpenWindow beam(1);
-    QWidget* w = beam.w();
-    thirtyByFifty(w);
-    search(w, kEC2)->click();
-    pickRow(w, 1);
-    typeInto(w, "Text1", "30");
-    typeInto(w, "Text2", "20");
-    typeInto(w, "Text3", "30");
-    rec.clear();
-    beam.arma();
-    // 30 cm² is more than 4 % of the 20 × 30 section (EN 9.2.1.1(3)).
-    EXPECT_EQ(rec.texts(), (std::vector<std::string>{"el área necesaria pasa del máximo de "
-                                                     "norma: 24,00 cm² (4 % de la sección)"}));
-    EXPECT_EQ(beam->grid().Rows(), 1) << "no row";
-    EXPECT_EQ(beam.label8(), "");
-    EXPECT_TRUE(circlesOf(beam.canvas(), 0.0125f).empty());
-    EXPECT_FALSE(beam.canvas().segments().empty()) << "the outline is still drawn";
-}
-
 // "Salir" of a window opened modally with a member hands back the code row picked.
 TEST(CodeSearchWindow, SalirHandsBackACodeLine) {
     platform::ScopedNumberLocale point('.');
@@ -222,117 +146,6 @@ TEST(CodeSearchWindow, SalirHandsBackACodeLine) {
     });
     EXPECT_EQ(frm->Ini(1, {}, 0.001, 0.30, 0.50, 0.03), "2 fi 20 + 2 fi 16");
     EXPECT_TRUE(rec.texts().empty());
-}
-
-// "Exportar DXF…" writes the plan drawing of what is drawn; the 3D drawing stays on the menu.
-// Read back: the four bars of 2 fi 20 + 2 fi 16 as circles of their radii in millimetres on
-// ARMADO (centres as worked out above), the line on TEXTO.
-TEST(CodeSearchWindow, ExportsThePlanDrawingOfTheCodeRow) {
-    platform::ScopedNumberLocale point('.');
-    RecordingSink rec;
-    const tresol::testing::DxfDir dir;
-    const std::string path = dir.file("ec2.dxf");
-    std::string error;
-    {
-        OpenWindow column(0); // a column window draws nothing until its first run
-        EXPECT_FALSE(column->ExportaDxf2D(path, error));
-        EXPECT_EQ(error, "No hay ninguna sección dibujada que exportar.");
-        EXPECT_FALSE(std::filesystem::exists(path));
-    }
-    OpenWindow beam(1);
-
-    const std::unique_ptr<QMenu> menu(beam->picture().createContextMenu());
-    QStringList entries;
-    for (QAction* a : menu->actions())
-        entries << a->text();
-    EXPECT_TRUE(entries.contains(QString::fromUtf8("Exportar DXF…")));
-    EXPECT_TRUE(entries.contains(QString::fromUtf8("Exportar DXF 3D…")));
-
-    thirtyByFifty(beam.w());
-    search(beam.w(), kEC2)->click();
-    pickRow(beam.w(), 1);
-    ASSERT_TRUE(beam->ExportaDxf2D(path, error)) << error;
-    EXPECT_TRUE(beam->ExportaDxf(dir.file("ec2-3d.dxf"), error)) << error;
-    EXPECT_TRUE(rec.texts().empty());
-    const auto back = tresol::testing::readDxf(path, sectionChecker());
-    if (!back.skipped.empty())
-        GTEST_SKIP() << back.skipped;
-    ASSERT_TRUE(back.failure.empty()) << back.failure;
-    EXPECT_EQ(back.auditErrors, 0);
-    std::vector<std::tuple<double, double, double>> bars;
-    bool lineWritten = false;
-    for (const auto& e : back.entities) {
-        if (e.kind == "CIRCLE" && e.at("layer") == "ARMADO") {
-            const auto c = e.numbers("centre");
-            ASSERT_EQ(c.size(), 3u);
-            bars.emplace_back(c[0], c[1], e.number("radius"));
-        }
-        lineWritten |= e.kind == "TEXT" && e.at("text") == "2 fi 20 + 2 fi 16";
-    }
-    EXPECT_TRUE(lineWritten);
-    std::sort(bars.begin(), bars.end());
-    const std::vector<std::tuple<double, double, double>> want = {
-        {-110, -210, 10}, {-36, -212, 8}, {36, -212, 8}, {110, -210, 10}};
-    ASSERT_EQ(bars.size(), want.size());
-    for (std::size_t i = 0; i < want.size(); ++i) {
-        EXPECT_NEAR(std::get<0>(bars[i]), std::get<0>(want[i]), 1e-3) << i;
-        EXPECT_NEAR(std::get<1>(bars[i]), std::get<1>(want[i]), 1e-3) << i;
-        EXPECT_NEAR(std::get<2>(bars[i]), std::get<2>(want[i]), 1e-3) << i;
-    }
-}
-
-// A member saved under a code opens under it, aggregate and picked row included; a sheet
-// written before the code search (no search, no aggregate) opens as the described list; an
-// unknown search is named in the message and changes nothing.
-TEST(CodeSearchWindow, MemberFilesKeepTheSearch) {
-    platform::ScopedNumberLocale point('.');
-    RecordingSink rec;
-    const QTemporaryDir dir;
-    const QString file = dir.filePath("ec2.xml");
-    OpenWindow saved(1);
-    thirtyByFifty(saved.w());
-    search(saved.w(), kEC2)->click();
-    typeInto(saved.w(), "TextArido", "16");
-    saved.arma();
-    pickRow(saved.w(), 2);
-    const std::string line = saved.label8().toStdString();
-    ASSERT_FALSE(line.empty());
-    ASSERT_TRUE(saved->GuardaMiembro(file.toStdString()));
-    const QByteArray text = readAll(file);
-    EXPECT_TRUE(text.contains("busqueda= \"ec2\"")) << text.toStdString();
-    EXPECT_TRUE(text.contains("arido= \"16\"")) << text.toStdString();
-
-    OpenWindow opened(1);
-    ASSERT_TRUE(opened->AbreMiembro(file.toStdString()));
-    EXPECT_TRUE(search(opened.w(), kEC2)->isChecked());
-    EXPECT_TRUE(aggregate(opened.w())->isEnabled());
-    EXPECT_EQ(aggregate(opened.w())->text(), "16");
-    EXPECT_EQ(gridColumn(*opened.frm, 0), gridColumn(*saved.frm, 0));
-    EXPECT_EQ(gridColumn(*opened.frm, 2), gridColumn(*saved.frm, 2));
-    EXPECT_EQ(opened.label8().toStdString(), line);
-    EXPECT_EQ(circlesOf(opened.canvas(), 0.008f), circlesOf(saved.canvas(), 0.008f));
-    EXPECT_TRUE(rec.texts().empty());
-
-    QByteArray old = text;
-    old.replace("busqueda= \"ec2\"", "").replace("arido= \"16\"", "");
-    const QString oldFile = dir.filePath("antiguo.xml");
-    ASSERT_TRUE(writeAll(oldFile, old));
-    ASSERT_TRUE(opened->AbreMiembro(oldFile.toStdString()));
-    EXPECT_TRUE(search(opened.w(), kLista)->isChecked());
-    EXPECT_FALSE(aggregate(opened.w())->isEnabled());
-    EXPECT_EQ(gridColumn(*opened.frm, 0), (Lines{"5 fi 16", "4 fi 20", "3 fi 25"}));
-    EXPECT_EQ(opened.label8(), "4 fi 20") << "the saved row 2 of the described list";
-    EXPECT_TRUE(rec.texts().empty());
-
-    QByteArray unknown = text;
-    unknown.replace("busqueda= \"ec2\"", "busqueda= \"bs8110\"");
-    const QString unknownFile = dir.filePath("otra.xml");
-    ASSERT_TRUE(writeAll(unknownFile, unknown));
-    EXPECT_FALSE(opened->AbreMiembro(unknownFile.toStdString()));
-    EXPECT_EQ(rec.texts(),
-              Lines{"No se puede abrir otra.xml: el valor de busqueda (\"bs8110\") no se puede "
-                    "leer."});
-    EXPECT_TRUE(search(opened.w(), kLista)->isChecked());
 }
 
 // The code search's materials and largest bar in the window and its files. The 30 × 60 beam,

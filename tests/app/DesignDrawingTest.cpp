@@ -126,45 +126,6 @@ TEST(DesignDrawing, ColumnSquareAndPolygon) {
     EXPECT_TRUE(rec.texts().empty());
 }
 
-TEST(DesignDrawing, InputsWithoutAValidOutlineNeverStopTheWindow) {
-    platform::ScopedNumberLocale point('.');
-    RecordingSink rec;
-    for (int tipo : {0, 1}) {
-        OpenWindow run(tipo);
-        run.set("Text1", "10");
-        run.set("Text4", "3");
-        run.set("Text2", "30");
-        run.set("Text3", "50");
-        run.arma();
-        ASSERT_FALSE(run.canvas().items().empty());
-        // Figures the window takes (anything else it refuses before any run) that give no
-        // section: under 0.1 mm.
-        for (const char* width : {"1e-9", "0.001"}) {
-            run.set("Text2", width);
-            run.arma();
-            EXPECT_TRUE(run.canvas().items().empty()) << tipo << " " << width;
-            EXPECT_EQ(ctl<QLabel>(run.frm, "Label8")->text(), "") << width;
-        }
-        if (tipo == 1)
-            for (const char* height : {"1e-9", "0.001"}) {
-                run.set("Text2", "30");
-                run.set("Text3", height);
-                run.arma();
-                EXPECT_TRUE(run.canvas().items().empty()) << height;
-                EXPECT_GT(run.frm->grid().Rows(), 1) << "the table still lists " << height;
-            }
-        // And the window still works afterwards.
-        run.set("Text2", "30");
-        run.set("Text3", "50");
-        run.arma();
-        EXPECT_FALSE(run.canvas().items().empty());
-        ctl<QScrollBar>(run.frm, "HScroll1")->setValue(tipo == 0 ? 7 : 3);
-        EXPECT_FALSE(run.canvas().items().empty());
-    }
-    for (const auto& t : rec.texts())
-        EXPECT_EQ(t, "Recubrimiento incompatible con ancho. Se hacen cero.");
-}
-
 // Pictures of the windows for the documentation, written when TRESOL_SCREENSHOT_DIR is set
 // (see the README for the commands). At a device pixel ratio of 2 only the scaled picture is
 // taken.

@@ -113,30 +113,3 @@ TEST(MarkedRows, RowsWhoseBarsDoNotAllFitAreGreyedSaySoAndRaiseOneBox) {
         EXPECT_EQ(marked, k.marked) << k.id;
     }
 }
-
-// A table written again for other inputs keeps no mark of the rows it had before.
-TEST(MarkedRows, MarksFollowTheLastRun) {
-    platform::ScopedNumberLocale point('.');
-    CountedBoxes sink;
-    OpenWindow beam(1);
-    beam.set("Text1", "10");
-    beam.set("Text2", "20");
-    beam.set("Text3", "40");
-    beam.set("Text4", "2");
-    ctl<QScrollBar>(beam.w(), "HScroll1")->setValue(5);
-    ASSERT_TRUE(beam->grid().isMarked(1));
-    beam.set("Text2", "30");
-    beam.set("Text4", "3");
-    ctl<QScrollBar>(beam.w(), "HScroll1")->setValue(1);
-    for (int row = 1; row < beam->grid().Rows(); ++row)
-        EXPECT_FALSE(beam->grid().isMarked(row)) << row;
-    // Without an outline nothing can be checked, and nothing is marked: a height of 0.001 cm is
-    // a figure the window takes, but no section.
-    beam.set("Text3", "0.001");
-    beam.set("Text2", "20");
-    beam.set("Text4", "2");
-    ctl<QScrollBar>(beam.w(), "HScroll1")->setValue(5);
-    ASSERT_GT(beam->grid().Rows(), 1);
-    for (int row = 1; row < beam->grid().Rows(); ++row)
-        EXPECT_FALSE(beam->grid().isMarked(row)) << row;
-}

@@ -151,36 +151,6 @@ TEST(frmTresol, CoverWiderThanTheMember) {
     EXPECT_EQ(ctl<QLineEdit>(beam.w(), "Text4")->text(), "20"); // the box keeps what was typed
 }
 
-TEST(frmTresol, MultipleAndSeriesChangesRedoTheTable) {
-    platform::ScopedNumberLocale point('.');
-    RecordingSink rec;
-    OpenWindow column(0);
-    typeInto(column.w(), "Text1", "20");
-    typeInto(column.w(), "Text2", "40");
-    typeInto(column.w(), "Text4", "3");
-    QTest::mouseClick(ctl<QPushButton>(column.w(), "Command1"), Qt::LeftButton);
-    EXPECT_EQ(gridColumn(*column.frm, 0), (Lines{"28 fi 10", "20 fi 12", "12 fi 16", "8 fi 20"}));
-    pickRow(column.w(), 3);
-    EXPECT_EQ(column.label8(), "12 fi 16");
-
-    // Multiple 6, six faces laid end to end: 2.34 m. 6 mm: 72 bars 0.033 apart (too close);
-    // 20 mm: 6 -> 7 -> 12 (excess 88 %); 25 mm: 4 -> 5 -> 6, spacing 0.463 (too far).
-    ctl<QScrollBar>(column.w(), "HScroll1")->setValue(6);
-    EXPECT_EQ(ctl<QLineEdit>(column.w(), "Text5")->text(), "6");
-    EXPECT_EQ(column->GetNumLados(), 6);
-    EXPECT_EQ(column.label8(), "");
-    EXPECT_EQ(gridColumn(*column.frm, 0), (Lines{"42 fi 8", "30 fi 10", "18 fi 12", "12 fi 16"}));
-
-    ctl<QRadioButton>(column.w(), "Option1", 1)->click();
-    EXPECT_EQ(column->GetTipoNorma(), "Mex");
-    EXPECT_EQ(column->diametrosEnUso()->GetTipo(), "Mex");
-    const Lines mex = gridColumn(*column.frm, 0);
-    ASSERT_FALSE(mex.empty());
-    for (const auto& line : mex)
-        EXPECT_NE(line.find(" # "), std::string::npos) << line;
-    EXPECT_TRUE(rec.texts().empty());
-}
-
 TEST(frmTresol, MexBeamListsNumberedBars) {
     platform::ScopedNumberLocale point('.');
     OpenWindow beam(1);

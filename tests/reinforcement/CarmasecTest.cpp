@@ -205,21 +205,6 @@ TEST(Carmasec, OverlapIndexAgreesWithCheckingEveryBar) {
     EXPECT_GT(kept.size(), 100u);
 }
 
-TEST(Carmasec, QuestionsThatAreNotForAReinforcementSet) {
-    Carmasec a = bars();
-    EXPECT_EQ(a.GetTipoMaterial(), 2);
-    float x, y, z;
-    EXPECT_THROW(a.GetVolumen(), ProgrammingError);
-    EXPECT_THROW(a.GetCoorPtoIni3D(x, y, z), ProgrammingError);
-    EXPECT_THROW(a.GetMaxMinXYZ(x, y, z, x, y, z), ProgrammingError);
-    EXPECT_THROW(a.BorraArma(), ProgrammingError);
-    EXPECT_THROW(a.GetLineaArma(1), ProgrammingError);
-    EXPECT_THROW(a.GetVolumenMaterial(nullptr), ProgrammingError);
-    Carmasec noCatalogue;
-    EXPECT_THROW(noCatalogue.Ini(nullptr, nullptr, 0, 1), ProgrammingError);
-    EXPECT_THROW(noCatalogue.AnyadeRedondo(0, 0, 1), ProgrammingError);
-}
-
 TEST(Carmasec, DrawsBarsAsHexagonalPrismsThroughThePieceContract) {
     Carmasec a = bars();
     a.AnyadeRedondo(0.1f, 0.2f, k16);
