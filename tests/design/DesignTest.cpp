@@ -223,73 +223,6 @@ struct Direct {
     std::vector<int> placed;
 };
 
-Direct directly(const Member& m, const std::shared_ptr<const Cdiametro>& cat) {
-    float area = static_cast<float>(m.areaCm2 / 10000), ancho = static_cast<float>(m.widthCm / 100),
-          recub = static_cast<float>(m.coverCm / 100);
-    CArmador arm;
-    arm.Ini(area, cat, ancho, false, 0.05f, 0.3f, 1, 1000, recub, m.multiple);
-    Direct d;
-    const float b = static_cast<float>(m.widthCm / 100), h = static_cast<float>(m.heightCm / 100);
-    const int sides = m.kind == MemberKind::Beam ? 4 : static_cast<int>(m.multiple);
-    for (int i = 1; i <= arm.GetNumRedondos(); ++i) {
-        d.lines.push_back(arm.GetLinea(i));
-        PointArray pts = makePointArray(sides + 1);
-        if (sides == 4) {
-            pts = makePointArray({{-h / 2, -b / 2},
-                                  {h / 2, -b / 2},
-                                  {h / 2, b / 2},
-                                  {-h / 2, b / 2},
-                                  {-h / 2, -b / 2}});
-        } else {
-            CVector radio;
-            radio.Ini(0, 0, 0, 0, b, 0);
-            radio.CreaPtosCircunf(sides, 0, pts, 0);
-        }
-        CSeccEstruc secc;
-        platform::RecordingSink quiet;
-        secc.IniPorPuntos(3, 0, pts, cat, Value{0.0f}, false);
-        if (m.kind == MemberKind::Column)
-            secc.AnyadeRefuerzoContorno(d.lines.back(), recub);
-        else
-            secc.AnyadeRefuerzoLineaCentrada(d.lines.back(), recub, 0);
-        d.placed.push_back(secc.GetArmado() ? secc.GetArmado()->GetNumeroRedondos() : 0);
-    }
-    return d;
-}
-
-TEST(Design, EveryCandidateOfARangeEqualsTheSearchAndThePlacement) {
-    int candidates = 0, marked = 0;
-    for (const char* series : {"Euro", "Mex"}) {
-        const auto cat = standardCatalogue(series);
-        for (auto kind : {MemberKind::Column, MemberKind::Beam})
-            for (int width : {20, 35, 60})
-                for (int cover : {2, 4, 6})
-                    for (int area : {1, 10, 25, 100})
-                        for (int m = kind == MemberKind::Column ? 4 : 1; m <= 8; m += 2) {
-                            Member mem = beam(area, cover, width, width * 2, m, series);
-                            mem.kind = kind;
-                            if (kind == MemberKind::Column)
-                                mem.heightCm = width;
-                            const std::string id =
-                                std::string(series) + " kind " + std::to_string(int(kind)) + " w " +
-                                std::to_string(width) + " c " + std::to_string(cover) + " a " +
-                                std::to_string(area) + " m " + std::to_string(m);
-                            const DesignResult r = design(mem, cat);
-                            const Direct d = directly(mem, cat);
-                            ASSERT_EQ(lines(r), d.lines) << id;
-                            for (std::size_t i = 0; i < d.lines.size(); ++i, ++candidates) {
-                                const Candidate& c = r.candidates()[i];
-                                EXPECT_EQ(c.placed, d.placed[i]) << id << " " << c.line;
-                                EXPECT_EQ(c.placeable, d.placed[i] == c.bars)
-                                    << id << " " << c.line;
-                                marked += !c.placeable;
-                            }
-                        }
-    }
-    EXPECT_GT(candidates, 300);
-    EXPECT_GT(marked, 0);
-}
-
 const Candidate* findLine(const DesignResult& r, const std::string& line) {
     for (const auto& c : r.candidates())
         if (c.line == line)
@@ -396,37 +329,6 @@ TEST(Design, GapsAreMeasuredOnTheBarsPlaced) {
     EXPECT_NEAR(gaps->centreCm, 7.2, 1e-5);
     EXPECT_NEAR(gaps->clearCm, 5.6, 1e-5);
     EXPECT_FALSE(code.isShort(0));
-}
-
-TEST(Design, MeasureGapsTakesEachLeastOverEveryPair) {
-    // A 40 mm bar at 0, 5 mm bars at 10 and 18.5 cm: the nearest centres are the small bars'
-    // (8.5 cm, 8.0 clear), the narrowest gap the big bar's (10 − 2.25 = 7.75 cm).
-    const auto g = measureGaps({{0, 0, 0.04}, {0, 0.10, 0.005}, {0, 0.185, 0.005}});
-    ASSERT_TRUE(g);
-    EXPECT_NEAR(g->centreCm, 8.5, 1e-9);
-    EXPECT_NEAR(g->clearCm, 7.75, 1e-9);
-    EXPECT_FALSE(measureGaps({}));
-    EXPECT_FALSE(measureGaps({{0, 0, 0.01}}));
-
-    // The sweep's early stop against every pair, on scattered bars of mixed sizes.
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<double> at(-0.5, 0.5), size(0.006, 0.04);
-    for (int trial = 0; trial < 50; ++trial) {
-        std::vector<BarCircle> bars(2 + trial % 40);
-        for (auto& b : bars)
-            b = {at(rng), at(rng), size(rng)};
-        double centre = INFINITY, clear = INFINITY;
-        for (std::size_t i = 0; i < bars.size(); ++i)
-            for (std::size_t j = i + 1; j < bars.size(); ++j) {
-                const double d = std::hypot(bars[i].y - bars[j].y, bars[i].z - bars[j].z);
-                centre = std::min(centre, d);
-                clear = std::min(clear, d - (bars[i].diameter + bars[j].diameter) / 2);
-            }
-        const auto m = measureGaps(bars);
-        ASSERT_TRUE(m);
-        EXPECT_NEAR(m->centreCm, centre * 100, 1e-5 * centre * 100) << trial;
-        EXPECT_NEAR(m->clearCm, clear * 100, 1e-5 * std::fabs(clear * 100)) << trial;
-    }
 }
 
 } // namespace

@@ -425,16 +425,6 @@ TEST(CodeSearch, LinesReadBackOnlyWhenListed) {
     }
 }
 
-// A 10 m wide "beam" holds well over a thousand arrangements; an unlimited list stays within
-// 2000 rows and still starts with the preferred row.
-TEST(CodeSearch, UnlimitedListOfAHugeMemberIsBounded) {
-    const auto cat = catalogue("Euro");
-    const auto r = code::search(beam(500, 3, 1000, 300), cat, options(Code::EC2, 0));
-    EXPECT_GT(r.arrangements.size(), 1000u);
-    EXPECT_LE(r.arrangements.size(), 2000u);
-    EXPECT_TRUE(r.arrangements[0].preferred);
-}
-
 // Material inputs and the rules' figures against the codes' tables.
 TEST(CodeRules, AgainstTheTables) {
     using namespace code::rules;
