@@ -13,30 +13,6 @@ def window_beam():
     return tresol.design("viga", "Euro", 10, 3, 30, 50)
 
 
-def test_window_beam_gives_the_front_doors_candidates():
-    r = window_beam()
-    # The bar line is 30 − 2·3 = 24 cm wide; n bars of d cm are (24 − d)/(n − 1) apart:
-    #   5 fi 16: 5 × π·1.6²/4 = 10.053 cm², (24 − 1.6)/4 = 5.6
-    #   4 fi 20: 12.566 cm², (24 − 2)/3 = 7.333
-    #   3 fi 25: 14.726 cm², (24 − 2.5)/2 = 10.75
-    expected = [(5, 16, 5.6), (4, 20, 22 / 3), (3, 25, 10.75)]
-    assert [c.line for c in r.candidates] == ["5 fi 16", "4 fi 20", "3 fi 25"]
-    for c, (n, d, spacing) in zip(r.candidates, expected):
-        assert (c.bars, c.placed, c.placeable) == (n, n, True), c.line
-        assert c.diameter_mm == pytest.approx(d, abs=1e-4)
-        assert c.bar_area_cm2 == pytest.approx(math.pi * (d / 10) ** 2 / 4, rel=1e-6)
-        assert c.total_area_cm2 == pytest.approx(n * c.bar_area_cm2)
-        assert c.excess_pct == pytest.approx((c.total_area_cm2 - 10) * 10)
-        assert c.spacing_cm == pytest.approx(spacing, abs=1e-4)
-        assert c.clear_spacing_cm == pytest.approx(spacing - d / 10, abs=1e-4)
-    assert [c.candidate for c in r.candidates] == [1, 2, 3]
-    assert r.chosen.line == "5 fi 16" and r.chosen.chosen
-    assert [c.chosen for c in r.candidates] == [True, False, False]
-    assert r.messages == []
-    assert (r.kind, r.series, r.area_cm2, r.width_cm, r.height_cm, r.multiple) == (
-        "viga", "Euro", 10, 30, 50, 1)
-
-
 def test_messages_come_back_as_data():
     # A cover of 20 cm leaves no bar line on a 30 cm face: the search zeroes it and says so.
     r = tresol.design("viga", "Euro", 10, 20, 30, 50)

@@ -1,8 +1,6 @@
 import csv
-import io
 import json
 import random
-import re
 import subprocess
 
 import pytest
@@ -129,43 +127,3 @@ def test_bad_rows_get_the_batch_programs_texts(batch_exe, tmp_path):
     assert theirs == ours
 
 
-def test_spanish_dialect_opens_in_a_semicolon_reader(batch_exe, tmp_path):
-    # Members whose schedule has decimals, a short choice (its note holds ';' and ','), a
-    # member without rows and a code search's per-layer figures.
-    rows = [
-        {"id": "V1", "kind": "viga", "series": "Euro", "area_cm2": "34.6", "cover_cm": "3",
-         "width_cm": "60", "height_cm": "80", "multiple": "1", "length_m": "5.5"},
-        {"id": "V2", "kind": "viga", "series": "Mex", "area_cm2": "18.5", "cover_cm": "4",
-         "width_cm": "40", "height_cm": "60", "multiple": "1", "length_m": "7.25"},
-        {"id": "V3", "kind": "viga", "series": "Euro", "area_cm2": "60", "cover_cm": "3",
-         "width_cm": "12", "height_cm": "30", "multiple": "1", "length_m": ""},
-    ]
-    write_csv(tmp_path / "m.csv", rows)
-    for search in ("described", "ec2"):
-        runs = {}
-        for dialect in ("en", "es"):
-            schedule, totals = tmp_path / f"{dialect}.csv", tmp_path / f"{dialect}-totals.csv"
-            done = run_batch(batch_exe, tmp_path / "m.csv", "--search", search, "--csv-dialect",
-                             dialect, "-o", schedule, "--totals", totals)
-            assert done.returncode == 0, done.stderr
-            runs[dialect] = [schedule.read_bytes(), totals.read_bytes()]
-        for en, es in zip(*runs.values()):
-            assert es.startswith(b"\xef\xbb\xbf") and not en.startswith(b"\xef\xbb\xbf")
-            ours = list(csv.reader(io.StringIO(es.decode("utf-8-sig"), newline=""),
-                                   delimiter=";"))
-            theirs = list(csv.reader(io.StringIO(en.decode("utf-8"), newline="")))
-            assert [len(r) for r in ours] == [len(r) for r in theirs] and len(ours) > 2
-            decimals = 0
-            for a, b in zip(ours, theirs):
-                for field, other in zip(a, b):
-                    # Per-layer figures are numbers joined by " / " and " + ".
-                    for x, y in zip(re.split(r" [/+] ", field), re.split(r" [/+] ", other)):
-                        try:
-                            value = float(y)
-                        except ValueError:  # a text: the same
-                            assert field == other
-                            continue
-                        # A number: a decimal comma where the other has a point, the same value.
-                        assert "." not in x and float(x.replace(",", ".")) == value, (x, y)
-                        decimals += "," in x
-            assert decimals > 0
