@@ -6,8 +6,7 @@
 #include "batch/MemberReader.h"
 #include "batch/Schedule.h"
 #include "batch/SteelTotals.h"
-#include "design/CodeDesign.h"
-#include "design/Design.h"
+#include "design/Run.h"
 
 #include <benchmark/benchmark.h>
 
@@ -71,21 +70,21 @@ void BareDesignRun(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(list.size()));
 }
 
-// As the program runs: read, design (by `run`), schedule, totals.
-template <class Run>
-void WriteSchedule(benchmark::State& state, batch::OutputFormat format, bool codeColumns, Run run) {
+// As the program runs: read, design (by the one run, under `search`), schedule, totals.
+void WriteSchedule(benchmark::State& state, batch::OutputFormat format,
+                   const design::Search& search) {
     const int sink = ::open("/dev/null", O_WRONLY);
-    const auto euro = design::standardCatalogue("Euro"), mex = design::standardCatalogue("Mex");
+    design::Catalogues catalogues;
     std::int64_t designed = 0;
     for (auto _ : state) {
         std::istringstream in(membersCsv());
         batch::BufferedWriter out(sink, "/dev/null");
         const auto writer = batch::makeScheduleWriter(format, out);
-        writer->codeColumns(codeColumns);
+        writer->codeColumns(search.kind != design::SearchKind::Described);
         batch::SteelTotals totals;
         batch::readCsvMembers(in, [&](batch::InputRow&& row) {
             const auto& m = *row.member;
-            const auto result = run(m, m.series == "Euro" ? euro : mex);
+            const auto result = design::run(m, search, catalogues.get(m.series, search.kind));
             writer->member(row.number, result);
             totals.add(result);
             ++designed;
@@ -98,8 +97,7 @@ void WriteSchedule(benchmark::State& state, batch::OutputFormat format, bool cod
 }
 
 void Schedule(benchmark::State& state, batch::OutputFormat format) {
-    WriteSchedule(state, format, false,
-                  [](const design::Member& m, const auto& cat) { return design::design(m, cat); });
+    WriteSchedule(state, format, {});
 }
 
 void BareCodeDesign(benchmark::State& state) {
@@ -114,11 +112,7 @@ void BareCodeDesign(benchmark::State& state) {
 
 // As the program runs with --search ec2.
 void CodeSchedule(benchmark::State& state, batch::OutputFormat format) {
-    const code::Options o;
-    const auto euro = design::codeCatalogue("Euro"), mex = design::codeCatalogue("Mex");
-    WriteSchedule(state, format, true, [&](const design::Member& m, const auto&) {
-        return design::designCode(m, o, m.series == "Euro" ? euro : mex);
-    });
+    WriteSchedule(state, format, {design::SearchKind::EC2, {}});
 }
 
 } // namespace

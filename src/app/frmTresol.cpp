@@ -139,49 +139,6 @@ std::optional<double> boxValue(const QLineEdit* box, const BoxRule& rule, std::s
     return v;
 }
 
-// "56,0 ≥ 25,0" per layer, layer 1 first, as the line joins its layers.
-std::string clearGaps(const code::Arrangement& a) {
-    std::string out;
-    for (const code::Layer& layer : a.layers) {
-        if (!out.empty())
-            out += " / ";
-        out += platform::formatNumber(layer.clearSpacingMm, "#0.0") + " ≥ " +
-               platform::formatNumber(layer.minClearMm, "#0.0");
-    }
-    return out;
-}
-
-// The code rows into the table as the described search writes its own: rows 1…k, the line in
-// the fixed column, and the column titles in the header row.
-void writeCodeGrid(const design::CodeDesignResult& r, platform::GridControl& grid) {
-    const auto& list = r.arrangements();
-    grid.Cols(5);
-    const std::int32_t widths[] = {1200, 800, 1200, 800};
-    for (std::int32_t c = 0; c < 4; ++c)
-        grid.ColWidth(c, widths[c]);
-    grid.Rows(static_cast<std::int32_t>(list.size()) + 1);
-    auto put = [&grid](std::int32_t row, std::int32_t col, const std::string& text) {
-        grid.Row(row);
-        grid.col(col);
-        grid.Text(text);
-    };
-    put(0, 0, "Armado");
-    put(0, 1, "Área cm²");
-    put(0, 2, "Libre / mín. mm");
-    put(0, 3, "Avisos");
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const code::Arrangement& a = list[i];
-        const auto row = static_cast<std::int32_t>(i) + 1;
-        std::string flags;
-        for (const std::string& f : a.flags)
-            flags += (flags.empty() ? "" : "; ") + f;
-        put(row, 0, a.line);
-        put(row, 1, platform::formatNumber(a.totalAreaCm2, "#0.00"));
-        put(row, 2, clearGaps(a));
-        put(row, 3, flags);
-    }
-}
-
 } // namespace
 
 frmTresol::frmTresol(QWidget* parent) : QDialog(parent) {
@@ -589,50 +546,36 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
     }
     const design::Member& member = *typed;
 
-    std::string linea;
-    if (GetBusqueda() == design::SearchKind::Described) {
-        if (codeResult_) {
-            // The code rows' titles go with them.
-            codeResult_.reset();
-            grid_->Row(0);
-            for (std::int32_t c = 0; c < grid_->Cols(); ++c) {
-                grid_->col(c);
-                grid_->Text("");
-            }
-        }
-        result_ = design::design(member, diametros);
-        for (const auto& m : result_->messages())
-            platform::messages().show(m.text, m.icon);
-        result_->writeGrid(*grid_);
-        markRows();
-
-        grid_->col(0);
-        fila = std::clamp(fila, 0, grid_->Rows() - 1);
-        grid_->Row(fila);
-        linea = grid_->Text();
-        placement_ = result_->place(fila);
-    } else {
+    const design::SearchKind busqueda = GetBusqueda();
+    design::Search search{busqueda, {}};
+    if (busqueda != design::SearchKind::Described) {
         const std::optional<code::Options> options = typedCodeOptions(refusal);
         if (!options) {
             platform::showError(refusal);
             return;
         }
-        result_.reset();
-        codeResult_ = design::designCode(member, *options);
-        for (const auto& m : codeResult_->messages())
-            platform::messages().show(m.text, m.icon);
-        writeCodeGrid(*codeResult_, *grid_);
-        // Every row the code search lists fits: no mark left from the described list.
-        for (std::int32_t r = 1; r < grid_->Rows(); ++r)
-            grid_->markRow(r, {});
-
-        grid_->col(0);
-        fila = std::clamp(fila, 0, grid_->Rows() - 1);
-        grid_->Row(fila);
-        // The header row holds the titles, not a line.
-        linea = fila > 0 ? grid_->Text() : std::string();
-        placement_ = codeResult_->place(fila);
+        search.code = *options;
+    } else if (result_ && result_->coded()) {
+        // The code rows' titles go with them.
+        grid_->Row(0);
+        for (std::int32_t c = 0; c < grid_->Cols(); ++c) {
+            grid_->col(c);
+            grid_->Text("");
+        }
     }
+    result_ = design::run(member, search,
+                          busqueda == design::SearchKind::Described ? diametros : nullptr);
+    for (const auto& m : result_->messages())
+        platform::messages().show(m.text, m.icon);
+    result_->writeGrid(*grid_);
+    markRows();
+
+    grid_->col(0);
+    fila = std::clamp(fila, 0, grid_->Rows() - 1);
+    grid_->Row(fila);
+    // A code search's header row holds the titles, not a line.
+    const std::string linea = fila > 0 || !result_->coded() ? grid_->Text() : std::string();
+    placement_ = result_->place(fila);
     for (const auto& m : placement_.messages)
         platform::messages().show(m.text, m.icon);
     design::DesignResult::draw(placement_, Picture1->canvas());
@@ -644,19 +587,19 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
 }
 
 void frmTresol::redraw() {
-    if (running_ || (!result_ && !codeResult_) || Picture1->width() < 1 || Picture1->height() < 1)
+    if (running_ || !result_ || Picture1->width() < 1 || Picture1->height() < 1)
         return;
     design::DesignResult::draw(placement_, Picture1->canvas());
 }
 
 // Rows whose bars do not all fit on the section are marked; without an outline nothing could be
-// checked, and nothing is marked.
+// checked, and nothing is marked. A code search lists only rows that fit.
 void frmTresol::markRows() {
-    for (const auto& c : result_->candidates())
-        grid_->markRow(c.row, !result_->hasOutline() || c.placeable
-                                  ? std::string()
-                                  : "Solo caben " + std::to_string(c.placed) + " de " +
-                                        std::to_string(c.bars) + " redondos");
+    for (const auto& r : result_->rows())
+        grid_->markRow(r.number, !result_->hasOutline() || r.placeable
+                                     ? std::string()
+                                     : "Solo caben " + std::to_string(r.placed) + " de " +
+                                           std::to_string(r.bars) + " redondos");
 }
 
 // Every line of the table whole: its columns as wide as their contents, and never narrower than
@@ -675,30 +618,7 @@ bool frmTresol::ExportaDxf(const std::string& path, std::string& error) const {
         error = "No hay ninguna sección dibujada que exportar.";
         return false;
     }
-    const CSeccEstruc& secc = *seccion_;
-    const std::string linea = lineaDibujada_;
-    return ExportDxf(
-        path,
-        [&secc, &linea](ICuadro& cuadro) {
-            std::int32_t NP = 0;
-            PointArray contorno;
-            secc.GeneraContorno(NP, contorno, 1);
-            // Outline and bars in one plane, as the picture shows them: Z across, Y up.
-            DibujaContornoFrontal(cuadro, NP, contorno);
-            if (const auto armado = secc.GetArmado())
-                armado->Dibuja(cuadro);
-            if (!linea.empty()) {
-                float ymin = contorno(1, 1), zmin = contorno(1, 2);
-                for (std::int32_t i = 2; i <= NP; ++i) {
-                    ymin = std::min(ymin, contorno(i, 1));
-                    zmin = std::min(zmin, contorno(i, 2));
-                }
-                const float alto = std::max(secc.cantoY(), secc.cantoZ());
-                // Under the section, standing in the same plane.
-                cuadro.PoneText(zmin, 0, ymin - 0.15f * alto, linea, 0.06f * alto);
-            }
-        },
-        error);
+    return design::writeSection3dDxf(path, *seccion_, lineaDibujada_, error);
 }
 
 bool frmTresol::ExportaDxf2D(const std::string& path, std::string& error) const {

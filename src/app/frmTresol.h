@@ -1,7 +1,6 @@
 #pragma once
 
-#include "design/CodeDesign.h"
-#include "design/Design.h"
+#include "design/Run.h"
 #include "reinforcement/Cdiametro.h"
 
 #include <QDialog>
@@ -146,11 +145,10 @@ class frmTresol : public QDialog {
 
     QtGrid* grid_;
     // The last run and the placement it drew, kept to draw it again at another size.
-    std::optional<design::DesignResult> result_;
-    std::optional<design::CodeDesignResult> codeResult_;
+    std::optional<design::RunResult> result_;
     design::Placement placement_;
     // What the last run drew, kept for the DXF export.
-    std::shared_ptr<CSeccEstruc> seccion_;
+    std::shared_ptr<const CSeccEstruc> seccion_;
     std::string lineaDibujada_;
     bool running_ = false;
     bool remembersMember_ = false;

@@ -13,7 +13,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -148,21 +147,9 @@ int runBatch(const BatchOptions& options) {
             total = countMembers(options.input, inputFormat);
         Progress progress(options.progress && !options.quiet, total);
 
-        std::array<std::shared_ptr<const Cdiametro>, 2> catalogues, codeCatalogues;
+        design::Catalogues catalogues;
         SteelTotals totals;
         const bool drawn = drawings || report;
-
-        // The chosen bars drawn once for the drawings and the report page.
-        auto draw = [&](std::int64_t number, const design::Member& member,
-                        const design::Placement& placement,
-                        const std::function<void(const Canvas&)>& toReport) {
-            Canvas canvas(kDrawingSize, kDrawingSize);
-            design::DesignResult::draw(placement, canvas);
-            if (drawings)
-                drawings->write(number, member, placement, canvas);
-            if (report)
-                toReport(canvas);
-        };
 
         bool columnsSet = false;
         readMembers(in, inputFormat, [&](InputRow&& row) {
@@ -174,59 +161,41 @@ int runBatch(const BatchOptions& options) {
                     s->writer->codeColumns(options.search != design::SearchKind::Described ||
                                            row.searchField);
             }
-            if (!row.member) {
-                platform::showError(row.error);
+            auto refuse = [&](const std::string& message) {
+                platform::showError(message);
                 totals.addRefused();
                 if (report)
-                    report->refused(row.error);
+                    report->refused(message);
                 progress.step();
-                return;
-            }
-            auto& catalogue = catalogues[row.member->series == "Euro" ? 0 : 1];
-            if (!catalogue)
-                catalogue = design::standardCatalogue(row.member->series);
-            const design::SearchKind search = row.search.value_or(options.search);
-            if (search == design::SearchKind::Described) {
-                const design::DesignResult result = design::design(*row.member, catalogue);
-                for (auto& s : schedules)
-                    s->writer->member(row.number, result);
-                totals.add(result);
-                if (drawn) {
-                    const auto chosen = result.chosen();
-                    draw(row.number, result.member(),
-                         result.place(chosen ? result.candidates()[*chosen].row : 0),
-                         [&](const Canvas& canvas) { report->member(row.number, result, canvas); });
-                }
-            } else {
-                code::Options o = options.code;
-                o.code = search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
-                if (row.aggregateMm)
-                    o.aggregateMm = *row.aggregateMm;
-                if (row.concreteMpa)
-                    o.concreteMpa = *row.concreteMpa;
-                if (row.steelMpa)
-                    o.steelMpa = *row.steelMpa;
-                auto& sizes = codeCatalogues[row.member->series == "Euro" ? 0 : 1];
-                if (!sizes)
-                    sizes = design::codeCatalogue(row.member->series);
-                const design::CodeDesignResult result = design::designCode(*row.member, o, sizes);
-                if (result.refused()) {
-                    // What the search cannot take is a refused row, as a bad field is.
-                    platform::showError(std::string(row.label) + ": " +
-                                        result.messages().front().text + ".");
-                    totals.addRefused();
-                    progress.step();
-                    return;
-                }
-                for (auto& s : schedules)
-                    s->writer->member(row.number, result);
-                totals.add(result);
-                if (drawn) {
-                    const auto chosen = result.chosen();
-                    draw(row.number, result.member(),
-                         result.place(chosen ? static_cast<std::int32_t>(*chosen) + 1 : 0),
-                         [&](const Canvas& canvas) { report->member(row.number, result, canvas); });
-                }
+            };
+            if (!row.member)
+                return refuse(row.error);
+            design::Search search{row.search.value_or(options.search), options.code};
+            if (row.aggregateMm)
+                search.code.aggregateMm = *row.aggregateMm;
+            if (row.concreteMpa)
+                search.code.concreteMpa = *row.concreteMpa;
+            if (row.steelMpa)
+                search.code.steelMpa = *row.steelMpa;
+            const design::RunResult result =
+                design::run(*row.member, search, catalogues.get(row.member->series, search.kind));
+            // What the search cannot take is a refused row, as a bad field is.
+            if (result.refused())
+                return refuse(std::string(row.label) + ": " + result.messages().front().text + ".");
+            for (auto& s : schedules)
+                s->writer->member(row.number, result);
+            totals.add(result);
+            if (drawn) {
+                // The chosen bars drawn once for the drawings and the report page.
+                const auto chosen = result.chosen();
+                const design::Placement placement =
+                    result.place(chosen ? result.rows()[*chosen].number : 0);
+                Canvas canvas(kDrawingSize, kDrawingSize);
+                design::DesignResult::draw(placement, canvas);
+                if (drawings)
+                    drawings->write(row.number, result.member(), placement, canvas);
+                if (report)
+                    report->member(row.number, result, canvas);
             }
             progress.step();
         });

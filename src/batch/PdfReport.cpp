@@ -1,5 +1,7 @@
 #include "batch/PdfReport.h"
 
+#include "design/RowFields.h"
+
 #include "batch/AtomicFile.h"
 #include "batch/MemberInput.h"
 #include "platform/Numbers.h"
@@ -342,145 +344,127 @@ double tableBottom(const PdfReport::Impl& d) {
     return d.page.top() + d.page.height() * 0.5;
 }
 
-QString yes(bool v) {
-    return v ? QStringLiteral("sí") : QString();
-}
+// A field of a row as a cell of the report's table.
+class CellSink : public design::FieldSink {
+  public:
+    QString cell(const design::Field& f, const design::RowView& view) {
+        field_ = &f;
+        cell_.clear();
+        design::readField(f, *this, view);
+        return cell_;
+    }
 
-QString optionalNumber(const std::optional<double>& v) {
-    return v ? num(*v) : QString();
+    void empty() override {}
+    void number(double v) override { cell_ = figure(v); }
+    void integer(std::int64_t v) override { cell_ = QString::number(v); }
+    void boolean(bool v) override { cell_ = v ? QStringLiteral("sí") : QString(); }
+    void text(std::string_view t) override {
+        cell_ = QString::fromUtf8(t.data(), qsizetype(t.size()));
+    }
+    void texts(const std::vector<std::string>& list) override {
+        for (const auto& t : list)
+            cell_ += (cell_.isEmpty() ? QString() : QStringLiteral("; ")) + q(t);
+    }
+    void layered(const std::vector<design::RowLayer>& layers, design::LayerFigure which) override {
+        for (std::size_t l = 0; l < layers.size(); ++l) {
+            if (l > 0)
+                cell_ += QStringLiteral(" / ");
+            const design::RowLayer& layer = layers[l];
+            if (which == design::LayerFigure::ClearSpacing)
+                cell_ += figure(layer.clearSpacingMm);
+            else if (which == design::LayerFigure::MinClear && layer.minClearMm)
+                cell_ += figure(*layer.minClearMm);
+            else if (which == design::LayerFigure::GroupDiameters)
+                for (std::size_t g = 0; g < layer.groups.size(); ++g)
+                    cell_ += (g > 0 ? QStringLiteral(" + ") : QString()) +
+                             figure(layer.groups[g].diameterMm);
+        }
+    }
+    void layers(const std::vector<design::RowLayer>& layers) override {
+        cell_ = QString::number(layers.size());
+    }
+
+  private:
+    QString figure(double v) const {
+        return field_->pattern.empty() ? num(v) : num(v, std::string(field_->pattern).c_str());
+    }
+
+    const design::Field* field_ = nullptr;
+    QString cell_;
+};
+
+Qt::Alignment alignmentOf(design::Align a) {
+    switch (a) {
+    case design::Align::Left:
+        return Qt::AlignLeft;
+    case design::Align::Centre:
+        return Qt::AlignCenter;
+    case design::Align::Right:
+        break;
+    }
+    return Qt::AlignRight;
 }
 
 } // namespace
 
-void PdfReport::member(std::int64_t row, const design::DesignResult& result,
-                       const Canvas& drawing) {
+void PdfReport::member(std::int64_t row, const design::RunResult& result, const Canvas& drawing) {
     Impl& d = *d_;
     const design::Member& m = result.member();
-    double y = memberHead(d, row, m, {});
+    QString searchText;
+    if (result.coded())
+        searchText =
+            QStringLiteral("Separación libre según %1, árido de %2 mm")
+                .arg(result.search().kind == design::SearchKind::ACI ? QStringLiteral("ACI 318")
+                                                                     : QStringLiteral("EC2"),
+                     plain(result.search().code.aggregateMm));
+    double y = memberHead(d, row, m, searchText);
 
     const auto chosen = result.chosen();
-    const auto& candidates = result.candidates();
-    if (candidates.empty()) {
-        y = d.line(y, QStringLiteral("Ningún diámetro da el armado."), 10);
+    const auto& list = result.rows();
+    if (list.empty()) {
+        if (!result.coded())
+            y = d.line(y, QStringLiteral("Ningún diámetro da el armado."), 10);
     } else {
-        const std::vector<TableColumn> columns = {{QStringLiteral("Nº")},
-                                                  {QStringLiteral("Armado"), Qt::AlignLeft},
-                                                  {QStringLiteral("Redondos")},
-                                                  {QStringLiteral("Ø mm")},
-                                                  {QStringLiteral("Área Ø cm²")},
-                                                  {QStringLiteral("Área cm²")},
-                                                  {QStringLiteral("Exceso %")},
-                                                  {QStringLiteral("Entre ejes cm")},
-                                                  {QStringLiteral("Libre cm")},
-                                                  {QStringLiteral("Caben")},
-                                                  {QStringLiteral("Corto"), Qt::AlignCenter},
-                                                  {QStringLiteral("Elegido"), Qt::AlignCenter}};
-        const std::size_t shown = std::min<std::size_t>(candidates.size(), kTableRows);
-        std::vector<std::vector<QString>> rows;
-        std::vector<bool> bold;
-        for (std::size_t i = 0; i < shown; ++i) {
-            const design::Candidate& c = candidates[i];
-            // The spacings of the bars as placed and drawn below, not of the search's line.
-            rows.push_back({QString::number(c.row), q(c.line), QString::number(c.bars),
-                            num(c.diameterMm, "#0.0"), num(c.barAreaCm2), num(c.totalAreaCm2),
-                            num(c.excessPct, "#0.0"), optionalNumber(c.centreSpacingCm),
-                            optionalNumber(c.clearGapCm),
-                            QStringLiteral("%1 de %2").arg(c.placed).arg(c.bars), yes(c.isShort),
-                            yes(chosen == i)});
-            bold.push_back(chosen == i);
-        }
-        const auto [below, drawn] = d.table(y, columns, rows, bold, 8, tableBottom(d));
-        y = below;
-        if (drawn < candidates.size())
-            y = d.line(y, QStringLiteral("… y %1 candidatos más").arg(candidates.size() - drawn),
-                       8.5);
-    }
-    y = memberMessages(d, y, result.scheduleMessages());
-
-    QString chosenText = QStringLiteral("Ningún candidato cabe en la sección.");
-    QString massText;
-    if (chosen) {
-        const design::Candidate& c = candidates[*chosen];
-        chosenText = QStringLiteral("Armado elegido: ") + q(c.line);
-        if (c.isShort)
-            chosenText += QStringLiteral(" (corto)");
-        if (const auto mass = steelMassKg(c, m))
-            massText = QStringLiteral("Acero: %1 kg en %2 m").arg(num(*mass), num(*m.lengthM));
-    }
-    memberFoot(d, y, drawing, chosenText, massText);
-}
-
-void PdfReport::member(std::int64_t row, const design::CodeDesignResult& result,
-                       const Canvas& drawing) {
-    Impl& d = *d_;
-    const design::Member& m = result.member();
-    const code::Options& o = result.options();
-    double y = memberHead(
-        d, row, m,
-        QStringLiteral("Separación libre según %1, árido de %2 mm")
-            .arg(o.code == code::Code::ACI ? QStringLiteral("ACI 318") : QStringLiteral("EC2"),
-                 plain(o.aggregateMm)));
-
-    const auto chosen = result.chosen();
-    const auto& list = result.arrangements();
-    if (!list.empty()) {
         const bool beam = m.kind == design::MemberKind::Beam;
-        std::vector<TableColumn> columns = {
-            {QStringLiteral("Nº")},       {QStringLiteral("Armado"), Qt::AlignLeft},
-            {QStringLiteral("Redondos")}, {QStringLiteral("Área cm²")},
-            {QStringLiteral("Exceso %")}, {QStringLiteral("Libre mm")},
-            {QStringLiteral("Mín. mm")}};
-        if (beam)
-            columns.push_back({QStringLiteral("d cm")});
-        for (TableColumn c : {TableColumn{QStringLiteral("Cuantía %")},
-                              TableColumn{QStringLiteral("Avisos"), Qt::AlignLeft},
-                              TableColumn{QStringLiteral("Elegido"), Qt::AlignCenter}})
-            columns.push_back(c);
+        const auto fields = design::layout(!result.coded() ? design::Layout::ReportDescribed
+                                           : beam          ? design::Layout::ReportCodeBeam
+                                                           : design::Layout::ReportCode);
+        std::vector<TableColumn> columns;
+        for (const design::Field* f : fields)
+            columns.push_back({q(std::string(f->caption)), alignmentOf(f->align)});
         const std::size_t shown = std::min<std::size_t>(list.size(), kTableRows);
         std::vector<std::vector<QString>> rows;
         std::vector<bool> bold;
+        CellSink sink;
         for (std::size_t i = 0; i < shown; ++i) {
-            const code::Arrangement& a = list[i];
-            QString clear, minimum;
-            for (const code::Layer& layer : a.layers) {
-                if (!clear.isEmpty()) {
-                    clear += QStringLiteral(" / ");
-                    minimum += QStringLiteral(" / ");
-                }
-                clear += num(layer.clearSpacingMm, "#0.0");
-                minimum += num(layer.minClearMm, "#0.0");
-            }
-            QString flags;
-            for (const auto& f : a.flags)
-                flags += (flags.isEmpty() ? QString() : QStringLiteral("; ")) + q(f);
-            std::vector<QString> cells = {QString::number(i + 1),
-                                          q(a.line),
-                                          QString::number(a.bars),
-                                          num(a.totalAreaCm2),
-                                          num(a.excessPct, "#0.0"),
-                                          clear,
-                                          minimum};
-            if (beam)
-                cells.push_back(a.effectiveDepthCm ? num(*a.effectiveDepthCm, "#0.0") : QString());
-            for (QString c : {num(a.ratioPct), flags, yes(chosen == i)})
-                cells.push_back(c);
+            const design::RowView view{result, &list[i], chosen == i, {}};
+            std::vector<QString> cells;
+            for (const design::Field* f : fields)
+                cells.push_back(sink.cell(*f, view));
             rows.push_back(std::move(cells));
             bold.push_back(chosen == i);
         }
         const auto [below, drawn] = d.table(y, columns, rows, bold, 8, tableBottom(d));
         y = below;
         if (drawn < list.size())
-            y = d.line(y, QStringLiteral("… y %1 armados más").arg(list.size() - drawn), 8.5);
+            y = d.line(y,
+                       (result.coded() ? QStringLiteral("… y %1 armados más")
+                                       : QStringLiteral("… y %1 candidatos más"))
+                           .arg(list.size() - drawn),
+                       8.5);
     }
-    y = memberMessages(d, y, result.messages());
+    y = memberMessages(d, y, result.scheduleMessages());
 
-    QString chosenText = QStringLiteral("Ningún armado cabe en la sección.");
+    QString chosenText = result.coded() ? QStringLiteral("Ningún armado cabe en la sección.")
+                                        : QStringLiteral("Ningún candidato cabe en la sección.");
     QString massText;
     if (chosen) {
-        const code::Arrangement& a = list[*chosen];
-        chosenText = QStringLiteral("Armado elegido: ") + q(a.line);
-        if (const auto mass = steelMassKg(a, m))
-            massText = QStringLiteral("Acero: %1 kg en %2 m").arg(num(*mass), num(*m.lengthM));
+        const design::Row& r = list[*chosen];
+        chosenText = QStringLiteral("Armado elegido: ") + q(r.line);
+        if (r.isShort)
+            chosenText += QStringLiteral(" (corto)");
+        if (r.massKg)
+            massText = QStringLiteral("Acero: %1 kg en %2 m").arg(num(*r.massKg), num(*m.lengthM));
     }
     memberFoot(d, y, drawing, chosenText, massText);
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "batch/SteelTotals.h"
-#include "design/CodeDesign.h"
-#include "design/Design.h"
+#include "design/Run.h"
 #include "drawing/Canvas.h"
 
 #include <cstdint>
@@ -22,9 +21,7 @@ class PdfReport {
     PdfReport& operator=(const PdfReport&) = delete;
 
     // The member's inputs, its candidate table, the drawing of its chosen bars and their line.
-    void member(std::int64_t row, const design::DesignResult& result, const Canvas& drawing);
-    // The same for a code search: its arrangements with their clear gaps and flags.
-    void member(std::int64_t row, const design::CodeDesignResult& result, const Canvas& drawing);
+    void member(std::int64_t row, const design::RunResult& result, const Canvas& drawing);
     // A row refused for `message` (which names it), listed on the summary page.
     void refused(const std::string& message);
     // The summary page; then the file is put in place. Throws OutputError.

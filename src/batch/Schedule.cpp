@@ -2,6 +2,7 @@
 
 #include "batch/MemberInput.h"
 #include "batch/Utf8.h"
+#include "design/RowFields.h"
 #include "platform/Numbers.h"
 
 #include <nlohmann/json.hpp>
@@ -25,43 +26,44 @@ std::string joined(const std::vector<std::string>& texts, std::string_view separ
     return text;
 }
 
-// The largest bar of an arrangement (its corners), its widest centre spacing and its narrowest
-// clear gap, for the described columns.
-struct CodeSummary {
-    double diameterMm = 0, spacingMm = 0, clearMm = 0;
-};
-CodeSummary summary(const code::Arrangement& a) {
-    CodeSummary s;
-    s.clearMm = a.layers.empty() ? 0 : a.layers[0].clearSpacingMm;
-    for (const code::Layer& layer : a.layers) {
-        s.spacingMm = std::max(s.spacingMm, layer.maxCentreSpacingMm);
-        s.clearMm = std::min(s.clearMm, layer.clearSpacingMm);
-        for (const code::Group& g : layer.groups)
-            s.diameterMm = std::max(s.diameterMm, g.diameterMm);
-    }
-    return s;
-}
-
-const char* codeText(const code::Options& o) {
-    return o.code == code::Code::ACI ? "aci" : "ec2";
-}
-
-// A schedule's messages of a member: a described one's with the note of a short choice.
-const std::vector<design::Message>& messagesOf(const design::CodeDesignResult& r) {
-    return r.messages();
-}
-std::vector<design::Message> messagesOf(const design::DesignResult& r) {
-    return r.scheduleMessages();
-}
-
-template <class Result> std::string joinedMessages(const Result& result) {
+// A schedule's messages of a member, joined.
+std::string joinedMessages(const design::RunResult& result) {
     std::string text;
-    for (const auto& m : messagesOf(result)) {
+    for (const auto& m : result.scheduleMessages()) {
         if (!text.empty())
             text += " | ";
         text += m.text;
     }
     return text;
+}
+
+// A layered field as text: groups by " + ", layers by " / ".
+template <class Append>
+std::string layeredText(const std::vector<design::RowLayer>& layers, design::LayerFigure figure,
+                        Append append) {
+    std::string out;
+    for (std::size_t l = 0; l < layers.size(); ++l) {
+        if (l > 0)
+            out += " / ";
+        const design::RowLayer& layer = layers[l];
+        switch (figure) {
+        case design::LayerFigure::GroupDiameters:
+            for (std::size_t g = 0; g < layer.groups.size(); ++g) {
+                if (g > 0)
+                    out += " + ";
+                append(out, layer.groups[g].diameterMm);
+            }
+            break;
+        case design::LayerFigure::ClearSpacing:
+            append(out, layer.clearSpacingMm);
+            break;
+        case design::LayerFigure::MinClear:
+            if (layer.minClearMm)
+                append(out, *layer.minClearMm);
+            break;
+        }
+    }
+    return out;
 }
 
 // One CSV record built field by field in a dialect.
@@ -129,62 +131,62 @@ class CsvLine {
     bool first_ = true;
 };
 
-// The headers, the columns earlier readers know first.
-constexpr std::string_view kPlainHeader =
-    "id,candidate,line,bars,diameter_mm,bar_area_cm2,total_area_cm2,excess_pct,spacing_cm,"
-    "clear_spacing_cm,placeable,placed,chosen,messages,mass_kg,short,centre_spacing_cm,"
-    "clear_gap_cm";
-constexpr std::string_view kCodeHeader =
-    "id,search,aggregate_mm,candidate,line,bars,total_area_cm2,excess_pct,layers,diameters_mm,"
-    "clear_spacing_mm,min_clear_mm,effective_depth_cm,ratio_pct,flags,chosen,messages,mass_kg,"
-    "short,centre_spacing_cm,clear_gap_cm";
+// A field of a row into a CSV record.
+class CsvSink : public design::FieldSink {
+  public:
+    CsvSink(CsvLine& line, const CsvDialect& dialect) : line_(line), dialect_(dialect) {}
+
+    void empty() override { line_.blanks(1); }
+    void number(double v) override { line_.number(v); }
+    void integer(std::int64_t v) override { line_.integer(v); }
+    void boolean(bool v) override { line_.boolean(v); }
+    void text(std::string_view t) override { line_.text(t); }
+    void texts(const std::vector<std::string>& list) override { line_.text(joined(list, " | ")); }
+    void layered(const std::vector<design::RowLayer>& layers, design::LayerFigure figure) override {
+        line_.plain(layeredText(layers, figure, [this](std::string& out, double v) {
+            appendCsvNumber(out, v, dialect_);
+        }));
+    }
+    void layers(const std::vector<design::RowLayer>& layers) override {
+        line_.integer(static_cast<std::int64_t>(layers.size()));
+    }
+
+  private:
+    CsvLine& line_;
+    const CsvDialect& dialect_;
+};
 
 class CsvSchedule : public ScheduleWriter {
   public:
     CsvSchedule(BufferedWriter& out, const CsvDialect& dialect)
-        : out_(out), dialect_(dialect), line_(dialect_) {}
+        : out_(out), dialect_(dialect), line_(dialect_), sink_(line_, dialect_) {}
 
     void codeColumns(bool on) override {
         if (!headerWritten_)
             code_ = on;
     }
 
-    void member(std::int64_t, const design::DesignResult& result) override {
+    // One record per row; a member without rows has one with its own fields alone.
+    void member(std::int64_t, const design::RunResult& result) override {
         header();
-        if (code_)
-            described(result);
-        else
-            plain(result);
-    }
-
-    void member(std::int64_t, const design::CodeDesignResult& result) override {
-        header();
-        if (code_)
-            coded(result);
-        else
-            codeInPlainColumns(result);
+        const std::string messages = joinedMessages(result);
+        const auto chosen = result.chosen();
+        const auto& rows = result.rows();
+        for (std::size_t i = 0; i == 0 || i < rows.size(); ++i) {
+            const design::RowView view{result, rows.empty() ? nullptr : &rows[i], chosen == i,
+                                       messages};
+            line_.start();
+            for (const design::Field* f : fields())
+                design::readField(*f, sink_, view);
+            out_.write(line_.end());
+        }
     }
 
     void finish() override { header(); }
 
   private:
-    // A member without a row: the lead columns, `blanks` empty columns, its messages and empty
-    // trailing columns (mass, short, spacings).
-    void memberWithoutRows(int blanks, const std::string& messages) {
-        line_.blanks(blanks).text(messages).blanks(4);
-        out_.write(line_.end());
-    }
-
-    // The columns every row ends with: chosen, messages, the mass, whether it is short and its
-    // bars' gaps as placed; then the row is written.
-    void endRow(bool chosen, const std::string& messages, std::optional<double> mass, bool isShort,
-                const std::optional<design::BarGaps>& gaps) {
-        line_.boolean(chosen).text(messages).number(mass).boolean(isShort);
-        if (gaps)
-            line_.number(gaps->centreCm).number(gaps->clearCm);
-        else
-            line_.blanks(2);
-        out_.write(line_.end());
+    std::span<const design::Field* const> fields() const {
+        return design::layout(code_ ? design::Layout::CsvCode : design::Layout::CsvDescribed);
     }
 
     // Written with the first member, once the run knows which columns it needs.
@@ -194,167 +196,19 @@ class CsvSchedule : public ScheduleWriter {
         headerWritten_ = true;
         if (dialect_.byteOrderMark)
             out_.write("\xEF\xBB\xBF");
-        std::string names(code_ ? kCodeHeader : kPlainHeader);
-        std::replace(names.begin(), names.end(), ',', dialect_.separator);
+        std::string names;
+        for (const design::Field* f : fields()) {
+            if (!names.empty())
+                names += dialect_.separator;
+            names += f->name;
+        }
         out_.write(names + "\r\n");
-    }
-
-    // The lead of a code search's row: id, search and aggregate size.
-    void codeLead(const design::CodeDesignResult& result) {
-        line_.start()
-            .text(result.member().id)
-            .plain(codeText(result.options()))
-            .number(result.options().aggregateMm);
-    }
-
-    // A code search's rows under the code columns.
-    void coded(const design::CodeDesignResult& result) {
-        const design::Member& m = result.member();
-        const std::string messages = joinedMessages(result);
-        const auto chosen = result.chosen();
-        const auto& list = result.arrangements();
-        if (list.empty()) {
-            codeLead(result);
-            return memberWithoutRows(13, messages);
-        }
-        std::string diameters, clear, minimum;
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            const code::Arrangement& a = list[i];
-            diameters.clear();
-            clear.clear();
-            minimum.clear();
-            for (const code::Layer& layer : a.layers) {
-                if (!clear.empty()) {
-                    diameters += " / ";
-                    clear += " / ";
-                    minimum += " / ";
-                }
-                for (std::size_t g = 0; g < layer.groups.size(); ++g) {
-                    if (g > 0)
-                        diameters += " + ";
-                    appendCsvNumber(diameters, layer.groups[g].diameterMm, dialect_);
-                }
-                appendCsvNumber(clear, layer.clearSpacingMm, dialect_);
-                appendCsvNumber(minimum, layer.minClearMm, dialect_);
-            }
-            codeLead(result);
-            line_.integer(static_cast<std::int64_t>(i) + 1)
-                .text(a.line)
-                .integer(a.bars)
-                .number(a.totalAreaCm2)
-                .number(a.excessPct)
-                .integer(static_cast<std::int64_t>(a.layers.size()))
-                .plain(diameters)
-                .plain(clear)
-                .plain(minimum)
-                .number(a.effectiveDepthCm)
-                .number(a.ratioPct)
-                .text(joined(a.flags, " | "));
-            endRow(chosen == i, messages, steelMassKg(a, m), result.isShort(i), result.gaps(i));
-        }
-    }
-
-    // A described member under the code columns: one layer of one size; a candidate whose bars
-    // do not all fit says so in its flags.
-    void described(const design::DesignResult& result) {
-        const design::Member& m = result.member();
-        const std::string messages = joinedMessages(result);
-        const auto chosen = result.chosen();
-        const auto& candidates = result.candidates();
-        if (candidates.empty()) {
-            line_.start().text(m.id).plain("described").blanks(1);
-            return memberWithoutRows(13, messages);
-        }
-        for (std::size_t i = 0; i < candidates.size(); ++i) {
-            const design::Candidate& c = candidates[i];
-            line_.start()
-                .text(m.id)
-                .plain("described")
-                .blanks(1)
-                .integer(c.row)
-                .text(c.line)
-                .integer(c.bars)
-                .number(c.totalAreaCm2)
-                .number(c.excessPct)
-                .integer(1)
-                .number(c.diameterMm)
-                .number(c.clearSpacingCm * 10)
-                .blanks(3)
-                .text(c.placeable ? std::string()
-                                  : "solo caben " + std::to_string(c.placed) + " de " +
-                                        std::to_string(c.bars));
-            endRow(chosen == i, messages, steelMassKg(c, m), c.isShort, gapsOf(c));
-        }
-    }
-
-    // A code search's rows under the described columns: the corner size, the widest centre
-    // spacing and the narrowest clear gap; every bar placed.
-    void codeInPlainColumns(const design::CodeDesignResult& result) {
-        const design::Member& m = result.member();
-        const std::string messages = joinedMessages(result);
-        const auto chosen = result.chosen();
-        const auto& list = result.arrangements();
-        if (list.empty()) {
-            line_.start().text(m.id);
-            return memberWithoutRows(12, messages);
-        }
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            const code::Arrangement& a = list[i];
-            const CodeSummary sum = summary(a);
-            line_.start()
-                .text(m.id)
-                .integer(static_cast<std::int64_t>(i) + 1)
-                .text(a.line)
-                .integer(a.bars)
-                .number(sum.diameterMm)
-                .blanks(1)
-                .number(a.totalAreaCm2)
-                .number(a.excessPct)
-                .number(sum.spacingMm / 10)
-                .number(sum.clearMm / 10)
-                .boolean(true)
-                .integer(a.bars);
-            endRow(chosen == i, messages, steelMassKg(a, m), result.isShort(i), result.gaps(i));
-        }
-    }
-
-    void plain(const design::DesignResult& result) {
-        const design::Member& m = result.member();
-        const std::string messages = joinedMessages(result);
-        const auto chosen = result.chosen();
-        const auto& candidates = result.candidates();
-        if (candidates.empty()) {
-            line_.start().text(m.id);
-            return memberWithoutRows(12, messages);
-        }
-        for (std::size_t i = 0; i < candidates.size(); ++i) {
-            const design::Candidate& c = candidates[i];
-            line_.start()
-                .text(m.id)
-                .integer(c.row)
-                .text(c.line)
-                .integer(c.bars)
-                .number(c.diameterMm)
-                .number(c.barAreaCm2)
-                .number(c.totalAreaCm2)
-                .number(c.excessPct)
-                .number(c.spacingCm)
-                .number(c.clearSpacingCm)
-                .boolean(c.placeable)
-                .integer(c.placed);
-            endRow(chosen == i, messages, steelMassKg(c, m), c.isShort, gapsOf(c));
-        }
-    }
-
-    static std::optional<design::BarGaps> gapsOf(const design::Candidate& c) {
-        if (!c.centreSpacingCm || !c.clearGapCm)
-            return std::nullopt;
-        return design::BarGaps{*c.centreSpacingCm, *c.clearGapCm};
     }
 
     BufferedWriter& out_;
     CsvDialect dialect_;
     CsvLine line_;
+    CsvSink sink_;
     bool code_ = false;
     bool headerWritten_ = false;
 };
@@ -475,112 +329,106 @@ class JsonText {
     bool comma_ = false;
 };
 
+// A field of a row into a JSON object: its key, then its value.
+class JsonSink : public design::FieldSink {
+  public:
+    explicit JsonSink(JsonText& j) : j_(j) {}
+
+    void field(const design::Field& f, const design::RowView& view) {
+        field_ = &f;
+        design::readField(f, *this, view);
+    }
+
+    void empty() override {
+        if (!field_->omitWhenEmpty)
+            key().null();
+    }
+    void number(double v) override { key().number(v); }
+    void integer(std::int64_t v) override { key().integer(v); }
+    void boolean(bool v) override { key().boolean(v); }
+    void text(std::string_view t) override { key().text(t); }
+    void texts(const std::vector<std::string>& list) override {
+        key().begin('[');
+        for (const std::string& t : list)
+            j_.text(t);
+        j_.end(']');
+    }
+    void layered(const std::vector<design::RowLayer>& layers, design::LayerFigure figure) override {
+        key().text(layeredText(layers, figure,
+                               [](std::string& out, double v) { appendShortest(out, v); }));
+    }
+    void layers(const std::vector<design::RowLayer>& layers) override {
+        key().begin('[');
+        for (const design::RowLayer& layer : layers) {
+            j_.begin('{');
+            j_.key("groups").begin('[');
+            for (const design::RowGroup& g : layer.groups) {
+                j_.begin('{');
+                j_.key("count").integer(g.count);
+                j_.key("diameter_mm").number(g.diameterMm);
+                j_.key("ref").text(g.ref);
+                j_.end('}');
+            }
+            j_.end(']');
+            j_.key("clear_spacing_mm").number(layer.clearSpacingMm);
+            j_.key("min_clear_mm");
+            if (layer.minClearMm)
+                j_.number(*layer.minClearMm);
+            else
+                j_.null();
+            j_.end('}');
+        }
+        j_.end(']');
+    }
+
+  private:
+    JsonText& key() { return j_.key(field_->name); }
+
+    JsonText& j_;
+    const design::Field* field_ = nullptr;
+};
+
 class JsonSchedule : public ScheduleWriter {
   public:
     explicit JsonSchedule(BufferedWriter& out) : out_(out) { out_.write("["); }
 
-    void member(std::int64_t row, const design::DesignResult& result) override {
+    void member(std::int64_t row, const design::RunResult& result) override {
         const design::Member& m = result.member();
         JsonText j = start(row, m);
-        messages(j, result);
+        if (const auto mat = result.materials()) {
+            j.key("search").text(design::searchKindText(result.search().kind));
+            j.key("aggregate_mm").number(result.search().code.aggregateMm);
+            // The strengths the rows were worked with, defaults filled in, so the file reads
+            // back as the same members.
+            j.key("concrete").number(mat->fc);
+            j.key("steel_mpa").number(mat->fy);
+        }
+        j.key("messages").begin('[');
+        for (const auto& msg : result.scheduleMessages())
+            j.text(msg.text);
+        j.end(']');
         const auto chosen = result.chosen();
+        const auto& rows = result.rows();
         if (chosen)
-            j.key("chosen").integer(result.candidates()[*chosen].row);
+            j.key("chosen").integer(rows[*chosen].number);
         else
             j.key("chosen").null();
-        if (chosen)
-            if (const auto mass = steelMassKg(result.candidates()[*chosen], m))
-                j.key("mass_kg").number(*mass);
+        if (chosen && rows[*chosen].massKg)
+            j.key("mass_kg").number(*rows[*chosen].massKg);
         j.key("candidates").begin('[');
-        for (std::size_t i = 0; i < result.candidates().size(); ++i) {
-            const design::Candidate& c = result.candidates()[i];
+        JsonSink sink(j);
+        const auto fields = design::layout(result.coded() ? design::Layout::JsonCode
+                                                          : design::Layout::JsonDescribed);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const design::RowView view{result, &rows[i], chosen == i, {}};
             j.begin('{');
-            j.key("candidate").integer(c.row);
-            j.key("line").text(c.line);
-            j.key("bars").integer(c.bars);
-            j.key("diameter_mm").number(c.diameterMm);
-            j.key("bar_area_cm2").number(c.barAreaCm2);
-            j.key("total_area_cm2").number(c.totalAreaCm2);
-            j.key("excess_pct").number(c.excessPct);
-            j.key("spacing_cm").number(c.spacingCm);
-            j.key("clear_spacing_cm").number(c.clearSpacingCm);
-            j.key("placeable").boolean(c.placeable);
-            j.key("placed").integer(c.placed);
-            j.key("chosen").boolean(chosen == i);
-            if (const auto mass = steelMassKg(c, m))
-                j.key("mass_kg").number(*mass);
-            j.key("short").boolean(c.isShort);
-            gaps(j, c.centreSpacingCm, c.clearGapCm);
+            for (const design::Field* f : fields)
+                sink.field(*f, view);
             j.end('}');
         }
         j.end(']');
-        finishMember(j);
-    }
-
-    void member(std::int64_t row, const design::CodeDesignResult& result) override {
-        const design::Member& m = result.member();
-        JsonText j = start(row, m);
-        j.key("search").text(codeText(result.options()));
-        j.key("aggregate_mm").number(result.options().aggregateMm);
-        // The strengths the rows were worked with, defaults filled in, so the file reads back
-        // as the same members.
-        const code::rules::Materials mat = code::materials(result.options());
-        j.key("concrete").number(mat.fc);
-        j.key("steel_mpa").number(mat.fy);
-        messages(j, result);
-        const auto chosen = result.chosen();
-        const auto& list = result.arrangements();
-        if (chosen)
-            j.key("chosen").integer(static_cast<std::int64_t>(*chosen) + 1);
-        else
-            j.key("chosen").null();
-        if (chosen)
-            if (const auto mass = steelMassKg(list[*chosen], m))
-                j.key("mass_kg").number(*mass);
-        j.key("candidates").begin('[');
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            const code::Arrangement& a = list[i];
-            j.begin('{');
-            j.key("candidate").integer(static_cast<std::int64_t>(i) + 1);
-            j.key("line").text(a.line);
-            j.key("bars").integer(a.bars);
-            j.key("total_area_cm2").number(a.totalAreaCm2);
-            j.key("excess_pct").number(a.excessPct);
-            j.key("layers").begin('[');
-            for (const code::Layer& layer : a.layers) {
-                j.begin('{');
-                j.key("groups").begin('[');
-                for (const code::Group& g : layer.groups) {
-                    j.begin('{');
-                    j.key("count").integer(g.count);
-                    j.key("diameter_mm").number(g.diameterMm);
-                    j.key("ref").text(g.ref);
-                    j.end('}');
-                }
-                j.end(']');
-                j.key("clear_spacing_mm").number(layer.clearSpacingMm);
-                j.key("min_clear_mm").number(layer.minClearMm);
-                j.end('}');
-            }
-            j.end(']');
-            if (a.effectiveDepthCm)
-                j.key("effective_depth_cm").number(*a.effectiveDepthCm);
-            j.key("ratio_pct").number(a.ratioPct);
-            j.key("flags").begin('[');
-            for (const std::string& f : a.flags)
-                j.text(f);
-            j.end(']');
-            j.key("chosen").boolean(chosen == i);
-            if (const auto mass = steelMassKg(a, m))
-                j.key("mass_kg").number(*mass);
-            j.key("short").boolean(result.isShort(i));
-            const auto g = result.gaps(i);
-            gaps(j, g ? std::optional(g->centreCm) : std::nullopt,
-                 g ? std::optional(g->clearCm) : std::nullopt);
-            j.end('}');
-        }
-        j.end(']');
-        finishMember(j);
+        j.end('}');
+        out_.write(line_);
     }
 
     void finish() override { out_.write(first_ ? "]\n" : "\n]\n"); }
@@ -604,30 +452,6 @@ class JsonSchedule : public ScheduleWriter {
         if (m.lengthM)
             j.key("length_m").number(*m.lengthM);
         return j;
-    }
-
-    template <class Result> static void messages(JsonText& j, const Result& result) {
-        j.key("messages").begin('[');
-        for (const auto& msg : messagesOf(result))
-            j.text(msg.text);
-        j.end(']');
-    }
-
-    // The bars' gaps as placed; null when fewer than two were placed.
-    static void gaps(JsonText& j, std::optional<double> centre, std::optional<double> clear) {
-        for (const auto& [name, v] :
-             {std::pair{"centre_spacing_cm", centre}, {"clear_gap_cm", clear}}) {
-            j.key(name);
-            if (v)
-                j.number(*v);
-            else
-                j.null();
-        }
-    }
-
-    void finishMember(JsonText& j) {
-        j.end('}');
-        out_.write(line_);
     }
 
     BufferedWriter& out_;

@@ -2,8 +2,7 @@
 
 #include "batch/AtomicFile.h"
 #include "batch/SteelTotals.h"
-#include "design/CodeDesign.h"
-#include "design/Design.h"
+#include "design/Run.h"
 
 #include <cstdint>
 #include <memory>
@@ -32,9 +31,7 @@ class ScheduleWriter {
   public:
     virtual ~ScheduleWriter() = default;
     // `row` is the member's CSV line or JSON element.
-    virtual void member(std::int64_t row, const design::DesignResult& result) = 0;
-    // A member searched under a design code.
-    virtual void member(std::int64_t row, const design::CodeDesignResult& result) = 0;
+    virtual void member(std::int64_t row, const design::RunResult& result) = 0;
     virtual void finish() = 0;
     // Whether the schedule takes the code search's columns; said before the first member (a CSV
     // has one header for every row). Without it, the described columns.

@@ -17,54 +17,33 @@ SteelTotals::Diameter& SteelTotals::entry(const std::string& series, const std::
     return diameters_.back();
 }
 
-void SteelTotals::add(const design::CodeDesignResult& result) {
+void SteelTotals::add(const design::RunResult& result) {
     ++members_;
     const auto chosen = result.chosen();
     if (!chosen) {
         ++withoutChoice_;
         return;
     }
-    const code::Arrangement& a = result.arrangements()[*chosen];
+    const design::Row& row = result.rows()[*chosen];
     const design::Member& m = result.member();
     if (m.lengthM)
         ++weighed_;
     // A size in both layers, or at the corners and between them, is one entry, counted once for
     // the member.
-    std::vector<std::string> counted;
-    for (const code::Layer& layer : a.layers)
-        for (const code::Group& g : layer.groups) {
+    std::vector<std::string_view> counted;
+    for (const design::RowLayer& layer : row.layers)
+        for (const design::RowGroup& g : layer.groups) {
             Diameter& d = entry(m.series, g.ref, g.diameterMm);
             if (std::find(counted.begin(), counted.end(), g.ref) == counted.end()) {
                 ++d.members;
                 counted.push_back(g.ref);
             }
             d.bars += g.count;
-            if (m.lengthM) {
+            if (m.lengthM && g.massKg) {
                 d.lengthM += g.count * *m.lengthM;
-                // cm² of the catalogue's bar to m², times the length, times the density.
-                d.massKg += g.count * result.catalogue()->GetAreaIndice(g.diameterIndex) * 1e4 *
-                            1e-4 * *m.lengthM * kSteelDensityKgM3;
+                d.massKg += *g.massKg;
             }
         }
-}
-
-void SteelTotals::add(const design::DesignResult& result) {
-    ++members_;
-    const auto chosen = result.chosen();
-    if (!chosen) {
-        ++withoutChoice_;
-        return;
-    }
-    const design::Candidate& c = result.candidates()[*chosen];
-    const design::Member& m = result.member();
-    Diameter* it = &entry(m.series, c.ref, c.diameterMm);
-    ++it->members;
-    it->bars += c.bars;
-    if (const auto mass = steelMassKg(c, m)) {
-        ++weighed_;
-        it->lengthM += c.bars * *m.lengthM;
-        it->massKg += *mass;
-    }
 }
 
 std::vector<SteelTotals::Diameter> SteelTotals::byDiameter() const {

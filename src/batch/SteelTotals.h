@@ -1,7 +1,6 @@
 #pragma once
 
-#include "design/CodeDesign.h"
-#include "design/Design.h"
+#include "design/Run.h"
 #include "design/SteelMass.h"
 
 #include <cstdint>
@@ -27,9 +26,8 @@ class SteelTotals {
         double massKg = 0;
     };
 
-    void add(const design::DesignResult& result);
-    // Each group of the chosen arrangement counts under its own diameter.
-    void add(const design::CodeDesignResult& result);
+    // Each group of the chosen row counts under its own diameter.
+    void add(const design::RunResult& result);
     void addRefused() { ++refused_; }
 
     // By series, then by diameter.

@@ -109,7 +109,8 @@ Placement CodeDesignResult::placeBars(const std::string& line,
     Placement p;
     if (!base_)
         return p;
-    p.section = std::make_shared<CSeccEstruc>(*base_);
+    auto section = std::make_shared<CSeccEstruc>(*base_);
+    p.section = section;
     p.line = line;
     {
         platform::RecordingSink rec;
@@ -117,12 +118,12 @@ Placement CodeDesignResult::placeBars(const std::string& line,
         // belong on the other face (face 1) gets the mirror image, the outline being symmetric.
         const double side = member_.kind == MemberKind::Beam && member_.face == 1 ? -1.0 : 1.0;
         for (const code::Bar& b : bars)
-            p.section->AnyadeRedondo(static_cast<float>(side * b.y), static_cast<float>(b.z),
-                                     b.diameterIndex);
+            section->AnyadeRedondo(static_cast<float>(side * b.y), static_cast<float>(b.z),
+                                   b.diameterIndex);
         for (const auto& e : rec.entries())
             p.messages.push_back({e.text, e.icon});
     }
-    if (const auto armado = p.section->GetArmado())
+    if (const auto armado = section->GetArmado())
         p.placed = armado->GetNumeroRedondos();
     return p;
 }

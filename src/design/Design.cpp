@@ -282,10 +282,11 @@ DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catal
         if (!r.base_) {
             c.placed = 0; // nothing to place the bars on
         } else if (options.checkPlacement) {
-            const Placement p = r.place(i);
+            const Placement& p = r.placements_.emplace_back(r.place(i));
             c.placed = p.placed;
             c.placeable = c.placed == c.bars;
-            if (const auto gaps = measureGaps(barsOf(p))) {
+            c.placement = barsOf(p);
+            if (const auto gaps = measureGaps(c.placement)) {
                 c.centreSpacingCm = gaps->centreCm;
                 c.clearGapCm = gaps->clearCm;
             }
@@ -326,22 +327,25 @@ void DesignResult::writeGrid(platform::GridControl& grid) const {
 }
 
 Placement DesignResult::place(std::int32_t row) const {
+    if (row >= 1 && static_cast<std::size_t>(row) <= placements_.size())
+        return placements_[static_cast<std::size_t>(row - 1)];
     Placement p;
     if (!base_)
         return p;
     // A copy of the bare outline: its reinforcement set is created with the first line.
-    p.section = std::make_shared<CSeccEstruc>(*base_);
+    auto section = std::make_shared<CSeccEstruc>(*base_);
+    p.section = section;
     if (!armador_ || row < 1 || row > armador_->GetNumRedondos())
         return p;
     p.line = armador_->GetLinea(row);
     {
         Recorder rec(p.messages);
         if (member_.kind == MemberKind::Column)
-            p.section->AnyadeRefuerzoContorno(p.line, cover_);
+            section->AnyadeRefuerzoContorno(p.line, cover_);
         else
-            p.section->AnyadeRefuerzoLineaCentrada(p.line, cover_, member_.face == 1 ? 1 : 0);
+            section->AnyadeRefuerzoLineaCentrada(p.line, cover_, member_.face == 1 ? 1 : 0);
     }
-    if (const auto armado = p.section->GetArmado())
+    if (const auto armado = section->GetArmado())
         p.placed = armado->GetNumeroRedondos();
     return p;
 }

@@ -51,6 +51,11 @@ struct Message {
     friend bool operator==(const Message&, const Message&) = default;
 };
 
+// A bar's circle in the section's frame (metres).
+struct BarCircle {
+    double y = 0, z = 0, diameter = 0;
+};
+
 // One row of the arrangement table, with what it really places. Its figures come from
 // single-precision data and are given to its seven significant digits.
 struct Candidate {
@@ -74,11 +79,8 @@ struct Candidate {
     // placement was not checked.
     std::optional<double> centreSpacingCm;
     std::optional<double> clearGapCm;
-};
-
-// A bar's circle in the section's frame (metres).
-struct BarCircle {
-    double y = 0, z = 0, diameter = 0;
+    // Its bars as placed (none when the placement was not checked).
+    std::vector<BarCircle> placement;
 };
 
 // The least centre-to-centre distance and the least clear gap (the centre distance less both
@@ -91,9 +93,9 @@ std::optional<BarGaps> measureGaps(const std::vector<BarCircle>& bars);
 
 // The section of a member with the bars of one row on it.
 struct Placement {
-    std::shared_ptr<CSeccEstruc> section; // null when the member has no outline
-    std::string line;                     // empty for the bare outline
-    std::vector<Message> messages;        // raised while the bars were placed
+    std::shared_ptr<const CSeccEstruc> section; // null when the member has no outline
+    std::string line;                           // empty for the bare outline
+    std::vector<Message> messages;              // raised while the bars were placed
     std::int32_t placed = 0;
 };
 
@@ -149,6 +151,8 @@ class DesignResult {
     std::unique_ptr<CArmador> armador_;
     std::shared_ptr<const CSeccEstruc> base_; // the bare outline, copied for every placement
     float cover_ = 0;
+    // Each candidate's placement, made once while it was checked (empty when not checked).
+    std::vector<Placement> placements_;
 };
 
 // The design run of one member. Without a catalogue, the member's series is used with its

@@ -1,6 +1,8 @@
 #include "design/SectionDxf.h"
 
 #include "drawing/CadDxf.h"
+#include "drawing/DxfExport.h"
+#include "drawing/ICuadro.h"
 #include "platform/BoundedArray.h"
 #include "platform/Numbers.h"
 #include "platform/ProgrammingError.h"
@@ -499,6 +501,32 @@ bool writeSectionDxf(const std::string& path, const CSeccEstruc& section, const 
     }
     temporary.name.clear();
     return true;
+}
+
+bool writeSection3dDxf(const std::string& path, const CSeccEstruc& section, const std::string& line,
+                       std::string& error) {
+    return ExportDxf(
+        path,
+        [&section, &line](ICuadro& cuadro) {
+            std::int32_t NP = 0;
+            PointArray contorno;
+            section.GeneraContorno(NP, contorno, 1);
+            // Outline and bars in one plane, as the picture shows them: Z across, Y up.
+            DibujaContornoFrontal(cuadro, NP, contorno);
+            if (const auto armado = section.GetArmado())
+                armado->Dibuja(cuadro);
+            if (!line.empty() && NP > 0) {
+                float ymin = contorno(1, 1), zmin = contorno(1, 2);
+                for (std::int32_t i = 2; i <= NP; ++i) {
+                    ymin = std::min(ymin, contorno(i, 1));
+                    zmin = std::min(zmin, contorno(i, 2));
+                }
+                const float alto = std::max(section.cantoY(), section.cantoZ());
+                // Under the section, standing in the same plane.
+                cuadro.PoneText(zmin, 0, ymin - 0.15f * alto, line, 0.06f * alto);
+            }
+        },
+        error);
 }
 
 } // namespace tresol::design

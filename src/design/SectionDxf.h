@@ -32,4 +32,9 @@ namespace tresol::design {
 bool writeSectionDxf(const std::string& path, const CSeccEstruc& section, const std::string& line,
                      std::string& error);
 
+// The section as the design window draws it, in its own plane of a 3D drawing: the outline and
+// the bars with z across and y up, the arrangement line under the section. Same failures.
+bool writeSection3dDxf(const std::string& path, const CSeccEstruc& section, const std::string& line,
+                       std::string& error);
+
 } // namespace tresol::design

@@ -162,7 +162,7 @@ TEST(SectionDxf, BeamAndHexagonalColumnReadBackAsPlaced) {
 
     struct Case {
         const char* id;
-        std::shared_ptr<CSeccEstruc> section;
+        std::shared_ptr<const CSeccEstruc> section;
         std::string line, size;
         int bars;
         double radius, height, textHeight;
