@@ -40,7 +40,7 @@ class GroupDict(TypedDict):
 class LayerDict(TypedDict):
     groups: list[GroupDict]
     clear_spacing_mm: float
-    min_clear_mm: float
+    min_clear_mm: Optional[float]
 
 class CodeCandidateDict(TypedDict):
     candidate: int
@@ -74,23 +74,25 @@ class SectionProperties(TypedDict):
     iz: float
 
 class Candidate:
-    """One arrangement of bars for a member: a line of the schedule."""
+    """One arrangement of bars for a member: a line of the schedule. A described row is one size
+    in one layer; a code search's row (EN 1992-1-1 or ACI 318 clear spacing, up to two
+    neighbouring sizes and two layers) has its layers, depth, ratio and notes."""
 
     @property
     def candidate(self) -> int:
-        """Its number, 1…k, in the order of the search."""
+        """Its number, 1…k, in the order of the search (a code search's preferred first)."""
     @property
     def line(self) -> str:
-        """The line, e.g. '5 fi 16'."""
+        """The line, e.g. '5 fi 16'; a code row's groups joined by ' + ', layers by ' / '."""
     @property
     def bars(self) -> int:
         """Number of bars."""
     @property
     def diameter_mm(self) -> float:
-        """Bar diameter (mm)."""
+        """Bar diameter (mm); a code row's largest (its corners)."""
     @property
-    def bar_area_cm2(self) -> float:
-        """Area of one bar (cm²)."""
+    def bar_area_cm2(self) -> Optional[float]:
+        """Area of one bar (cm²); None for a row of several sizes."""
     @property
     def total_area_cm2(self) -> float:
         """Area of all the bars (cm²)."""
@@ -99,11 +101,12 @@ class Candidate:
         """Steel beyond the required area, in % of it."""
     @property
     def spacing_cm(self) -> float:
-        """The search's spacing of the line (cm): its bar line shared out between the bars, the
-        window's figure; not always the bars' as placed (see centre_spacing_cm)."""
+        """The search's spacing of the line (cm): a described line's bar line shared out between
+        the bars, the window's figure, not always the bars' as placed (see centre_spacing_cm);
+        a code row's widest centre spacing."""
     @property
     def clear_spacing_cm(self) -> float:
-        """The line's spacing less one diameter (cm), the window's figure."""
+        """The line's spacing less one diameter (cm); a code row's narrowest clear gap."""
     @property
     def centre_spacing_cm(self) -> Optional[float]:
         """The least distance between the centres of two bars as placed on the section (cm);
@@ -114,8 +117,8 @@ class Candidate:
         radii; None with fewer than two bars placed."""
     @property
     def short(self) -> bool:
-        """Whether its area is less than the required one (the search lists rows up to 1 %
-        short)."""
+        """Whether its area is less than the required one (the described search lists rows up
+        to 1 % short; a code search never)."""
     @property
     def placeable(self) -> bool:
         """Whether all the bars fit on the section."""
@@ -123,60 +126,30 @@ class Candidate:
     def placed(self) -> int:
         """How many of the bars fit on the section."""
     @property
-    def chosen(self) -> bool:
-        """Whether the schedule takes this candidate: the placeable one of least area at or
-        above the required area; only when there is none, the least short."""
-    def as_dict(self) -> CandidateDict:
-        """The candidate as a dict with the schedule's column names."""
-
-class CodeCandidate:
-    """One arrangement of a code search (EN 1992-1-1 or ACI 318 clear spacing, up to two
-    neighbouring sizes and two layers): a line of the schedule."""
-
-    @property
-    def candidate(self) -> int:
-        """Its number, 1…k: the preferred arrangement first, then the others by area."""
-    @property
-    def line(self) -> str:
-        """The line: groups joined by ' + ', layers by ' / ' ('2 fi 20 + 2 fi 16')."""
-    @property
-    def bars(self) -> int:
-        """Number of bars."""
-    @property
-    def total_area_cm2(self) -> float:
-        """Area of all the bars (cm²)."""
-    @property
-    def excess_pct(self) -> float:
-        """Steel beyond the required area, in % of it."""
-    @property
     def layers(self) -> list[LayerDict]:
         """The layers, the first at the face (a column has one): groups (count, diameter_mm,
         ref), clear_spacing_mm (the equal clear gap; a column's least over its sides) and
-        min_clear_mm (the code's least)."""
+        min_clear_mm (the code's least; None for a described row)."""
     @property
     def effective_depth_cm(self) -> Optional[float]:
-        """A beam's effective depth to the centroid of its bars (cm); None for a column."""
+        """A code-checked beam's effective depth to the centroid of its bars (cm); None
+        otherwise."""
     @property
-    def ratio_pct(self) -> float:
-        """Steel area in % of the gross concrete area."""
+    def ratio_pct(self) -> Optional[float]:
+        """A code row's steel area in % of the gross concrete area; None for a described row."""
     @property
     def flags(self) -> list[str]:
-        """The code's ratio warnings; they flag, never refuse."""
-    @property
-    def centre_spacing_cm(self) -> Optional[float]:
-        """The least distance between the centres of two bars as placed (cm), over every layer
-        and side."""
-    @property
-    def clear_gap_cm(self) -> Optional[float]:
-        """The least clear gap between two bars as placed (cm), over every layer and side."""
-    @property
-    def short(self) -> bool:
-        """Whether its area is less than the required one (never, as the code search goes)."""
+        """A code row's notes; they never mean a refusal."""
     @property
     def chosen(self) -> bool:
-        """Whether the schedule takes this candidate (the preferred one)."""
-    def as_dict(self) -> CodeCandidateDict:
-        """The candidate as a dict with the schedule's JSON field names."""
+        """Whether the schedule takes this candidate: described, the placeable one of least area
+        at or above the required area, only when there is none the least short; a code search's
+        preferred one."""
+    def as_dict(self) -> Union[CandidateDict, CodeCandidateDict]:
+        """The candidate as a dict with the schedule's field names."""
+
+# The rows of a code search are candidates like the others; the older name stays.
+CodeCandidate = Candidate
 
 class Message:
     """A message the core raised, as data."""
@@ -188,7 +161,7 @@ class Message:
     def icon(self) -> Literal["critical", "information", "none"]:
         """How the design window would show it."""
 
-CandidateRef = Union[None, int, Candidate, CodeCandidate]
+CandidateRef = Union[None, int, Candidate]
 
 class DesignResult:
     """The design of one member."""

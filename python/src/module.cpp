@@ -6,10 +6,9 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include "design/CodeDesign.h"
-#include "design/Design.h"
 #include "design/MemberRow.h"
-#include "design/SteelMass.h"
+#include "design/RowFields.h"
+#include "design/Run.h"
 #include "drawing/Canvas.h"
 #include "drawing/CanvasSvg.h"
 #include "platform/BoundedArray.h"
@@ -38,7 +37,6 @@
 #include <optional>
 #include <string>
 #include <utility>
-#include <variant>
 #include <vector>
 
 namespace py = pybind11;
@@ -193,43 +191,6 @@ py::object optionalFloat(const std::optional<double>& v) {
     return v ? py::object(py::float_(*v)) : py::object(py::none());
 }
 
-// The gaps of bars as placed, under the schedule's names.
-void putGaps(py::dict& d, const std::optional<design::BarGaps>& gaps) {
-    d["centre_spacing_cm"] = gaps ? py::object(py::float_(gaps->centreCm)) : py::none();
-    d["clear_gap_cm"] = gaps ? py::object(py::float_(gaps->clearCm)) : py::none();
-}
-
-// One candidate as Python sees it, with whether the schedule takes it.
-struct PyCandidate {
-    design::Candidate c;
-    bool chosen = false;
-
-    std::optional<design::BarGaps> gaps() const {
-        if (!c.centreSpacingCm || !c.clearGapCm)
-            return std::nullopt;
-        return design::BarGaps{*c.centreSpacingCm, *c.clearGapCm};
-    }
-
-    py::dict asDict() const {
-        py::dict d;
-        d["candidate"] = c.row;
-        d["line"] = c.line;
-        d["bars"] = c.bars;
-        d["diameter_mm"] = c.diameterMm;
-        d["bar_area_cm2"] = c.barAreaCm2;
-        d["total_area_cm2"] = c.totalAreaCm2;
-        d["excess_pct"] = c.excessPct;
-        d["spacing_cm"] = c.spacingCm;
-        d["clear_spacing_cm"] = c.clearSpacingCm;
-        d["placeable"] = c.placeable;
-        d["placed"] = c.placed;
-        d["chosen"] = chosen;
-        d["short"] = c.isShort;
-        putGaps(d, gaps());
-        return d;
-    }
-};
-
 const char* iconName(platform::MsgIcon icon) {
     switch (icon) {
     case platform::MsgIcon::Critical:
@@ -250,19 +211,29 @@ void checkSize(double width, double height) {
         throw py::value_error("El tamaño del dibujo debe estar entre 1 y 10000 píxeles por lado");
 }
 
-// One arrangement of a code search as Python sees it: the batch schedule's JSON fields.
-struct PyCodeCandidate {
-    code::Arrangement a;
-    std::int64_t row = 0;
-    bool chosen = false;
-    bool isShort = false;
-    std::optional<design::BarGaps> gaps;
+// A field of a row as a Python value; nothing is left out.
+class PySink : public design::FieldSink {
+  public:
+    py::object value(const design::Field& f, const design::RowView& view) {
+        value_ = py::none();
+        design::readField(f, *this, view);
+        return std::move(value_);
+    }
 
-    static py::list layersOf(const code::Arrangement& a) {
-        py::list layers;
-        for (const code::Layer& layer : a.layers) {
+    void empty() override { value_ = py::none(); }
+    void number(double v) override { value_ = py::float_(v); }
+    void integer(std::int64_t v) override { value_ = py::int_(v); }
+    void boolean(bool v) override { value_ = py::bool_(v); }
+    void text(std::string_view t) override { value_ = py::str(t.data(), t.size()); }
+    void texts(const std::vector<std::string>& list) override { value_ = py::cast(list); }
+    void layered(const std::vector<design::RowLayer>&, design::LayerFigure) override {
+        value_ = py::none(); // the layers themselves say it
+    }
+    void layers(const std::vector<design::RowLayer>& layers) override {
+        py::list out;
+        for (const design::RowLayer& layer : layers) {
             py::list groups;
-            for (const code::Group& g : layer.groups) {
+            for (const design::RowGroup& g : layer.groups) {
                 py::dict d;
                 d["count"] = g.count;
                 d["diameter_mm"] = g.diameterMm;
@@ -272,111 +243,89 @@ struct PyCodeCandidate {
             py::dict l;
             l["groups"] = std::move(groups);
             l["clear_spacing_mm"] = layer.clearSpacingMm;
-            l["min_clear_mm"] = layer.minClearMm;
-            layers.append(std::move(l));
+            l["min_clear_mm"] = optionalFloat(layer.minClearMm);
+            out.append(std::move(l));
         }
-        return layers;
+        value_ = std::move(out);
     }
 
+  private:
+    py::object value_;
+};
+
+// One row of a member's table as Python sees it: the batch schedule's fields.
+struct PyCandidate {
+    std::shared_ptr<const design::RunResult> result;
+    std::size_t index = 0;
+
+    const design::Row& row() const { return result->rows()[index]; }
+    bool chosen() const { return result->chosen() == index; }
+
+    // The schedule's JSON fields of the row, but its mass (a row of many members carries it).
     py::dict asDict() const {
+        const design::RowView view{*result, &row(), chosen(), {}};
+        PySink sink;
         py::dict d;
-        d["candidate"] = row;
-        d["line"] = a.line;
-        d["bars"] = a.bars;
-        d["total_area_cm2"] = a.totalAreaCm2;
-        d["excess_pct"] = a.excessPct;
-        d["layers"] = layersOf(a);
-        d["effective_depth_cm"] = a.effectiveDepthCm;
-        d["ratio_pct"] = a.ratioPct;
-        d["flags"] = a.flags;
-        d["chosen"] = chosen;
-        d["short"] = isShort;
-        putGaps(d, gaps);
+        for (const design::Field* f : design::layout(
+                 result->coded() ? design::Layout::JsonCode : design::Layout::JsonDescribed))
+            if (f->name != "mass_kg")
+                d[py::str(f->name.data(), f->name.size())] = sink.value(*f, view);
         return d;
+    }
+
+    std::optional<double> gap(double design::BarGaps::*which) const {
+        const auto& g = row().gaps;
+        return g ? std::optional<double>((*g).*which) : std::nullopt;
     }
 };
 
-// The design of one member: the described run or a code search.
+// The design of one member, whichever search listed its rows.
 class PyResult {
   public:
-    explicit PyResult(design::DesignResult r) : r_(std::move(r)) {}
-    explicit PyResult(design::CodeDesignResult r) : r_(std::move(r)) {}
+    explicit PyResult(design::RunResult r)
+        : r_(std::make_shared<const design::RunResult>(std::move(r))) {}
 
-    const design::Member& member() const {
-        return std::visit([](const auto& r) -> const design::Member& { return r.member(); }, r_);
-    }
-    // As the batch program's schedule gives them: a described member's with the note of a
-    // short choice.
-    std::vector<design::Message> messages() const {
-        if (const auto* d = described())
-            return d->scheduleMessages();
-        return code()->messages();
-    }
-    const design::CodeDesignResult* code() const {
-        return std::get_if<design::CodeDesignResult>(&r_);
-    }
-    const design::DesignResult* described() const { return std::get_if<design::DesignResult>(&r_); }
+    const design::RunResult& result() const { return *r_; }
+    const design::Member& member() const { return r_->member(); }
+    // As the batch program's schedule gives them: with the note of a short choice.
+    std::vector<design::Message> messages() const { return r_->scheduleMessages(); }
 
-    std::string search() const {
-        return code() ? (code()->options().code == code::Code::ACI ? "aci" : "ec2") : "described";
-    }
+    std::string search() const { return design::searchKindText(r_->search().kind); }
     std::optional<double> aggregateMm() const {
-        return code() ? std::optional<double>(code()->options().aggregateMm) : std::nullopt;
+        return r_->coded() ? std::optional<double>(r_->search().code.aggregateMm) : std::nullopt;
     }
 
-    std::size_t count() const {
-        return code() ? code()->arrangements().size() : described()->candidates().size();
-    }
+    std::size_t count() const { return r_->rows().size(); }
 
     // The row number (1…k) of the chosen candidate, 0 without one.
     std::int32_t chosenRow() const {
-        if (const auto* c = code())
-            return c->chosen() ? static_cast<std::int32_t>(*c->chosen() + 1) : 0;
-        const auto* d = described();
-        return d->chosen() ? d->candidates()[*d->chosen()].row : 0;
-    }
-
-    py::object candidate(std::size_t i) const {
-        if (const auto* c = code())
-            return py::cast(codeCandidate(*c, i));
-        const auto* d = described();
-        return py::cast(PyCandidate{d->candidates()[i], d->chosen() == i});
+        const auto c = r_->chosen();
+        return c ? r_->rows()[*c].number : 0;
     }
 
     py::list candidates() const {
         py::list out;
         for (std::size_t i = 0; i < count(); ++i)
-            out.append(candidate(i));
+            out.append(py::cast(PyCandidate{r_, i}));
         return out;
     }
 
     py::object chosen() const {
-        const std::int32_t row = chosenRow();
-        return row > 0 ? candidate(static_cast<std::size_t>(row - 1)) : py::none();
+        const auto c = r_->chosen();
+        return c ? py::cast(PyCandidate{r_, *c}) : py::none();
     }
 
     // Rows for a table of many members: each names its member and carries its mass.
     py::list candidatesDicts() const {
-        const design::Member& m = member();
-        auto row = [&m](const py::dict& fields, std::optional<double> mass) {
-            py::dict d;
-            d["id"] = m.id;
-            for (const auto& [key, value] : fields)
-                d[key] = value;
-            d["mass_kg"] = optionalFloat(mass);
-            return d;
-        };
         py::list out;
-        if (const auto* c = code()) {
-            for (std::size_t i = 0; i < c->arrangements().size(); ++i)
-                out.append(row(codeCandidate(*c, i).asDict(),
-                               design::steelMassKg(c->arrangements()[i], m)));
-            return out;
+        for (std::size_t i = 0; i < count(); ++i) {
+            py::dict d;
+            d["id"] = member().id;
+            for (const auto& [key, value] : PyCandidate{r_, i}.asDict())
+                d[key] = value;
+            d["mass_kg"] = optionalFloat(r_->rows()[i].massKg);
+            out.append(std::move(d));
         }
-        const auto* d = described();
-        for (std::size_t i = 0; i < d->candidates().size(); ++i)
-            out.append(row(PyCandidate{d->candidates()[i], d->chosen() == i}.asDict(),
-                           design::steelMassKg(d->candidates()[i], m)));
         return out;
     }
 
@@ -388,9 +337,7 @@ class PyResult {
             return chosenRow();
         std::int64_t row = 0;
         if (py::isinstance<PyCandidate>(candidate))
-            row = candidate.cast<const PyCandidate&>().c.row;
-        else if (py::isinstance<PyCodeCandidate>(candidate))
-            row = candidate.cast<const PyCodeCandidate&>().row;
+            row = candidate.cast<const PyCandidate&>().row().number;
         else if (PyLong_Check(candidate.ptr()) && !PyBool_Check(candidate.ptr())) {
             int overflow = 0;
             row = PyLong_AsLongLongAndOverflow(candidate.ptr(), &overflow);
@@ -405,9 +352,7 @@ class PyResult {
         return static_cast<std::int32_t>(row);
     }
 
-    design::Placement place(std::int32_t row) const {
-        return std::visit([row](const auto& r) { return r.place(row); }, r_);
-    }
+    design::Placement place(std::int32_t row) const { return r_->place(row); }
 
     Canvas drawing(const py::object& candidate, double width, double height) const {
         checkSize(width, height);
@@ -421,12 +366,8 @@ class PyResult {
     }
 
   private:
-    static PyCodeCandidate codeCandidate(const design::CodeDesignResult& c, std::size_t i) {
-        return {c.arrangements()[i], static_cast<std::int64_t>(i + 1), c.chosen() == i,
-                c.isShort(i), c.gaps(i)};
-    }
-
-    std::variant<design::DesignResult, design::CodeDesignResult> r_;
+    // Shared with the candidates handed out, which outlive a result dropped by the caller.
+    std::shared_ptr<const design::RunResult> r_;
 };
 
 // The design run of a checked row: the row's own search and aggregate size over the run's, as
@@ -435,18 +376,14 @@ PyResult designRow(const design::InputRow& in, const RunOptions& run) {
     const design::Member& m = *in.member;
     if (m.series != "Euro" && m.series != "Mex")
         throw py::value_error("serie desconocida «" + m.series + "» (se espera Euro o Mex)");
-    const design::SearchKind search = in.search.value_or(run.search);
-    if (search == design::SearchKind::Described)
-        return PyResult(design::design(m));
-    code::Options o = run.code;
-    o.code = search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
+    design::Search search{in.search.value_or(run.search), run.code};
     if (in.aggregateMm)
-        o.aggregateMm = *in.aggregateMm;
+        search.code.aggregateMm = *in.aggregateMm;
     if (in.concreteMpa)
-        o.concreteMpa = *in.concreteMpa;
+        search.code.concreteMpa = *in.concreteMpa;
     if (in.steelMpa)
-        o.steelMpa = *in.steelMpa;
-    design::CodeDesignResult r = design::designCode(m, o);
+        search.code.steelMpa = *in.steelMpa;
+    design::RunResult r = design::run(m, search);
     // What the search cannot take is refused as the batch program refuses it.
     if (r.refused())
         throw py::value_error(in.label + ": " + r.messages().front().text + ".");
@@ -701,122 +638,94 @@ PYBIND11_MODULE(tresol, m) {
         }
     });
 
+    using tresol::design::BarGaps;
+    auto rowValue = [](auto f) { return [f](const PyCandidate& c) { return f(c.row()); }; };
+    using Row = tresol::design::Row;
     py::class_<PyCandidate>(m, "Candidate",
-                            "One arrangement of bars for a member: a line of the schedule.")
+                            "One arrangement of bars for a member: a line of the schedule. A "
+                            "described row is one size in one layer; a code search's row "
+                            "(EN 1992-1-1 or ACI 318 clear spacing, up to two neighbouring "
+                            "sizes and two layers) has its layers, depth, ratio and notes.")
+        .def_property_readonly("candidate", rowValue([](const Row& r) { return r.number; }),
+                               "Its number, 1…k, in the order of the search (a code search's "
+                               "preferred arrangement first).")
+        .def_property_readonly("line", rowValue([](const Row& r) { return r.line; }),
+                               "The line, e.g. '5 fi 16'; a code row's groups joined by ' + ', "
+                               "its layers by ' / ' ('2 fi 20 + 2 fi 16', '3 fi 20 / 2 fi 20').")
+        .def_property_readonly("bars", rowValue([](const Row& r) { return r.bars; }),
+                               "Number of bars.")
+        .def_property_readonly("diameter_mm", rowValue([](const Row& r) { return r.diameterMm; }),
+                               "Bar diameter (mm); a code row's largest (its corners).")
+        .def_property_readonly("bar_area_cm2", rowValue([](const Row& r) { return r.barAreaCm2; }),
+                               "Area of one bar (cm²); None for a row of several sizes.")
+        .def_property_readonly("total_area_cm2",
+                               rowValue([](const Row& r) { return r.totalAreaCm2; }),
+                               "Area of all the bars (cm²).")
+        .def_property_readonly("excess_pct", rowValue([](const Row& r) { return r.excessPct; }),
+                               "Steel beyond the required area, in % of it.")
         .def_property_readonly(
-            "candidate", [](const PyCandidate& c) { return c.c.row; },
-            "Its number, 1…k, in the order of the search.")
+            "spacing_cm", rowValue([](const Row& r) { return r.spacingCm; }),
+            "The search's spacing of the line (cm): a described line's bar line shared out "
+            "between the bars, the window's figure, not always the bars' as placed (see "
+            "centre_spacing_cm); a code row's widest centre spacing.")
+        .def_property_readonly("clear_spacing_cm",
+                               rowValue([](const Row& r) { return r.clearSpacingCm; }),
+                               "The line's spacing less one diameter (cm), the window's figure; "
+                               "a code row's narrowest clear gap.")
         .def_property_readonly(
-            "line", [](const PyCandidate& c) { return c.c.line; }, "The line, e.g. '5 fi 16'.")
-        .def_property_readonly(
-            "bars", [](const PyCandidate& c) { return c.c.bars; }, "Number of bars.")
-        .def_property_readonly(
-            "diameter_mm", [](const PyCandidate& c) { return c.c.diameterMm; },
-            "Bar diameter (mm).")
-        .def_property_readonly(
-            "bar_area_cm2", [](const PyCandidate& c) { return c.c.barAreaCm2; },
-            "Area of one bar (cm²).")
-        .def_property_readonly(
-            "total_area_cm2", [](const PyCandidate& c) { return c.c.totalAreaCm2; },
-            "Area of all the bars (cm²).")
-        .def_property_readonly(
-            "excess_pct", [](const PyCandidate& c) { return c.c.excessPct; },
-            "Steel beyond the required area, in % of it.")
-        .def_property_readonly(
-            "spacing_cm", [](const PyCandidate& c) { return c.c.spacingCm; },
-            "The search's spacing of the line (cm): its bar line shared out between the bars, "
-            "the window's figure; not always the bars' as placed (see centre_spacing_cm).")
-        .def_property_readonly(
-            "clear_spacing_cm", [](const PyCandidate& c) { return c.c.clearSpacingCm; },
-            "The line's spacing less one diameter (cm), the window's figure.")
-        .def_property_readonly(
-            "centre_spacing_cm", [](const PyCandidate& c) { return c.c.centreSpacingCm; },
+            "centre_spacing_cm", [](const PyCandidate& c) { return c.gap(&BarGaps::centreCm); },
             "The least distance between the centres of two bars as placed on the section (cm); "
             "None with fewer than two bars placed.")
         .def_property_readonly(
-            "clear_gap_cm", [](const PyCandidate& c) { return c.c.clearGapCm; },
+            "clear_gap_cm", [](const PyCandidate& c) { return c.gap(&BarGaps::clearCm); },
             "The least clear gap between two bars as placed (cm): their centre distance less "
             "both radii; None with fewer than two bars placed.")
+        .def_property_readonly("short", rowValue([](const Row& r) { return r.isShort; }),
+                               "Whether its area is less than the required one (the described "
+                               "search lists rows up to 1 % short; a code search never).")
+        .def_property_readonly("placeable", rowValue([](const Row& r) { return r.placeable; }),
+                               "Whether all the bars fit on the section.")
+        .def_property_readonly("placed", rowValue([](const Row& r) { return r.placed; }),
+                               "How many of the bars fit on the section.")
         .def_property_readonly(
-            "short", [](const PyCandidate& c) { return c.c.isShort; },
-            "Whether its area is less than the required one (the search lists rows up to 1 % "
-            "short).")
-        .def_property_readonly(
-            "placeable", [](const PyCandidate& c) { return c.c.placeable; },
-            "Whether all the bars fit on the section.")
-        .def_property_readonly(
-            "placed", [](const PyCandidate& c) { return c.c.placed; },
-            "How many of the bars fit on the section.")
-        .def_property_readonly(
-            "chosen", [](const PyCandidate& c) { return c.chosen; },
-            "Whether the schedule takes this candidate: the placeable one of least area at or "
-            "above the required area; only when there is none, the least short.")
-        .def("as_dict", &PyCandidate::asDict,
-             "The candidate as a dict with the schedule's column names.")
-        .def("__repr__", [](const PyCandidate& c) {
-            return "<Candidate " + std::to_string(c.c.row) + ": " + c.c.line +
-                   (c.c.placeable ? "" : " (no cabe)") + (c.c.isShort ? " (corto)" : "") +
-                   (c.chosen ? ", elegido" : "") + ">";
-        });
-
-    py::class_<PyCodeCandidate>(
-        m, "CodeCandidate",
-        "One arrangement of a code search (EN 1992-1-1 or ACI 318 clear spacing, up to two "
-        "neighbouring sizes and two layers): a line of the schedule.")
-        .def_property_readonly(
-            "candidate", [](const PyCodeCandidate& c) { return c.row; },
-            "Its number, 1…k: the preferred arrangement first, then the others by area.")
-        .def_property_readonly(
-            "line", [](const PyCodeCandidate& c) { return c.a.line; },
-            "The line: groups joined by ' + ', layers by ' / ' ('2 fi 20 + 2 fi 16', "
-            "'3 fi 20 / 2 fi 20').")
-        .def_property_readonly(
-            "bars", [](const PyCodeCandidate& c) { return c.a.bars; }, "Number of bars.")
-        .def_property_readonly(
-            "total_area_cm2", [](const PyCodeCandidate& c) { return c.a.totalAreaCm2; },
-            "Area of all the bars (cm²).")
-        .def_property_readonly(
-            "excess_pct", [](const PyCodeCandidate& c) { return c.a.excessPct; },
-            "Steel beyond the required area, in % of it.")
-        .def_property_readonly(
-            "layers", [](const PyCodeCandidate& c) { return PyCodeCandidate::layersOf(c.a); },
+            "layers",
+            [](const PyCandidate& c) {
+                PySink sink;
+                const tresol::design::RowView view{*c.result, &c.row(), c.chosen(), {}};
+                return sink.value(tresol::design::field("layers"), view);
+            },
             "The layers, the first at the face (a column has one: corners and sides): dicts "
             "with groups (count, diameter_mm, ref), clear_spacing_mm (the equal clear gap; a "
-            "column's least over its sides) and min_clear_mm (the code's least).")
+            "column's least over its sides) and min_clear_mm (the code's least; None for a "
+            "described row).")
+        .def_property_readonly("effective_depth_cm",
+                               rowValue([](const Row& r) { return r.effectiveDepthCm; }),
+                               "A code-checked beam's effective depth to the centroid of its "
+                               "bars (cm); None otherwise.")
+        .def_property_readonly("ratio_pct", rowValue([](const Row& r) { return r.ratioPct; }),
+                               "A code row's steel area in % of the gross concrete area; None "
+                               "for a described row.")
+        .def_property_readonly("flags", rowValue([](const Row& r) { return r.flags; }),
+                               "A code row's notes (texts): the code minimum when it governed, "
+                               "advice; they never mean a refusal.")
         .def_property_readonly(
-            "effective_depth_cm", [](const PyCodeCandidate& c) { return c.a.effectiveDepthCm; },
-            "A beam's effective depth to the centroid of its bars (cm); None for a column.")
-        .def_property_readonly(
-            "ratio_pct", [](const PyCodeCandidate& c) { return c.a.ratioPct; },
-            "Steel area in % of the gross concrete area.")
-        .def_property_readonly(
-            "flags", [](const PyCodeCandidate& c) { return c.a.flags; },
-            "The code's ratio warnings (texts); they flag, never refuse.")
-        .def_property_readonly(
-            "centre_spacing_cm",
-            [](const PyCodeCandidate& c) {
-                return optionalFloat(c.gaps ? std::optional(c.gaps->centreCm) : std::nullopt);
-            },
-            "The least distance between the centres of two bars as placed (cm), over every "
-            "layer and side.")
-        .def_property_readonly(
-            "clear_gap_cm",
-            [](const PyCodeCandidate& c) {
-                return optionalFloat(c.gaps ? std::optional(c.gaps->clearCm) : std::nullopt);
-            },
-            "The least clear gap between two bars as placed (cm), over every layer and side.")
-        .def_property_readonly(
-            "short", [](const PyCodeCandidate& c) { return c.isShort; },
-            "Whether its area is less than the required one (never, as the code search goes).")
-        .def_property_readonly(
-            "chosen", [](const PyCodeCandidate& c) { return c.chosen; },
-            "Whether the schedule takes this candidate (the preferred one).")
-        .def("as_dict", &PyCodeCandidate::asDict,
-             "The candidate as a dict with the schedule's JSON field names.")
-        .def("__repr__", [](const PyCodeCandidate& c) {
-            return "<CodeCandidate " + std::to_string(c.row) + ": " + c.a.line +
-                   (c.chosen ? ", elegido" : "") + ">";
+            "chosen", [](const PyCandidate& c) { return c.chosen(); },
+            "Whether the schedule takes this candidate: described, the placeable one of least "
+            "area at or above the required area, only when there is none the least short; a "
+            "code search's preferred one.")
+        .def("as_dict", &PyCandidate::asDict,
+             "The candidate as a dict with the schedule's field names.")
+        .def("__repr__", [](const PyCandidate& c) {
+            const Row& r = c.row();
+            if (c.result->coded())
+                return "<CodeCandidate " + std::to_string(r.number) + ": " + r.line +
+                       (c.chosen() ? ", elegido" : "") + ">";
+            return "<Candidate " + std::to_string(r.number) + ": " + r.line +
+                   (r.placeable ? "" : " (no cabe)") + (r.isShort ? " (corto)" : "") +
+                   (c.chosen() ? ", elegido" : "") + ">";
         });
+    // The rows of a code search are candidates like the others; the older name stays.
+    m.attr("CodeCandidate") = m.attr("Candidate");
 
     py::class_<tresol::design::Message>(m, "Message", "A message the core raised, as data.")
         .def_readonly("text", &tresol::design::Message::text, "The message as the user reads it.")
@@ -915,7 +824,7 @@ PYBIND11_MODULE(tresol, m) {
             std::string s = "<DesignResult " + std::string(tresol::design::kindName(x.kind));
             if (!x.id.empty())
                 s += " " + x.id;
-            if (r.code())
+            if (r.result().coded())
                 s += " " + r.search();
             s += ": " + std::to_string(r.count()) + " candidatos";
             if (const py::object c = r.chosen(); !c.is_none())

@@ -14,6 +14,9 @@ def test_stubs_name_every_public_function_class_and_member():
             stubbed[node.name] = None
         elif isinstance(node, ast.ClassDef):
             stubbed[node.name] = {n.name for n in node.body if isinstance(n, ast.FunctionDef)}
+        elif isinstance(node, ast.Assign) and getattr(node.value, "id", None) in stubbed:
+            for target in node.targets:  # another name for a class
+                stubbed[target.id] = stubbed[node.value.id]
     for name in dir(tresol):
         obj = getattr(tresol, name)
         if name.startswith("_") or not callable(obj):

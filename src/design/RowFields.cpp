@@ -105,56 +105,68 @@ const std::array kFields = {
 using Names = std::vector<std::string_view>;
 
 // The columns earlier readers know first; what came later at the end.
-const Names kCsvDescribed = {
-    "id",          "candidate", "line",      "bars",     "diameter_mm",      "bar_area_cm2",
-    "total_area_cm2", "excess_pct", "spacing_cm", "clear_spacing_cm", "placeable", "placed",
-    "chosen",      "messages",  "mass_kg",   "short",    "centre_spacing_cm", "clear_gap_cm"};
+const Names kCsvDescribed = {"id",
+                             "candidate",
+                             "line",
+                             "bars",
+                             "diameter_mm",
+                             "bar_area_cm2",
+                             "total_area_cm2",
+                             "excess_pct",
+                             "spacing_cm",
+                             "clear_spacing_cm",
+                             "placeable",
+                             "placed",
+                             "chosen",
+                             "messages",
+                             "mass_kg",
+                             "short",
+                             "centre_spacing_cm",
+                             "clear_gap_cm"};
 const Names kCsvCode = {"id",
-                            "search",
-                            "aggregate_mm",
-                            "candidate",
-                            "line",
-                            "bars",
-                            "total_area_cm2",
-                            "excess_pct",
-                            "layers",
-                            "diameters_mm",
-                            "clear_spacing_mm",
-                            "min_clear_mm",
-                            "effective_depth_cm",
-                            "ratio_pct",
-                            "flags",
-                            "chosen",
-                            "messages",
-                            "mass_kg",
-                            "short",
-                            "centre_spacing_cm",
-                            "clear_gap_cm"};
+                        "search",
+                        "aggregate_mm",
+                        "candidate",
+                        "line",
+                        "bars",
+                        "total_area_cm2",
+                        "excess_pct",
+                        "layers",
+                        "diameters_mm",
+                        "clear_spacing_mm",
+                        "min_clear_mm",
+                        "effective_depth_cm",
+                        "ratio_pct",
+                        "flags",
+                        "chosen",
+                        "messages",
+                        "mass_kg",
+                        "short",
+                        "centre_spacing_cm",
+                        "clear_gap_cm"};
 const Names kJsonDescribed = {"candidate",   "line",         "bars",
-                                  "diameter_mm", "bar_area_cm2", "total_area_cm2",
-                                  "excess_pct",  "spacing_cm",   "clear_spacing_cm",
-                                  "placeable",   "placed",       "chosen",
-                                  "mass_kg",     "short",        "centre_spacing_cm",
-                                  "clear_gap_cm"};
-const Names kJsonCode = {"candidate",  "line",
-                             "bars",       "total_area_cm2",
-                             "excess_pct", "layers",
-                             "effective_depth_cm", "ratio_pct",
-                             "flags",      "chosen",
-                             "mass_kg",    "short",
-                             "centre_spacing_cm", "clear_gap_cm"};
+                              "diameter_mm", "bar_area_cm2", "total_area_cm2",
+                              "excess_pct",  "spacing_cm",   "clear_spacing_cm",
+                              "placeable",   "placed",       "chosen",
+                              "mass_kg",     "short",        "centre_spacing_cm",
+                              "clear_gap_cm"};
+const Names kJsonCode = {
+    "candidate",          "line",        "bars",  "total_area_cm2", "excess_pct", "layers",
+    "effective_depth_cm", "ratio_pct",   "flags", "chosen",         "mass_kg",    "short",
+    "centre_spacing_cm",  "clear_gap_cm"};
 // The report shows the spacings of the bars as placed and drawn beside the table.
-const Names kReportDescribed = {"candidate",      "line",       "bars",
-                                    "diameter_mm",    "bar_area_cm2", "total_area_cm2",
-                                    "excess_pct",     "centre_spacing_cm", "clear_gap_cm",
-                                    "fits",           "short",      "chosen"};
-const Names kReportCode = {"candidate",        "line",         "bars",      "total_area_cm2",
-                               "excess_pct",       "clear_spacing_mm", "min_clear_mm",
-                               "ratio_pct",        "flags",        "chosen"};
-const Names kReportCodeBeam = {"candidate",    "line",         "bars",
-                                   "total_area_cm2", "excess_pct", "clear_spacing_mm",
-                                   "min_clear_mm", "effective_depth_cm", "ratio_pct",
-                                   "flags",        "chosen"};
+const Names kReportDescribed = {"candidate",    "line",           "bars",       "diameter_mm",
+                                "bar_area_cm2", "total_area_cm2", "excess_pct", "centre_spacing_cm",
+                                "clear_gap_cm", "fits",           "short",      "chosen"};
+const Names kReportCode = {
+    "candidate",        "line",         "bars",      "total_area_cm2", "excess_pct",
+    "clear_spacing_mm", "min_clear_mm", "ratio_pct", "flags",          "chosen"};
+const Names kReportCodeBeam = {"candidate",    "line",
+                               "bars",         "total_area_cm2",
+                               "excess_pct",   "clear_spacing_mm",
+                               "min_clear_mm", "effective_depth_cm",
+                               "ratio_pct",    "flags",
+                               "chosen"};
 
 std::vector<const Field*> fieldsOf(const Names& names) {
     std::vector<const Field*> out;
@@ -174,8 +186,8 @@ const Field& field(std::string_view name) {
 
 std::span<const Field* const> layout(Layout which) {
     static const std::array<std::vector<const Field*>, 7> layouts = {
-        fieldsOf(kCsvDescribed),   fieldsOf(kCsvCode),    fieldsOf(kJsonDescribed),
-        fieldsOf(kJsonCode),       fieldsOf(kReportDescribed), fieldsOf(kReportCode),
+        fieldsOf(kCsvDescribed),  fieldsOf(kCsvCode),         fieldsOf(kJsonDescribed),
+        fieldsOf(kJsonCode),      fieldsOf(kReportDescribed), fieldsOf(kReportCode),
         fieldsOf(kReportCodeBeam)};
     return layouts[static_cast<std::size_t>(which)];
 }

@@ -29,9 +29,10 @@ Row describedRow(const Candidate& c, const Member& m) {
     if (c.centreSpacingCm && c.clearGapCm)
         r.gaps = BarGaps{*c.centreSpacingCm, *c.clearGapCm};
     r.massKg = steelMassKg(c, m);
-    r.layers.push_back(
-        {{{c.bars, c.diameterIndex, c.ref, c.diameterMm, r.massKg}}, c.clearSpacingCm * 10,
-         std::nullopt, c.spacingCm * 10});
+    r.layers.push_back({{{c.bars, c.diameterIndex, c.ref, c.diameterMm, r.massKg}},
+                        c.clearSpacingCm * 10,
+                        std::nullopt,
+                        c.spacingCm * 10});
     r.placement = c.placement;
     return r;
 }
