@@ -7,7 +7,7 @@
 #include "design/Design.h"
 #include "drawing/CCuadroDibujo.h"
 #include "drawing/Canvas.h"
-#include "geometry/CVector.h"
+#include "geometry/MemberOutline.h"
 #include "platform/MemoryGrid.h"
 #include "reinforcement/CArmador.h"
 #include "sections/CSeccEstruc.h"
@@ -40,21 +40,7 @@ std::shared_ptr<Cdiametro> euro() {
 }
 
 PointArray outline(const Member& m) {
-    const int lados = m.column ? m.multiplo : 4;
-    PointArray p = makePointArray(lados + 1);
-    if (lados == 4) {
-        const float h = m.alto / 2, b = m.ancho / 2;
-        const float rows[5][2] = {{-h, -b}, {h, -b}, {h, b}, {-h, b}, {-h, -b}};
-        for (int i = 1; i <= 5; ++i) {
-            p(i, 1) = rows[i - 1][0];
-            p(i, 2) = rows[i - 1][1];
-        }
-    } else {
-        CVector radio;
-        radio.Ini(0, 0, 0, 0, m.ancho, 0);
-        radio.CreaPtosCircunf(lados, 0, p, 0);
-    }
-    return p;
+    return memberOutlinePoints(m.column ? m.multiplo : 4, m.ancho, m.alto);
 }
 
 void SearchOnly(benchmark::State& state, Member m) {

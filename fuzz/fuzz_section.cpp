@@ -6,7 +6,7 @@
 #include "FuzzSupport.h"
 #include "drawing/CCuadroDibujo.h"
 #include "drawing/Canvas.h"
-#include "geometry/CVector.h"
+#include "geometry/MemberOutline.h"
 #include "platform/Value.h"
 #include "reinforcement/Carmasec.h"
 #include "reinforcement/Cdiametro.h"
@@ -43,18 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ok = secc.IniCircular(0, b, cat);
     } else {
         const auto lados = static_cast<std::int32_t>(kind == 2 ? 4 : in.range(3, 12));
-        PointArray p = makePointArray(lados + 1);
-        if (lados == 4) {
-            p = makePointArray({{-h / 2, -b / 2},
-                                {h / 2, -b / 2},
-                                {h / 2, b / 2},
-                                {-h / 2, b / 2},
-                                {-h / 2, -b / 2}});
-        } else {
-            CVector radio;
-            radio.Ini(0, 0, 0, 0, b, 0);
-            radio.CreaPtosCircunf(lados, 0, p, 0);
-        }
+        const PointArray p = memberOutlinePoints(lados, b, h);
         ok = secc.IniPorPuntos(3, 0, p, cat, Value{0.0f}, false);
     }
     if (!ok)

@@ -2,7 +2,7 @@
 
 #include "drawing/CCuadroDibujo.h"
 #include "drawing/DrawingTarget.h"
-#include "geometry/CVector.h"
+#include "geometry/MemberOutline.h"
 #include "platform/Numbers.h"
 #include "platform/Single.h"
 #include "platform/Value.h"
@@ -58,20 +58,9 @@ std::shared_ptr<CSeccEstruc> outline(const Member& m, std::int32_t sides,
                                      const std::shared_ptr<const Cdiametro>& catalogue) {
     const float b = platform::toSingleOrInfinity(m.widthCm / 100.0);
     const float h = platform::toSingleOrInfinity(m.heightCm / 100.0);
-    PointArray pto2d;
-    if (sides == 4) {
-        if (!sensibleLength(b) || !sensibleLength(h))
-            return nullptr;
-        pto2d = makePointArray(
-            {{-h / 2, -b / 2}, {h / 2, -b / 2}, {h / 2, b / 2}, {-h / 2, b / 2}, {-h / 2, -b / 2}});
-    } else {
-        if (!sensibleLength(b) || sides < 3 || sides > kMaxSides)
-            return nullptr;
-        pto2d = makePointArray(sides + 1);
-        CVector radio;
-        radio.Ini(0, 0, 0, 0, b, 0);
-        radio.CreaPtosCircunf(sides, 0, pto2d, 0);
-    }
+    if (!sensibleLength(b) || (sides == 4 ? !sensibleLength(h) : sides < 3 || sides > kMaxSides))
+        return nullptr;
+    const PointArray pto2d = memberOutlinePoints(sides, b, h);
     auto secc = std::make_shared<CSeccEstruc>();
     if (!secc->IniPorPuntos(3, 0, pto2d, catalogue, Value{0.0f}, false))
         return nullptr;
@@ -82,14 +71,6 @@ std::int32_t sidesOf(const Member& m) {
     if (m.kind == MemberKind::Beam)
         return 4;
     return platform::roundToInt32(m.multiple).value_or(0);
-}
-
-// A figure of a message with a decimal comma, as the code-checked search writes its own: a
-// schedule's messages read the same in every locale.
-std::string decimalComma(double v, std::string_view pattern) {
-    std::string s = platform::formatNumber(v, pattern);
-    std::replace(s.begin(), s.end(), platform::numberLocale().decimalSeparator, ',');
-    return s;
 }
 
 // Why the list is empty for a member it searched on sound data. Under the list's own rules for
@@ -110,9 +91,9 @@ Message emptyListMessage(const CArmador& arm, const Cdiametro& cat, double areaC
                 most = std::max(most, barArea * n);
         }
     }
-    const std::string apart = "a entre " + decimalComma(static_cast<double>(kSeparMin) * 100, "#") +
-                              " y " + decimalComma(static_cast<double>(kSeparMax) * 100, "#") +
-                              " cm";
+    const std::string apart =
+        "a entre " + platform::commaFormat(static_cast<double>(kSeparMin) * 100, "#") + " y " +
+        platform::commaFormat(static_cast<double>(kSeparMax) * 100, "#") + " cm";
     Message m;
     m.icon = platform::MsgIcon::Information;
     if (most <= 0)
@@ -120,12 +101,13 @@ Message emptyListMessage(const CArmador& arm, const Cdiametro& cat, double areaC
                  " redondos queda " + apart;
     else if (most < areaCm2)
         // Rounded down: the section does hold the figure given.
-        m.text = "no cabe: como máximo " + decimalComma(std::floor(most * 10 + 1e-9) / 10, "#0.0") +
-                 " cm²";
+        m.text = "no cabe: como máximo " +
+                 platform::commaFormat(std::floor(most * 10 + 1e-9) / 10, "#0.0") + " cm²";
     else
         // The list takes from 1 % short of the area to 80 % over it.
-        m.text = "ninguna disposición da entre " + decimalComma(areaCm2 * 0.99, "#0.00") + " y " +
-                 decimalComma(areaCm2 * 1.8, "#0.00") + " cm² con los redondos " + apart;
+        m.text = "ninguna disposición da entre " + platform::commaFormat(areaCm2 * 0.99, "#0.00") +
+                 " y " + platform::commaFormat(areaCm2 * 1.8, "#0.00") + " cm² con los redondos " +
+                 apart;
     return m;
 }
 
@@ -142,12 +124,6 @@ std::vector<BarCircle> barsOf(const Placement& p) {
     return bars;
 }
 
-// A number with a decimal comma, as the messages write them.
-std::string commaNumber(double v) {
-    platform::ScopedNumberLocale comma(',');
-    return platform::numberText(v, 7);
-}
-
 // The note of a chosen candidate short of the required area, its shortfall in tenths of a per
 // cent of that area rounded up, so that it never reads less than it is.
 Message shortfallNote(const Candidate& c, double requiredCm2) {
@@ -159,9 +135,9 @@ Message shortfallNote(const Candidate& c, double requiredCm2) {
         static_cast<std::int64_t>(std::ceil(platform::toSignificantDigits(pct * 10.0, 7)));
     return {"Ninguno de los armados que caben llega al área necesaria; se elige el que más se "
             "acerca, " +
-                c.line + " (" + commaNumber(c.totalAreaCm2) + " cm² de " +
-                commaNumber(requiredCm2) + " cm²): falta " + std::to_string(tenths / 10) + "," +
-                std::to_string(tenths % 10) + " % del área necesaria.",
+                c.line + " (" + platform::commaText(c.totalAreaCm2) + " cm² de " +
+                platform::commaText(requiredCm2) + " cm²): falta " + std::to_string(tenths / 10) +
+                "," + std::to_string(tenths % 10) + " % del área necesaria.",
             platform::MsgIcon::Information};
 }
 

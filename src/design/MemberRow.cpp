@@ -77,11 +77,7 @@ std::optional<double> readNumber(const RawValue& raw, Column column, char decima
         faults.add(column, "sin valor");
         return std::nullopt;
     }
-    std::optional<double> value;
-    {
-        platform::ScopedNumberLocale locale(decimalSeparator);
-        value = platform::parseNumber(text);
-    }
+    const std::optional<double> value = platform::parseNumber(text, decimalSeparator);
     if (value)
         return value;
     // Written as a number but not a finite one ('nan', 'inf', '1e999').

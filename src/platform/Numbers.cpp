@@ -185,13 +185,17 @@ double leadingNumber(std::string_view text) {
 }
 
 std::optional<double> parseNumber(std::string_view text) {
+    return parseNumber(text, currentLocale.decimalSeparator);
+}
+
+std::optional<double> parseNumber(std::string_view text, char decimalSeparator) {
     std::size_t b = 0, e = text.size();
     while (b < e && isBlank(text[b]))
         ++b;
     while (e > b && isBlank(text[e - 1]))
         --e;
     const std::string_view core = text.substr(b, e - b);
-    const Scan scan = scanNumber(core, currentLocale.decimalSeparator);
+    const Scan scan = scanNumber(core, decimalSeparator);
     if (!scan.hasDigits || scan.used != core.size())
         return std::nullopt;
     return neutralValue(scan.neutral);
@@ -346,6 +350,28 @@ std::optional<std::int32_t> roundToInt32(double value) {
         r > static_cast<double>(std::numeric_limits<std::int32_t>::max()))
         return std::nullopt;
     return static_cast<std::int32_t>(r);
+}
+
+namespace {
+std::string withComma(std::string s, char separator) {
+    std::replace(s.begin(), s.end(), separator, ',');
+    return s;
+}
+} // namespace
+
+std::string commaFormat(double value, std::string_view pattern) {
+    return withComma(formatNumber(value, pattern), numberLocale().decimalSeparator);
+}
+
+std::string commaText(double value, int significantDigits) {
+    return withComma(numberText(value, significantDigits), numberLocale().decimalSeparator);
+}
+
+std::string commaFixed(double value, int decimals) {
+    std::array<char, 400> buf{};
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                                 std::chars_format::fixed, std::clamp(decimals, 0, 17));
+    return withComma(std::string(buf.data(), r.ec == std::errc() ? r.ptr : buf.data()), '.');
 }
 
 } // namespace tresol::platform

@@ -38,6 +38,8 @@ double leadingNumber(std::string_view text);
 // an optional exponent. Texts such as "nan", "inf", "1e999" or "1,000" (in a point locale) are
 // not numbers.
 std::optional<double> parseNumber(std::string_view text);
+// The same with the given decimal separator, whatever the locale.
+std::optional<double> parseNumber(std::string_view text, char decimalSeparator);
 
 // The numeric test: whether parseNumber accepts the text.
 inline bool isNumeric(std::string_view text) {
@@ -57,6 +59,13 @@ std::string formatNumber(double value, std::string_view pattern);
 // single, 15 for a double), no trailing zeros, the locale's decimal separator, and an exponent
 // ('1E-05', '1E+15') only when the plain form would be unreadable.
 std::string numberText(double value, int significantDigits = 15);
+// Figures in the program's own messages, which read the same in every locale (schedules keep
+// them): a decimal comma. As formatNumber's pattern; numberText's form; exactly `decimals`
+// decimals, rounded as the shortest exact decimal does.
+std::string commaFormat(double value, std::string_view pattern);
+std::string commaText(double value, int significantDigits = 7);
+std::string commaFixed(double value, int decimals);
+
 inline std::string numberText(float value) {
     return numberText(static_cast<double>(value), 7);
 }

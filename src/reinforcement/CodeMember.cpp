@@ -1,6 +1,6 @@
 #include "reinforcement/CodeSearchParts.h"
 
-#include "geometry/CVector.h"
+#include "geometry/MemberOutline.h"
 #include "platform/BoundedArray.h"
 #include "platform/Single.h"
 
@@ -15,18 +15,8 @@ static bool buildOutline(const Member& m, std::vector<Point>& out) {
     const float b = platform::toSingleOrInfinity(m.widthCm / 100.0);
     const float h =
         m.sides == 4 && m.heightCm != 0 ? platform::toSingleOrInfinity(m.heightCm / 100.0) : b;
+    const PointArray pts = memberOutlinePoints(m.sides, b, h);
     out.clear();
-    if (m.sides == 4) {
-        const std::array<std::array<float, 2>, 4> pts{
-            {{-h / 2, -b / 2}, {h / 2, -b / 2}, {h / 2, b / 2}, {-h / 2, b / 2}}};
-        for (const auto& pt : pts)
-            out.push_back(Point{double{pt[0]} * 1000, double{pt[1]} * 1000});
-        return true;
-    }
-    PointArray pts = makePointArray(m.sides + 1);
-    CVector radio;
-    radio.Ini(0, 0, 0, 0, b, 0);
-    radio.CreaPtosCircunf(m.sides, 0, pts, 0);
     for (std::int32_t i = 1; i <= m.sides; ++i)
         out.push_back(Point{double{pts(i, 1)} * 1000, double{pts(i, 2)} * 1000});
     return true;

@@ -138,7 +138,7 @@ static void beamRow(const Prep& p, const Cand& c, Arrangement& r) {
     const double least = beamMinimum(p, c.depth);
     if (least > p.req) {
         if (c.area >= least)
-            r.flags.push_back("mínimo de norma: " + decimalComma(least, 2) + " cm² (" +
+            r.flags.push_back("mínimo de norma: " + platform::commaFixed(least, 2) + " cm² (" +
                               rules::beamMinWhy(p.code, p.mat) + ")");
         else
             r.flags.push_back("mínimo de norma dispensado: 4/3 del área necesaria "
@@ -177,7 +177,7 @@ static void columnRow(const Prep& p, const Cand& c, Arrangement& r) {
         }
     }
     if (p.floor > p.req)
-        r.flags.push_back("mínimo de norma: " + decimalComma(p.floor, 2) + " cm² (" +
+        r.flags.push_back("mínimo de norma: " + platform::commaFixed(p.floor, 2) + " cm² (" +
                           numberWithComma(rules::columnMinRatio(p.code) * 100) +
                           (p.code == Code::EC2 ? " % Ac)" : " % Ag)"));
     // ACI R10.6.1.1: above 4 % the laps crowd the section; advice, not a limit.

@@ -33,7 +33,7 @@ constexpr std::size_t limitIndex(Limit l) {
 // Why a member has no row: what the codes' limits left, or the most that fits.
 std::string noRowMessage(const Prep& p, double most, std::int32_t mostLayers,
                          const std::array<std::int32_t, 5>& refused) {
-    const std::string largest = decimalComma(p.asMax, 2) + " cm² (" +
+    const std::string largest = platform::commaFixed(p.asMax, 2) + " cm² (" +
                                 numberWithComma(rules::maxRatio(p.code, p.column) * 100) +
                                 " % de la sección)";
     if (p.asMax > 0 && p.floor > p.asMax)
@@ -51,9 +51,9 @@ std::string noRowMessage(const Prep& p, double most, std::int32_t mostLayers,
     const std::string where = p.column ? "" : mostLayers == 2 ? " en dos capas" : " en una capa";
     // Rounded down: the member holds at least what the message says it holds at most.
     std::string text = "no cabe: como máximo " +
-                       decimalComma(std::floor(most * 10 + 1e-9) / 10, 1) + " cm²" + where;
+                       platform::commaFixed(std::floor(most * 10 + 1e-9) / 10, 1) + " cm²" + where;
     if (p.floor > p.req)
-        text += " (el mínimo de norma pide " + decimalComma(p.floor, 2) + " cm²)";
+        text += " (el mínimo de norma pide " + platform::commaFixed(p.floor, 2) + " cm²)";
     return text;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Numbers.h"
 #include "reinforcement/CodeSearch.h"
 
 #include <algorithm>
@@ -87,20 +88,11 @@ struct Cand {
 
 enum class Fit { Ok, Gap, Spacing, Height };
 
-inline std::string decimalComma(double v, int decimals) {
-    std::array<char, 64> buf{};
-    auto r =
-        std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed, decimals);
-    std::string s(buf.data(), r.ec == std::errc() ? r.ptr : buf.data());
-    std::replace(s.begin(), s.end(), '.', ',');
-    return s;
-}
-
 inline std::string numberWithComma(double v) {
     // Whole numbers are written without decimals ('4 %'), others with the needed ones ('0,2 %').
     if (v == std::floor(v))
-        return decimalComma(v, 0);
-    return decimalComma(v, 1);
+        return platform::commaFixed(v, 0);
+    return platform::commaFixed(v, 1);
 }
 
 // Lengths of the outline's sides, a few metres in mm at most: no overflow for hypot to guard.
