@@ -7,6 +7,8 @@ Kind = Literal["viga", "pilar"]
 Series = Literal["Euro", "Mex"]
 Search = Literal["described", "ec2", "aci"]
 
+__version__: str
+
 class InternalError(RuntimeError):
     """A broken contract inside the core: a fault of Tresol's, reported rather than fatal."""
 

@@ -16,6 +16,7 @@
 #include "platform/Numbers.h"
 #include "platform/ProgrammingError.h"
 #include "platform/Single.h"
+#include "platform/Version.h"
 #include "reinforcement/Cdiametro.h"
 #include "sections/CSeccG.h"
 
@@ -624,6 +625,7 @@ PYBIND11_MODULE(tresol, m) {
     m.doc() = "Tresol: longitudinal bars of reinforced-concrete beams and columns.\n\n"
               "design() designs one member, design_many() a schedule of them, catalogue() "
               "lists the bars of a series and section_properties() integrates a polygon.";
+    m.attr("__version__") = TRESOL_VERSION;
 
     // A broken contract inside the core is a fault of ours, never a reason to end the
     // interpreter.

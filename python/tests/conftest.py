@@ -1,5 +1,6 @@
 import os
 import shutil
+import sysconfig
 
 import pytest
 
@@ -11,3 +12,14 @@ def batch_exe():
     if not path or not os.access(path, os.X_OK):
         pytest.skip("tresol-batch is not built: set TRESOL_BATCH to its path")
     return path
+
+
+def pytest_configure(config):
+    """TRESOL_INSTALLED=1: the suite checks an installed module (a wheel in a virtual
+    environment), which must then be the one imported, not a build tree's."""
+    if os.environ.get("TRESOL_INSTALLED"):
+        import tresol
+
+        site = os.path.realpath(sysconfig.get_paths()["platlib"])
+        if not os.path.realpath(tresol.__file__).startswith(site + os.sep):
+            raise pytest.UsageError(f"tresol is imported from {tresol.__file__}, not from {site}")

@@ -3,7 +3,9 @@ import os
 
 import tresol
 
-STUBS = os.path.join(os.path.dirname(__file__), "..", "tresol.pyi")
+# The stubs beside the module imported: the build's copy, or those an installation holds.
+_here, _module = os.path.split(tresol.__file__)
+STUBS = os.path.join(_here, _module.split(".")[0] + ".pyi")
 
 
 def test_stubs_name_every_public_function_class_and_member():

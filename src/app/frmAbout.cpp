@@ -2,6 +2,7 @@
 
 #include "app/Twips.h"
 #include "app/frmTresol.h"
+#include "platform/Version.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -76,6 +77,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     window->addLayout(members);
     window->addLayout(etched);
     window->addWidget(lblDisclaimer, 1);
+    window->addWidget(new QLabel(QStringLiteral("Tresol " TRESOL_VERSION), this));
     window->addWidget(Text1);
     window->addWidget(cmdOK);
 

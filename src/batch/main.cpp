@@ -1,6 +1,7 @@
 // tresol-batch: a member schedule at once, from the required areas a frame analysis exports.
 #include "batch/AtomicFile.h"
 #include "batch/BatchRun.h"
+#include "platform/Version.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
                    "Límite elástico del acero en MPa con ec2 o aci: fyk (500) o fy (420)")
         ->check(CLI::Range(1.0, 1e4));
     cli.add_flag("-q,--quiet", options.quiet, "Sin progreso ni resumen en la salida de errores");
+    cli.set_version_flag("--version", "tresol-batch " TRESOL_VERSION);
 
     try {
         cli.parse(argc, argv);
