@@ -127,6 +127,7 @@ class Solver {
             nMin_ = eng_.forces(eng_.strainAt(0)).N;
         }
         scaleM_ = (nMax_ - nMin_) * std::max(s.depthY(), s.depthZ());
+        roots_.reserve(kMostRoots);
     }
 
     struct Eval {
@@ -175,18 +176,51 @@ class Solver {
                     return at(brent(f, a, b, fa, fb, 1e-13, ftol));
             }
         }
+        // A uniform scan, plus under ACI the two states where φ starts and ends its transition
+        // (εt = εty + 0.003 and εty): φ·N peaks at the first, and two roots may sit either side.
         constexpr int kScan = 24;
+        double grid[kScan + 2];
+        int count = 0;
+        for (int i = 1; i <= kScan; ++i)
+            grid[count++] = 2.0 * i / kScan;
+        if (aci() && eng_.hasBars()) {
+            const double dt = eng_.tMax() - eng_.tBarMin(), h = eng_.height();
+            for (double et : {k_.epsTy + 0.003, k_.epsTy}) {
+                const double p = 0.003 * dt / (0.003 + et) / h;
+                if (p > 0 && p < 1)
+                    grid[count++] = p;
+            }
+            std::sort(grid, grid + count);
+        }
         double pa = 0, fa = f(0);
         Eval best;
         bool found = false;
-        for (int i = 1; i <= kScan; ++i) {
-            const double pb = 2.0 * i / kScan, fb = f(pb);
-            if ((fa <= 0) != (fb <= 0) || fa == 0 || (i == kScan && fb == 0)) {
-                const Eval v = at(brent(f, pa, pb, fa, fb, 1e-13, ftol));
-                if (!found || v.f.Mt > best.f.Mt)
-                    best = v;
-                found = true;
-            }
+        roots_.clear();
+        const auto take = [&](const Eval& v) {
+            if (roots_.size() < kMostRoots)
+                roots_.push_back(v.p);
+            if (!found || v.f.Mt > best.f.Mt)
+                best = v;
+            found = true;
+        };
+        if (std::abs(fa) <= ftol)
+            take(at(0));
+        for (int i = 0; i < count; ++i) {
+            const double pb = grid[i], fb = f(pb);
+            // A state on the level itself counts (N can be flat there: the EN block with the
+            // pivot at mid-depth and elastic bars), and so does a root between two states.
+            if (std::abs(fb) <= ftol && std::abs(fa) > ftol) {
+                // Where N reaches the level and stays on it, the first state on it.
+                double lo = pa, hi = pb;
+                for (int k = 0; k < 60 && hi - lo > 1e-14; ++k) {
+                    const double mid = (lo + hi) / 2;
+                    (std::abs(f(mid)) <= ftol ? hi : lo) = mid;
+                }
+                take(at(hi));
+            } else if (std::abs(fb) <= ftol)
+                take(at(pb));
+            else if (std::abs(fa) > ftol && (fa < 0) != (fb < 0))
+                take(at(brent(f, pa, pb, fa, fb, 1e-13, ftol)));
             pa = pb;
             fa = fb;
         }
@@ -194,6 +228,10 @@ class Solver {
             best = at(std::abs(f(0)) < std::abs(f(2)) ? 0 : 2);
         return best;
     }
+
+    // The states of the last full scan whose N was the one asked (several where N dips).
+    static constexpr std::size_t kMostRoots = 8;
+    const std::vector<double>& roots() const { return roots_; }
 
     // The direction θ near `guess` whose moment points along ψ, g(θ) the angle from ψ to the
     // moment of the state g evaluates (which sets the engine's direction).
@@ -282,6 +320,7 @@ class Solver {
     Engine eng_;
     DesignConstants k_;
     double nMax_ = 0, nMin_ = 0, scaleM_ = 0;
+    std::vector<double> roots_;
 };
 
 bool finite(const Action& a) {
@@ -490,17 +529,28 @@ OneCheck checkOne(Solver& sv, const Action& a, const std::string& note) {
         pGuess = v.p;
         return sv.offset(v, psi);
     };
-    const auto th = sv.align(g, psi, psi);
-    if (!th) {
-        r.ratio = kInf;
-        r.text = "sin capacidad a flexión en la dirección de M_Ed con " + nText + note;
-        return r;
+    // Where N_Ed is met by several states (N dips), each branch is followed and the largest
+    // resistance in the direction of M_Ed kept.
+    bool any = false;
+    std::vector<double> starts = {-1};
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+        pGuess = starts[k];
+        const auto th = sv.align(g, psi, psi);
+        if (k == 0 && sv.roots().size() > 1)
+            for (double p : sv.roots())
+                if (p != v.p && p > 0 && p < 2)
+                    starts.push_back(p);
+        if (!th)
+            continue;
+        if (eng.theta() != *th)
+            g(*th);
+        const StatePoint st = sv.point(v, psi);
+        if (!any || st.M > r.state.M)
+            r.state = st;
+        any = true;
     }
-    if (eng.theta() != *th)
-        g(*th);
-    r.state = sv.point(v, psi);
     r.MRd = r.state.M;
-    if (!(r.MRd > 0)) {
+    if (!any || !(r.MRd > 0)) {
         r.ratio = kInf;
         r.text = "sin capacidad a flexión en la dirección de M_Ed con " + nText + note;
         return r;
