@@ -187,10 +187,13 @@ class Solver {
             const double dt = eng_.tMax() - eng_.tBarMin(), h = eng_.height();
             for (double et : {k_.epsTy + 0.003, k_.epsTy}) {
                 const double p = 0.003 * dt / (0.003 + et) / h;
-                if (p > 0 && p < 1)
-                    grid[count++] = p;
+                if (!(p > 0 && p < 1))
+                    continue;
+                int at = count++;
+                for (; at > 0 && grid[at - 1] > p; --at)
+                    grid[at] = grid[at - 1];
+                grid[at] = p;
             }
-            std::sort(grid, grid + count);
         }
         double pa = 0, fa = f(0);
         Eval best;
