@@ -3,8 +3,8 @@
 // 40 × 40 column with 12 bars, and the utilisation check of a two-layer beam. (Results are kept
 // alive through DoNotOptimize on structs: on a lone double, benchmark 1.7's "+m,r" constraint
 // lets GCC 12 hand back a clobbered value.)
-#include "strength/Engine.h"
 #include "strength/Strength.h"
+#include "strength/Engine.h"
 
 #include <benchmark/benchmark.h>
 

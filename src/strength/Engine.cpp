@@ -117,12 +117,12 @@ void Engine::build(double theta) {
 Strain Engine::strainAt(double p) const {
     const double h = tMax_ - tMin_;
     if (!(p > 0))
-        return {-1.0, 0.0};  // far beyond yield in tension: every bar at −fyd, no concrete
+        return {-1.0, 0.0}; // far beyond yield in tension: every bar at −fyd, no concrete
     if (p <= 1)
         return {k_.epsCu, k_.epsCu / (p * h)};
     if (p >= 2)
         return {k_.epsC, 0.0};
-    const double eb = (p - 1) * k_.epsC;  // strain of the fibre opposite the extreme one
+    const double eb = (p - 1) * k_.epsC; // strain of the fibre opposite the extreme one
     if (k_.code == Code::ACI)
         return {k_.epsCu, (k_.epsCu - eb) / h};
     const double kappa = (k_.epsC - eb) / (tPivot_ - tMin_);
@@ -208,7 +208,7 @@ void Engine::concreteBlock(double tb, Forces& f) const {
 
 Forces Engine::forces(const Strain& e) const {
     Forces f;
-    double tb = kInf;  // the block's lower edge
+    double tb = kInf; // the block's lower edge
     if (k_.block) {
         if (e.kappa > 0)
             tb = tMax_ - k_.blockDepth * e.top / e.kappa;

@@ -58,9 +58,9 @@ class Engine {
   private:
     void build(double theta);
     struct Slab {
-        double a, b;            // t range
-        double w0, w1;          // chord width w(t) = w0 + w1 t
-        double s0, s1, s2;      // first moment of the chord ∫s ds = s0 + s1 t + s2 t²
+        double a, b;       // t range
+        double w0, w1;     // chord width w(t) = w0 + w1 t
+        double s0, s1, s2; // first moment of the chord ∫s ds = s0 + s1 t + s2 t²
     };
     void concreteParabola(const Strain& e, Forces& f) const;
     void concreteBlock(double tb, Forces& f) const;

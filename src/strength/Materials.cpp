@@ -26,7 +26,8 @@ std::string materialsProblem(const Materials& m) {
         return en ? "hormigón no válido: fck de 12 a 90 MPa (C12/15 a C90/105)"
                   : "hormigón no válido: f'c de 17 a 100 MPa";
     if (!within(m.fy, en ? 400 : 280, en ? 600 : 690))
-        return en ? "acero no válido: fyk de 400 a 600 MPa" : "acero no válido: fy de 280 a 690 MPa";
+        return en ? "acero no válido: fyk de 400 a 600 MPa"
+                  : "acero no válido: fy de 280 a 690 MPa";
     if (!within(m.Es, 150000, 250000))
         return "módulo del acero no válido: Es de 150 000 a 250 000 MPa";
     if (en) {
@@ -36,7 +37,8 @@ std::string materialsProblem(const Materials& m) {
             return "coeficiente γc no válido: de 1,0 a 2,0";
         if (!within(m.gammaS, 1.0, 1.5))
             return "coeficiente γs no válido: de 1,0 a 1,5";
-        if (m.model != ConcreteModel::ParabolaRectangle && m.model != ConcreteModel::RectangularBlock)
+        if (m.model != ConcreteModel::ParabolaRectangle &&
+            m.model != ConcreteModel::RectangularBlock)
             return "diagrama del hormigón no válido";
     }
     return {};
@@ -89,16 +91,16 @@ DesignConstants designConstants(const Materials& m) {
     if (m.code == Code::ACI) {
         k.block = true;
         k.fcd = m.fc;
-        k.blockStress = 0.85 * m.fc;  // 22.2.2.4.1
-        k.blockDepth = beta1(m.fc);   // 22.2.2.4.3
+        k.blockStress = 0.85 * m.fc; // 22.2.2.4.1
+        k.blockDepth = beta1(m.fc);  // 22.2.2.4.3
         k.fyd = m.fy;
-        k.epsC = 0.003;  // no whole-section pivot: the extreme fibre stays at εcu (22.2.2.1)
+        k.epsC = 0.003; // no whole-section pivot: the extreme fibre stays at εcu (22.2.2.1)
         k.epsCu = 0.003;
-        k.epsTy = m.fy / m.Es;  // 21.2.2.1
+        k.epsTy = m.fy / m.Es; // 21.2.2.1
         return k;
     }
-    k.fcd = m.alphaCC * m.fc / m.gammaC;  // 3.1.6(1)
-    k.fyd = m.fy / m.gammaS;              // 3.2.7(2)
+    k.fcd = m.alphaCC * m.fc / m.gammaC; // 3.1.6(1)
+    k.fyd = m.fy / m.gammaS;             // 3.2.7(2)
     k.n = parabolaExponent(m.fc);
     if (m.model == ConcreteModel::RectangularBlock) {
         // 3.1.7(3): λ = 0.8 − (fck − 50)/400 and η = 1 − (fck − 50)/200 above C50/60.

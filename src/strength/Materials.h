@@ -17,13 +17,13 @@ enum class ConcreteModel { ParabolaRectangle, RectangularBlock };
 
 struct Materials {
     Code code = Code::EC2;
-    double fc = 25;        // fck under EN (C12/15…C90/105: 12…90), f'c under ACI (17…100)
-    double fy = 500;       // fyk under EN (400…600), fy under ACI (280…690)
-    double Es = 200000;    // EN 3.2.7(4), ACI 20.2.2.2
-    double alphaCC = 1.0;  // EN 3.1.6(1), a nationally determined parameter; recommended 1.0
-    double gammaC = 1.5;   // EN 2.4.2.4 Table 2.1N, persistent and transient
-    double gammaS = 1.15;  // idem
-    ConcreteModel model = ConcreteModel::ParabolaRectangle;  // EN only
+    double fc = 25;       // fck under EN (C12/15…C90/105: 12…90), f'c under ACI (17…100)
+    double fy = 500;      // fyk under EN (400…600), fy under ACI (280…690)
+    double Es = 200000;   // EN 3.2.7(4), ACI 20.2.2.2
+    double alphaCC = 1.0; // EN 3.1.6(1), a nationally determined parameter; recommended 1.0
+    double gammaC = 1.5;  // EN 2.4.2.4 Table 2.1N, persistent and transient
+    double gammaS = 1.15; // idem
+    ConcreteModel model = ConcreteModel::ParabolaRectangle; // EN only
 
     static Materials en(double fck, double fyk = 500) {
         Materials m;
@@ -46,15 +46,15 @@ std::string materialsProblem(const Materials& m);
 // What the integration needs, derived once from valid materials.
 struct DesignConstants {
     Code code = Code::EC2;
-    bool block = false;  // a rectangular block (EN 3.1.7(3) or ACI's), else the parabola-rectangle
-    double fcd = 0;      // EN αcc·fck/γc; ACI f'c (the block's stress is 0.85 f'c, below)
-    double blockStress = 0;  // EN η·fcd; ACI 0.85 f'c; 0 for the parabola-rectangle
-    double blockDepth = 0;   // λ (EN 3.1.7(3)) or β1 (ACI 22.2.2.4.3): block depth / x
-    double fyd = 0;          // EN fyk/γs; ACI fy
+    bool block = false; // a rectangular block (EN 3.1.7(3) or ACI's), else the parabola-rectangle
+    double fcd = 0;     // EN αcc·fck/γc; ACI f'c (the block's stress is 0.85 f'c, below)
+    double blockStress = 0; // EN η·fcd; ACI 0.85 f'c; 0 for the parabola-rectangle
+    double blockDepth = 0;  // λ (EN 3.1.7(3)) or β1 (ACI 22.2.2.4.3): block depth / x
+    double fyd = 0;         // EN fyk/γs; ACI fy
     double Es = 0;
-    double epsC = 0;   // strain of the whole-section compression pivot: εc2 (εc3 for the block)
-    double epsCu = 0;  // εcu2 (εcu3 for the block); ACI 0.003
-    double n = 2;      // the parabola's exponent (EN Table 3.1)
+    double epsC = 0;  // strain of the whole-section compression pivot: εc2 (εc3 for the block)
+    double epsCu = 0; // εcu2 (εcu3 for the block); ACI 0.003
+    double n = 2;     // the parabola's exponent (EN Table 3.1)
     // ACI 21.2.2 (tied members): φ = 0.65 up to εty, 0.90 from εty + 0.003, linear between.
     double epsTy = 0;
 };

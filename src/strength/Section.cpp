@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::size_t kMostPoints = 4096;
 constexpr std::size_t kMostBars = 10000;
-constexpr double kFarthest = 1000;  // m: a coordinate beyond is not a section
+constexpr double kFarthest = 1000; // m: a coordinate beyond is not a section
 
 double cross(Point o, Point a, Point b) {
     return (a.y - o.y) * (b.z - o.z) - (a.z - o.z) * (b.y - o.y);
@@ -28,8 +28,7 @@ bool onSegment(Point p, Point a, Point b, double tol) {
 
 // Whether segments ab and cd share a point (touching counts).
 bool segmentsMeet(Point a, Point b, Point c, Point d, double tol) {
-    const double d1 = cross(c, d, a), d2 = cross(c, d, b), d3 = cross(a, b, c),
-                 d4 = cross(a, b, d);
+    const double d1 = cross(c, d, a), d2 = cross(c, d, b), d3 = cross(a, b, c), d4 = cross(a, b, d);
     if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0)))
         return true;
     return onSegment(a, c, d, tol) || onSegment(b, c, d, tol) || onSegment(c, a, b, tol) ||
@@ -103,7 +102,7 @@ Checked<Section> Section::make(std::vector<Point> outline, std::vector<Bar> bars
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = i + 1; j < n; ++j) {
             if (j == i + 1 || (i == 0 && j == n - 1))
-                continue;  // neighbours share a corner
+                continue; // neighbours share a corner
             if (segmentsMeet(pts[i], pts[(i + 1) % n], pts[j], pts[(j + 1) % n], tol))
                 return C::fail("contorno no válido: se corta a sí mismo");
         }

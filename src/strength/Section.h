@@ -46,12 +46,12 @@ class Section {
     static Checked<Section> make(std::vector<Point> outline, std::vector<Bar> bars,
                                  const Materials& materials);
 
-    const std::vector<Point>& outline() const { return outline_; }  // counter-clockwise
+    const std::vector<Point>& outline() const { return outline_; } // counter-clockwise
     const std::vector<Bar>& bars() const { return bars_; }
     const Materials& materials() const { return materials_; }
     const DesignConstants& constants() const { return k_; }
-    double area() const { return area_; }        // m², gross concrete
-    double steelArea() const { return steel_; }  // m²
+    double area() const { return area_; }       // m², gross concrete
+    double steelArea() const { return steel_; } // m²
     Point centroid() const { return centroid_; }
     // Extent of the outline along y and along z (m): the h of EN 6.1(4) about each axis.
     double depthY() const { return depthY_; }

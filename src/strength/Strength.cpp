@@ -20,7 +20,7 @@ using detail::Strain;
 
 constexpr double kPi = std::numbers::pi;
 constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kN = 1000;  // kN per MN
+constexpr double kN = 1000; // kN per MN
 
 // An angle taken modulo a half-turn, in (−π/2, π/2]: a moment along −ψ is as aligned as one
 // along ψ (its component along ψ is then negative).
@@ -133,12 +133,12 @@ class Solver {
     struct Eval {
         double p = 0;
         Strain e;
-        Forces f;  // design (φ applied)
+        Forces f; // design (φ applied)
         double phi = 1;
     };
 
     Engine& engine() { return eng_; }
-    double nMax() const { return nMax_; }  // MN, design
+    double nMax() const { return nMax_; } // MN, design
     double nMin() const { return nMin_; }
     double momentScale() const { return scaleM_; }
     bool aci() const { return k_.code == Code::ACI; }
@@ -227,7 +227,7 @@ class Solver {
             pa = pb;
             fa = fb;
         }
-        if (!found)  // n outside [N(0), N(2)]: the nearer end
+        if (!found) // n outside [N(0), N(2)]: the nearer end
             best = at(std::abs(f(0)) < std::abs(f(2)) ? 0 : 2);
         return best;
     }
@@ -417,8 +417,8 @@ Curve interactionCurve(const Section& s, double angle, CurveAxis axis) {
         lastTheta = a.theta;
         const Node m = solveAt((a.v.p + b.v.p) / 2);
         // Distance of the midpoint from the chord, in the scaled plane.
-        const double ax = N(a) / nScale, ay = M(a) / mScale, bx = N(b) / nScale,
-                     by = M(b) / mScale, mx = N(m) / nScale, my = M(m) / mScale;
+        const double ax = N(a) / nScale, ay = M(a) / mScale, bx = N(b) / nScale, by = M(b) / mScale,
+                     mx = N(m) / nScale, my = M(m) / mScale;
         const double len = std::hypot(bx - ax, by - ay);
         const double dev = len > 0 ? std::abs((bx - ax) * (my - ay) - (by - ay) * (mx - ax)) / len
                                    : std::hypot(mx - ax, my - ay);
@@ -560,9 +560,9 @@ OneCheck checkOne(Solver& sv, const Action& a, const std::string& note) {
     }
     r.ratio = m / r.MRd;
     const bool biaxial = std::abs(a.My) > 1e-9 * m && std::abs(a.Mz) > 1e-9 * m;
-    const std::string kind = n == 0 ? (biaxial ? "flexión esviada" : "flexión simple")
-                                    : (biaxial ? "flexión compuesta esviada"
-                                               : "flexión compuesta recta");
+    const std::string kind =
+        n == 0 ? (biaxial ? "flexión esviada" : "flexión simple")
+               : (biaxial ? "flexión compuesta esviada" : "flexión compuesta recta");
     r.text = kind + ": M_Ed/M_Rd = " + num(r.ratio, 3) + " (" + nText + ", M_Ed = " + num(m, 1) +
              " kN·m, M_Rd = " + num(r.MRd, 1) + " kN·m" + note + ")";
     return r;
@@ -632,7 +632,8 @@ BeamStrength beamStrength(const Section& s, Face tension) {
     // Effective depth: to the centroid of the bars in tension at this state.
     double at = 0, a = 0;
     for (const Bar& bar : s.bars()) {
-        const double t = eng.cosT() * (bar.y - s.centroid().y) + eng.sinT() * (bar.z - s.centroid().z);
+        const double t =
+            eng.cosT() * (bar.y - s.centroid().y) + eng.sinT() * (bar.z - s.centroid().z);
         if (eng.strainAt(v.e, t) < 0) {
             at += bar.area * t;
             a += bar.area;
@@ -680,7 +681,8 @@ RequiredArea beamRequiredArea(const Materials& m, double b, double d, double MEd
         const double lambda = 0.8 - over / 400, sigma = (1 - over / 200) * k.fcd;
         const double mu = M / (b * d * d * sigma);
         if (mu > 0.5) {
-            r.error = "M_Ed excede lo que resiste el hormigón comprimido sin armadura de compresión";
+            r.error =
+                "M_Ed excede lo que resiste el hormigón comprimido sin armadura de compresión";
             return r;
         }
         const double lx = d * (1 - std::sqrt(1 - 2 * mu));
@@ -697,9 +699,7 @@ RequiredArea beamRequiredArea(const Materials& m, double b, double d, double MEd
         const double c = a / b1;
         return phiTied(0.003 * (d - c) / c, k.epsTy);
     };
-    const auto excess = [&](double a) {
-        return phiOf(a) * 0.85 * m.fc * b * a * (d - a / 2) - M;
-    };
+    const auto excess = [&](double a) { return phiOf(a) * 0.85 * m.fc * b * a * (d - a / 2) - M; };
     // The steel yields (εt ≥ εty) up to c = 0.003 d/(0.003 + εty).
     const double aYield = b1 * 0.003 * d / (0.003 + k.epsTy);
     double lo = 0, flo = -M, a = -1;
@@ -723,7 +723,7 @@ RequiredArea beamRequiredArea(const Materials& m, double b, double d, double MEd
     r.phi = a > 0 ? phiOf(a) : 0.90;
     r.xOverD = r.x / d;
     r.As = 0.85 * m.fc * b * a / m.fy;
-    r.compressionSteelAdvised = r.x > 0 && 0.003 * (d - r.x) / r.x < 0.004;  // 9.3.3.1
+    r.compressionSteelAdvised = r.x > 0 && 0.003 * (d - r.x) / r.x < 0.004; // 9.3.3.1
     return r;
 }
 

@@ -39,38 +39,38 @@ namespace tresol::strength {
 
 // One ultimate strain state and its design resultants.
 struct StatePoint {
-    double N = 0;         // kN, design (EN N_Rd; ACI φ·Pn)
-    double My = 0, Mz = 0;  // kN·m, design
-    double M = 0;         // kN·m, the moment's component along the direction asked
-    double Mperp = 0;     // kN·m, its component square to it (≈ 0 when the direction was met)
-    double theta = 0;     // rad, neutral-axis direction (strain gradient) of this state
-    double depth = 0;     // m, neutral-axis depth x from the extreme compressed fibre;
-                          // infinity for a compressed whole section, 0 for the tension vertex
-    double epsTop = 0;    // strain at the extreme compressed fibre (shortening positive)
+    double N = 0;          // kN, design (EN N_Rd; ACI φ·Pn)
+    double My = 0, Mz = 0; // kN·m, design
+    double M = 0;          // kN·m, the moment's component along the direction asked
+    double Mperp = 0;      // kN·m, its component square to it (≈ 0 when the direction was met)
+    double theta = 0;      // rad, neutral-axis direction (strain gradient) of this state
+    double depth = 0;      // m, neutral-axis depth x from the extreme compressed fibre;
+                           // infinity for a compressed whole section, 0 for the tension vertex
+    double epsTop = 0;     // strain at the extreme compressed fibre (shortening positive)
     double epsBottom = 0;  // strain at the opposite extreme concrete fibre
-    double epsSteel = 0;  // strain at the bar furthest from the compressed fibre (the concrete
-                          // fibre when there are no bars); ACI's εt is −epsSteel
-    double phi = 1;       // ACI strength-reduction factor applied; 1 under EN
-    double p = 0;         // position along the states: 0 pure tension, 0…1 x = p·h with εcu at
-                          // the extreme fibre, 1…2 the whole section compressed, 2 uniform
+    double epsSteel = 0;   // strain at the bar furthest from the compressed fibre (the concrete
+                           // fibre when there are no bars); ACI's εt is −epsSteel
+    double phi = 1;        // ACI strength-reduction factor applied; 1 under EN
+    double p = 0;          // position along the states: 0 pure tension, 0…1 x = p·h with εcu at
+                           // the extreme fibre, 1…2 the whole section compressed, 2 uniform
 };
 
 enum class CurveAxis {
-    MomentDirection,  // the angle is ψ: each point's neutral axis turned until M ∥ ψ (biaxial)
-    NeutralAxis       // the angle is θ: neutral axis held square to it (uniaxial by definition)
+    MomentDirection, // the angle is ψ: each point's neutral axis turned until M ∥ ψ (biaxial)
+    NeutralAxis      // the angle is θ: neutral axis held square to it (uniaxial by definition)
 };
 
 struct Curve {
-    std::string error;   // empty when the curve is there
-    double angle = 0;    // rad, as asked
+    std::string error; // empty when the curve is there
+    double angle = 0;  // rad, as asked
     CurveAxis axis = CurveAxis::MomentDirection;
     // From pure tension to pure compression (N rising, but for the EN pivot-C range of a section
     // whose bars sit mostly on one side). The polyline through them is within 0.5 % of the exact
     // curve: every exact point lies within 0.5 % of the N range and of the largest |M| from it.
     // Under ACI the last two are the cap's ends: (φPn,max, M at the cap) and (φPn,max, 0).
     std::vector<StatePoint> points;
-    double NRdMax = 0;  // kN: EN N at the uniform strain εc2; ACI φ·0.80·Po
-    double NRdMin = 0;  // kN: every bar at −fyd (−φ fy As under ACI, φ = 0.90); ≤ 0
+    double NRdMax = 0; // kN: EN N at the uniform strain εc2; ACI φ·0.80·Po
+    double NRdMin = 0; // kN: every bar at −fyd (−φ fy As under ACI, φ = 0.90); ≤ 0
     // False at a point whose moment could not be turned to ψ (near the vertices of a section
     // whose bars are lopsided square to ψ): that point keeps θ = ψ and reports Mperp.
     bool everyPointAligned = true;
@@ -78,8 +78,7 @@ struct Curve {
 
 // The design interaction curve in one direction. A section without bars gives the plain-concrete
 // curve. Speed: a 40 × 40 column with 12 bars takes some tens of microseconds.
-Curve interactionCurve(const Section& s, double angle,
-                       CurveAxis axis = CurveAxis::MomentDirection);
+Curve interactionCurve(const Section& s, double angle, CurveAxis axis = CurveAxis::MomentDirection);
 
 // The state whose neutral axis has direction θ and depth x (m; x ≤ 0 the tension vertex,
 // infinity the uniform compression) — for hand checks and tools. M is along θ.
@@ -98,14 +97,14 @@ struct CheckOptions {
 };
 
 struct Utilisation {
-    std::string error;     // bad action (non-finite) or section; ratio is then 0
-    double ratio = 0;      // ≤ 1 passes
+    std::string error; // bad action (non-finite) or section; ratio is then 0
+    double ratio = 0;  // ≤ 1 passes
     // The governing check as a short Spanish text for a tool tip, e.g.
     // "flexión compuesta esviada: M_Ed/M_Rd = 0,853 (N_Ed = 1200 kN, M_Rd = 176 kN·m)".
     std::string governing;
-    Action checked;        // the action of the governing check (with e0 where it applied)
-    double MRd = 0;        // kN·m in the direction of the checked moment, at N_Ed (0 if axial)
-    StatePoint state;      // the capacity state (when a moment was checked)
+    Action checked;   // the action of the governing check (with e0 where it applied)
+    double MRd = 0;   // kN·m in the direction of the checked moment, at N_Ed (0 if axial)
+    StatePoint state; // the capacity state (when a moment was checked)
 };
 
 // M_Ed/M_Rd at N_Ed in the direction of M_Ed (biaxial: the neutral axis turned until the
@@ -121,13 +120,13 @@ enum class Face { Bottom, Top };
 
 struct BeamStrength {
     std::string error;
-    double MRd = 0;   // kN·m at N = 0, neutral axis horizontal; + sagging, − hogging
-    double x = 0;     // m, neutral-axis depth
-    double d = 0;     // m, effective depth: the compressed fibre to the centroid of the bars in
-                      // tension
+    double MRd = 0; // kN·m at N = 0, neutral axis horizontal; + sagging, − hogging
+    double x = 0;   // m, neutral-axis depth
+    double d = 0;   // m, effective depth: the compressed fibre to the centroid of the bars in
+                    // tension
     double xOverD = 0;
     double xOverDLimit = 0;      // EN 5.5(4), δ = 1 (0.448 up to C50/60); 0 under ACI
-    bool xOverDExceeded = false;  // EN: x/d above it
+    bool xOverDExceeded = false; // EN: x/d above it
     double epsT = 0;             // net tensile strain of the extreme tension bar (positive)
     bool epsTBelow004 = false;   // ACI 9.3.3.1: εt < 0.004 (not allowed in a beam)
     double phi = 1;              // ACI φ applied; 1 under EN
@@ -141,11 +140,11 @@ double effectiveDepthOneLayer(double h, double cover, double barDiameter);
 
 struct RequiredArea {
     std::string error;
-    double As = 0;      // m², tension steel
-    double x = 0;       // m
+    double As = 0; // m², tension steel
+    double x = 0;  // m
     double xOverD = 0;
-    bool compressionSteelAdvised = false;  // EN x/d above the 5.5(4) limit; ACI εt < 0.004
-    double phi = 1;     // ACI φ at that εt
+    bool compressionSteelAdvised = false; // EN x/d above the 5.5(4) limit; ACI εt < 0.004
+    double phi = 1;                       // ACI φ at that εt
 };
 
 // Tension steel of a rectangular beam b × d (m) for M_Ed ≥ 0 (kN·m) by the rectangular block

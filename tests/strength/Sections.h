@@ -58,7 +58,7 @@ inline Section column(const Materials& m, int perSide = 3) {
 // A T: flange 80 × 12, web 30 × 48 (total depth 60), four Ø20 at the web's bottom, two Ø12 in the
 // flange. Not convex, and not symmetric about y in its bars when `lopsided`.
 inline Section tee(const Materials& m, bool lopsided = false) {
-    std::vector<Point> o = {{0.25, 0},   {0.55, 0},   {0.55, 0.48}, {0.80, 0.48},
+    std::vector<Point> o = {{0.25, 0},    {0.55, 0},    {0.55, 0.48}, {0.80, 0.48},
                             {0.80, 0.60}, {0.00, 0.60}, {0.00, 0.48}, {0.25, 0.48}};
     std::vector<Bar> bars;
     row(bars, 4, 0.020, 0.30, 0.045, 0.045);

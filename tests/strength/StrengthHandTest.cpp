@@ -121,7 +121,8 @@ TEST(StrengthHand, ColumnBalancedPoint) {
 //   φ = 0.65 + 0.25 (0.0035025 − 0.0021)/0.003 = 0.76688;
 //   Mn = As fy (d − a/2) = 1.26 MN · (0.45 − 0.088235) = 455.82 kN·m; φMn = 349.56 kN·m.
 TEST(StrengthHand, AciBeamPhiFromStrain) {
-    const auto s = Section::make(rectangle(0.30, 0.50), {{0.15, 0.05, 3000e-6}}, Materials::aci(28));
+    const auto s =
+        Section::make(rectangle(0.30, 0.50), {{0.15, 0.05, 3000e-6}}, Materials::aci(28));
     ASSERT_TRUE(s) << s.error;
     const BeamStrength b = beamStrength(*s, Face::Bottom);
     EXPECT_NEAR(b.epsT, 0.0035025, 1e-7);

@@ -22,7 +22,7 @@ struct Case {
 };
 
 std::vector<Case> cases() {
-    Materials hi = Materials::en(70);  // n = 1.4 + 23.4·0.2⁴ = 1.437, εcu2 = 2.66‰
+    Materials hi = Materials::en(70); // n = 1.4 + 23.4·0.2⁴ = 1.437, εcu2 = 2.66‰
     Materials block = Materials::en(30);
     block.model = ConcreteModel::RectangularBlock;
     return {{"beam EN", beam(Materials::en(25), true)},
@@ -80,7 +80,8 @@ detail::Forces fibres(const Section& s, double theta, const detail::Strain& e, d
             f.Ms += F * u;
         }
     for (const Bar& b : s.bars()) {
-        const double t = c * (b.y - g.y) + sn * (b.z - g.z), u = -sn * (b.y - g.y) + c * (b.z - g.z);
+        const double t = c * (b.y - g.y) + sn * (b.z - g.z),
+                     u = -sn * (b.y - g.y) + c * (b.z - g.z);
         const double eps = e.top - e.kappa * (tMax - t);
         const double F = b.area * (std::clamp(k.Es * eps, -k.fyd, k.fyd) - sigmaC(eps, t));
         f.N += F;
@@ -136,11 +137,12 @@ TEST(StrengthProperty, NFallsAsTheNeutralAxisRises) {
 TEST(StrengthProperty, SymmetricSectionsGiveSymmetricCurves) {
     struct Sym {
         Section s;
-        double axis;  // a direction the section is symmetric about
+        double axis; // a direction the section is symmetric about
     };
-    for (const Sym& c : {Sym{column(Materials::en(25)), 0.0}, Sym{column(Materials::aci(30), 4), 0.0},
-                         Sym{beam(Materials::en(30), true), kPi / 2},
-                         Sym{tee(Materials::en(30)), kPi / 2}, Sym{tee(Materials::aci(30)), -kPi / 2}}) {
+    for (const Sym& c :
+         {Sym{column(Materials::en(25)), 0.0}, Sym{column(Materials::aci(30), 4), 0.0},
+          Sym{beam(Materials::en(30), true), kPi / 2}, Sym{tee(Materials::en(30)), kPi / 2},
+          Sym{tee(Materials::aci(30)), -kPi / 2}}) {
         const Curve on = interactionCurve(c.s, c.axis);
         EXPECT_TRUE(on.everyPointAligned);
         for (const StatePoint& p : on.points) {
@@ -148,7 +150,8 @@ TEST(StrengthProperty, SymmetricSectionsGiveSymmetricCurves) {
             EXPECT_NEAR(p.theta, c.axis, 1e-12);
         }
         for (double off : {0.3, 1.2}) {
-            const Curve a = interactionCurve(c.s, c.axis + off), b = interactionCurve(c.s, c.axis - off);
+            const Curve a = interactionCurve(c.s, c.axis + off),
+                        b = interactionCurve(c.s, c.axis - off);
             const double tol = 1e-7 * (c.s.area() * c.s.constants().fcd * 1000);
             std::size_t j = 0, same = 0;
             for (const StatePoint& pa : a.points) {
@@ -158,7 +161,7 @@ TEST(StrengthProperty, SymmetricSectionsGiveSymmetricCurves) {
                     continue;
                 const StatePoint& pb = b.points[j];
                 if (std::abs(pa.Mperp) > tol || std::abs(pb.Mperp) > tol || pa.M == 0 || pb.M == 0)
-                    continue;  // not turned to ψ (near a vertex), or ACI's cap end
+                    continue; // not turned to ψ (near a vertex), or ACI's cap end
                 EXPECT_NEAR(pa.N, pb.N, tol);
                 EXPECT_NEAR(pa.M, pb.M, tol);
                 EXPECT_NEAR(pa.theta - c.axis, c.axis - pb.theta, 1e-9);
@@ -178,10 +181,11 @@ TEST(StrengthProperty, SymmetricSectionsGiveSymmetricCurves) {
 // A bar more never lowers the axial capacities, nor a beam's moment when the bar is added on its
 // tension side. (A compressed bar close to the neutral axis can: in a C70/85 beam with x = 5 cm a
 // top bar 4 cm down takes M_Rd from 194.10 to 194.03 kN·m, replacing concrete at fcd = 46.7 MPa
-// that had the longer lever arm. And at a fixed N it can lower a column's moment: a bar at the centroid takes a share of N
-// and shrinks the compressed concrete, so below the balanced point M_Rd(N) becomes the old
-// M_Rd(N − F_bar) — at N_Ed = 800 kN a central Ø25 in the 40 × 40 column takes M_Rd,y from 208
-// to 200 kN·m. That is the section's mechanics, not a fault, and is not asserted.)
+// that had the longer lever arm. And at a fixed N it can lower a column's moment: a bar at the
+// centroid takes a share of N and shrinks the compressed concrete, so below the balanced point
+// M_Rd(N) becomes the old M_Rd(N − F_bar) — at N_Ed = 800 kN a central Ø25 in the 40 × 40 column
+// takes M_Rd,y from 208 to 200 kN·m. That is the section's mechanics, not a fault, and is not
+// asserted.)
 TEST(StrengthProperty, ABarMoreNeverLowersACapacity) {
     for (const Materials& m : {Materials::en(25), Materials::aci(28), Materials::en(70)}) {
         const Section s = column(m);
@@ -218,8 +222,8 @@ TEST(StrengthProperty, PureTensionScalesWithTheBars) {
                 b.area *= k;
             const auto scaled = Section::make(c.s.outline(), bars, c.s.materials());
             ASSERT_TRUE(scaled) << scaled.error;
-            EXPECT_NEAR(interactionCurve(*scaled, 1).NRdMin,
-                        k * interactionCurve(c.s, 1).NRdMin, 1e-9);
+            EXPECT_NEAR(interactionCurve(*scaled, 1).NRdMin, k * interactionCurve(c.s, 1).NRdMin,
+                        1e-9);
         }
 }
 
@@ -237,8 +241,9 @@ TEST(StrengthProperty, UtilisationIsOneOnTheCurve) {
     for (const Case& c : cases())
         for (double psi : {0.0, 1.0, 2.2, 4.4, kPi / 2, -kPi / 2}) {
             const std::string name = c.name;
-            const bool exact = name.rfind("column", 0) == 0 ||
-                               (std::abs(std::cos(psi)) < 1e-12 && name.find("lopsided") == std::string::npos);
+            const bool exact =
+                name.rfind("column", 0) == 0 ||
+                (std::abs(std::cos(psi)) < 1e-12 && name.find("lopsided") == std::string::npos);
             const Curve curve = interactionCurve(c.s, psi);
             // A point is inside the capacity when another stretch of the curve passes the same N
             // with a larger moment.
@@ -246,10 +251,11 @@ TEST(StrengthProperty, UtilisationIsOneOnTheCurve) {
                 const StatePoint& p = curve.points[i];
                 for (std::size_t k = 0; k + 1 < curve.points.size(); ++k) {
                     const StatePoint &a = curve.points[k], &b = curve.points[k + 1];
-                    if (k + 1 == i || k == i || std::abs(a.Mperp) > 1e-6 || std::abs(b.Mperp) > 1e-6)
+                    if (k + 1 == i || k == i || std::abs(a.Mperp) > 1e-6 ||
+                        std::abs(b.Mperp) > 1e-6)
                         continue;
                     if (std::abs(a.N - p.N) <= 1e-9 * std::abs(p.N) && a.M > p.M * (1 + 1e-6))
-                        return true;  // a stretch of constant N (the EN block near squash)
+                        return true; // a stretch of constant N (the EN block near squash)
                     if ((a.N - p.N) * (b.N - p.N) > 0 || a.N == b.N)
                         continue;
                     const double m = a.M + (b.M - a.M) * (p.N - a.N) / (b.N - a.N);
@@ -262,7 +268,7 @@ TEST(StrengthProperty, UtilisationIsOneOnTheCurve) {
             for (std::size_t i = 0; i < curve.points.size(); ++i) {
                 const StatePoint& p = curve.points[i];
                 if (std::abs(p.Mperp) > 1e-6 || p.M < 0)
-                    continue;  // not in direction ψ (a lopsided section near its vertices)
+                    continue; // not in direction ψ (a lopsided section near its vertices)
                 const Utilisation u = utilisation(c.s, {p.N, p.My, p.Mz}, plain);
                 if (p.N > curve.NRdMax) {
                     // Bars mostly on the compressed side: the pivot's states pass the squash
@@ -286,8 +292,8 @@ TEST(StrengthProperty, UtilisationIsOneOnTheCurve) {
                     }
                     ++checked;
                 } else if (!inside(i)) {
-                    EXPECT_NEAR(u.ratio, 1, 2e-6) << c.name << " ψ " << psi << " p " << p.p
-                                                  << " N " << p.N << ": " << u.governing;
+                    EXPECT_NEAR(u.ratio, 1, 2e-6) << c.name << " ψ " << psi << " p " << p.p << " N "
+                                                  << p.N << ": " << u.governing;
                     ++checked;
                 } else {
                     EXPECT_LE(u.ratio, 1 + 2e-6) << c.name << " ψ " << psi << " p " << p.p;
@@ -315,7 +321,7 @@ TEST(StrengthProperty, CurveInterpolatesWithinHalfAPercent) {
                 const double x = detail::Engine::depth(eng.strainAt(2.0 * i / 1500));
                 const StatePoint e = stateAt(c.s, theta, x);
                 if (e.N > curve.NRdMax)
-                    continue;  // beyond ACI's cap
+                    continue; // beyond ACI's cap
                 double best = 1e9;
                 for (std::size_t k = 0; k + 1 < curve.points.size(); ++k) {
                     const double ax = curve.points[k].N / nRange, ay = curve.points[k].M / mBig;
@@ -323,9 +329,11 @@ TEST(StrengthProperty, CurveInterpolatesWithinHalfAPercent) {
                                  by = curve.points[k + 1].M / mBig;
                     const double px = e.N / nRange, py = e.M / mBig;
                     const double len2 = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
-                    double t = len2 > 0 ? ((px - ax) * (bx - ax) + (py - ay) * (by - ay)) / len2 : 0;
+                    double t =
+                        len2 > 0 ? ((px - ax) * (bx - ax) + (py - ay) * (by - ay)) / len2 : 0;
                     t = std::clamp(t, 0.0, 1.0);
-                    best = std::min(best, std::hypot(px - ax - t * (bx - ax), py - ay - t * (by - ay)));
+                    best = std::min(best,
+                                    std::hypot(px - ax - t * (bx - ax), py - ay - t * (by - ay)));
                 }
                 worst = std::max(worst, best);
             }
