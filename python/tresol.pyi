@@ -147,6 +147,21 @@ class Candidate:
         """Whether the schedule takes this candidate: described, the placeable one of least area
         at or above the required area, only when there is none the least short; a code search's
         preferred one."""
+    @property
+    def utilisation(self) -> Optional[float]:
+        """Design action over resistance when the member has actions (≤ 1 carries them)."""
+    @property
+    def governing(self) -> str:
+        """The governing strength check, as text ('' without actions)."""
+    @property
+    def m_rd_knm(self) -> Optional[float]:
+        """The moment resistance at N_Ed in the direction of the design moment (kN·m)."""
+    @property
+    def x_d(self) -> Optional[float]:
+        """A beam's neutral-axis depth over its effective depth at that state."""
+    @property
+    def phi(self) -> Optional[float]:
+        """ACI 318's strength-reduction factor at that state."""
     def as_dict(self) -> Union[CandidateDict, CodeCandidateDict]:
         """The candidate as a dict with the schedule's field names."""
 
@@ -237,7 +252,7 @@ class DesignMany(Iterator[Union[DesignResult, ValueError]]):
 def design(
     kind: str,
     series: str,
-    area_cm2: Union[float, str],
+    area_cm2: Union[float, str, None],
     cover_cm: Union[float, str],
     width_cm: Union[float, str],
     height_cm: Union[float, str, None],
@@ -253,6 +268,9 @@ def design(
     max_diameter_mm: Optional[float] = None,
     concrete: Union[str, float, None] = None,
     steel_mpa: Optional[float] = None,
+    n_ed_kn: Optional[float] = None,
+    my_ed_knm: Optional[float] = None,
+    mz_ed_knm: Optional[float] = None,
 ) -> DesignResult:
     """Designs one member; bad arguments raise ValueError with the batch program's text, naming
     each faulty field ('campo cover_cm: …').

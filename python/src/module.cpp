@@ -271,6 +271,9 @@ struct PyCandidate {
                  result->coded() ? design::Layout::JsonCode : design::Layout::JsonDescribed))
             if (f->name != "mass_kg")
                 d[py::str(f->name.data(), f->name.size())] = sink.value(*f, view);
+        if (result->checked())
+            for (const design::Field* f : design::strengthFields())
+                d[py::str(f->name.data(), f->name.size())] = sink.value(*f, view);
         return d;
     }
 
@@ -397,7 +400,8 @@ PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::han
                     py::handle width, py::handle height, py::handle multiple, py::handle id,
                     py::handle lengthM, py::handle search, py::handle aggregateMm, py::handle top,
                     py::handle minDiameterMm, py::handle maxSpacingMm, py::handle maxDiameterMm,
-                    py::handle concrete, py::handle steelMpa) {
+                    py::handle concrete, py::handle steelMpa, py::handle nEd, py::handle myEd,
+                    py::handle mzEd) {
     Row row;
     row.set(Column::Kind, kind);
     row.set(Column::Series, series);
@@ -423,6 +427,10 @@ PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::han
         row.set(Column::Length, lengthM);
     row.set(Column::Search, search);
     row.set(Column::Aggregate, aggregateMm);
+    for (const auto& [column, value] :
+         {std::pair{Column::NEd, nEd}, {Column::MyEd, myEd}, {Column::MzEd, mzEd}})
+        if (!value.is_none())
+            row.set(column, value);
     // One member: its faults name their fields alone.
     const design::InputRow in = checkedRow(1, row, "");
     const RunOptions run = runOptions(py::none(), py::float_(20.0), top, minDiameterMm,
@@ -715,6 +723,19 @@ PYBIND11_MODULE(tresol, m) {
             "Whether the schedule takes this candidate: described, the placeable one of least "
             "area at or above the required area, only when there is none the least short; a "
             "code search's preferred one.")
+        .def_property_readonly("utilisation", rowValue([](const Row& r) { return r.utilisation; }),
+                               "Design action over resistance when the member has actions "
+                               "(≤ 1 carries them), else None.")
+        .def_property_readonly("governing", rowValue([](const Row& r) { return r.governing; }),
+                               "The governing strength check, as text ('' without actions).")
+        .def_property_readonly("m_rd_knm", rowValue([](const Row& r) { return r.mRdKnm; }),
+                               "The moment resistance at N_Ed in the direction of the design "
+                               "moment (kN·m), or None.")
+        .def_property_readonly("x_d", rowValue([](const Row& r) { return r.xOverD; }),
+                               "A beam's neutral-axis depth over its effective depth at that "
+                               "state, or None.")
+        .def_property_readonly("phi", rowValue([](const Row& r) { return r.phi; }),
+                               "ACI 318's strength-reduction factor at that state, or None.")
         .def("as_dict", &PyCandidate::asDict,
              "The candidate as a dict with the schedule's field names.")
         .def("__repr__", [](const PyCandidate& c) {
@@ -840,27 +861,33 @@ PYBIND11_MODULE(tresol, m) {
         .def("__iter__", [](DesignMany& d) -> DesignMany& { return d; })
         .def("__next__", &DesignMany::next);
 
-    m.def("design", &designArgs, py::arg("kind"), py::arg("series"), py::arg("area_cm2"),
-          py::arg("cover_cm"), py::arg("width_cm"), py::arg("height_cm"),
-          py::arg("multiple") = py::none(), py::arg("id") = py::none(),
-          py::arg("length_m") = py::none(), py::kw_only(), py::arg("search") = "described",
-          py::arg("aggregate_mm") = 20, py::arg("top") = 10,
-          py::arg("min_diameter_mm") = py::none(), py::arg("max_spacing_mm") = py::none(),
-          py::arg("max_diameter_mm") = py::none(), py::arg("concrete") = py::none(),
-          py::arg("steel_mpa") = py::none(),
-          "Designs one member: kind 'viga' or 'pilar', series 'Euro' or 'Mex', required area "
-          "(cm²), cover, width and height (cm; a column of more than four sides is the regular "
-          "polygon whose circumradius is width_cm), multiple (a beam's faces, 1…10, 1 when left "
-          "out; a column's sides, 4…10, 4 when left out), an optional id and length (m).\n\n"
-          "search 'described' (the default) lists one diameter per row; 'ec2' or 'aci' lists "
-          "the arrangements that meet the clear spacing of EN 1992-1-1 or ACI 318 for the "
-          "aggregate size aggregate_mm, the preferred first, at most top rows (0: all), with "
-          "bars of at least min_diameter_mm (None: 10 in a beam, 12 in a column) and centres at "
-          "most max_spacing_mm apart (None: 300), at most max_diameter_mm (None: the series' "
-          "largest), for the concrete (a class 'C30/37' or fck / f'c in MPa; None: C25/30 "
-          "under EN, 28 MPa under ACI) and steel_mpa (fyk / fy; None: 500 or 420). Bad "
-          "arguments raise ValueError with the batch program's text, naming each faulty field "
-          "('campo cover_cm: …').");
+    m.def(
+        "design", &designArgs, py::arg("kind"), py::arg("series"), py::arg("area_cm2"),
+        py::arg("cover_cm"), py::arg("width_cm"), py::arg("height_cm"),
+        py::arg("multiple") = py::none(), py::arg("id") = py::none(),
+        py::arg("length_m") = py::none(), py::kw_only(), py::arg("search") = "described",
+        py::arg("aggregate_mm") = 20, py::arg("top") = 10, py::arg("min_diameter_mm") = py::none(),
+        py::arg("max_spacing_mm") = py::none(), py::arg("max_diameter_mm") = py::none(),
+        py::arg("concrete") = py::none(), py::arg("steel_mpa") = py::none(),
+        py::arg("n_ed_kn") = py::none(), py::arg("my_ed_knm") = py::none(),
+        py::arg("mz_ed_knm") = py::none(),
+        "Designs one member: kind 'viga' or 'pilar', series 'Euro' or 'Mex', required area "
+        "(cm²), cover, width and height (cm; a column of more than four sides is the regular "
+        "polygon whose circumradius is width_cm), multiple (a beam's faces, 1…10, 1 when left "
+        "out; a column's sides, 4…10, 4 when left out), an optional id and length (m).\n\n"
+        "search 'described' (the default) lists one diameter per row; 'ec2' or 'aci' lists "
+        "the arrangements that meet the clear spacing of EN 1992-1-1 or ACI 318 for the "
+        "aggregate size aggregate_mm, the preferred first, at most top rows (0: all), with "
+        "bars of at least min_diameter_mm (None: 10 in a beam, 12 in a column) and centres at "
+        "most max_spacing_mm apart (None: 300), at most max_diameter_mm (None: the series' "
+        "largest), for the concrete (a class 'C30/37' or fck / f'c in MPa; None: C25/30 "
+        "under EN, 28 MPa under ACI) and steel_mpa (fyk / fy; None: 500 or 420).\n\n"
+        "With actions n_ed_kn (compression positive), my_ed_knm (about the horizontal axis: "
+        "a beam's moment, positive stretching its bars' face) and mz_ed_knm (about the vertical "
+        "axis), each candidate is checked for strength (utilisation, m_rd_knm, x_d, phi), the "
+        "chosen one carries them, and area_cm2 may be None: it is then found from the actions. Bad "
+        "arguments raise ValueError with the batch program's text, naming each faulty field "
+        "('campo cover_cm: …').");
     m.def(
         "design_many",
         [](const py::iterable& rows, bool returnErrors, py::handle search, py::handle aggregateMm,

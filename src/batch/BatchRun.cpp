@@ -157,9 +157,11 @@ int runBatch(const BatchOptions& options) {
             // a code search.
             if (!columnsSet) {
                 columnsSet = true;
-                for (auto& s : schedules)
+                for (auto& s : schedules) {
                     s->writer->codeColumns(options.search != design::SearchKind::Described ||
                                            row.searchField);
+                    s->writer->strengthColumns(row.actionFields);
+                }
             }
             auto refuse = [&](const std::string& message) {
                 platform::showError(message);

@@ -429,8 +429,11 @@ void PdfReport::member(std::int64_t row, const design::RunResult& result, const 
         const auto fields = design::layout(!result.coded() ? design::Layout::ReportDescribed
                                            : beam          ? design::Layout::ReportCodeBeam
                                                            : design::Layout::ReportCode);
+        std::vector<const design::Field*> shownFields(fields.begin(), fields.end());
+        if (result.checked())
+            shownFields.push_back(&design::field("utilisation"));
         std::vector<TableColumn> columns;
-        for (const design::Field* f : fields)
+        for (const design::Field* f : shownFields)
             columns.push_back({q(std::string(f->caption)), alignmentOf(f->align)});
         const std::size_t shown = std::min<std::size_t>(list.size(), kTableRows);
         std::vector<std::vector<QString>> rows;
@@ -439,7 +442,7 @@ void PdfReport::member(std::int64_t row, const design::RunResult& result, const 
         for (std::size_t i = 0; i < shown; ++i) {
             const design::RowView view{result, &list[i], chosen == i, {}};
             std::vector<QString> cells;
-            for (const design::Field* f : fields)
+            for (const design::Field* f : shownFields)
                 cells.push_back(sink.cell(*f, view));
             rows.push_back(std::move(cells));
             bold.push_back(chosen == i);

@@ -165,6 +165,10 @@ class CsvSchedule : public ScheduleWriter {
         if (!headerWritten_)
             code_ = on;
     }
+    void strengthColumns(bool on) override {
+        if (!headerWritten_)
+            strength_ = on;
+    }
 
     // One record per row; a member without rows has one with its own fields alone.
     void member(std::int64_t, const design::RunResult& result) override {
@@ -178,6 +182,9 @@ class CsvSchedule : public ScheduleWriter {
             line_.start();
             for (const design::Field* f : fields())
                 design::readField(*f, sink_, view);
+            if (strength_)
+                for (const design::Field* f : design::strengthFields())
+                    design::readField(*f, sink_, view);
             out_.write(line_.end());
         }
     }
@@ -197,11 +204,16 @@ class CsvSchedule : public ScheduleWriter {
         if (dialect_.byteOrderMark)
             out_.write("\xEF\xBB\xBF");
         std::string names;
-        for (const design::Field* f : fields()) {
+        auto name = [&](const design::Field* f) {
             if (!names.empty())
                 names += dialect_.separator;
             names += f->name;
-        }
+        };
+        for (const design::Field* f : fields())
+            name(f);
+        if (strength_)
+            for (const design::Field* f : design::strengthFields())
+                name(f);
         out_.write(names + "\r\n");
     }
 
@@ -210,6 +222,7 @@ class CsvSchedule : public ScheduleWriter {
     CsvLine line_;
     CsvSink sink_;
     bool code_ = false;
+    bool strength_ = false;
     bool headerWritten_ = false;
 };
 
@@ -403,6 +416,11 @@ class JsonSchedule : public ScheduleWriter {
             j.key("concrete").number(mat->fc);
             j.key("steel_mpa").number(mat->fy);
         }
+        if (const auto& a = m.actions) {
+            j.key("n_ed_kn").number(a->nKn);
+            j.key("my_ed_knm").number(a->myKnm);
+            j.key("mz_ed_knm").number(a->mzKnm);
+        }
         j.key("messages").begin('[');
         for (const auto& msg : result.scheduleMessages())
             j.text(msg.text);
@@ -424,6 +442,9 @@ class JsonSchedule : public ScheduleWriter {
             j.begin('{');
             for (const design::Field* f : fields)
                 sink.field(*f, view);
+            if (result.checked())
+                for (const design::Field* f : design::strengthFields())
+                    sink.field(*f, view);
             j.end('}');
         }
         j.end(']');

@@ -36,6 +36,9 @@ class ScheduleWriter {
     // Whether the schedule takes the code search's columns; said before the first member (a CSV
     // has one header for every row). Without it, the described columns.
     virtual void codeColumns(bool) {}
+    // Whether it takes the strength check's columns (utilisation, m_rd_knm, x_d, phi), at the
+    // end; said likewise before the first member.
+    virtual void strengthColumns(bool) {}
 };
 
 // CSV: one row per candidate (one with an empty line for a member without candidates), columns

@@ -274,20 +274,25 @@ DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catal
         r.candidates_.push_back(std::move(c));
     }
 
+    r.choose({});
+    return r;
+}
+
+void DesignResult::choose(const std::vector<bool>& allowed) {
     // The lightest that is not short; failing that, the least short, said so.
     std::optional<std::size_t> enough, shortest;
-    for (std::size_t i = 0; i < r.candidates_.size(); ++i) {
-        const Candidate& c = r.candidates_[i];
-        if (!c.placeable)
+    for (std::size_t i = 0; i < candidates_.size(); ++i) {
+        const Candidate& c = candidates_[i];
+        if (!c.placeable || (i < allowed.size() && !allowed[i]))
             continue;
         std::optional<std::size_t>& best = c.isShort ? shortest : enough;
-        if (!best || better(c, r.candidates_[*best]))
+        if (!best || better(c, candidates_[*best]))
             best = i;
     }
-    r.chosen_ = enough ? enough : shortest;
+    chosen_ = enough ? enough : shortest;
+    shortfall_.reset();
     if (!enough && shortest)
-        r.shortfall_ = shortfallNote(r.candidates_[*shortest], member.areaCm2);
-    return r;
+        shortfall_ = shortfallNote(candidates_[*shortest], member_.areaCm2);
 }
 
 std::vector<Message> DesignResult::scheduleMessages() const {

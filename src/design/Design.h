@@ -25,6 +25,14 @@ namespace tresol::design {
 
 enum class MemberKind : std::int32_t { Column = 0, Beam = 1 };
 
+// Design actions on a section: N_Ed (kN, compression positive); M_Ed,y (kN·m) about the section's
+// horizontal axis, along its width — a beam's moment, positive when it stretches the face that
+// holds the beam's bars; M_Ed,z (kN·m) about its vertical axis, along its height, positive when
+// it compresses the side of largest z. A beam takes M_Ed,y only.
+struct Actions {
+    double nKn = 0, myKnm = 0, mzKnm = 0;
+};
+
 // A member in the window's units: areas in cm², lengths in cm (the length of the member in m).
 struct Member {
     std::string id;
@@ -41,6 +49,8 @@ struct Member {
     std::optional<double> lengthM;
     // A beam's bars run along the face of smallest y (0) or largest y (1); any other counts as 0.
     std::int32_t face = 0;
+    // The design actions the listed bars are checked against, when given.
+    std::optional<Actions> actions;
 };
 
 // A message the core raised, kept as data instead of shown.
@@ -54,6 +64,7 @@ struct Message {
 // A bar's circle in the section's frame (metres).
 struct BarCircle {
     double y = 0, z = 0, diameter = 0;
+    double area = 0; // m², the catalogue's (a numbered bar's nominal area)
 };
 
 // One row of the arrangement table, with what it really places. Its figures come from
@@ -123,6 +134,9 @@ class DesignResult {
     // required area, ties to fewer bars; when every placeable one is short, the least short
     // (with a note in scheduleMessages()). An index into candidates().
     std::optional<std::size_t> chosen() const { return chosen_; }
+    // Chooses again among the candidates `allowed` marks (all when it is shorter than the list),
+    // by the same rule: those that carry a member's actions, say.
+    void choose(const std::vector<bool>& allowed);
     // What a schedule says of the member: messages() and, when the chosen candidate is short of
     // the required area, by how much. The window lists without choosing: it shows messages().
     std::vector<Message> scheduleMessages() const;

@@ -13,6 +13,8 @@ inline constexpr double kLargestAreaCm2 = 1e6;
 inline constexpr double kLargestSizeCm = 1e6;
 // Largest member length, m.
 inline constexpr double kLargestLengthM = 1e4;
+// Largest design action, kN or kN·m either way: beyond it a figure is a typing slip.
+inline constexpr double kLargestActionKn = 1e9;
 // Largest aggregate size, mm: the code-checked search's own.
 inline constexpr double kLargestAggregateMm = code::kLargestAggregateMm;
 

@@ -12,8 +12,9 @@ namespace tresol::design {
 namespace {
 
 constexpr std::array<std::string_view, kColumnCount> kNames = {
-    "id",       "kind",     "series", "area_cm2",     "cover_cm", "width_cm", "height_cm",
-    "multiple", "length_m", "search", "aggregate_mm", "concrete", "steel_mpa"};
+    "id",        "kind",     "series",    "area_cm2", "cover_cm",     "width_cm",
+    "height_cm", "multiple", "length_m",  "search",   "aggregate_mm", "concrete",
+    "steel_mpa", "n_ed_kn",  "my_ed_knm", "mz_ed_knm"};
 
 std::string_view trim(std::string_view s) {
     const auto first = s.find_first_not_of(" \t");
@@ -159,7 +160,8 @@ std::optional<Column> columnByName(std::string_view name) {
 
 bool isRequired(Column column) {
     return column != Column::Id && column != Column::Length && column != Column::Search &&
-           column != Column::Aggregate && column != Column::Concrete && column != Column::Steel;
+           column != Column::Aggregate && column != Column::Concrete && column != Column::Steel &&
+           column != Column::NEd && column != Column::MyEd && column != Column::MzEd;
 }
 
 std::string_view kindName(MemberKind kind) {
@@ -202,8 +204,36 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
                        "serie desconocida " + quoted(*text) + " (se espera Euro o Mex)");
     }
 
-    const auto area =
-        readPositive(at(Column::Area), Column::Area, decimalSeparator, kLargestAreaCm2, faults);
+    // The design actions, any of them; a member with actions may leave its area to them.
+    std::optional<Actions> actions;
+    for (const Column c : {Column::NEd, Column::MyEd, Column::MzEd}) {
+        const RawValue& v = at(c);
+        row.actionFields = row.actionFields || v.type != RawValue::Type::Missing;
+        if (blankOrAbsent(v))
+            continue;
+        const auto value = readNumber(v, c, decimalSeparator, faults);
+        if (!value)
+            continue;
+        if (!std::isfinite(*value)) {
+            faults.add(c, "no es un número finito");
+            continue;
+        }
+        if (std::abs(*value) > kLargestActionKn) {
+            faults.add(c, "es demasiado grande (" + platform::numberText(*value) + ")");
+            continue;
+        }
+        if (!actions)
+            actions.emplace();
+        (c == Column::NEd    ? actions->nKn
+         : c == Column::MyEd ? actions->myKnm
+                             : actions->mzKnm) = *value;
+    }
+    std::optional<double> area;
+    if (!actions || !blankOrAbsent(at(Column::Area)))
+        area =
+            readPositive(at(Column::Area), Column::Area, decimalSeparator, kLargestAreaCm2, faults);
+    else
+        area = 0.0; // from the actions
     const auto cover =
         readPositive(at(Column::Cover), Column::Cover, decimalSeparator, kLargestSizeCm, faults);
     const auto width =
@@ -283,6 +313,7 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
     m.heightCm = *height;
     m.multiple = *multiple;
     m.lengthM = length;
+    m.actions = actions;
     row.member = std::move(m);
     return row;
 }

@@ -31,15 +31,19 @@ enum class Column : std::size_t {
     Aggregate,
     Concrete,
     Steel,
+    NEd,
+    MyEd,
+    MzEd,
 };
-inline constexpr std::size_t kColumnCount = 13;
+inline constexpr std::size_t kColumnCount = 16;
 
 // 'id', 'kind', 'series', 'area_cm2', 'cover_cm', 'width_cm', 'height_cm', 'multiple', 'length_m',
-// 'search', 'aggregate_mm', 'concrete', 'steel_mpa'.
+// 'search', 'aggregate_mm', 'concrete', 'steel_mpa', 'n_ed_kn', 'my_ed_knm', 'mz_ed_knm'.
 std::string_view columnName(Column column);
 // A header or key matched regardless of case and surrounding blanks; nothing for an unknown one.
 std::optional<Column> columnByName(std::string_view name);
-// Whether a file must have the column (every one but the id, the length and the search's).
+// Whether a file must have the column (every one but the id, the length, the search's and the
+// actions).
 bool isRequired(Column column);
 
 // One field of a row as read, before it is checked.
@@ -62,8 +66,9 @@ struct InputRow {
     std::optional<double> aggregateMm;
     // The row's own concrete (fck under EN, f'c under ACI) and steel strengths, MPa.
     std::optional<double> concreteMpa, steelMpa;
-    bool searchField = false; // the row has a search field, filled or not
-    std::string error;        // one message naming the row, every faulty column and why
+    bool searchField = false;  // the row has a search field, filled or not
+    bool actionFields = false; // the row has a field of the actions, filled or not
+    std::string error;         // one message naming the row, every faulty column and why
 };
 
 // Checks a row and builds its member. `rowLabel` starts the message ("Fila 4", "Miembro 2"; empty:

@@ -93,6 +93,14 @@ const std::array kFields = {
               else
                   s.empty();
           }},
+    Field{"utilisation", "Aprov.", "#0.00", Align::Right, false, false,
+          [](S& s, const V& v) { optional(s, v.row->utilisation); }},
+    Field{"m_rd_knm", "M_Rd kN·m", "#0.0", Align::Right, false, false,
+          [](S& s, const V& v) { optional(s, v.row->mRdKnm); }},
+    Field{"x_d", "x/d", "#0.000", Align::Right, false, true,
+          [](S& s, const V& v) { optional(s, v.row->xOverD); }},
+    Field{"phi", "φ", "#0.000", Align::Right, false, true,
+          [](S& s, const V& v) { optional(s, v.row->phi); }},
     Field{"clear_gap_cm", "Libre cm", "", Align::Right, false, false,
           [](S& s, const V& v) {
               if (v.row->gaps)
@@ -168,6 +176,9 @@ const Names kReportCodeBeam = {"candidate",    "line",
                                "ratio_pct",    "flags",
                                "chosen"};
 
+// After every layout's own, when the rows were checked against actions.
+const Names kStrength = {"utilisation", "m_rd_knm", "x_d", "phi"};
+
 std::vector<const Field*> fieldsOf(const Names& names) {
     std::vector<const Field*> out;
     for (std::string_view n : names)
@@ -182,6 +193,11 @@ const Field& field(std::string_view name) {
         if (f.name == name)
             return f;
     throw std::logic_error("no row field " + std::string(name));
+}
+
+std::span<const Field* const> strengthFields() {
+    static const std::vector<const Field*> fields = fieldsOf(kStrength);
+    return fields;
 }
 
 std::span<const Field* const> layout(Layout which) {

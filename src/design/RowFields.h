@@ -71,6 +71,9 @@ enum class Layout {
     ReportCodeBeam,  // of a code-checked beam (with its effective depth)
 };
 std::span<const Field* const> layout(Layout which);
+// The fields of a strength check, after a layout's own where the rows were checked: the
+// utilisation, the resistance, a beam's x/d and ACI's φ.
+std::span<const Field* const> strengthFields();
 
 // The field's value into a sink.
 inline void readField(const Field& f, FieldSink& sink, const RowView& view) {

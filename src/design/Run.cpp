@@ -1,11 +1,13 @@
 #include "design/Run.h"
 
+#include "design/RunStrength.h"
 #include "design/SteelMass.h"
 #include "platform/GridControl.h"
 #include "platform/Numbers.h"
 #include "reinforcement/Cdiametro.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace tresol::design {
 
@@ -34,6 +36,8 @@ Row describedRow(const Candidate& c, const Member& m) {
                         std::nullopt,
                         c.spacingCm * 10});
     r.placement = c.placement;
+    for (BarCircle& b : r.placement)
+        b.area = c.barAreaCm2 * 1e-4;
     return r;
 }
 
@@ -74,9 +78,12 @@ Row codeRow(const CodeDesignResult& result, std::size_t i) {
     }
     r.spacingCm = widest / 10;
     r.clearSpacingCm = narrowest / 10;
+    // As placed: a beam whose bars belong on its other face gets the mirror image.
+    const double side = m.kind == MemberKind::Beam && m.face == 1 ? -1.0 : 1.0;
     r.placement.reserve(a.placement.size());
     for (const code::Bar& b : a.placement)
-        r.placement.push_back({b.y, b.z, cat.GetDiametroMetros(b.diameterIndex)});
+        r.placement.push_back({side * b.y, b.z, cat.GetDiametroMetros(b.diameterIndex),
+                               cat.GetAreaIndice(b.diameterIndex)});
     return r;
 }
 
@@ -127,23 +134,25 @@ const Member& RunResult::member() const {
 }
 
 std::optional<std::size_t> RunResult::chosen() const {
-    return std::visit([](const auto& e) { return e.chosen(); }, engine_);
+    return chosen_;
 }
 
 const std::vector<Message>& RunResult::messages() const {
-    return std::visit([](const auto& e) -> const std::vector<Message>& { return e.messages(); },
-                      engine_);
+    return messages_;
 }
 
 std::vector<Message> RunResult::scheduleMessages() const {
+    std::vector<Message> all;
     if (const auto* d = std::get_if<DesignResult>(&engine_))
-        return d->scheduleMessages();
-    return messages();
+        all = d->scheduleMessages();
+    else
+        all = std::get<CodeDesignResult>(engine_).messages();
+    all.insert(all.end(), notes_.begin(), notes_.end());
+    return all;
 }
 
 bool RunResult::refused() const {
-    const auto* c = std::get_if<CodeDesignResult>(&engine_);
-    return c && c->refused();
+    return refused_;
 }
 
 bool RunResult::hasOutline() const {
@@ -161,7 +170,10 @@ std::optional<code::rules::Materials> RunResult::materials() const {
 }
 
 Placement RunResult::place(std::int32_t row) const {
-    return std::visit([row](const auto& e) { return e.place(row); }, engine_);
+    const std::int32_t at = row >= 1 && static_cast<std::size_t>(row) <= engineRows_.size()
+                                ? engineRows_[static_cast<std::size_t>(row - 1)]
+                                : 0;
+    return std::visit([at](const auto& e) { return e.place(at); }, engine_);
 }
 
 Placement RunResult::placeLine(const std::string& line) const {
@@ -184,24 +196,162 @@ void RunResult::writeGrid(platform::GridControl& grid) const {
         writeCodeGrid(rows_, grid);
 }
 
-RunResult run(const Member& member, const Search& search,
+namespace {
+
+// The described list of a member, its rows and choice as the engine made them.
+void runDescribed(const Member& member, std::shared_ptr<const Cdiametro> catalogue,
+                  DesignResult& out, std::vector<Row>& rows) {
+    out = design(member, std::move(catalogue));
+    rows.clear();
+    rows.reserve(out.candidates().size());
+    for (const Candidate& c : out.candidates())
+        rows.push_back(describedRow(c, out.member()));
+}
+
+// The least area (cm²) in [low, high] whose chosen row carries the actions, by bisection; the
+// described list of that area in `out`. Nothing when even the largest does not.
+std::optional<double> leastCarryingArea(const Member& member, const StrengthCheck& check,
+                                        const std::shared_ptr<const Cdiametro>& catalogue,
+                                        double low, double high) {
+    auto carries = [&](double area) {
+        Member m = member;
+        m.areaCm2 = area;
+        const DesignResult d = design(m, catalogue);
+        if (!d.chosen())
+            return false;
+        Row row = describedRow(d.candidates()[*d.chosen()], m);
+        const auto u = check.check(row);
+        return u && *u <= 1;
+    };
+    if (carries(low))
+        return low;
+    if (!carries(high))
+        return std::nullopt;
+    // To a hundredth of a cm², well inside a catalogue's steps.
+    for (int i = 0; i < 60 && high - low > 0.01; ++i) {
+        const double mid = (low + high) / 2;
+        (carries(mid) ? high : low) = mid;
+    }
+    return high;
+}
+
+} // namespace
+
+RunResult run(const Member& memberIn, const Search& search,
               std::shared_ptr<const Cdiametro> catalogue) {
     RunResult r;
     r.search_ = search;
-    if (search.kind == SearchKind::Described) {
-        DesignResult d = design(member, std::move(catalogue));
-        r.rows_.reserve(d.candidates().size());
-        for (const Candidate& c : d.candidates())
-            r.rows_.push_back(describedRow(c, d.member()));
-        r.engine_ = std::move(d);
-        return r;
-    }
     r.search_.code.code = search.kind == SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
-    CodeDesignResult c = designCode(member, r.search_.code, std::move(catalogue));
-    r.rows_.reserve(c.arrangements().size());
-    for (std::size_t i = 0; i < c.arrangements().size(); ++i)
-        r.rows_.push_back(codeRow(c, i));
-    r.engine_ = std::move(c);
+    Member member = memberIn;
+    const bool checked = member.actions.has_value();
+    std::optional<StrengthCheck> check;
+    if (checked) {
+        if (const std::string why = actionsProblem(*member.actions); !why.empty()) {
+            r.refused_ = true;
+            r.messages_.push_back({why, platform::MsgIcon::Critical});
+            r.engine_ = DesignResult();
+            return r;
+        }
+        check.emplace(member, r.search_);
+    }
+    const bool fromActions = checked && !(member.areaCm2 > 0);
+    if (fromActions) {
+        std::string why;
+        const auto area = check->areaFromActions(why);
+        if (!area) {
+            r.refused_ = true;
+            r.messages_.push_back({why, platform::MsgIcon::Critical});
+            r.engine_ = DesignResult();
+            return r;
+        }
+        member.areaCm2 = platform::toSignificantDigits(*area);
+    }
+
+    if (search.kind == SearchKind::Described) {
+        if (!catalogue)
+            catalogue = standardCatalogue(member.series);
+        if (fromActions && member.kind == MemberKind::Column) {
+            // The least area whose chosen row carries the actions, up to the list's 4 % of the
+            // concrete (a column's usual ceiling).
+            const double concrete = member.multiple == 4 ? member.widthCm * member.heightCm : 0;
+            const double high = std::max(member.areaCm2, 0.04 * concrete);
+            if (const auto least =
+                    leastCarryingArea(member, *check, catalogue, member.areaCm2, high))
+                member.areaCm2 = platform::toSignificantDigits(*least);
+        }
+        DesignResult d;
+        runDescribed(member, catalogue, d, r.rows_);
+        for (std::size_t i = 0; i < r.rows_.size(); ++i)
+            r.engineRows_.push_back(static_cast<std::int32_t>(i) + 1);
+        if (check) {
+            // Every row stays listed, its utilisation beside it; the choice is made among those
+            // that carry the actions.
+            std::vector<bool> carries;
+            const Row* least = nullptr;
+            for (Row& row : r.rows_) {
+                const auto u = check->check(row);
+                carries.push_back(u && *u <= 1);
+                if (row.placeable && u && (!least || *u < *least->utilisation))
+                    least = &row;
+            }
+            d.choose(carries);
+            if (!d.chosen() && least)
+                r.notes_.push_back({check->noneCarries(*least), platform::MsgIcon::Information});
+        }
+        r.chosen_ = d.chosen();
+        r.messages_ = d.messages();
+        r.engine_ = std::move(d);
+    } else {
+        code::Options options = r.search_.code;
+        // Checked for strength, every allowed arrangement in rank order until `top` carry the
+        // actions; from the actions, the window of areas moves up until some carry them.
+        if (checked)
+            options.top = 0;
+        for (int attempt = 0;; ++attempt) {
+            CodeDesignResult c = designCode(member, options, catalogue);
+            r.rows_.clear();
+            r.engineRows_.clear();
+            r.refused_ = c.refused();
+            std::optional<Row> least;
+            constexpr double kNone = std::numeric_limits<double>::infinity();
+            for (std::size_t i = 0; i < c.arrangements().size(); ++i) {
+                Row row = codeRow(c, i);
+                if (check) {
+                    const auto u = check->check(row);
+                    if (!u || *u > 1) {
+                        if (!least ||
+                            row.utilisation.value_or(kNone) < least->utilisation.value_or(kNone))
+                            least = row;
+                        continue;
+                    }
+                }
+                row.number = static_cast<std::int32_t>(r.rows_.size()) + 1;
+                r.rows_.push_back(std::move(row));
+                r.engineRows_.push_back(static_cast<std::int32_t>(i) + 1);
+                if (checked && search.code.top > 0 &&
+                    r.rows_.size() >= static_cast<std::size_t>(search.code.top))
+                    break;
+            }
+            const bool widen = fromActions && r.rows_.empty() && least && attempt < 12 &&
+                               member.kind == MemberKind::Column;
+            if (!widen) {
+                r.messages_ = c.messages();
+                if (check && r.rows_.empty() && least)
+                    r.notes_.push_back(
+                        {check->noneCarries(*least), platform::MsgIcon::Information});
+                r.engine_ = std::move(c);
+                break;
+            }
+            member.areaCm2 = platform::toSignificantDigits(member.areaCm2 * 1.8);
+        }
+        if (!r.rows_.empty())
+            r.chosen_ = 0;
+    }
+    if (fromActions && !r.refused_)
+        r.notes_.insert(r.notes_.begin(),
+                        {check->areaNote(member.areaCm2), platform::MsgIcon::Information});
+    r.areaCm2_ = member.areaCm2;
+    r.messages_.insert(r.messages_.end(), r.notes_.begin(), r.notes_.end());
     return r;
 }
 

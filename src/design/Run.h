@@ -69,6 +69,13 @@ struct Row {
     std::optional<double> massKg;   // over the member's length
     // Every bar as placed, in the section's frame (metres).
     std::vector<BarCircle> placement;
+    // Against the member's actions: the design action over the resistance (≤ 1 carries it) and
+    // the governing check as a short text.
+    std::optional<double> utilisation;
+    std::string governing;
+    std::optional<double> mRdKnm; // the resistance at N_Ed in the direction of the moment
+    std::optional<double> xOverD; // a beam's neutral-axis depth over its effective depth
+    std::optional<double> phi;    // ACI's strength-reduction factor at that state
 };
 
 class RunResult {
@@ -76,6 +83,8 @@ class RunResult {
     const Member& member() const;
     const Search& search() const { return search_; }
     bool coded() const { return search_.kind != SearchKind::Described; }
+    // Whether the rows were checked against the member's actions.
+    bool checked() const { return member().actions.has_value(); }
     const std::vector<Row>& rows() const { return rows_; }
     // The row a schedule takes (an index into rows()).
     std::optional<std::size_t> chosen() const;
@@ -98,12 +107,23 @@ class RunResult {
     // The rows into a table with a fixed header row and column, as the design window shows them.
     void writeGrid(platform::GridControl& grid) const;
 
+    // The required area the run worked with: the member's, or the one found from its actions.
+    double areaCm2() const { return areaCm2_; }
+
   private:
     friend RunResult run(const Member&, const Search&, std::shared_ptr<const Cdiametro>);
 
     Search search_;
     std::variant<DesignResult, CodeDesignResult> engine_;
     std::vector<Row> rows_;
+    // The engine's row (1…) behind each of rows_ (a code search checked for strength lists only
+    // the arrangements that carry the actions).
+    std::vector<std::int32_t> engineRows_;
+    std::optional<std::size_t> chosen_;
+    std::vector<Message> messages_;
+    std::vector<Message> notes_; // the strength check's, after the engine's messages
+    bool refused_ = false;
+    double areaCm2_ = 0;
 };
 
 // Designs one member. Without a catalogue, the member's series with the sizes the search draws
