@@ -234,9 +234,11 @@ class DesignResult:
     def candidates_dicts(self) -> Union[list[CandidateRow], list[CodeCandidateRow]]:
         """The candidates as dicts with the schedule's column names, each with the member's id
         and its mass_kg (None without a length), ready for pandas.DataFrame over many members."""
-    def svg(self, candidate: CandidateRef = None, width: float = 400, height: float = 300) -> bytes:
+    def svg(self, candidate: CandidateRef = None, width: float = 400, height: float = 300,
+            diagram: bool = False) -> bytes:
         """The section with the bars of a candidate (by default the chosen one) as SVG bytes."""
-    def png(self, candidate: CandidateRef = None, width: float = 400, height: float = 300) -> bytes:
+    def png(self, candidate: CandidateRef = None, width: float = 400, height: float = 300,
+            diagram: bool = False) -> bytes:
         """The same drawing as PNG bytes (only when the module was built with Qt)."""
     def dxf(self, path: Union[str, "os.PathLike[str]"], candidate: CandidateRef = None) -> None:
         """Writes the drawing as DXF (only when the module was built with the DXF writer)."""
@@ -318,3 +320,9 @@ def section_properties(points: Iterable[Sequence[float]]) -> SectionProperties:
 
     points are (y, z) pairs, closed if they are not; iy is about the y axis (∫z² dA), iz about
     the z axis (∫y² dA). A clockwise contour gives negated area and moments."""
+
+def interaction(result: DesignResult, candidate: CandidateRef = None,
+                angle_deg: Optional[float] = None) -> Tuple[list[float], list[float]]:
+    """The interaction curve of a candidate (by default the chosen one) of a member designed with
+    actions, as (N, M) lists in kN and kN·m, closed, in the plane of the design moment or at
+    angle_deg."""

@@ -6,6 +6,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include "design/Diagram.h"
 #include "design/MemberRow.h"
 #include "design/RowFields.h"
 #include "design/Run.h"
@@ -365,8 +366,28 @@ class PyResult {
         return canvas;
     }
 
-    std::string svgText(const py::object& candidate, double width, double height) const {
-        return canvasSvg(drawing(candidate, width, height), width, height);
+    std::string svgText(const py::object& candidate, double width, double height,
+                        bool diagram = false) const {
+        if (!diagram)
+            return canvasSvg(drawing(candidate, width, height), width, height);
+        checkSize(width, height);
+        Canvas canvas(static_cast<float>(width), static_cast<float>(height));
+        design::drawDiagram(diagramOf(candidate, std::nullopt), canvas);
+        return canvasSvg(canvas, width, height);
+    }
+
+    // The interaction diagram of a candidate (by default the chosen one).
+    design::Diagram diagramOf(const py::object& candidate, std::optional<double> angleDeg) const {
+        if (!r_->checked())
+            throw py::value_error("El miembro no tiene acciones: se dan con n_ed_kn, my_ed_knm "
+                                  "o mz_ed_knm");
+        const std::int32_t row = rowOf(candidate);
+        if (row < 1)
+            throw py::value_error("No hay armado elegido: indique el candidato");
+        design::Diagram d = design::interactionDiagram(*r_, row, angleDeg);
+        if (!d.error.empty())
+            throw py::value_error(d.error);
+        return d;
     }
 
   private:
@@ -609,8 +630,11 @@ void ensureGuiApplication() {
     (void)app;
 }
 
-py::bytes png(const PyResult& r, const py::object& candidate, double width, double height) {
-    const Canvas canvas = r.drawing(candidate, width, height);
+py::bytes png(const PyResult& r, const py::object& candidate, double width, double height,
+              bool diagram) {
+    Canvas canvas = r.drawing(candidate, width, height);
+    if (diagram)
+        design::drawDiagram(r.diagramOf(candidate, std::nullopt), canvas);
     ensureGuiApplication();
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         throw std::runtime_error("La aplicación Qt del proceso no permite dibujar");
@@ -809,16 +833,18 @@ PYBIND11_MODULE(tresol, m) {
              "pandas.DataFrame(...) over many members.")
         .def(
             "svg",
-            [](const PyResult& r, const py::object& candidate, double width, double height) {
-                return py::bytes(r.svgText(candidate, width, height));
-            },
+            [](const PyResult& r, const py::object& candidate, double width, double height,
+               bool diagram) { return py::bytes(r.svgText(candidate, width, height, diagram)); },
             py::arg("candidate") = py::none(), py::arg("width") = 400, py::arg("height") = 300,
+            py::arg("diagram") = false,
             "The section with the bars of a candidate (its number or the Candidate; by default "
-            "the chosen one) as SVG bytes.")
+            "the chosen one) as SVG bytes; with diagram=True its interaction diagram instead "
+            "(a member with actions).")
 #ifdef TRESOL_PYTHON_PNG
         .def("png", &png, py::arg("candidate") = py::none(), py::arg("width") = 400,
-             py::arg("height") = 300,
-             "The section with the bars of a candidate (by default the chosen one) as PNG bytes.")
+             py::arg("height") = 300, py::arg("diagram") = false,
+             "The section with the bars of a candidate (by default the chosen one) as PNG bytes; "
+             "with diagram=True its interaction diagram.")
 #endif
 #ifdef TRESOL_PYTHON_DXF
         .def(
@@ -913,6 +939,28 @@ PYBIND11_MODULE(tresol, m) {
         "1, 2, … as tresol-batch numbers the members of a JSON file) and ends the iteration; with "
         "return_errors=True the ValueError is yielded in its place and the others are still "
         "designed.");
+    m.def(
+        "interaction",
+        [](const PyResult& r, const py::object& candidate, const py::object& angleDeg) {
+            std::optional<double> angle;
+            if (!angleDeg.is_none()) {
+                angle = realOf(angleDeg);
+                if (!angle)
+                    throw py::value_error("angle_deg: se espera un número finito");
+            }
+            const tresol::design::Diagram d = r.diagramOf(candidate, angle);
+            py::list n, mm;
+            for (const auto& p : d.curve) {
+                n.append(p.nKn);
+                mm.append(p.mKnm);
+            }
+            return py::make_tuple(n, mm);
+        },
+        py::arg("result"), py::arg("candidate") = py::none(), py::arg("angle_deg") = py::none(),
+        "The interaction curve of a candidate (by default the chosen one) of a member designed "
+        "with actions, as two lists (N in kN, compression positive; M in kN·m) ready for "
+        "matplotlib: the closed curve in the plane of the design moment, or at angle_deg (the "
+        "moment's direction in the section, degrees from its height's axis).");
     m.def("catalogue", &catalogue, py::arg("series"),
           "The bars of a series ('Euro' or 'Mex'): a list of dicts with reference, diameter_mm "
           "and area_cm2.");

@@ -56,23 +56,34 @@ StrengthCheck::StrengthCheck(const Member& member, const Search& search)
         outline_.push_back({double{pts(i, 1)}, double{pts(i, 2)}});
 }
 
-std::optional<double> StrengthCheck::check(Row& row) const {
+strength::Checked<strength::Section> StrengthCheck::section(const Row& row) const {
     if (outline_.empty())
-        return std::nullopt;
+        return strength::Checked<strength::Section>::fail("el miembro no tiene sección");
     std::vector<strength::Bar> bars;
     bars.reserve(row.placement.size());
     for (const BarCircle& c : row.placement)
         bars.push_back({c.y, c.z, c.area});
-    const auto section = strength::Section::make(outline_, std::move(bars), materials_);
-    if (!section) {
-        row.governing = section.error;
-        return std::nullopt;
-    }
+    return strength::Section::make(outline_, std::move(bars), materials_);
+}
+
+strength::Action StrengthCheck::action() const {
     // The member's moments in the section's frame: M_Ed,y turns about the horizontal axis, its
     // stresses varying up the height (y); a beam's is positive when it stretches its bars' face.
     strength::Action a{actions_.nKn, actions_.mzKnm, actions_.myKnm};
     if (member_.kind == MemberKind::Beam && member_.face == 1)
         a.Mz = -a.Mz;
+    return a;
+}
+
+std::optional<double> StrengthCheck::check(Row& row) const {
+    if (outline_.empty())
+        return std::nullopt;
+    const auto section = this->section(row);
+    if (!section) {
+        row.governing = section.error;
+        return std::nullopt;
+    }
+    const strength::Action a = action();
     const strength::Utilisation u = strength::utilisation(*section, a);
     if (!u.error.empty()) {
         row.governing = u.error;
@@ -84,7 +95,8 @@ std::optional<double> StrengthCheck::check(Row& row) const {
         row.mRdKnm = platform::toSignificantDigits(u.MRd);
     if (materials_.code == strength::Code::ACI)
         row.phi = platform::toSignificantDigits(u.state.phi);
-    if (member_.kind == MemberKind::Beam && !row.placement.empty() && std::isfinite(u.state.depth)) {
+    if (member_.kind == MemberKind::Beam && !row.placement.empty() &&
+        std::isfinite(u.state.depth)) {
         // The effective depth from the compressed face to the bars' centroid.
         double sum = 0, area = 0;
         for (const BarCircle& b : row.placement) {

@@ -3,6 +3,7 @@
 #include "design/Run.h"
 #include "strength/Materials.h"
 #include "strength/Section.h"
+#include "strength/Strength.h"
 
 #include <optional>
 #include <string>
@@ -27,8 +28,14 @@ class StrengthCheck {
     // outline or the section cannot be checked (its reason in the row's governing text).
     std::optional<double> check(Row& row) const;
     // The steel area (cm²) the actions ask for before any bar is chosen: a beam's by the
-    // rectangular block with one layer of an assumed bar, a column's least (EN 9.5.2, ACI 10.6.1.1).
+    // rectangular block with one layer of an assumed bar, a column's least (EN 9.5.2,
+    // ACI 10.6.1.1).
     std::optional<double> areaFromActions(std::string& why) const;
+
+    // The section of a row's bars as placed, for the engine.
+    strength::Checked<strength::Section> section(const Row& row) const;
+    // The member's actions in the engine's frame and signs.
+    strength::Action action() const;
 
     std::string noneCarries(const Row& least) const;
     std::string areaNote(double areaCm2) const;
