@@ -4,6 +4,7 @@
 #include "batch/DxfDrawing.h"
 #include "batch/PdfReport.h"
 #include "batch/Progress.h"
+#include "design/Diagram.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
 #include "reinforcement/Cdiametro.h"
@@ -138,6 +139,14 @@ int runBatch(const BatchOptions& options) {
             drawings =
                 std::make_unique<DrawingWriter>(options.drawingsFolder, options.drawingFormats);
         }
+        std::unique_ptr<DrawingWriter> diagrams;
+        if (!options.diagramsFolder.empty()) {
+            DrawingFormats formats = options.drawingFormats;
+            formats.dxf = false;
+            if (!formats.any())
+                formats.svg = true;
+            diagrams = std::make_unique<DrawingWriter>(options.diagramsFolder, formats);
+        }
         std::unique_ptr<PdfReport> report;
         if (!options.report.empty())
             report = std::make_unique<PdfReport>(options.report);
@@ -149,7 +158,7 @@ int runBatch(const BatchOptions& options) {
 
         design::Catalogues catalogues;
         SteelTotals totals;
-        const bool drawn = drawings || report;
+        const bool drawn = drawings || report || diagrams;
 
         bool columnsSet = false;
         readMembers(in, inputFormat, [&](InputRow&& row) {
@@ -196,8 +205,18 @@ int runBatch(const BatchOptions& options) {
                 design::DesignResult::draw(placement, canvas);
                 if (drawings)
                     drawings->write(row.number, result.member(), placement, canvas);
+                // The chosen row's interaction diagram, when the member has actions.
+                std::optional<Canvas> diagram;
+                if (result.checked() && chosen) {
+                    diagram.emplace(kDrawingSize, kDrawingSize * 0.75f);
+                    design::drawDiagram(
+                        design::interactionDiagram(result, result.rows()[*chosen].number),
+                        *diagram);
+                    if (diagrams)
+                        diagrams->write(row.number, result.member(), {}, *diagram);
+                }
                 if (report)
-                    report->member(row.number, result, canvas);
+                    report->member(row.number, result, canvas, diagram ? &*diagram : nullptr);
             }
             progress.step();
         });

@@ -18,8 +18,9 @@ struct BatchOptions {
     CsvDialect csvDialect;                  // of every CSV written: schedules and totals
     std::string totals;                     // the totals by diameter, when given
     std::string drawingsFolder;
-    DrawingFormats drawingFormats;
-    std::string report; // the PDF report, when given
+    DrawingFormats drawingFormats; // of the drawings and the diagrams (never DXF)
+    std::string diagramsFolder;    // the chosen row's interaction diagram, members with actions
+    std::string report;            // the PDF report, when given
     bool quiet = false;
     bool progress = false; // stderr is a terminal
     // The search of every member without its own; a code search takes `code` (its code set per

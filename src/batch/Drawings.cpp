@@ -5,6 +5,7 @@
 #include "render/CanvasPaint.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -54,7 +55,8 @@ void DrawingWriter::write(std::int64_t row, const design::Member& member,
                           const design::Placement& placement, const Canvas& canvas) {
     const std::string stem =
         (std::filesystem::path(folder_) / names_.take(member.id, row)).string();
-    const QSize size(static_cast<int>(kDrawingSize), static_cast<int>(kDrawingSize));
+    const QSize size(static_cast<int>(std::lround(canvas.Width())),
+                     static_cast<int>(std::lround(canvas.Height())));
 
     // Writes through a hidden name beside the target, renamed only when complete.
     auto save = [](const std::string& target, const std::function<bool(const std::string&)>& writer,

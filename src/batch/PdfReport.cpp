@@ -323,15 +323,24 @@ double memberMessages(PdfReport::Impl& d, double y, const std::vector<design::Me
     return y;
 }
 
-// The drawing in the room left, the chosen line and its mass at the foot.
-void memberFoot(PdfReport::Impl& d, double y, const Canvas& drawing, const QString& chosenText,
-                const QString& massText) {
+// The drawing in the room left (with the diagram beside it when there is one), the chosen line
+// and its mass at the foot.
+void memberFoot(PdfReport::Impl& d, double y, const Canvas& drawing, const Canvas* diagram,
+                const QString& chosenText, const QString& massText) {
     QPainter& p = d.painter;
     const double foot = d.page.bottom() - 40;
     const double room = std::max(60.0, foot - y - 12);
-    const double side = std::min(room, d.page.width());
-    const QRectF area(d.page.center().x() - side / 2, y + 6, side, side);
-    render::paintCanvas(p, drawing, area, p.font());
+    if (diagram) {
+        const double half = d.page.width() / 2 - 6;
+        const double side = std::min(room, half);
+        render::paintCanvas(p, drawing, QRectF(d.page.left(), y + 6, side, side), p.font());
+        const double dh = std::min(room, half * diagram->Height() / diagram->Width());
+        render::paintCanvas(p, *diagram, QRectF(d.page.right() - half, y + 6, half, dh), p.font());
+    } else {
+        const double side = std::min(room, d.page.width());
+        const QRectF area(d.page.center().x() - side / 2, y + 6, side, side);
+        render::paintCanvas(p, drawing, area, p.font());
+    }
     p.setPen(Qt::black);
     double yf = d.line(foot, chosenText, 13, true, Qt::AlignHCenter);
     if (!massText.isEmpty())
@@ -407,7 +416,8 @@ Qt::Alignment alignmentOf(design::Align a) {
 
 } // namespace
 
-void PdfReport::member(std::int64_t row, const design::RunResult& result, const Canvas& drawing) {
+void PdfReport::member(std::int64_t row, const design::RunResult& result, const Canvas& drawing,
+                       const Canvas* diagram) {
     Impl& d = *d_;
     const design::Member& m = result.member();
     QString searchText;
@@ -469,7 +479,7 @@ void PdfReport::member(std::int64_t row, const design::RunResult& result, const 
         if (r.massKg)
             massText = QStringLiteral("Acero: %1 kg en %2 m").arg(num(*r.massKg), num(*m.lengthM));
     }
-    memberFoot(d, y, drawing, chosenText, massText);
+    memberFoot(d, y, drawing, diagram, chosenText, massText);
 }
 
 void PdfReport::refused(const std::string& message) {

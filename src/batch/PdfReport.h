@@ -21,7 +21,9 @@ class PdfReport {
     PdfReport& operator=(const PdfReport&) = delete;
 
     // The member's inputs, its candidate table, the drawing of its chosen bars and their line.
-    void member(std::int64_t row, const design::RunResult& result, const Canvas& drawing);
+    // With actions, the chosen row's interaction diagram beside the drawing.
+    void member(std::int64_t row, const design::RunResult& result, const Canvas& drawing,
+                const Canvas* diagram = nullptr);
     // A row refused for `message` (which names it), listed on the summary page.
     void refused(const std::string& message);
     // The summary page; then the file is put in place. Throws OutputError.

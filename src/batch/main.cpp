@@ -56,9 +56,13 @@ int main(int argc, char** argv) {
                    "Totales del acero elegido por diámetro (CSV o JSON según la extensión)");
     auto* drawings = cli.add_option("--drawings", options.drawingsFolder,
                                     "Carpeta para el dibujo de la sección de cada miembro");
-    cli.add_option("--as", drawingFormats,
-                   "Formatos de los dibujos: svg,png,pdf,dxf (svg si no se dice)")
-        ->needs(drawings);
+    auto* diagrams =
+        cli.add_option("--diagrams", options.diagramsFolder,
+                       "Carpeta para el diagrama de interacción del armado elegido de cada miembro "
+                       "con acciones");
+    auto* as = cli.add_option("--as", drawingFormats,
+                              "Formatos de los dibujos y diagramas: svg,png,pdf,dxf (svg si no se "
+                              "dice; los diagramas no se escriben en DXF)");
     cli.add_option("--report", options.report,
                    "Informe PDF: una página por miembro y una de resumen");
     std::string search = "described";
@@ -110,7 +114,9 @@ int main(int argc, char** argv) {
                                            "se espera una clase como C30/37 o un número de MPa");
             options.code.concreteMpa = *fc;
         }
-        if (!options.drawingsFolder.empty()) {
+        if (as->count() > 0 && drawings->count() == 0 && diagrams->count() == 0)
+            throw CLI::ValidationError("--as", "necesita --drawings o --diagrams");
+        if (!options.drawingsFolder.empty() || !options.diagramsFolder.empty()) {
             std::string error;
             if (!parseDrawingFormats(drawingFormats.empty() ? "svg" : drawingFormats,
                                      options.drawingFormats, error))
@@ -138,7 +144,8 @@ int main(int argc, char** argv) {
     // Drawings and the report are painted by Qt; a batch run never needs a display.
     std::unique_ptr<QGuiApplication> qt;
     int qtArgc = 1;
-    if (!options.drawingsFolder.empty() || !options.report.empty()) {
+    if (!options.drawingsFolder.empty() || !options.diagramsFolder.empty() ||
+        !options.report.empty()) {
         if (std::getenv("QT_QPA_PLATFORM") == nullptr)
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
         qInstallMessageHandler(qtMessages);

@@ -52,8 +52,8 @@ Diagram interactionDiagram(const RunResult& result, std::int32_t row,
     }
     // The action's moment along the plane (its size when the plane is its own).
     d.action = {a.Mz * std::cos(psi) + a.My * std::sin(psi), a.N};
-    d.title = r.line + " — " +
-              (result.search().kind == SearchKind::ACI ? "ACI 318-19" : "EN 1992-1-1");
+    d.title =
+        r.line + " — " + (result.search().kind == SearchKind::ACI ? "ACI 318-19" : "EN 1992-1-1");
     return d;
 }
 

@@ -26,9 +26,9 @@ struct Diagram {
     // The closed curve: the resistance with the moment in the plane's direction (M ≥ 0), then in
     // the opposite one (M ≤ 0), each from pure tension to pure compression.
     std::vector<DiagramPoint> curve;
-    DiagramPoint action;    // the design action: N_Ed and the design moment's size
-    double angleDeg = 0;    // the plane: the moment's direction in the section, from +y
-    std::string title;      // the row's line and the code
+    DiagramPoint action; // the design action: N_Ed and the design moment's size
+    double angleDeg = 0; // the plane: the moment's direction in the section, from +y
+    std::string title;   // the row's line and the code
 };
 
 // The diagram of table row `row` (1…k) of a run with actions, in the plane of the design moment

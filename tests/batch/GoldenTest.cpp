@@ -57,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Golden{"members-es.csv", "members.csv", {"--csv-dialect", "es"}},
                       Golden{"members-ec2.csv", "members-code.csv", {"--search", "ec2"}},
                       Golden{"members-ec2.json", "members-code.csv", {"--search", "ec2"}},
-                      Golden{"members-aci.csv", "members-code.csv", {"--search", "aci"}}),
+                      Golden{"members-aci.csv", "members-code.csv", {"--search", "aci"}},
+                      Golden{"members-actions.csv", "members-actions.csv", {}}),
     [](const ::testing::TestParamInfo<Golden>& info) {
         std::string id = info.param.name;
         for (char& c : id)
