@@ -23,9 +23,12 @@ namespace {
 constexpr int kMembers = 100000;
 
 // Beams and columns of both series, areas and sizes varied as a frame's members are.
-const std::string& membersCsv() {
-    static const std::string text = [] {
-        std::string t = "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m\n";
+// The same members, with design actions (a beam's moment, a column's axial load and moments) when
+// `actions`, their areas then left to them.
+std::string makeMembersCsv(bool actions) {
+    {
+        std::string t = "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m";
+        t += actions ? ",n_ed_kn,my_ed_knm,mz_ed_knm\n" : "\n";
         unsigned x = 12345;
         auto next = [&x](unsigned n) {
             x = x * 1103515245u + 12345u;
@@ -40,17 +43,27 @@ const std::string& membersCsv() {
             t += beam ? ",viga," : ",pilar,";
             t += series;
             t += ',';
+            const std::string area = std::to_string((beam ? 3 : 10) + next(beam ? 2700 : 5000) / 100.0);
             if (beam)
-                t += std::to_string(3 + next(2700) / 100.0) + ",3," +
-                     std::to_string(25 + 5 * next(4)) + "," + std::to_string(40 + 10 * next(3)) +
-                     "," + std::to_string(1 + next(3)) + ",6\n";
+                t += (actions ? std::string() : area) + ",3," + std::to_string(25 + 5 * next(4)) +
+                     "," + std::to_string(40 + 10 * next(3)) + "," +
+                     (actions ? std::string("1") : std::to_string(1 + next(3))) + ",6";
             else
-                t += std::to_string(10 + next(5000) / 100.0) + ",3," +
-                     std::to_string(30 + 10 * next(3)) + ",," + std::to_string(4 + next(7)) +
-                     ",3\n";
+                t += (actions ? std::string() : area) + ",3," + std::to_string(30 + 10 * next(3)) +
+                     ",," + std::to_string(4 + next(7)) + ",3";
+            if (actions)
+                t += beam ? ",," + std::to_string(40 + next(200)) + ",\n"
+                          : "," + std::to_string(200 + next(2000)) + "," +
+                                std::to_string(next(150)) + "," + std::to_string(next(80)) + "\n";
+            else
+                t += "\n";
         }
         return t;
-    }();
+    }
+}
+
+const std::string& membersCsv() {
+    static const std::string text = makeMembersCsv(false);
     return text;
 }
 
@@ -72,15 +85,16 @@ void BareDesignRun(benchmark::State& state) {
 
 // As the program runs: read, design (by the one run, under `search`), schedule, totals.
 void WriteSchedule(benchmark::State& state, batch::OutputFormat format,
-                   const design::Search& search) {
+                   const design::Search& search, const std::string& csv = membersCsv()) {
     const int sink = ::open("/dev/null", O_WRONLY);
     design::Catalogues catalogues;
     std::int64_t designed = 0;
     for (auto _ : state) {
-        std::istringstream in(membersCsv());
+        std::istringstream in(csv);
         batch::BufferedWriter out(sink, "/dev/null");
         const auto writer = batch::makeScheduleWriter(format, out);
         writer->codeColumns(search.kind != design::SearchKind::Described);
+        writer->strengthColumns(&csv != &membersCsv());
         batch::SteelTotals totals;
         batch::readCsvMembers(in, [&](batch::InputRow&& row) {
             const auto& m = *row.member;
@@ -115,6 +129,13 @@ void CodeSchedule(benchmark::State& state, batch::OutputFormat format) {
     WriteSchedule(state, format, {design::SearchKind::EC2, {}});
 }
 
+// As the program runs with --search ec2 on members with actions: every row checked for strength,
+// the areas of most found from the actions.
+void StrengthSchedule(benchmark::State& state) {
+    static const std::string csv = makeMembersCsv(true);
+    WriteSchedule(state, batch::OutputFormat::Csv, {design::SearchKind::EC2, {}}, csv);
+}
+
 } // namespace
 
 BENCHMARK(BareDesignRun)->Unit(benchmark::kMillisecond)->Iterations(2);
@@ -131,3 +152,4 @@ BENCHMARK_CAPTURE(CodeSchedule, csv, batch::OutputFormat::Csv)
 BENCHMARK_CAPTURE(CodeSchedule, json, batch::OutputFormat::Json)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
+BENCHMARK(StrengthSchedule)->Unit(benchmark::kMillisecond)->Iterations(1);

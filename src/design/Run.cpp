@@ -315,10 +315,12 @@ RunResult run(const Member& memberIn, const Search& search,
         r.engine_ = std::move(d);
     } else {
         code::Options options = r.search_.code;
-        // Checked for strength, every allowed arrangement in rank order until `top` carry the
-        // actions; from the actions, the window of areas moves up until some carry them.
+        // Checked for strength, the allowed arrangements in rank order until `top` carry the
+        // actions: first the best few times `top`, then, when too few of them carry, every one.
+        // From the actions, the window of areas moves up until some carry them.
+        const std::int32_t top = search.code.top;
         if (checked)
-            options.top = 0;
+            options.top = top > 0 && top <= 200 ? std::max(3 * top, 30) : 0;
         for (int attempt = 0;; ++attempt) {
             CodeDesignResult c = designCode(member, options, catalogue);
             r.rows_.clear();
@@ -343,6 +345,12 @@ RunResult run(const Member& memberIn, const Search& search,
                 if (checked && search.code.top > 0 &&
                     r.rows_.size() >= static_cast<std::size_t>(search.code.top))
                     break;
+            }
+            const bool cut = options.top > 0 && c.arrangements().size() ==
+                                                     static_cast<std::size_t>(options.top);
+            if (checked && cut && r.rows_.size() < static_cast<std::size_t>(top)) {
+                options.top = 0; // more may carry the actions further down the list
+                continue;
             }
             const bool widen = fromActions && r.rows_.empty() && least && attempt < 12 &&
                                member.kind == MemberKind::Column;
