@@ -37,11 +37,10 @@ std::string joinedMessages(const design::RunResult& result) {
     return text;
 }
 
-// A layered field as text: groups by " + ", layers by " / ".
+// A layered field as text, appended to `out`: groups by " + ", layers by " / ".
 template <class Append>
-std::string layeredText(const std::vector<design::RowLayer>& layers, design::LayerFigure figure,
-                        Append append) {
-    std::string out;
+void appendLayered(std::string& out, const std::vector<design::RowLayer>& layers,
+                   design::LayerFigure figure, Append append) {
     for (std::size_t l = 0; l < layers.size(); ++l) {
         if (l > 0)
             out += " / ";
@@ -63,7 +62,6 @@ std::string layeredText(const std::vector<design::RowLayer>& layers, design::Lay
             break;
         }
     }
-    return out;
 }
 
 // One CSV record built field by field in a dialect.
@@ -141,11 +139,17 @@ class CsvSink : public design::FieldSink {
     void integer(std::int64_t v) override { line_.integer(v); }
     void boolean(bool v) override { line_.boolean(v); }
     void text(std::string_view t) override { line_.text(t); }
-    void texts(const std::vector<std::string>& list) override { line_.text(joined(list, " | ")); }
+    void texts(const std::vector<std::string>& list) override {
+        if (list.size() == 1)
+            line_.text(list.front());
+        else
+            line_.text(joined(list, " | "));
+    }
     void layered(const std::vector<design::RowLayer>& layers, design::LayerFigure figure) override {
-        line_.plain(layeredText(layers, figure, [this](std::string& out, double v) {
-            appendCsvNumber(out, v, dialect_);
-        }));
+        buffer_.clear();
+        appendLayered(buffer_, layers, figure,
+                      [this](std::string& out, double v) { appendCsvNumber(out, v, dialect_); });
+        line_.plain(buffer_);
     }
     void layers(const std::vector<design::RowLayer>& layers) override {
         line_.integer(static_cast<std::int64_t>(layers.size()));
@@ -154,6 +158,7 @@ class CsvSink : public design::FieldSink {
   private:
     CsvLine& line_;
     const CsvDialect& dialect_;
+    std::string buffer_; // kept between fields: a schedule writes many
 };
 
 class CsvSchedule : public ScheduleWriter {
@@ -367,8 +372,10 @@ class JsonSink : public design::FieldSink {
         j_.end(']');
     }
     void layered(const std::vector<design::RowLayer>& layers, design::LayerFigure figure) override {
-        key().text(layeredText(layers, figure,
-                               [](std::string& out, double v) { appendShortest(out, v); }));
+        std::string text;
+        appendLayered(text, layers, figure,
+                      [](std::string& out, double v) { appendShortest(out, v); });
+        key().text(text);
     }
     void layers(const std::vector<design::RowLayer>& layers) override {
         key().begin('[');

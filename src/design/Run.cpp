@@ -61,8 +61,10 @@ Row codeRow(const CodeDesignResult& result, std::size_t i) {
     r.gaps = result.gaps(i);
     r.massKg = steelMassKg(a, m);
     double widest = 0, narrowest = a.layers.empty() ? 0 : a.layers[0].clearSpacingMm;
+    r.layers.reserve(a.layers.size());
     for (const code::Layer& layer : a.layers) {
         RowLayer out{{}, layer.clearSpacingMm, layer.minClearMm, layer.maxCentreSpacingMm};
+        out.groups.reserve(layer.groups.size());
         for (const code::Group& g : layer.groups) {
             std::optional<double> mass;
             if (m.lengthM)
@@ -346,8 +348,8 @@ RunResult run(const Member& memberIn, const Search& search,
                     r.rows_.size() >= static_cast<std::size_t>(search.code.top))
                     break;
             }
-            const bool cut = options.top > 0 && c.arrangements().size() ==
-                                                     static_cast<std::size_t>(options.top);
+            const bool cut =
+                options.top > 0 && c.arrangements().size() == static_cast<std::size_t>(options.top);
             if (checked && cut && r.rows_.size() < static_cast<std::size_t>(top)) {
                 options.top = 0; // more may carry the actions further down the list
                 continue;
