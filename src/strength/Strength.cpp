@@ -584,12 +584,15 @@ Utilisation utilisation(const Section& s, const Action& a, const CheckOptions& o
         Action ay = a, az = a;
         ay.My = std::copysign(std::max(std::abs(a.My), a.N * e0z), a.My);
         az.Mz = std::copysign(std::max(std::abs(a.Mz), a.N * e0y), a.Mz);
-        checks.emplace_back(ay, std::abs(ay.My) > std::abs(a.My)
-                                    ? ", e0 = " + num(e0z * 1000, 0) + " mm en z"
-                                    : std::string());
-        checks.emplace_back(az, std::abs(az.Mz) > std::abs(a.Mz)
-                                    ? ", e0 = " + num(e0y * 1000, 0) + " mm en y"
-                                    : std::string());
+        const bool raisedY = std::abs(ay.My) > std::abs(a.My);
+        const bool raisedZ = std::abs(az.Mz) > std::abs(a.Mz);
+        if (raisedY)
+            checks.emplace_back(ay, ", e0 = " + num(e0z * 1000, 0) + " mm en z");
+        if (raisedZ)
+            checks.emplace_back(az, ", e0 = " + num(e0y * 1000, 0) + " mm en y");
+        // Moments already beyond N_Ed·e0 about an axis: that check is the action itself, once.
+        if (!raisedY || !raisedZ)
+            checks.emplace_back(a, std::string());
     } else {
         checks.emplace_back(a, std::string());
     }
