@@ -156,7 +156,8 @@ std::optional<double> actionValue(const QLineEdit* box, const std::string& what,
     }
     if (std::fabs(*v) > design::kLargestActionKn) {
         const std::string largest = platform::formatNumber(design::kLargestActionKn, "#");
-        refusal = what + " debe ser un número de " + unit + " de -" + largest + " a " + largest + ".";
+        refusal =
+            what + " debe ser un número de " + unit + " de -" + largest + " a " + largest + ".";
         return std::nullopt;
     }
     return v;
@@ -685,10 +686,10 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
     LabelNotas->setText(notes.join('\n'));
     LabelNotas->setVisible(!notes.isEmpty());
     // The area the run found from the actions, greyed in the empty area box.
-    Text1->setPlaceholderText(member.actions && !(member.areaCm2 > 0) && !result_->refused()
-                                  ? QString::fromStdString(
-                                        platform::formatNumber(result_->areaCm2(), "#0.00"))
-                                  : QString());
+    Text1->setPlaceholderText(
+        member.actions && !(member.areaCm2 > 0) && !result_->refused()
+            ? QString::fromStdString(platform::formatNumber(result_->areaCm2(), "#0.00"))
+            : QString());
     result_->writeGrid(*grid_);
     markRows();
 
@@ -739,7 +740,8 @@ void frmTresol::markRows() {
                                     std::to_string(r.bars) + " redondos";
         const bool failing = r.utilisation && *r.utilisation > 1;
         if (failing)
-            why += (why.empty() ? "" : "\n") + std::string("No resiste las acciones: ") + r.governing;
+            why +=
+                (why.empty() ? "" : "\n") + std::string("No resiste las acciones: ") + r.governing;
         grid_->markRow(r.number, why, failing ? std::optional<QColor>(kFailingRow) : std::nullopt);
     }
 }
@@ -938,8 +940,8 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
             if (!sheetMessages.entries().empty())
                 problem = name + " no es un fichero de miembro de Tresol.";
             // Sheets written before the code-checked search hold neither: the described list.
-            for (const std::string key : {"busqueda", "arido", "hormigon", "acero", "diam_max",
-                                          "n_ed", "my_ed", "mz_ed"}) {
+            for (const std::string key :
+                 {"busqueda", "arido", "hormigon", "acero", "diam_max", "n_ed", "my_ed", "mz_ed"}) {
                 platform::RecordingSink absent;
                 const std::string value = valueText(hoja.GetVariableDeHoja(key));
                 if (absent.entries().empty())
@@ -1084,8 +1086,8 @@ void frmTresol::onBusquedaElegida() {
 
 void frmTresol::enableMaterialBoxes() {
     const bool code = GetBusqueda() != design::SearchKind::Described;
-    for (QWidget* w : std::initializer_list<QWidget*>{LabelArido, TextArido, LabelDiamMax,
-                                                      TextDiamMax})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LabelArido, TextArido, LabelDiamMax, TextDiamMax})
         w->setEnabled(code);
     // Under the described list the actions are checked by EN 1992-1-1 with these boxes.
     const bool materials = code || actionsTyped();

@@ -71,11 +71,11 @@ class frmTresol : public QDialog {
     design::SearchKind GetBusqueda() const;
 
     // Member files: kind, series, area, cover, width, height, multiple, search, aggregate, the
-    // actions typed and the picked row as an XML sheet (a sheet without the search is of the described list). Saving
-    // writes a temporary file and renames it; false (with a message) when a box holds what a
-    // design run would refuse or the file cannot be written. Opening runs the design and picks the
-    // row again; a file that is not such a sheet, is cut short or holds an unreadable value gives
-    // one message and leaves the window as it was.
+    // actions typed and the picked row as an XML sheet (a sheet without the search is of the
+    // described list). Saving writes a temporary file and renames it; false (with a message) when a
+    // box holds what a design run would refuse or the file cannot be written. Opening runs the
+    // design and picks the row again; a file that is not such a sheet, is cut short or holds an
+    // unreadable value gives one message and leaves the window as it was.
     bool GuardaMiembro(const std::string& path);
     bool AbreMiembro(const std::string& path);
     // A window that remembers keeps its member in the settings when it closes and starts from

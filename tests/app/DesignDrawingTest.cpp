@@ -176,6 +176,7 @@ TEST(DesignDrawing, Screenshots) {
         column.arma();
         pickRow(column.frm, 1);
         ctl<QTabBar>(column.frm, "TabDibujos")->setCurrentIndex(1);
+        ctl<QTableWidget>(column.frm, "MSFlexGrid1")->scrollToTop(); // the titles in view
         save(column.frm, name);
     };
     if (qApp->devicePixelRatio() >= 2) {
