@@ -77,7 +77,7 @@ void QtGrid::fitColumns() {
     }
 }
 
-void QtGrid::markRow(std::int32_t row, const std::string& reason) {
+void QtGrid::markRow(std::int32_t row, const std::string& reason, std::optional<QColor> colour) {
     checkIndex(row, Rows(), "row");
     const QString tip = QString::fromStdString(reason);
     for (int c = 0; c < table_->columnCount(); ++c) {
@@ -88,6 +88,8 @@ void QtGrid::markRow(std::int32_t row, const std::string& reason) {
         }
         if (reason.empty())
             item->setData(Qt::ForegroundRole, QVariant());
+        else if (colour)
+            item->setForeground(*colour);
         else
             item->setForeground(table_->palette().brush(QPalette::Disabled, QPalette::Text));
         item->setToolTip(tip);

@@ -2,8 +2,10 @@
 
 #include "platform/GridControl.h"
 
+#include <QColor>
 #include <QObject>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,9 +42,10 @@ class QtGrid : public QObject, public platform::GridControl {
     // Every column as wide as its contents and no narrower than the width given to it; every row
     // a line of the table's font high.
     void fitColumns();
-    // A row whose line cannot be taken as it reads: its text in the disabled colour and a tool
-    // tip saying why; an empty reason clears the mark.
-    void markRow(std::int32_t row, const std::string& reason);
+    // A row whose line cannot be taken as it reads: its text in the disabled colour (or the one
+    // given) and a tool tip saying why; an empty reason clears the mark.
+    void markRow(std::int32_t row, const std::string& reason,
+                 std::optional<QColor> colour = std::nullopt);
     bool isMarked(std::int32_t row) const;
 
   signals:

@@ -6,6 +6,7 @@
 #include "app/Twips.h"
 #include "datasheets/CHojaFrm.h"
 #include "datasheets/CHojaText.h"
+#include "design/Diagram.h"
 #include "design/MemberLimits.h"
 #include "design/SectionDxf.h"
 #include "drawing/DxfExport.h"
@@ -32,6 +33,8 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalBlocker>
+#include <QStackedLayout>
+#include <QTabBar>
 #include <QTableWidget>
 #include <QTemporaryFile>
 #include <QVBoxLayout>
@@ -83,6 +86,8 @@ QString settingsKey(std::int32_t tipo) {
 
 // The numbers of a member file, by the tags of the boxes (and the scroll bar) that hold them.
 constexpr const char* kMemberNumbers[] = {"area", "recub", "ancho", "alto", "multiplo"};
+// The actions a member file may hold; a file without them is of a member without actions.
+constexpr const char* kActionKeys[] = {"n_ed", "my_ed", "mz_ed"};
 
 std::string fileName(const std::string& path) {
     return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
@@ -138,6 +143,28 @@ std::optional<double> boxValue(const QLineEdit* box, const BoxRule& rule, std::s
     }
     return v;
 }
+
+// An action box: a finite figure either way, up to the largest action; empty is 0.
+std::optional<double> actionValue(const QLineEdit* box, const std::string& what,
+                                  const std::string& unit, std::string& refusal) {
+    if (text(box).empty())
+        return 0.0;
+    const auto v = platform::parseNumber(text(box));
+    if (!v) {
+        refusal = "Debe de introducir un número en " + what + ".";
+        return std::nullopt;
+    }
+    if (std::fabs(*v) > design::kLargestActionKn) {
+        const std::string largest = platform::formatNumber(design::kLargestActionKn, "#");
+        refusal =
+            what + " debe ser un número de " + unit + " de -" + largest + " a " + largest + ".";
+        return std::nullopt;
+    }
+    return v;
+}
+
+// Rows that do not carry the actions, in the colour of an error.
+const QColor kFailingRow{190, 0, 0};
 
 } // namespace
 
@@ -241,6 +268,27 @@ void frmTresol::buildControls() {
                                          LabelAcero, TextAcero, LabelDiamMax, TextDiamMax})
         w->setEnabled(false);
 
+    // The design actions the rows are checked against; all empty, no check.
+    FrameAcciones = control<QGroupBox>(this, "FrameAcciones");
+    FrameAcciones->setTitle("Acciones");
+    FrameAcciones->setToolTip(QString::fromUtf8(
+        "Vacías: sin comprobación de resistencia.\nCon acciones, el área puede dejarse vacía: se "
+        "calcula a partir de ellas."));
+    LabelNEd = label(FrameAcciones, "LabelNEd", "N<sub>Ed</sub>");
+    TextNEd = textBox(FrameAcciones, "TextNEd", "", "n_ed");
+    TextNEd->setToolTip(QString::fromUtf8("Axil de cálculo, kN (compresión positiva)."));
+    LabelMyEd = label(FrameAcciones, "LabelMyEd", "M<sub>Ed,y</sub>");
+    TextMyEd = textBox(FrameAcciones, "TextMyEd", "", "my_ed");
+    TextMyEd->setToolTip(QString::fromUtf8(
+        "Momento de cálculo, kN·m, alrededor del eje horizontal de la sección (a lo largo del "
+        "ancho).\nEn una viga, positivo cuando tracciona la cara de las barras."));
+    LabelMzEd = label(FrameAcciones, "LabelMzEd", "M<sub>Ed,z</sub>");
+    for (QLabel* caption : {LabelNEd, LabelMyEd, LabelMzEd})
+        caption->setTextFormat(Qt::RichText);
+    TextMzEd = textBox(FrameAcciones, "TextMzEd", "", "mz_ed");
+    TextMzEd->setToolTip(QString::fromUtf8(
+        "Momento de cálculo, kN·m, alrededor del eje vertical de la sección.\nSolo en pilares."));
+
     MSFlexGrid1 = control<QTableWidget>(this, "MSFlexGrid1");
     MSFlexGrid1->setRowCount(2);
     MSFlexGrid1->setColumnCount(2);
@@ -256,6 +304,10 @@ void frmTresol::buildControls() {
     Label8->setFrameShape(QFrame::Panel);
     Label8->setFrameShadow(QFrame::Sunken);
 
+    TabDibujos = control<QTabBar>(this, "TabDibujos");
+    TabDibujos->addTab(QString::fromUtf8("Sección"));
+    TabDibujos->addTab(QString::fromUtf8("Diagrama N–M"));
+    TabDibujos->setExpanding(false);
     Picture1 = new PictureBox(this);
     Picture1->setObjectName("Picture1");
     Picture1->setMinimumSize(twips(2652), twips(3252));
@@ -263,6 +315,11 @@ void frmTresol::buildControls() {
     Picture1->addMenuAction(QString::fromUtf8("Exportar DXF…"), [this] { askAndExportDxf(true); });
     Picture1->addMenuAction(QString::fromUtf8("Exportar DXF 3D…"),
                             [this] { askAndExportDxf(false); });
+    PictureDiagrama = new PictureBox(this);
+    PictureDiagrama->setObjectName("PictureDiagrama");
+    LabelNotas = label(this, "LabelNotas", "");
+    LabelNotas->setWordWrap(true);
+    LabelNotas->hide();
 
     Command2 = control<QPushButton>(this, "Command2");
     Command2->setText("Salir");
@@ -286,9 +343,16 @@ void frmTresol::buildControls() {
     boxRow(sectionRows, 0, Label4, Text4, Label5[1]);
     boxRow(sectionRows, 1, Label2, Text2, Label5[2]);
     boxRow(sectionRows, 2, Label3, Text3, Label5[3]);
+    auto* actionRows = new QGridLayout(FrameAcciones);
+    boxRow(actionRows, 0, LabelNEd, TextNEd, label(FrameAcciones, "LabelKn", "kN"));
+    boxRow(actionRows, 1, LabelMyEd, TextMyEd,
+           label(FrameAcciones, "LabelKnm", QString::fromUtf8("kN·m")));
+    boxRow(actionRows, 2, LabelMzEd, TextMzEd,
+           label(FrameAcciones, "LabelKnm", QString::fromUtf8("kN·m")));
     auto* inputs = new QVBoxLayout;
     inputs->addLayout(areaRow);
     inputs->addWidget(Frame2);
+    inputs->addWidget(FrameAcciones);
     inputs->addStretch(1);
 
     // Beside them: the button, the multiple and the series.
@@ -342,7 +406,12 @@ void frmTresol::buildControls() {
     buttons->addWidget(Command2, 1);
 
     auto* right = new QVBoxLayout;
-    right->addWidget(Picture1, 1);
+    dibujos_ = new QStackedLayout;
+    dibujos_->addWidget(Picture1);
+    dibujos_->addWidget(PictureDiagrama);
+    right->addWidget(TabDibujos);
+    right->addLayout(dibujos_, 1);
+    right->addWidget(LabelNotas);
     right->addLayout(buttons);
 
     auto* window = new QHBoxLayout(this);
@@ -371,6 +440,11 @@ void frmTresol::buildControls() {
     connect(cmdAbrir, &QPushButton::clicked, this, &frmTresol::askAndOpen);
     // The drawing is fitted to the box again at every size, not stretched.
     connect(Picture1, &PictureBox::resized, this, &frmTresol::redraw);
+    connect(PictureDiagrama, &PictureBox::resized, this, &frmTresol::drawDiagram);
+    connect(TabDibujos, &QTabBar::currentChanged, dibujos_, &QStackedLayout::setCurrentIndex);
+    // Actions bring the material boxes in under the described list.
+    for (QLineEdit* box : {TextNEd, TextMyEd, TextMzEd})
+        connect(box, &QLineEdit::textChanged, this, &frmTresol::enableMaterialBoxes);
 }
 
 std::string frmTresol::Ini(std::int32_t tipoIn, std::shared_ptr<Cdiametro> diametrosIn,
@@ -432,13 +506,19 @@ void frmTresol::setKind(std::int32_t tipoIn) {
         Text3->setEnabled(false);
         HScroll1->setValue(std::max(HScroll1->value(), 4));
         HScroll1->setMinimum(4);
+        LabelMzEd->setEnabled(true);
+        TextMzEd->setEnabled(true);
     } else {
+        // A beam bends in its own plane only.
+        LabelMzEd->setEnabled(false);
+        TextMzEd->setEnabled(false);
         Text3->setEnabled(true);
         HScroll1->setMinimum(1);
         HScroll1->setValue(1);
         setWindowTitle("Arma viga");
     }
     Text5->setText(QString::number(HScroll1->value()));
+    enableMaterialBoxes();
 }
 
 std::int32_t frmTresol::GetNumLados() const {
@@ -480,7 +560,9 @@ std::optional<design::Member> frmTresol::typedMember(std::string& refusal) const
     m.series = GetTipoNorma();
     m.multiple = GetMultiplo();
     m.face = planoArmado;
-    const auto area = boxValue(Text1, areaBox(), refusal);
+    // With actions an empty area is found from them.
+    const auto area =
+        text(Text1).empty() && actionsTyped() ? 0.0 : boxValue(Text1, areaBox(), refusal);
     if (!area)
         return std::nullopt;
     const auto cover = boxValue(Text4, lengthBox("recubrimiento"), refusal);
@@ -492,11 +574,35 @@ std::optional<design::Member> frmTresol::typedMember(std::string& refusal) const
     const auto height = tipo == 0 ? width : boxValue(Text3, lengthBox("alto"), refusal);
     if (!height)
         return std::nullopt;
+    if (!typedActions(m.actions, refusal))
+        return std::nullopt;
     m.areaCm2 = *area;
     m.coverCm = *cover;
     m.widthCm = *width;
     m.heightCm = *height;
     return m;
+}
+
+bool frmTresol::actionsTyped() const {
+    return !text(TextNEd).empty() || !text(TextMyEd).empty() ||
+           (tipo == 0 && !text(TextMzEd).empty());
+}
+
+bool frmTresol::typedActions(std::optional<design::Actions>& actions, std::string& refusal) const {
+    actions.reset();
+    if (!actionsTyped())
+        return true;
+    const auto n = actionValue(TextNEd, "N_Ed", "kN", refusal);
+    if (!n)
+        return false;
+    const auto my = actionValue(TextMyEd, "M_Ed,y", "kN·m", refusal);
+    if (!my)
+        return false;
+    const auto mz = tipo == 0 ? actionValue(TextMzEd, "M_Ed,z", "kN·m", refusal) : 0.0;
+    if (!mz)
+        return false;
+    actions = design::Actions{*n, *my, *mz};
+    return true;
 }
 
 void frmTresol::MarcaNorma() {
@@ -555,7 +661,11 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
             return;
         }
         search.code = *options;
-    } else if (result_ && result_->coded()) {
+    } else if (member.actions && !typedMaterials(search.code, refusal)) {
+        platform::showError(refusal);
+        return;
+    }
+    if (busqueda == design::SearchKind::Described && result_ && result_->coded()) {
         // The code rows' titles go with them.
         grid_->Row(0);
         for (std::int32_t c = 0; c < grid_->Cols(); ++c) {
@@ -565,8 +675,21 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
     }
     result_ = design::run(member, search,
                           busqueda == design::SearchKind::Described ? diametros : nullptr);
-    for (const auto& m : result_->messages())
-        platform::messages().show(m.text, m.icon);
+    // The strength check's notes are shown beside the drawings, not in a box at every run.
+    const std::vector<design::Message>& all = result_->messages();
+    const std::size_t engine = all.size() - std::min(all.size(), result_->notes().size());
+    for (std::size_t i = 0; i < engine; ++i)
+        platform::messages().show(all[i].text, all[i].icon);
+    QStringList notes;
+    for (std::size_t i = engine; i < all.size(); ++i)
+        notes << QString::fromStdString(all[i].text);
+    LabelNotas->setText(notes.join('\n'));
+    LabelNotas->setVisible(!notes.isEmpty());
+    // The area the run found from the actions, greyed in the empty area box.
+    Text1->setPlaceholderText(
+        member.actions && !(member.areaCm2 > 0) && !result_->refused()
+            ? QString::fromStdString(platform::formatNumber(result_->areaCm2(), "#0.00"))
+            : QString());
     result_->writeGrid(*grid_);
     markRows();
 
@@ -579,6 +702,14 @@ void frmTresol::ArmaSeccion(std::int32_t fila) {
     for (const auto& m : placement_.messages)
         platform::messages().show(m.text, m.icon);
     design::DesignResult::draw(placement_, Picture1->canvas());
+    diagram_ = {};
+    if (!result_->checked())
+        diagram_.error = "Sin acciones no hay diagrama de interacción.";
+    else if (fila < 1)
+        diagram_.error = "Elija un armado en la tabla.";
+    else
+        diagram_ = design::interactionDiagram(*result_, fila);
+    design::drawDiagram(diagram_, PictureDiagrama->canvas());
     seccion_ = placement_.section;
     lineaDibujada_ = seccion_ ? linea : std::string();
 
@@ -592,14 +723,27 @@ void frmTresol::redraw() {
     design::DesignResult::draw(placement_, Picture1->canvas());
 }
 
+void frmTresol::drawDiagram() {
+    if (running_ || !result_ || PictureDiagrama->width() < 1 || PictureDiagrama->height() < 1)
+        return;
+    design::drawDiagram(diagram_, PictureDiagrama->canvas());
+}
+
 // Rows whose bars do not all fit on the section are marked; without an outline nothing could be
-// checked, and nothing is marked. A code search lists only rows that fit.
+// checked, and nothing is marked. A code search lists only rows that fit. Rows that do not carry
+// the actions are marked in the error colour with the check that governs.
 void frmTresol::markRows() {
-    for (const auto& r : result_->rows())
-        grid_->markRow(r.number, !result_->hasOutline() || r.placeable
-                                     ? std::string()
-                                     : "Solo caben " + std::to_string(r.placed) + " de " +
-                                           std::to_string(r.bars) + " redondos");
+    for (const auto& r : result_->rows()) {
+        std::string why = !result_->hasOutline() || r.placeable
+                              ? std::string()
+                              : "Solo caben " + std::to_string(r.placed) + " de " +
+                                    std::to_string(r.bars) + " redondos";
+        const bool failing = r.utilisation && *r.utilisation > 1;
+        if (failing)
+            why +=
+                (why.empty() ? "" : "\n") + std::string("No resiste las acciones: ") + r.governing;
+        grid_->markRow(r.number, why, failing ? std::optional<QColor>(kFailingRow) : std::nullopt);
+    }
 }
 
 // Every line of the table whole: its columns as wide as their contents, and never narrower than
@@ -608,7 +752,9 @@ void frmTresol::fitTable() {
     grid_->fitColumns();
     int width =
         2 * MSFlexGrid1->frameWidth() + MSFlexGrid1->verticalScrollBar()->sizeHint().width();
-    for (int c = 0; c + 1 < MSFlexGrid1->columnCount(); ++c)
+    // The last column only takes what is left, unless it holds the utilisation.
+    const int counted = MSFlexGrid1->columnCount() - (result_ && result_->checked() ? 0 : 1);
+    for (int c = 0; c < counted; ++c)
         width += MSFlexGrid1->columnWidth(c);
     MSFlexGrid1->setMinimumWidth(width + MSFlexGrid1->fontMetrics().averageCharWidth() * 2);
 }
@@ -653,22 +799,8 @@ std::optional<code::Options> frmTresol::typedCodeOptions(std::string& refusal) c
     if (!aggregateMm)
         return std::nullopt;
     o.aggregateMm = *aggregateMm;
-    if (const std::string typed = text(TextHormigon); !typed.empty()) {
-        // A number in the user's locale, or a class name.
-        const auto fc = platform::parseNumber(typed) ? platform::parseNumber(typed)
-                                                     : code::rules::concreteFromText(typed);
-        if (!fc || !(*fc > 0)) {
-            refusal = "El hormigón debe ser una clase como C30/37 o un número de MPa.";
-            return std::nullopt;
-        }
-        o.concreteMpa = *fc;
-    }
-    if (!text(TextAcero).empty()) {
-        const auto fy = boxValue(TextAcero, positiveBox("acero", "MPa", 1e4), refusal);
-        if (!fy)
-            return std::nullopt;
-        o.steelMpa = *fy;
-    }
+    if (!typedMaterials(o, refusal))
+        return std::nullopt;
     if (!text(TextDiamMax).empty()) {
         const auto d =
             boxValue(TextDiamMax, positiveBox("diámetro máximo", "milímetros", 1000), refusal);
@@ -677,6 +809,26 @@ std::optional<code::Options> frmTresol::typedCodeOptions(std::string& refusal) c
         o.maxDiameterMm = *d;
     }
     return o;
+}
+
+bool frmTresol::typedMaterials(code::Options& o, std::string& refusal) const {
+    if (const std::string typed = text(TextHormigon); !typed.empty()) {
+        // A number in the user's locale, or a class name.
+        const auto fc = platform::parseNumber(typed) ? platform::parseNumber(typed)
+                                                     : code::rules::concreteFromText(typed);
+        if (!fc || !(*fc > 0)) {
+            refusal = "El hormigón debe ser una clase como C30/37 o un número de MPa.";
+            return false;
+        }
+        o.concreteMpa = *fc;
+    }
+    if (!text(TextAcero).empty()) {
+        const auto fy = boxValue(TextAcero, positiveBox("acero", "MPa", 1e4), refusal);
+        if (!fy)
+            return false;
+        o.steelMpa = *fy;
+    }
+    return true;
 }
 
 // The boxes read as a design run reads them, so a file holds the member the window designs and
@@ -695,6 +847,13 @@ std::optional<std::string> frmTresol::memberSheet(std::string& refusal) const {
         refusal = codeRefusal;
         return std::nullopt;
     }
+    // Actions under the described list are checked with the concrete and steel boxes.
+    std::optional<code::Options> materials = codeOptions;
+    if (!materials && member->actions) {
+        materials.emplace();
+        if (!typedMaterials(*materials, refusal))
+            return std::nullopt;
+    }
     CHojaText hoja;
     hoja.IniEscritura("Tresol: un miembro y la fila elegida");
     hoja.SetObjetoIni("Tresol", false);
@@ -706,19 +865,29 @@ std::optional<std::string> frmTresol::memberSheet(std::string& refusal) const {
     for (std::size_t i = 0; i < std::size(kMemberNumbers); ++i)
         hoja.SetVariable(kMemberNumbers[i], numbers[i]);
     hoja.SetVariable("busqueda", std::string(design::searchKindText(GetBusqueda())));
-    if (codeOptions) {
+    if (codeOptions)
         hoja.SetVariable("arido", codeOptions->aggregateMm);
+    if (materials) {
         // Empty boxes stand for the code's defaults and are left out; numbers go with a point,
         // a concrete class as its name.
         const std::string concrete = text(TextHormigon);
         if (!concrete.empty() && !platform::parseNumber(concrete))
             hoja.SetVariable("hormigon", concrete);
         else if (!concrete.empty())
-            hoja.SetVariable("hormigon", codeOptions->concreteMpa);
+            hoja.SetVariable("hormigon", materials->concreteMpa);
         if (!text(TextAcero).empty())
-            hoja.SetVariable("acero", codeOptions->steelMpa);
-        if (!text(TextDiamMax).empty())
-            hoja.SetVariable("diam_max", codeOptions->maxDiameterMm);
+            hoja.SetVariable("acero", materials->steelMpa);
+    }
+    if (codeOptions && !text(TextDiamMax).empty())
+        hoja.SetVariable("diam_max", codeOptions->maxDiameterMm);
+    if (member->actions) {
+        // The boxes typed; an empty one is 0 and left out.
+        const double values[] = {member->actions->nKn, member->actions->myKnm,
+                                 member->actions->mzKnm};
+        const QLineEdit* boxes[] = {TextNEd, TextMyEd, TextMzEd};
+        for (std::size_t i = 0; i < std::size(kActionKeys); ++i)
+            if (!text(boxes[i]).empty() && (i < 2 || tipo == 0))
+                hoja.SetVariable(kActionKeys[i], values[i]);
     }
     hoja.SetVariable("fila", grid_->Row());
     hoja.SetObjetoFin();
@@ -771,7 +940,8 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
             if (!sheetMessages.entries().empty())
                 problem = name + " no es un fichero de miembro de Tresol.";
             // Sheets written before the code-checked search hold neither: the described list.
-            for (const std::string key : {"busqueda", "arido", "hormigon", "acero", "diam_max"}) {
+            for (const std::string key :
+                 {"busqueda", "arido", "hormigon", "acero", "diam_max", "n_ed", "my_ed", "mz_ed"}) {
                 platform::RecordingSink absent;
                 const std::string value = valueText(hoja.GetVariableDeHoja(key));
                 if (absent.entries().empty())
@@ -851,6 +1021,14 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
                          platform::numberLocale().decimalSeparator);
             box->setText(QString::fromStdString(value));
         }
+        // A beam's sheet holds no M_Ed,z.
+        for (QLineEdit* box : {TextNEd, TextMyEd, TextMzEd}) {
+            const std::string key = box->property("tag").toString().toStdString();
+            if (numbers.contains(key) && !(kind == 1 && box == TextMzEd))
+                ventana.SetVariable(key, Value{numbers[key]});
+            else
+                box->clear();
+        }
     }
     ArmaSeccion(row);
     return true;
@@ -902,16 +1080,24 @@ design::SearchKind frmTresol::GetBusqueda() const {
 }
 
 void frmTresol::onBusquedaElegida() {
+    enableMaterialBoxes();
+    ArmaSeccion(0);
+}
+
+void frmTresol::enableMaterialBoxes() {
     const bool code = GetBusqueda() != design::SearchKind::Described;
     for (QWidget* w :
-         std::initializer_list<QWidget*>{LabelArido, TextArido, LabelHormigon, TextHormigon,
-                                         LabelAcero, TextAcero, LabelDiamMax, TextDiamMax})
+         std::initializer_list<QWidget*>{LabelArido, TextArido, LabelDiamMax, TextDiamMax})
         w->setEnabled(code);
-    // The code's defaults, shown greyed in the empty boxes.
+    // Under the described list the actions are checked by EN 1992-1-1 with these boxes.
+    const bool materials = code || actionsTyped();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LabelHormigon, TextHormigon, LabelAcero, TextAcero})
+        w->setEnabled(materials);
+    // The defaults, shown greyed in the empty boxes.
     const bool aci = GetBusqueda() == design::SearchKind::ACI;
-    TextHormigon->setPlaceholderText(code ? (aci ? "28" : "C25/30") : "");
-    TextAcero->setPlaceholderText(code ? (aci ? "420" : "500") : "");
-    ArmaSeccion(0);
+    TextHormigon->setPlaceholderText(materials ? (aci ? "28" : "C25/30") : "");
+    TextAcero->setPlaceholderText(materials ? (aci ? "420" : "500") : "");
 }
 
 void frmTresol::onSalir() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/Diagram.h"
 #include "design/Run.h"
 #include "reinforcement/Cdiametro.h"
 
@@ -16,6 +17,8 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QStackedLayout;
+class QTabBar;
 class QTableWidget;
 
 namespace tresol {
@@ -56,6 +59,8 @@ class frmTresol : public QDialog {
     std::int32_t GetPlanoArmado() const { return planoArmado; }
     QtGrid& grid() const { return *grid_; }
     PictureBox& picture() const { return *Picture1; }
+    // The picked row's N–M interaction diagram, beside the section in a tab of its own.
+    PictureBox& diagram() const { return *PictureDiagrama; }
     // Writes the section of the last run, its bars and its arrangement line to a DXF drawing;
     // false with a text for the user when there is nothing to export or the file fails.
     bool ExportaDxf(const std::string& path, std::string& error) const;
@@ -65,12 +70,12 @@ class frmTresol : public QDialog {
     // Which search fills the table: the described list (the default) or a code-checked one.
     design::SearchKind GetBusqueda() const;
 
-    // Member files: kind, series, area, cover, width, height, multiple, search, aggregate and the
-    // picked row as an XML sheet (a sheet without the search is of the described list). Saving
-    // writes a temporary file and renames it; false (with a message) when a box holds what a
-    // design run would refuse or the file cannot be written. Opening runs the design and picks the
-    // row again; a file that is not such a sheet, is cut short or holds an unreadable value gives
-    // one message and leaves the window as it was.
+    // Member files: kind, series, area, cover, width, height, multiple, search, aggregate, the
+    // actions typed and the picked row as an XML sheet (a sheet without the search is of the
+    // described list). Saving writes a temporary file and renames it; false (with a message) when a
+    // box holds what a design run would refuse or the file cannot be written. Opening runs the
+    // design and picks the row again; a file that is not such a sheet, is cut short or holds an
+    // unreadable value gives one message and leaves the window as it was.
     bool GuardaMiembro(const std::string& path);
     bool AbreMiembro(const std::string& path);
     // A window that remembers keeps its member in the settings when it closes and starts from
@@ -90,8 +95,17 @@ class frmTresol : public QDialog {
     std::optional<std::string> memberSheet(std::string& refusal) const;
     // The member the boxes hold; nothing, and the message naming the box, when one is refused.
     std::optional<design::Member> typedMember(std::string& refusal) const;
+    // Whether an action box holds anything: the member is then checked for strength.
+    bool actionsTyped() const;
+    // The action boxes: nothing when all are empty (an empty one among typed ones is 0).
+    bool typedActions(std::optional<design::Actions>& actions, std::string& refusal) const;
     // The code search's boxes (aggregate, concrete, steel, largest bar) read as a run reads them.
     std::optional<code::Options> typedCodeOptions(std::string& refusal) const;
+    // The concrete and steel boxes into `o`; false, with the message, when one is refused.
+    bool typedMaterials(code::Options& o, std::string& refusal) const;
+    // The material boxes count under a code, and under the described list with actions.
+    void enableMaterialBoxes();
+    void drawDiagram();
     bool readMember(const std::string& path, bool quiet);
     void askAndSave();
     void askAndOpen();
@@ -135,10 +149,24 @@ class frmTresol : public QDialog {
     QLineEdit* TextAcero;
     QLabel* LabelDiamMax;
     QLineEdit* TextDiamMax;
+    // N_Ed (kN), M_Ed,y and M_Ed,z (kN·m); a beam takes M_Ed,y only.
+    QGroupBox* FrameAcciones;
+    QLabel* LabelNEd;
+    QLineEdit* TextNEd;
+    QLabel* LabelMyEd;
+    QLineEdit* TextMyEd;
+    QLabel* LabelMzEd;
+    QLineEdit* TextMzEd;
     QTableWidget* MSFlexGrid1;
     QLabel* Label7;
     QLabel* Label8;
+    // The section and the diagram share the place of the picture, one shown at a time.
+    QTabBar* TabDibujos;
+    QStackedLayout* dibujos_;
     PictureBox* Picture1;
+    PictureBox* PictureDiagrama;
+    // What the strength check noted (the area it found, no row carrying the actions).
+    QLabel* LabelNotas;
     QPushButton* Command2;
     QPushButton* cmdGuardar;
     QPushButton* cmdAbrir;
@@ -147,6 +175,7 @@ class frmTresol : public QDialog {
     // The last run and the placement it drew, kept to draw it again at another size.
     std::optional<design::RunResult> result_;
     design::Placement placement_;
+    design::Diagram diagram_;
     // What the last run drew, kept for the DXF export.
     std::shared_ptr<const CSeccEstruc> seccion_;
     std::string lineaDibujada_;

@@ -90,6 +90,8 @@ class RunResult {
     std::optional<std::size_t> chosen() const;
     // What the run raised, in order, as the window shows it.
     const std::vector<Message>& messages() const;
+    // The strength check's notes, the last of messages().
+    const std::vector<Message>& notes() const { return notes_; }
     // What a schedule says of the member: messages() and the note of a short choice.
     std::vector<Message> scheduleMessages() const;
     // The member or the options could not be searched: messages() says why.

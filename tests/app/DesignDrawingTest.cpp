@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QScreen>
+#include <QTabBar>
 #include <QTimer>
 #include <QToolTip>
 #include <gtest/gtest.h>
@@ -161,14 +162,33 @@ TEST(DesignDrawing, Screenshots) {
         EXPECT_GE(shot.width(), 1000) << name;
         EXPECT_TRUE(shot.save(out.filePath(name))) << name;
     };
+    // A 40 x 40 column checked against its actions under EC2: the utilisation column and the
+    // picked row's interaction diagram.
+    auto columnWithActions = [&](const char* name) {
+        OpenWindow column(0);
+        ctl<QRadioButton>(column.frm, "OptionBusqueda", 1)->click();
+        typeInto(column.frm, "Text1", "12");
+        typeInto(column.frm, "Text2", "40");
+        typeInto(column.frm, "Text4", "4");
+        typeInto(column.frm, "TextNEd", "1500");
+        typeInto(column.frm, "TextMyEd", "100");
+        typeInto(column.frm, "TextMzEd", "50");
+        column.arma();
+        pickRow(column.frm, 1);
+        ctl<QTabBar>(column.frm, "TabDibujos")->setCurrentIndex(1);
+        ctl<QTableWidget>(column.frm, "MSFlexGrid1")->scrollToTop(); // the titles in view
+        save(column.frm, name);
+    };
     if (qApp->devicePixelRatio() >= 2) {
         OpenWindow beam(1);
         beamInputs(beam.frm, "10", "30", "50", "3");
         beam.arma();
         pickRow(beam.frm, 1);
         save(beam.frm, "design-window-scale2.png");
+        columnWithActions("design-window-actions-scale2.png");
         return;
     }
+    columnWithActions("design-window-actions.png");
     {
         OpenWindow beam(1);
         beamInputs(beam.frm, "10", "30", "50", "3");

@@ -76,9 +76,10 @@ class Monkey {
         case 1:
         case 2:
         case 3: {
-            static const char* const boxes[] = {"Text1", "Text2", "Text3",
-                                                "Text4", "Text5", "TextArido"};
-            const char* box = boxes[pick(0, 5)];
+            static const char* const boxes[] = {"Text1",   "Text2",    "Text3",
+                                                "Text4",   "Text5",    "TextArido",
+                                                "TextNEd", "TextMyEd", "TextMzEd"};
+            const char* box = boxes[pick(0, 8)];
             auto* edit = ctl<QLineEdit>(w, box);
             const QString t = QString::fromStdString(text());
             if (!edit->isEnabled())
