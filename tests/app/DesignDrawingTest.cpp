@@ -219,8 +219,9 @@ TEST(DesignDrawing, ExportsTheDrawnSectionAsDxf) {
         } else if (e.kind == "SPHERE") {
             EXPECT_NEAR(e.number("radius"), 0.008, 1e-4);
             if (spheres++ == 0) {
-                EXPECT_NEAR(e.numbers("centre").at(0), barCircles(beam.canvas(), 0.008f).at(0).x, 1e-4);
-                EXPECT_NEAR(e.numbers("centre").at(2), barCircles(beam.canvas(), 0.008f).at(0).y, 1e-4);
+                const auto first = barCircles(beam.canvas(), 0.008f).at(0);
+                EXPECT_NEAR(e.numbers("centre").at(0), first.x, 1e-4);
+                EXPECT_NEAR(e.numbers("centre").at(2), first.y, 1e-4);
             }
         } else if (e.kind == "TEXT") {
             ++texts;

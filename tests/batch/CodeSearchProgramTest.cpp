@@ -62,12 +62,13 @@ std::multiset<double> dxfCircleRadii(const std::string& dxf) {
     return radii;
 }
 
-// Drawings and DXF show the chosen arrangement's true bars.
+// Drawings and DXF show the chosen arrangement's true bars (the report is read in its own test).
 TEST(CodeSearchProgram, DrawingsShowTheChosenBars) {
     BatchDir dir;
     const std::string input = dir.file("members.csv", kMembers);
     const Outcome r = batch(dir, {input, "--search", "ec2", "-o", dir.file("s.csv"), "--drawings",
-                                  dir.path() + "/dibujos", "--as", "svg,dxf", "-q"});
+                                  dir.path() + "/dibujos", "--as", "svg,dxf", "--report",
+                                  dir.file("informe.pdf"), "-q"});
     ASSERT_EQ(r.status, 0) << r.err;
     for (const InputRow& in : rowsOf(kMembers)) {
         const design::Member& m = *in.member;
