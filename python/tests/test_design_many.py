@@ -1,5 +1,3 @@
-import csv
-import json
 import random
 import subprocess
 
@@ -72,58 +70,6 @@ def members(n, seed):
     return rows
 
 
-def write_csv(path, rows):
-    with open(path, "w", newline="", encoding="utf-8") as f:
-        w = csv.DictWriter(f, fieldnames=list(rows[0]))
-        w.writeheader()
-        w.writerows(rows)
-
-
 def run_batch(exe, *args):
     return subprocess.run([exe, "--quiet", *map(str, args)], capture_output=True, text=True,
                           timeout=600)
-
-
-def test_design_many_equals_tresol_batch_on_the_same_csv(batch_exe, tmp_path):
-    rows = members(1000, seed=17)
-    write_csv(tmp_path / "members.csv", rows)
-    done = run_batch(batch_exe, tmp_path / "members.csv", "--format", "json", "-o",
-                     tmp_path / "schedule.json")
-    assert done.returncode == 1, done.stderr  # some rows are refused
-    schedule = json.loads((tmp_path / "schedule.json").read_text(encoding="utf-8"))
-
-    with open(tmp_path / "members.csv", newline="", encoding="utf-8") as f:
-        ours = list(tresol.design_many(csv.DictReader(f), return_errors=True))
-    assert len(ours) == len(rows)
-    designed = [r for r in ours if not isinstance(r, ValueError)]
-    refused = [i + 1 for i, r in enumerate(ours) if isinstance(r, ValueError)]
-    assert len(designed) == len(schedule) and refused
-    for r, m in zip(designed, schedule):
-        assert r.id == m["id"]
-        for key in ("kind", "series", "area_cm2", "cover_cm", "width_cm", "height_cm",
-                    "multiple", "length_m"):
-            assert getattr(r, key) == m[key], (r.id, key)
-        assert [msg.text for msg in r.messages] == m["messages"], r.id
-        assert (r.chosen.candidate if r.chosen else None) == m["chosen"], r.id
-        # Each row names its member and carries its mass (None without a length).
-        theirs = [{"id": m["id"], **c, "mass_kg": c.get("mass_kg")} for c in m["candidates"]]
-        assert r.candidates_dicts() == theirs, r.id
-
-
-def test_bad_rows_get_the_batch_programs_texts(batch_exe, tmp_path):
-    rows = members(300, seed=4)
-    # JSON in, so that the batch program names members and fields as the module does.
-    (tmp_path / "members.json").write_text(json.dumps(rows), encoding="utf-8")
-    done = run_batch(batch_exe, tmp_path / "members.json", "--format", "json", "-o",
-                     tmp_path / "schedule.json")
-    ours = [str(e) for e in tresol.design_many(rows, return_errors=True)
-            if isinstance(e, ValueError)]
-    assert len(ours) == 3  # rows 97, 194, 291
-    assert done.returncode == 1
-    # The batch program's messages go to stderr, each after the sink's own prefix.
-    prefix = "Tresol error: "
-    theirs = [line[len(prefix):] for line in done.stderr.splitlines()
-              if line.startswith(prefix + "Miembro ")]
-    assert theirs == ours
-
-

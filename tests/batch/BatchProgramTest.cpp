@@ -34,7 +34,6 @@ using testing::csvRecords;
 using testing::lines;
 using testing::number;
 using testing::Outcome;
-using testing::shellQuoted;
 using testing::slurp;
 
 // Beams and columns of both series; a beam too narrow for any bar line (no candidate), a
@@ -168,30 +167,6 @@ TEST(BatchProgram, DrawingsTakeSafeNamesFromTheIds) {
     const std::string line = r12.candidates()[*r12.chosen()].line;
     EXPECT_NE(slurp(dir.path() + "/dibujos/V1-2.dxf").find(line), std::string::npos) << line;
     EXPECT_EQ(slurp(dir.path() + "/dibujos/V1.dxf").find(line), std::string::npos) << line;
-}
-
-int pdfPages(const std::string& path) {
-    const std::string cmd = "pdfinfo " + shellQuoted(path) + " 2>/dev/null";
-    std::FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p)
-        return -1;
-    char line[512];
-    int pages = -1;
-    while (std::fgets(line, sizeof line, p))
-        if (std::string(line).starts_with("Pages:"))
-            pages = std::atoi(line + 6);
-    ::pclose(p);
-    return pages;
-}
-
-TEST(BatchProgram, ReportHasAPagePerMemberAndASummary) {
-    BatchDir dir;
-    // Seven rows, one of them refused: six member pages and the summary.
-    const std::string input = dir.file("m.csv", kMixed + "V9,viga,Euro,10,3,30,50,99,3\n");
-    const Outcome r =
-        batch(dir, {input, "-q", "-o", dir.file("s.csv"), "--report", dir.file("r.pdf")});
-    EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_EQ(pdfPages(dir.file("r.pdf")), 7 + 1);
 }
 
 TEST(BatchProgram, StoppedRunLeavesNoPartialFile) {

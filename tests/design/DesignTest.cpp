@@ -216,13 +216,6 @@ TEST(Design, AnEmptyListSaysWhyOnce) {
     EXPECT_EQ(lines(design(column(98.17, 3, 30, 4))), (std::vector<std::string>{"20 fi 25"}));
 }
 
-// The window's own steps, written out once more here as the reference: the search with its
-// limits, the outline and the line placed on it.
-struct Direct {
-    std::vector<std::string> lines;
-    std::vector<int> placed;
-};
-
 const Candidate* findLine(const DesignResult& r, const std::string& line) {
     for (const auto& c : r.candidates())
         if (c.line == line)
