@@ -156,10 +156,11 @@ void drawDiagram(const Diagram& diagram, DrawingTarget& t) {
     t.CurrentY(Y(cy + dy));
     t.Print("Ed");
 
+    // The title in the foot's right corner, clear of the axes' labels.
     t.ForeColor(Rgb{0, 0, 0});
     t.DrawWidth(1);
-    t.CurrentX(X(left + 0.01 * mSpan));
-    t.CurrentY(Y(top));
+    t.CurrentX(std::max(X(left), X(right) - 7.5f * static_cast<float>(diagram.title.size())));
+    t.CurrentY(Y(bottom) - 18);
     t.Print(diagram.title);
 }
 

@@ -23,8 +23,6 @@ struct Diagram {
     std::string error; // why there is none (no actions, no outline, a section the engine refuses)
     // The closed curve: the resistance with the moment in the plane's direction (M ≥ 0) from pure
     // tension to pure compression, then back down with the moment the other way (M ≤ 0).
-    // The closed curve: the resistance with the moment in the plane's direction (M ≥ 0), then in
-    // the opposite one (M ≤ 0), each from pure tension to pure compression.
     std::vector<DiagramPoint> curve;
     DiagramPoint action; // the design action: N_Ed and the design moment's size
     double angleDeg = 0; // the plane: the moment's direction in the section, from +y

@@ -280,6 +280,7 @@ RunResult run(const Member& memberIn, const Search& search,
         }
         member.areaCm2 = platform::toSignificantDigits(*area);
     }
+    const double leastFromActions = member.areaCm2;
 
     if (search.kind == SearchKind::Described) {
         if (!catalogue)
@@ -371,7 +372,8 @@ RunResult run(const Member& memberIn, const Search& search,
     }
     if (fromActions && !r.refused_)
         r.notes_.insert(r.notes_.begin(),
-                        {check->areaNote(member.areaCm2), platform::MsgIcon::Information});
+                        {check->areaNote(member.areaCm2, member.areaCm2 > leastFromActions),
+                         platform::MsgIcon::Information});
     r.areaCm2_ = member.areaCm2;
     r.messages_.insert(r.messages_.end(), r.notes_.begin(), r.notes_.end());
     return r;

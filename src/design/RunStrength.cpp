@@ -153,10 +153,11 @@ std::string StrengthCheck::noneCarries(const Row& least) const {
            least.line + ")";
 }
 
-std::string StrengthCheck::areaNote(double areaCm2) const {
-    return "área necesaria según las acciones: " + platform::commaFixed(areaCm2, 2) + " cm²" +
-           (member_.kind == MemberKind::Beam ? " (bloque rectangular, una capa de Ø16)"
-                                             : " (armado mínimo de pilar)");
+std::string StrengthCheck::areaNote(double areaCm2, bool raised) const {
+    const char* how = member_.kind == MemberKind::Beam ? " (bloque rectangular, una capa de Ø16)"
+                      : raised ? " (la menor con la que el armado resiste las acciones)"
+                               : " (armado mínimo de pilar)";
+    return "área necesaria según las acciones: " + platform::commaFixed(areaCm2, 2) + " cm²" + how;
 }
 
 } // namespace tresol::design

@@ -38,7 +38,8 @@ class StrengthCheck {
     strength::Action action() const;
 
     std::string noneCarries(const Row& least) const;
-    std::string areaNote(double areaCm2) const;
+    // `raised`: above the least the actions ask for, the least with which the bars carry them.
+    std::string areaNote(double areaCm2, bool raised) const;
 
   private:
     const Member& member_;
