@@ -43,7 +43,8 @@ std::string makeMembersCsv(bool actions) {
             t += beam ? ",viga," : ",pilar,";
             t += series;
             t += ',';
-            const std::string area = std::to_string((beam ? 3 : 10) + next(beam ? 2700 : 5000) / 100.0);
+            const std::string area =
+                std::to_string((beam ? 3 : 10) + next(beam ? 2700 : 5000) / 100.0);
             if (beam)
                 t += (actions ? std::string() : area) + ",3," + std::to_string(25 + 5 * next(4)) +
                      "," + std::to_string(40 + 10 * next(3)) + "," +

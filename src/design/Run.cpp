@@ -42,11 +42,10 @@ Row describedRow(const Candidate& c, const Member& m) {
 }
 
 // A code-checked arrangement as a row: every bar placed where the code's rules put it.
-Row codeRow(const CodeDesignResult& result, std::size_t i) {
+void codeRow(const CodeDesignResult& result, std::size_t i, Row& r) {
     const code::Arrangement& a = result.arrangements()[i];
     const Member& m = result.member();
     const Cdiametro& cat = *result.catalogue();
-    Row r;
     r.number = static_cast<std::int32_t>(i) + 1;
     r.line = a.line;
     r.bars = a.bars;
@@ -83,10 +82,17 @@ Row codeRow(const CodeDesignResult& result, std::size_t i) {
     // As placed: a beam whose bars belong on its other face gets the mirror image.
     const double side = m.kind == MemberKind::Beam && m.face == 1 ? -1.0 : 1.0;
     r.placement.reserve(a.placement.size());
-    for (const code::Bar& b : a.placement)
-        r.placement.push_back({side * b.y, b.z, cat.GetDiametroMetros(b.diameterIndex),
-                               cat.GetAreaIndice(b.diameterIndex)});
-    return r;
+    // A row has a size or two: each looked up once.
+    std::int32_t index = -1;
+    double diameter = 0, area = 0;
+    for (const code::Bar& b : a.placement) {
+        if (b.diameterIndex != index) {
+            index = b.diameterIndex;
+            diameter = cat.GetDiametroMetros(index);
+            area = cat.GetAreaIndice(index);
+        }
+        r.placement.push_back({side * b.y, b.z, diameter, area});
+    }
 }
 
 // "56,0 ≥ 25,0" per layer, layer 1 first, as the line joins its layers.
@@ -332,18 +338,20 @@ RunResult run(const Member& memberIn, const Search& search,
             std::optional<Row> least;
             constexpr double kNone = std::numeric_limits<double>::infinity();
             for (std::size_t i = 0; i < c.arrangements().size(); ++i) {
-                Row row = codeRow(c, i);
+                // Made in place; taken back when it does not carry the actions.
+                Row& row = r.rows_.emplace_back();
+                codeRow(c, i, row);
                 if (check) {
                     const auto u = check->check(row);
                     if (!u || *u > 1) {
                         if (!least ||
                             row.utilisation.value_or(kNone) < least->utilisation.value_or(kNone))
-                            least = row;
+                            least = std::move(row);
+                        r.rows_.pop_back();
                         continue;
                     }
                 }
-                row.number = static_cast<std::int32_t>(r.rows_.size()) + 1;
-                r.rows_.push_back(std::move(row));
+                row.number = static_cast<std::int32_t>(r.rows_.size());
                 r.engineRows_.push_back(static_cast<std::int32_t>(i) + 1);
                 if (checked && search.code.top > 0 &&
                     r.rows_.size() >= static_cast<std::size_t>(search.code.top))

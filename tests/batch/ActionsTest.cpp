@@ -99,11 +99,12 @@ TEST(ScheduleWithActions, WritesTheEnginesFiguresAndChoosesAmongRowsThatCarry) {
 
 TEST(ScheduleWithActions, BadActionsAreRefusedByRowAndColumn) {
     BatchDir dir;
-    const std::string in = dir.file("bad.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,"
-                                               "multiple,n_ed_kn,my_ed_knm\n"
-                                               "A,pilar,Euro,10,3,40,40,4,abc,10\n"
-                                               "B,pilar,Euro,,3,40,40,4,,nan\n"
-                                               "C,viga,Euro,,3,30,50,1,,\n");
+    const std::string in =
+        dir.file("bad.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,"
+                            "multiple,n_ed_kn,my_ed_knm\n"
+                            "A,pilar,Euro,10,3,40,40,4,abc,10\n"
+                            "B,pilar,Euro,,3,40,40,4,,nan\n"
+                            "C,viga,Euro,,3,30,50,1,,\n");
     const Outcome r = batch(dir, {in, "-q", "-o", dir.file("s.csv")});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Fila 2, columna n_ed_kn: no es un número («abc»)"), std::string::npos)
