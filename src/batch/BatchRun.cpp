@@ -6,13 +6,16 @@
 #include "batch/Progress.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
+#include "platform/WorkerPool.h"
 #include "reinforcement/Cdiametro.h"
 
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <memory>
 
@@ -85,6 +88,54 @@ std::optional<std::int64_t> countMembers(const std::string& path, InputFormat fo
     return count;
 }
 
+// What a worker made of one member. The core's messages that reach the thread's sink instead of
+// the result are kept, to be shown on the writing thread where a single thread would show them:
+// those of the design run, and those of the drawing.
+struct Worked {
+    std::optional<design::RunResult> result;
+    design::Placement placement;
+    std::optional<Canvas> canvas;
+    std::vector<platform::RecordingSink::Entry> designSaid, drawSaid;
+};
+
+// Designs a member and, when the run draws, draws its chosen bars on a recorded canvas. Owns
+// everything it uses, so that any thread may run it; the catalogue is only read.
+Worked designMember(const design::Member& member, const design::Search& search,
+                    std::shared_ptr<const Cdiametro> catalogue, bool drawn) {
+    Worked w;
+    {
+        platform::RecordingSink said;
+        w.result.emplace(design::run(member, search, std::move(catalogue)));
+        w.designSaid = said.entries();
+    }
+    if (drawn && !w.result->refused()) {
+        // The chosen bars drawn once for the drawings and the report page.
+        platform::RecordingSink said;
+        const auto chosen = w.result->chosen();
+        w.placement = w.result->place(chosen ? w.result->rows()[*chosen].number : 0);
+        w.canvas.emplace(kDrawingSize, kDrawingSize);
+        design::DesignResult::draw(w.placement, *w.canvas);
+        w.drawSaid = said.entries();
+    }
+    return w;
+}
+
+void showAgain(const std::vector<platform::RecordingSink::Entry>& said) {
+    for (const auto& e : said)
+        platform::messages().show(e.text, e.icon);
+}
+
+// A member read and not yet written: its row, and what designs it (nothing for a row refused
+// as it was read).
+struct InFlight {
+    InputRow row;
+    std::future<Worked> worked;
+};
+
+// Members in flight per designing thread: enough to keep every thread busy while the writing
+// thread catches up, few enough that a schedule of any length takes bounded memory.
+constexpr std::size_t kAheadPerThread = 4;
+
 } // namespace
 
 int runBatch(const BatchOptions& options) {
@@ -151,34 +202,26 @@ int runBatch(const BatchOptions& options) {
         SteelTotals totals;
         const bool drawn = drawings || report;
 
-        bool columnsSet = false;
-        readMembers(in, inputFormat, [&](InputRow&& row) {
-            // A CSV schedule has one header: the code columns when the run or the input asks for
-            // a code search.
-            if (!columnsSet) {
-                columnsSet = true;
-                for (auto& s : schedules)
-                    s->writer->codeColumns(options.search != design::SearchKind::Described ||
-                                           row.searchField);
-            }
-            auto refuse = [&](const std::string& message) {
-                platform::showError(message);
-                totals.addRefused();
-                if (report)
-                    report->refused(message);
-                progress.step();
-            };
-            if (!row.member)
+        // The designing threads, when the run has more than one: the reading thread hands them
+        // the members and writes the results back in the order read.
+        std::unique_ptr<platform::WorkerPool> pool;
+        if (options.jobs > 1)
+            pool = std::make_unique<platform::WorkerPool>(options.jobs);
+        const std::size_t window = pool ? kAheadPerThread * pool->size() : 0;
+        std::deque<InFlight> inFlight;
+
+        auto refuse = [&](const std::string& message) {
+            platform::showError(message);
+            totals.addRefused();
+            if (report)
+                report->refused(message);
+            progress.step();
+        };
+        auto write = [&](const InputRow& row, Worked* worked) {
+            if (!worked)
                 return refuse(row.error);
-            design::Search search{row.search.value_or(options.search), options.code};
-            if (row.aggregateMm)
-                search.code.aggregateMm = *row.aggregateMm;
-            if (row.concreteMpa)
-                search.code.concreteMpa = *row.concreteMpa;
-            if (row.steelMpa)
-                search.code.steelMpa = *row.steelMpa;
-            const design::RunResult result =
-                design::run(*row.member, search, catalogues.get(row.member->series, search.kind));
+            showAgain(worked->designSaid);
+            const design::RunResult& result = *worked->result;
             // What the search cannot take is a refused row, as a bad field is.
             if (result.refused())
                 return refuse(std::string(row.label) + ": " + result.messages().front().text + ".");
@@ -186,19 +229,71 @@ int runBatch(const BatchOptions& options) {
                 s->writer->member(row.number, result);
             totals.add(result);
             if (drawn) {
-                // The chosen bars drawn once for the drawings and the report page.
-                const auto chosen = result.chosen();
-                const design::Placement placement =
-                    result.place(chosen ? result.rows()[*chosen].number : 0);
-                Canvas canvas(kDrawingSize, kDrawingSize);
-                design::DesignResult::draw(placement, canvas);
+                showAgain(worked->drawSaid);
                 if (drawings)
-                    drawings->write(row.number, result.member(), placement, canvas);
+                    drawings->write(row.number, result.member(), worked->placement,
+                                    *worked->canvas);
                 if (report)
-                    report->member(row.number, result, canvas);
+                    report->member(row.number, result, *worked->canvas);
             }
             progress.step();
-        });
+        };
+        auto writeOldest = [&] {
+            InFlight oldest = std::move(inFlight.front());
+            inFlight.pop_front();
+            if (!oldest.worked.valid())
+                return write(oldest.row, nullptr);
+            // A worker's exception (a broken contract) comes out here, as it would have on one
+            // thread.
+            Worked worked = oldest.worked.get();
+            write(oldest.row, &worked);
+        };
+
+        bool columnsSet = false;
+        try {
+            readMembers(in, inputFormat, [&](InputRow&& row) {
+                // A CSV schedule has one header: the code columns when the run or the input asks
+                // for a code search.
+                if (!columnsSet) {
+                    columnsSet = true;
+                    for (auto& s : schedules)
+                        s->writer->codeColumns(options.search != design::SearchKind::Described ||
+                                               row.searchField);
+                }
+                if (!pool && !row.member)
+                    return write(row, nullptr);
+                std::future<Worked> worked;
+                if (row.member) {
+                    design::Search search{row.search.value_or(options.search), options.code};
+                    if (row.aggregateMm)
+                        search.code.aggregateMm = *row.aggregateMm;
+                    if (row.concreteMpa)
+                        search.code.concreteMpa = *row.concreteMpa;
+                    if (row.steelMpa)
+                        search.code.steelMpa = *row.steelMpa;
+                    auto catalogue = catalogues.get(row.member->series, search.kind);
+                    if (!pool) {
+                        Worked w = designMember(*row.member, search, std::move(catalogue), drawn);
+                        return write(row, &w);
+                    }
+                    worked = pool->submit([member = *row.member, search,
+                                           catalogue = std::move(catalogue), drawn] {
+                        return designMember(member, search, catalogue, drawn);
+                    });
+                }
+                inFlight.push_back({std::move(row), std::move(worked)});
+                if (inFlight.size() >= window)
+                    writeOldest();
+            });
+        } catch (const InputError&) {
+            // The members read before the fault are written (and their messages shown) as a
+            // single thread would have, before the fault is reported.
+            while (!inFlight.empty())
+                writeOldest();
+            throw;
+        }
+        while (!inFlight.empty())
+            writeOldest();
         progress.finish();
         if (in.bad())
             throw InputError("la lectura se ha interrumpido por un error del sistema");
