@@ -30,15 +30,17 @@ const std::string& membersFile() {
         };
         for (int i = 0; i < kMembers; ++i) {
             const bool beam = i % 2;
+            // The code search arms one face of a beam.
+            const bool code = next(4) == 0;
             out << (beam ? 'V' : 'P') << i << (beam ? ",viga," : ",pilar,")
                 << (next(2) ? "Euro," : "Mex,");
             if (beam)
                 out << 3 + next(2700) / 100.0 << ",3," << 25 + 5 * next(4) << ","
-                    << 40 + 10 * next(3) << "," << 1 + next(3) << ",6,";
+                    << 40 + 10 * next(3) << "," << (code ? 1 : 1 + next(3)) << ",6,";
             else
                 out << 10 + next(5000) / 100.0 << ",3," << 30 + 10 * next(3) << ",,"
                     << 4 + next(7) << ",3,";
-            out << (next(4) == 0 ? "ec2" : "described") << '\n';
+            out << (code ? "ec2" : "described") << '\n';
         }
         return p;
     }();

@@ -125,16 +125,34 @@ void showAgain(const std::vector<platform::RecordingSink::Entry>& said) {
         platform::messages().show(e.text, e.icon);
 }
 
-// A member read and not yet written: its row, and what designs it (nothing for a row refused
-// as it was read).
-struct InFlight {
+// A member read and not yet written, with the search and catalogue it is designed with (none
+// for a row refused as it was read).
+struct Pending {
     InputRow row;
-    std::future<Worked> worked;
+    design::Search search;
+    std::shared_ptr<const Cdiametro> catalogue;
 };
 
-// Members in flight per designing thread: enough to keep every thread busy while the writing
+std::vector<Worked> designAll(const std::vector<Pending>& members, bool drawn) {
+    std::vector<Worked> out(members.size());
+    for (std::size_t i = 0; i < members.size(); ++i)
+        if (const Pending& p = members[i]; p.row.member)
+            out[i] = designMember(*p.row.member, p.search, p.catalogue, drawn);
+    return out;
+}
+
+// Members handed to a designing thread together: waking a thread costs about as much as
+// designing a small member, so they go in batches. The reading thread reads a batch again only
+// once its future is ready.
+struct Batch {
+    std::shared_ptr<const std::vector<Pending>> members;
+    std::future<std::vector<Worked>> worked;
+    platform::WorkerPool* worker;
+};
+constexpr std::size_t kBatchSize = 32;
+// Batches in flight per designing thread: enough to keep every thread busy while the writing
 // thread catches up, few enough that a schedule of any length takes bounded memory.
-constexpr std::size_t kAheadPerThread = 4;
+constexpr std::size_t kBatchesPerThread = 3;
 
 } // namespace
 
@@ -204,11 +222,18 @@ int runBatch(const BatchOptions& options) {
 
         // The designing threads, when the run has more than one: the reading thread hands them
         // the members and writes the results back in the order read.
-        std::unique_ptr<platform::WorkerPool> pool;
+        // Each batch goes to one thread in turn, which also frees it once written: the results'
+        // many small blocks, freed on another thread than the one that made them, would contend
+        // for its heap.
+        std::vector<std::unique_ptr<platform::WorkerPool>> workers;
         if (options.jobs > 1)
-            pool = std::make_unique<platform::WorkerPool>(options.jobs);
-        const std::size_t window = pool ? kAheadPerThread * pool->size() : 0;
-        std::deque<InFlight> inFlight;
+            for (unsigned i = 0; i < options.jobs; ++i)
+                workers.push_back(std::make_unique<platform::WorkerPool>(1));
+        const bool pool = !workers.empty();
+        const std::size_t window = kBatchesPerThread * workers.size();
+        std::size_t sent = 0;
+        std::vector<Pending> filling;
+        std::deque<Batch> inFlight;
 
         auto refuse = [&](const std::string& message) {
             platform::showError(message);
@@ -239,14 +264,34 @@ int runBatch(const BatchOptions& options) {
             progress.step();
         };
         auto writeOldest = [&] {
-            InFlight oldest = std::move(inFlight.front());
+            Batch oldest = std::move(inFlight.front());
             inFlight.pop_front();
-            if (!oldest.worked.valid())
-                return write(oldest.row, nullptr);
             // A worker's exception (a broken contract) comes out here, as it would have on one
             // thread.
-            Worked worked = oldest.worked.get();
-            write(oldest.row, &worked);
+            auto worked = std::make_shared<std::vector<Worked>>(oldest.worked.get());
+            for (std::size_t i = 0; i < worked->size(); ++i) {
+                const InputRow& row = (*oldest.members)[i].row;
+                write(row, row.member ? &(*worked)[i] : nullptr);
+            }
+            oldest.worker->post([worked = std::move(worked)]() mutable { worked.reset(); });
+        };
+        auto send = [&] {
+            if (filling.empty())
+                return;
+            auto members = std::make_shared<const std::vector<Pending>>(std::move(filling));
+            filling.clear();
+            filling.reserve(kBatchSize);
+            platform::WorkerPool* worker = workers[sent++ % workers.size()].get();
+            auto worked = worker->submit([members, drawn] { return designAll(*members, drawn); });
+            inFlight.push_back({std::move(members), std::move(worked), worker});
+            if (inFlight.size() >= window)
+                writeOldest();
+        };
+        auto writeAll = [&] {
+            if (pool)
+                send();
+            while (!inFlight.empty())
+                writeOldest();
         };
 
         bool columnsSet = false;
@@ -262,38 +307,33 @@ int runBatch(const BatchOptions& options) {
                 }
                 if (!pool && !row.member)
                     return write(row, nullptr);
-                std::future<Worked> worked;
+                design::Search search;
+                std::shared_ptr<const Cdiametro> catalogue;
                 if (row.member) {
-                    design::Search search{row.search.value_or(options.search), options.code};
+                    search = {row.search.value_or(options.search), options.code};
                     if (row.aggregateMm)
                         search.code.aggregateMm = *row.aggregateMm;
                     if (row.concreteMpa)
                         search.code.concreteMpa = *row.concreteMpa;
                     if (row.steelMpa)
                         search.code.steelMpa = *row.steelMpa;
-                    auto catalogue = catalogues.get(row.member->series, search.kind);
+                    catalogue = catalogues.get(row.member->series, search.kind);
                     if (!pool) {
                         Worked w = designMember(*row.member, search, std::move(catalogue), drawn);
                         return write(row, &w);
                     }
-                    worked = pool->submit([member = *row.member, search,
-                                           catalogue = std::move(catalogue), drawn] {
-                        return designMember(member, search, catalogue, drawn);
-                    });
                 }
-                inFlight.push_back({std::move(row), std::move(worked)});
-                if (inFlight.size() >= window)
-                    writeOldest();
+                filling.push_back({std::move(row), search, std::move(catalogue)});
+                if (filling.size() >= kBatchSize)
+                    send();
             });
         } catch (const InputError&) {
             // The members read before the fault are written (and their messages shown) as a
             // single thread would have, before the fault is reported.
-            while (!inFlight.empty())
-                writeOldest();
+            writeAll();
             throw;
         }
-        while (!inFlight.empty())
-            writeOldest();
+        writeAll();
         progress.finish();
         if (in.bad())
             throw InputError("la lectura se ha interrumpido por un error del sistema");

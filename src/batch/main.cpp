@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
     std::string jobs;
     cli.add_option("-j,--jobs", jobs,
                    "Hilos que calculan los miembros a la vez (uno por núcleo si no se dice; 1: "
-                   "uno solo). Los resultados son los mismos y en el mismo orden");
+                   "uno solo). Los resultados son los mismos y en el mismo orden")
+        ->type_name("N");
     cli.add_flag("-q,--quiet", options.quiet, "Sin progreso ni resumen en la salida de errores");
     cli.set_version_flag("--version", "tresol-batch " TRESOL_VERSION);
 

@@ -38,8 +38,10 @@ class WorkerPool {
         return result;
     }
 
-  private:
+    // A job whose end nobody waits for.
     void post(std::function<void()> job);
+
+  private:
     void work();
 
     std::mutex mutex_;
