@@ -11,17 +11,26 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 using namespace tresol;
 
 namespace {
 
 constexpr int kMembers = 20000;
 
+// The members' file, removed when the program ends.
+struct MembersFile {
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("tresol-bench-parallel-" + std::to_string(::getpid()) + ".csv"))
+                           .string();
+    ~MembersFile() { std::remove(path.c_str()); }
+};
+
 const std::string& membersFile() {
-    static const std::string path = [] {
-        const std::string p =
-            (std::filesystem::temp_directory_path() / "tresol-bench-parallel.csv").string();
-        std::ofstream out(p, std::ios::binary);
+    static const MembersFile file;
+    static const bool written = [] {
+        std::ofstream out(file.path, std::ios::binary);
         out << "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m,search\n";
         unsigned x = 4242;
         auto next = [&x](unsigned n) {
@@ -38,13 +47,14 @@ const std::string& membersFile() {
                 out << 3 + next(2700) / 100.0 << ",3," << 25 + 5 * next(4) << ","
                     << 40 + 10 * next(3) << "," << (code ? 1 : 1 + next(3)) << ",6,";
             else
-                out << 10 + next(5000) / 100.0 << ",3," << 30 + 10 * next(3) << ",,"
-                    << 4 + next(7) << ",3,";
+                out << 10 + next(5000) / 100.0 << ",3," << 30 + 10 * next(3) << ",," << 4 + next(7)
+                    << ",3,";
             out << (code ? "ec2" : "described") << '\n';
         }
-        return p;
+        return true;
     }();
-    return path;
+    (void)written;
+    return file.path;
 }
 
 void Schedule(benchmark::State& state) {

@@ -425,9 +425,13 @@ constexpr long kMostWorkers = 256;
 
 unsigned workersOf(py::handle value) {
     long n = 0;
-    if (PyLong_Check(value.ptr()) && !PyBool_Check(value.ptr())) {
+    // Any whole number (numpy's too), not a bool.
+    if (PyIndex_Check(value.ptr()) && !PyBool_Check(value.ptr())) {
+        const py::object whole = py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr()));
+        if (!whole)
+            throw py::error_already_set();
         int overflow = 0;
-        n = PyLong_AsLongAndOverflow(value.ptr(), &overflow);
+        n = PyLong_AsLongAndOverflow(whole.ptr(), &overflow);
         if (overflow)
             n = 0;
     }
@@ -995,13 +999,12 @@ PYBIND11_MODULE(tresol, m) {
         "design_many",
         [](const py::iterable& rows, bool returnErrors, py::handle search, py::handle aggregateMm,
            py::handle top, py::handle minDiameterMm, py::handle maxSpacingMm,
-           py::handle maxDiameterMm, py::handle concrete, py::handle steelMpa,
-           py::handle workers) {
+           py::handle maxDiameterMm, py::handle concrete, py::handle steelMpa, py::handle workers) {
             RunOptions run = runOptions(search, aggregateMm, top, minDiameterMm, maxSpacingMm,
                                         maxDiameterMm, concrete, steelMpa);
             const unsigned threads = workersOf(workers);
-            return std::make_unique<DesignMany>(
-                py::reinterpret_borrow<py::object>(py::iter(rows)), returnErrors, run, threads);
+            return std::make_unique<DesignMany>(py::reinterpret_borrow<py::object>(py::iter(rows)),
+                                                returnErrors, run, threads);
         },
         py::arg("rows"), py::arg("return_errors") = false, py::kw_only(),
         py::arg("search") = "described", py::arg("aggregate_mm") = 20, py::arg("top") = 10,

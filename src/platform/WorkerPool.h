@@ -28,8 +28,7 @@ class WorkerPool {
 
     unsigned size() const { return static_cast<unsigned>(threads_.size()); }
 
-    template <class F>
-    std::future<std::invoke_result_t<F>> submit(F job) {
+    template <class F> std::future<std::invoke_result_t<F>> submit(F job) {
         using R = std::invoke_result_t<F>;
         // std::function wants a copyable target; the task itself is move-only.
         auto task = std::make_shared<std::packaged_task<R()>>(std::move(job));

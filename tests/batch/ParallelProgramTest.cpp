@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <cstdlib>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -28,9 +28,9 @@ std::string members(int n) {
         return (x >> 16) % k;
     };
     const char* searches[] = {"", "described", "ec2", "aci"};
-    const char* bad[] = {"losa,Euro,10,3,30,50,1", "viga,Xyz,10,3,30,50,1", "viga,Euro,,3,30,50,1",
-                         "pilar,Mex,abc,3,40,40,4", "viga,Euro,12,40,30,50,1",
-                         "pilar,Euro,900,3,30,30,4"};
+    const char* bad[] = {"losa,Euro,10,3,30,50,1",  "viga,Xyz,10,3,30,50,1",
+                         "viga,Euro,,3,30,50,1",    "pilar,Mex,abc,3,40,40,4",
+                         "viga,Euro,12,40,30,50,1", "pilar,Euro,900,3,30,30,4"};
     for (int i = 0; i < n; ++i) {
         t += "M" + std::to_string(i) + ",";
         const std::string search = searches[next(4)];
@@ -47,7 +47,8 @@ std::string members(int n) {
             t += next(2) ? "Euro," : "Mex,";
             const unsigned w = 25 + 5 * next(8);
             t += std::to_string(4 + next(6000) / 100.0) + ",3," + std::to_string(w) + "," +
-                 (next(2) ? std::to_string(w) : std::string()) + "," + std::to_string(4 + 2 * next(3));
+                 (next(2) ? std::to_string(w) : std::string()) + "," +
+                 std::to_string(4 + 2 * next(3));
         }
         t += "," + std::string(next(2) ? "4.5" : "") + "," + search + ",";
         t += search == "ec2" || search == "aci" ? std::to_string(16 + 4 * next(3)) : "";
@@ -73,9 +74,9 @@ TEST(ParallelProgram, FourThreadsWriteWhatOneWrites) {
         w.outcome = batch(dir, {input, "-j", jobs, "-o", o + "/m.csv", "-o", o + "/m.json",
                                 "--totals", o + "/t.json", "--csv-dialect", "es"});
         // The drawings and the report on a few members: painted on the writing thread.
-        const Outcome drawn = batch(dir, {small, "-q", "-j", jobs, "--search", "ec2", "-o",
-                                          o + "/s.csv", "--drawings", o + "/d", "--as", "svg,dxf",
-                                          "--report", o + "/r.pdf"});
+        const Outcome drawn =
+            batch(dir, {small, "-q", "-j", jobs, "--search", "ec2", "-o", o + "/s.csv",
+                        "--drawings", o + "/d", "--as", "svg,dxf", "--report", o + "/r.pdf"});
         w.outcome.err += drawn.err + std::to_string(drawn.status);
         for (const auto& name : {"m.csv", "m.json", "t.json", "s.csv"})
             w.files.push_back(slurp(o + "/" + name));

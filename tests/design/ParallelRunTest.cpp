@@ -74,8 +74,8 @@ std::string designed(const Case& c, const std::shared_ptr<const Cdiametro>& cata
     s.precision(17);
     for (const Row& row : r.rows()) {
         s << row.number << ' ' << row.line << ' ' << row.bars << ' ' << row.totalAreaCm2 << ' '
-          << row.excessPct << ' ' << row.spacingCm << ' ' << row.clearSpacingCm << ' '
-          << row.placed << row.placeable << row.isShort << ' ';
+          << row.excessPct << ' ' << row.spacingCm << ' ' << row.clearSpacingCm << ' ' << row.placed
+          << row.placeable << row.isShort << ' ';
         put(s, row.massKg);
         put(s, row.ratioPct);
         for (const auto& f : row.flags)
