@@ -516,19 +516,30 @@ class DesignMany {
     }
 
   private:
-    // A row read ahead: the future of its design run, or what refused it (in order, when its
-    // turn comes).
+    // Rows read ahead go to the workers a few at a time: waking a thread costs about as much as
+    // designing a small member.
+    struct Chunk {
+        std::vector<Job> jobs; // until sent
+        std::future<std::vector<design::RunResult>> future;
+        std::optional<std::vector<design::RunResult>> results;
+    };
+    // A row read ahead: its place in a chunk, or what refused it (in order, when its turn comes).
     struct Ahead {
-        std::future<design::RunResult> run;
+        std::shared_ptr<Chunk> chunk;
+        std::size_t index = 0;
         std::string label;
         std::exception_ptr error;
     };
-    // Rows in flight per worker.
-    static constexpr std::size_t kAheadPerWorker = 4;
+    static constexpr std::size_t kChunk = 8;
+    // Chunks in flight per worker.
+    static constexpr std::size_t kChunksPerWorker = 3;
 
     py::object nextFromPool() {
-        while (!exhausted_ && ahead_.size() < kAheadPerWorker * pool_->size())
+        while (!exhausted_ && ahead_.size() < kChunksPerWorker * kChunk * pool_->size())
             readAhead();
+        // What is left of the rows once they are all read, or a chunk the next row waits for.
+        if (exhausted_ || (!ahead_.empty() && ahead_.front().chunk == filling_))
+            send();
         if (ahead_.empty()) {
             done_ = true;
             throw py::stop_iteration();
@@ -538,12 +549,11 @@ class DesignMany {
         try {
             if (a.error)
                 std::rethrow_exception(a.error);
-            std::optional<design::RunResult> r;
-            {
+            if (!a.chunk->results) {
                 py::gil_scoped_release released;
-                r.emplace(a.run.get());
+                a.chunk->results.emplace(a.chunk->future.get());
             }
-            return py::cast(resultOf(std::move(*r), a.label));
+            return py::cast(resultOf(std::move((*a.chunk->results)[a.index]), a.label));
         } catch (py::value_error& e) {
             return refused(e);
         } catch (...) {
@@ -559,17 +569,37 @@ class DesignMany {
         if (!item) {
             exhausted_ = true;
             if (PyErr_Occurred())
-                ahead_.push_back({{}, {}, std::make_exception_ptr(py::error_already_set())});
+                ahead_.push_back(
+                    {nullptr, 0, {}, std::make_exception_ptr(py::error_already_set())});
             return;
         }
         ++number_;
         try {
             Job job = python::jobOf(itemRow(item), run_);
-            std::string label = job.label;
-            ahead_.push_back({pool_->submit(std::move(job)), std::move(label), nullptr});
+            if (!filling_)
+                filling_ = std::make_shared<Chunk>();
+            ahead_.push_back({filling_, filling_->jobs.size(), job.label, nullptr});
+            filling_->jobs.push_back(std::move(job));
+            if (filling_->jobs.size() == kChunk)
+                send();
         } catch (...) {
-            ahead_.push_back({{}, {}, std::current_exception()});
+            ahead_.push_back({nullptr, 0, {}, std::current_exception()});
         }
+    }
+
+    void send() {
+        if (!filling_)
+            return;
+        // The jobs go with the work, which owns them: the rows' entries may be dropped first.
+        auto jobs = std::make_shared<const std::vector<Job>>(std::move(filling_->jobs));
+        filling_->future = pool_->submit([jobs] {
+            std::vector<design::RunResult> out;
+            out.reserve(jobs->size());
+            for (const Job& job : *jobs)
+                out.push_back(job());
+            return out;
+        });
+        filling_.reset();
     }
 
     py::object refused(py::value_error& e) {
@@ -618,6 +648,7 @@ class DesignMany {
     bool exhausted_ = false; // the rows have all been read
     std::int64_t number_ = 0;
     std::deque<Ahead> ahead_;
+    std::shared_ptr<Chunk> filling_;
     // Last: destroyed first, it waits for the runs in flight, which use nothing above.
     std::unique_ptr<platform::WorkerPool> pool_;
 };
