@@ -302,6 +302,7 @@ def design_many(
     max_diameter_mm: Optional[float] = None,
     concrete: Union[str, float, None] = None,
     steel_mpa: Optional[float] = None,
+    workers: int = 1,
 ) -> DesignMany:
     """Designs members given as dicts with the batch program's column names, lazily.
 
@@ -310,7 +311,11 @@ def design_many(
     raises ValueError naming it and the field ('Miembro 3, campo cover_cm: …'; rows are
     numbered 1, 2, … as tresol-batch numbers the members of a JSON file, while it names a CSV
     file's rows by their line) and ends the iteration; with return_errors=True the ValueError is
-    yielded in its place."""
+    yielded in its place.
+
+    workers > 1 designs on that many threads at once, up to four rows per worker read ahead of
+    the result asked for; the results are the same and come in the same order. design() and
+    design_many() let other Python threads run while a member is designed."""
 
 def catalogue(series: str) -> list[Bar]:
     """The bars of a series ('Euro' or 'Mex'): reference, diameter_mm and area_cm2."""

@@ -18,6 +18,7 @@
 #include "platform/ProgrammingError.h"
 #include "platform/Single.h"
 #include "platform/Version.h"
+#include "platform/WorkerPool.h"
 #include "reinforcement/Cdiametro.h"
 #include "sections/CSeccG.h"
 
@@ -35,7 +36,11 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <deque>
+#include <exception>
+#include <future>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -395,9 +400,19 @@ class PyResult {
     std::shared_ptr<const design::RunResult> r_;
 };
 
+// A checked row's design run, ready to go: plain C++ values that any thread may design without
+// the interpreter.
+struct Job {
+    design::Member member;
+    design::Search search;
+    std::string label;
+
+    design::RunResult operator()() const { return design::run(member, search); }
+};
+
 // The design run of a checked row: the row's own search and aggregate size over the run's, as
 // the batch program takes them.
-PyResult designRow(const design::InputRow& in, const RunOptions& run) {
+Job jobOf(const design::InputRow& in, const RunOptions& run) {
     const design::Member& m = *in.member;
     if (m.series != "Euro" && m.series != "Mex")
         throw py::value_error("serie desconocida «" + m.series + "» (se espera Euro o Mex)");
@@ -408,11 +423,46 @@ PyResult designRow(const design::InputRow& in, const RunOptions& run) {
         search.code.concreteMpa = *in.concreteMpa;
     if (in.steelMpa)
         search.code.steelMpa = *in.steelMpa;
-    design::RunResult r = design::run(m, search);
+    return {m, search, in.label};
+}
+
+PyResult resultOf(design::RunResult r, const std::string& label) {
     // What the search cannot take is refused as the batch program refuses it.
     if (r.refused())
-        throw py::value_error(in.label + ": " + r.messages().front().text + ".");
+        throw py::value_error(label + ": " + r.messages().front().text + ".");
     return PyResult(std::move(r));
+}
+
+PyResult designRow(const design::InputRow& in, const RunOptions& run) {
+    const Job job = jobOf(in, run);
+    std::optional<design::RunResult> r;
+    {
+        // The core touches no Python object: other Python threads run meanwhile.
+        py::gil_scoped_release released;
+        r.emplace(job());
+    }
+    return resultOf(std::move(*r), job.label);
+}
+
+// Most threads design_many() takes.
+constexpr long kMostWorkers = 256;
+
+unsigned workersOf(py::handle value) {
+    long n = 0;
+    // Any whole number (numpy's too), not a bool.
+    if (PyIndex_Check(value.ptr()) && !PyBool_Check(value.ptr())) {
+        const py::object whole = py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr()));
+        if (!whole)
+            throw py::error_already_set();
+        int overflow = 0;
+        n = PyLong_AsLongAndOverflow(whole.ptr(), &overflow);
+        if (overflow)
+            n = 0;
+    }
+    if (n < 1 || n > kMostWorkers)
+        throw py::value_error("workers: se espera un número entero de hilos entre 1 y " +
+                              std::to_string(kMostWorkers));
+    return static_cast<unsigned>(n);
 }
 
 // The module's face of design(): the arguments as one member row, the search and aggregate
@@ -459,15 +509,20 @@ PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::han
     return designRow(in, run);
 }
 
-// design_many: rows from any iterable, designed one at a time as they are asked for.
+// design_many: rows from any iterable, designed one at a time as they are asked for; with more
+// than one worker, designed on that many threads a few rows ahead of the one asked for, and
+// still handed back in order.
 class DesignMany {
   public:
-    DesignMany(py::object rows, bool returnErrors, RunOptions run)
-        : rows_(std::move(rows)), returnErrors_(returnErrors), run_(std::move(run)) {}
+    DesignMany(py::object rows, bool returnErrors, RunOptions run, unsigned workers)
+        : rows_(std::move(rows)), returnErrors_(returnErrors), run_(std::move(run)),
+          pool_(workers > 1 ? std::make_unique<platform::WorkerPool>(workers) : nullptr) {}
 
     py::object next() {
         if (done_)
             throw py::stop_iteration();
+        if (pool_)
+            return nextFromPool();
         // The next row only now, so a generator of rows is read as the results are.
         const py::object item = py::reinterpret_steal<py::object>(PyIter_Next(rows_.ptr()));
         if (!item) {
@@ -490,7 +545,105 @@ class DesignMany {
     }
 
   private:
-    PyResult designItem(py::handle item) const {
+    // Rows read ahead go to the workers a few at a time: waking a thread costs about as much as
+    // designing a small member.
+    struct Chunk {
+        std::vector<Job> jobs; // until sent
+        std::future<std::vector<design::RunResult>> future;
+        std::optional<std::vector<design::RunResult>> results;
+    };
+    // A row read ahead: its place in a chunk, or what refused it (in order, when its turn comes).
+    struct Ahead {
+        std::shared_ptr<Chunk> chunk;
+        std::size_t index = 0;
+        std::string label;
+        std::exception_ptr error;
+    };
+    static constexpr std::size_t kChunk = 8;
+    // Chunks in flight per worker.
+    static constexpr std::size_t kChunksPerWorker = 3;
+
+    py::object nextFromPool() {
+        while (!exhausted_ && ahead_.size() < kChunksPerWorker * kChunk * pool_->size())
+            readAhead();
+        // What is left of the rows once they are all read, or a chunk the next row waits for.
+        if (exhausted_ || (!ahead_.empty() && ahead_.front().chunk == filling_))
+            send();
+        if (ahead_.empty()) {
+            done_ = true;
+            throw py::stop_iteration();
+        }
+        Ahead a = std::move(ahead_.front());
+        ahead_.pop_front();
+        try {
+            if (a.error)
+                std::rethrow_exception(a.error);
+            if (!a.chunk->results) {
+                py::gil_scoped_release released;
+                a.chunk->results.emplace(a.chunk->future.get());
+            }
+            return py::cast(resultOf(std::move((*a.chunk->results)[a.index]), a.label));
+        } catch (py::value_error& e) {
+            return refused(e);
+        } catch (...) {
+            // Anything else ends the iteration, as a generator that raised.
+            done_ = true;
+            ahead_.clear();
+            throw;
+        }
+    }
+
+    void readAhead() {
+        const py::object item = py::reinterpret_steal<py::object>(PyIter_Next(rows_.ptr()));
+        if (!item) {
+            exhausted_ = true;
+            if (PyErr_Occurred())
+                ahead_.push_back(
+                    {nullptr, 0, {}, std::make_exception_ptr(py::error_already_set())});
+            return;
+        }
+        ++number_;
+        try {
+            Job job = python::jobOf(itemRow(item), run_);
+            if (!filling_)
+                filling_ = std::make_shared<Chunk>();
+            ahead_.push_back({filling_, filling_->jobs.size(), job.label, nullptr});
+            filling_->jobs.push_back(std::move(job));
+            if (filling_->jobs.size() == kChunk)
+                send();
+        } catch (...) {
+            ahead_.push_back({nullptr, 0, {}, std::current_exception()});
+        }
+    }
+
+    void send() {
+        if (!filling_)
+            return;
+        // The jobs go with the work, which owns them: the rows' entries may be dropped first.
+        auto jobs = std::make_shared<const std::vector<Job>>(std::move(filling_->jobs));
+        filling_->future = pool_->submit([jobs] {
+            std::vector<design::RunResult> out;
+            out.reserve(jobs->size());
+            for (const Job& job : *jobs)
+                out.push_back(job());
+            return out;
+        });
+        filling_.reset();
+    }
+
+    py::object refused(py::value_error& e) {
+        if (!returnErrors_) {
+            done_ = true; // as a generator that raised: nothing follows
+            ahead_.clear();
+            throw e;
+        }
+        return py::reinterpret_steal<py::object>(
+            PyObject_CallFunction(PyExc_ValueError, "s", e.what()));
+    }
+
+    PyResult designItem(py::handle item) const { return designRow(itemRow(item), run_); }
+
+    design::InputRow itemRow(py::handle item) const {
         const std::string label = "Miembro " + std::to_string(number_);
         // Kept for the life of the process: released before the interpreter would be gone.
         static const py::handle mapping =
@@ -514,14 +667,19 @@ class DesignMany {
                     design::columnByName(std::string_view(name, static_cast<std::size_t>(size))))
                 row.set(*column, kv[py::int_(1)]);
         }
-        return designRow(checkedRow(number_, row, label), run_);
+        return checkedRow(number_, row, label);
     }
 
     py::object rows_;
     bool returnErrors_;
     RunOptions run_;
     bool done_ = false;
+    bool exhausted_ = false; // the rows have all been read
     std::int64_t number_ = 0;
+    std::deque<Ahead> ahead_;
+    std::shared_ptr<Chunk> filling_;
+    // Last: destroyed first, it waits for the runs in flight, which use nothing above.
+    std::unique_ptr<platform::WorkerPool> pool_;
 };
 
 py::list catalogue(const std::string& series) {
@@ -618,9 +776,16 @@ py::dict sectionProperties(const py::iterable& points) {
 #ifdef TRESOL_PYTHON_PNG
 // Text needs a running Gui application; one on the offscreen platform is started the first time
 // a picture is asked for, unless the process already has one.
+// Qt wants its application made on the process's main thread: a picture asked for first from
+// another thread is refused. Painting itself needs no particular thread, and png() keeps the
+// interpreter's lock, so one picture is painted at a time.
 void ensureGuiApplication() {
     if (QCoreApplication::instance())
         return;
+    const py::module_ threading = py::module_::import("threading");
+    if (!threading.attr("current_thread")().is(threading.attr("main_thread")()))
+        throw std::runtime_error("La primera imagen PNG del proceso debe pedirse desde el hilo "
+                                 "principal");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
@@ -918,17 +1083,18 @@ PYBIND11_MODULE(tresol, m) {
         "design_many",
         [](const py::iterable& rows, bool returnErrors, py::handle search, py::handle aggregateMm,
            py::handle top, py::handle minDiameterMm, py::handle maxSpacingMm,
-           py::handle maxDiameterMm, py::handle concrete, py::handle steelMpa) {
+           py::handle maxDiameterMm, py::handle concrete, py::handle steelMpa, py::handle workers) {
             RunOptions run = runOptions(search, aggregateMm, top, minDiameterMm, maxSpacingMm,
                                         maxDiameterMm, concrete, steelMpa);
-            return DesignMany(py::reinterpret_borrow<py::object>(py::iter(rows)), returnErrors,
-                              run);
+            const unsigned threads = workersOf(workers);
+            return std::make_unique<DesignMany>(py::reinterpret_borrow<py::object>(py::iter(rows)),
+                                                returnErrors, run, threads);
         },
         py::arg("rows"), py::arg("return_errors") = false, py::kw_only(),
         py::arg("search") = "described", py::arg("aggregate_mm") = 20, py::arg("top") = 10,
         py::arg("min_diameter_mm") = py::none(), py::arg("max_spacing_mm") = py::none(),
         py::arg("max_diameter_mm") = py::none(), py::arg("concrete") = py::none(),
-        py::arg("steel_mpa") = py::none(),
+        py::arg("steel_mpa") = py::none(), py::arg("workers") = 1,
         "Designs members given as dicts with the batch program's column names (id, kind, "
         "series, area_cm2, cover_cm, width_cm, height_cm, multiple, length_m, search, "
         "aggregate_mm, concrete, steel_mpa), lazily. search, aggregate_mm, top, "
@@ -938,7 +1104,9 @@ PYBIND11_MODULE(tresol, m) {
         "member raises ValueError naming it ('Miembro 3, campo cover_cm: …'; rows are numbered "
         "1, 2, … as tresol-batch numbers the members of a JSON file) and ends the iteration; with "
         "return_errors=True the ValueError is yielded in its place and the others are still "
-        "designed.");
+        "designed. workers > 1 designs on that many threads at once, reading up to four rows "
+        "per worker ahead of the result asked for; the results are the same, in the same "
+        "order.");
     m.def(
         "interaction",
         [](const PyResult& r, const py::object& candidate, const py::object& angleDeg) {

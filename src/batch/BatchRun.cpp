@@ -7,13 +7,16 @@
 #include "design/Diagram.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
+#include "platform/WorkerPool.h"
 #include "reinforcement/Cdiametro.h"
 
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <memory>
 
@@ -85,6 +88,79 @@ std::optional<std::int64_t> countMembers(const std::string& path, InputFormat fo
         count = std::max<std::int64_t>(count - 1, 0);
     return count;
 }
+
+// What a worker made of one member. The core's messages that reach the thread's sink instead of
+// the result are kept, to be shown on the writing thread where a single thread would show them:
+// those of the design run, and those of the drawing.
+struct Worked {
+    std::optional<design::RunResult> result;
+    design::Placement placement;
+    std::optional<Canvas> canvas;
+    std::optional<Canvas> diagram; // the chosen row's, when the member has actions
+    std::vector<platform::RecordingSink::Entry> designSaid, drawSaid;
+};
+
+// Designs a member and, when the run draws, draws its chosen bars on a recorded canvas. Owns
+// everything it uses, so that any thread may run it; the catalogue is only read.
+Worked designMember(const design::Member& member, const design::Search& search,
+                    std::shared_ptr<const Cdiametro> catalogue, bool drawn) {
+    Worked w;
+    {
+        platform::RecordingSink said;
+        w.result.emplace(design::run(member, search, std::move(catalogue)));
+        w.designSaid = said.entries();
+    }
+    if (drawn && !w.result->refused()) {
+        // The chosen bars drawn once for the drawings and the report page.
+        platform::RecordingSink said;
+        const auto chosen = w.result->chosen();
+        w.placement = w.result->place(chosen ? w.result->rows()[*chosen].number : 0);
+        w.canvas.emplace(kDrawingSize, kDrawingSize);
+        design::DesignResult::draw(w.placement, *w.canvas);
+        if (w.result->checked() && chosen) {
+            w.diagram.emplace(kDrawingSize, kDrawingSize * 0.75f);
+            design::drawDiagram(
+                design::interactionDiagram(*w.result, w.result->rows()[*chosen].number),
+                *w.diagram);
+        }
+        w.drawSaid = said.entries();
+    }
+    return w;
+}
+
+void showAgain(const std::vector<platform::RecordingSink::Entry>& said) {
+    for (const auto& e : said)
+        platform::messages().show(e.text, e.icon);
+}
+
+// A member read and not yet written, with the search and catalogue it is designed with (none
+// for a row refused as it was read).
+struct Pending {
+    InputRow row;
+    design::Search search;
+    std::shared_ptr<const Cdiametro> catalogue;
+};
+
+std::vector<Worked> designAll(const std::vector<Pending>& members, bool drawn) {
+    std::vector<Worked> out(members.size());
+    for (std::size_t i = 0; i < members.size(); ++i)
+        if (const Pending& p = members[i]; p.row.member)
+            out[i] = designMember(*p.row.member, p.search, p.catalogue, drawn);
+    return out;
+}
+
+// Members handed to a designing thread together: waking a thread costs about as much as
+// designing a small member, so they go in batches. The reading thread reads a batch again only
+// once its future is ready.
+struct Batch {
+    std::shared_ptr<const std::vector<Pending>> members;
+    std::future<std::vector<Worked>> worked;
+    platform::WorkerPool* worker;
+};
+constexpr std::size_t kBatchSize = 32;
+// Batches in flight per designing thread: enough to keep every thread busy while the writing
+// thread catches up, few enough that a schedule of any length takes bounded memory.
+constexpr std::size_t kBatchesPerThread = 3;
 
 } // namespace
 
@@ -160,36 +236,33 @@ int runBatch(const BatchOptions& options) {
         SteelTotals totals;
         const bool drawn = drawings || report || diagrams;
 
-        bool columnsSet = false;
-        readMembers(in, inputFormat, [&](InputRow&& row) {
-            // A CSV schedule has one header: the code columns when the run or the input asks for
-            // a code search.
-            if (!columnsSet) {
-                columnsSet = true;
-                for (auto& s : schedules) {
-                    s->writer->codeColumns(options.search != design::SearchKind::Described ||
-                                           row.searchField);
-                    s->writer->strengthColumns(row.actionFields);
-                }
-            }
-            auto refuse = [&](const std::string& message) {
-                platform::showError(message);
-                totals.addRefused();
-                if (report)
-                    report->refused(message);
-                progress.step();
-            };
-            if (!row.member)
+        // The designing threads, when the run has more than one: the reading thread hands them
+        // the members and writes the results back in the order read.
+        // Each batch goes to one thread in turn, which also frees it once written: the results'
+        // many small blocks, freed on another thread than the one that made them, would contend
+        // for its heap.
+        std::vector<std::unique_ptr<platform::WorkerPool>> workers;
+        if (options.jobs > 1)
+            for (unsigned i = 0; i < options.jobs; ++i)
+                workers.push_back(std::make_unique<platform::WorkerPool>(1));
+        const bool pool = !workers.empty();
+        const std::size_t window = kBatchesPerThread * workers.size();
+        std::size_t sent = 0;
+        std::vector<Pending> filling;
+        std::deque<Batch> inFlight;
+
+        auto refuse = [&](const std::string& message) {
+            platform::showError(message);
+            totals.addRefused();
+            if (report)
+                report->refused(message);
+            progress.step();
+        };
+        auto write = [&](const InputRow& row, Worked* worked) {
+            if (!worked)
                 return refuse(row.error);
-            design::Search search{row.search.value_or(options.search), options.code};
-            if (row.aggregateMm)
-                search.code.aggregateMm = *row.aggregateMm;
-            if (row.concreteMpa)
-                search.code.concreteMpa = *row.concreteMpa;
-            if (row.steelMpa)
-                search.code.steelMpa = *row.steelMpa;
-            const design::RunResult result =
-                design::run(*row.member, search, catalogues.get(row.member->series, search.kind));
+            showAgain(worked->designSaid);
+            const design::RunResult& result = *worked->result;
             // What the search cannot take is a refused row, as a bad field is.
             if (result.refused())
                 return refuse(std::string(row.label) + ": " + result.messages().front().text + ".");
@@ -197,29 +270,91 @@ int runBatch(const BatchOptions& options) {
                 s->writer->member(row.number, result);
             totals.add(result);
             if (drawn) {
-                // The chosen bars drawn once for the drawings and the report page.
-                const auto chosen = result.chosen();
-                const design::Placement placement =
-                    result.place(chosen ? result.rows()[*chosen].number : 0);
-                Canvas canvas(kDrawingSize, kDrawingSize);
-                design::DesignResult::draw(placement, canvas);
+                showAgain(worked->drawSaid);
                 if (drawings)
-                    drawings->write(row.number, result.member(), placement, canvas);
-                // The chosen row's interaction diagram, when the member has actions.
-                std::optional<Canvas> diagram;
-                if (result.checked() && chosen) {
-                    diagram.emplace(kDrawingSize, kDrawingSize * 0.75f);
-                    design::drawDiagram(
-                        design::interactionDiagram(result, result.rows()[*chosen].number),
-                        *diagram);
-                    if (diagrams)
-                        diagrams->write(row.number, result.member(), {}, *diagram);
-                }
+                    drawings->write(row.number, result.member(), worked->placement,
+                                    *worked->canvas);
+                if (diagrams && worked->diagram)
+                    diagrams->write(row.number, result.member(), {}, *worked->diagram);
                 if (report)
-                    report->member(row.number, result, canvas, diagram ? &*diagram : nullptr);
+                    report->member(row.number, result, *worked->canvas,
+                                   worked->diagram ? &*worked->diagram : nullptr);
             }
             progress.step();
-        });
+        };
+        auto writeOldest = [&] {
+            Batch oldest = std::move(inFlight.front());
+            inFlight.pop_front();
+            // A worker's exception (a broken contract) comes out here, as it would have on one
+            // thread.
+            auto worked = std::make_shared<std::vector<Worked>>(oldest.worked.get());
+            for (std::size_t i = 0; i < worked->size(); ++i) {
+                const InputRow& row = (*oldest.members)[i].row;
+                write(row, row.member ? &(*worked)[i] : nullptr);
+            }
+            oldest.worker->post([worked = std::move(worked)]() mutable { worked.reset(); });
+        };
+        auto send = [&] {
+            if (filling.empty())
+                return;
+            auto members = std::make_shared<const std::vector<Pending>>(std::move(filling));
+            filling.clear();
+            filling.reserve(kBatchSize);
+            platform::WorkerPool* worker = workers[sent++ % workers.size()].get();
+            auto worked = worker->submit([members, drawn] { return designAll(*members, drawn); });
+            inFlight.push_back({std::move(members), std::move(worked), worker});
+            if (inFlight.size() >= window)
+                writeOldest();
+        };
+        auto writeAll = [&] {
+            if (pool)
+                send();
+            while (!inFlight.empty())
+                writeOldest();
+        };
+
+        bool columnsSet = false;
+        try {
+            readMembers(in, inputFormat, [&](InputRow&& row) {
+                // A CSV schedule has one header: the code columns when the run or the input asks
+                // for a code search.
+                if (!columnsSet) {
+                    columnsSet = true;
+                    for (auto& s : schedules) {
+                        s->writer->codeColumns(options.search != design::SearchKind::Described ||
+                                               row.searchField);
+                        s->writer->strengthColumns(row.actionFields);
+                    }
+                }
+                if (!pool && !row.member)
+                    return write(row, nullptr);
+                design::Search search;
+                std::shared_ptr<const Cdiametro> catalogue;
+                if (row.member) {
+                    search = {row.search.value_or(options.search), options.code};
+                    if (row.aggregateMm)
+                        search.code.aggregateMm = *row.aggregateMm;
+                    if (row.concreteMpa)
+                        search.code.concreteMpa = *row.concreteMpa;
+                    if (row.steelMpa)
+                        search.code.steelMpa = *row.steelMpa;
+                    catalogue = catalogues.get(row.member->series, search.kind);
+                    if (!pool) {
+                        Worked w = designMember(*row.member, search, std::move(catalogue), drawn);
+                        return write(row, &w);
+                    }
+                }
+                filling.push_back({std::move(row), search, std::move(catalogue)});
+                if (filling.size() >= kBatchSize)
+                    send();
+            });
+        } catch (const InputError&) {
+            // The members read before the fault are written (and their messages shown) as a
+            // single thread would have, before the fault is reported.
+            writeAll();
+            throw;
+        }
+        writeAll();
         progress.finish();
         if (in.bad())
             throw InputError("la lectura se ha interrumpido por un error del sistema");

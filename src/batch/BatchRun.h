@@ -21,6 +21,9 @@ struct BatchOptions {
     DrawingFormats drawingFormats; // of the drawings and the diagrams (never DXF)
     std::string diagramsFolder;    // the chosen row's interaction diagram, members with actions
     std::string report;            // the PDF report, when given
+    // Threads that design the members (1: the reading thread does it all). Members are read,
+    // and everything is written, on the calling thread in input order, whatever the number.
+    unsigned jobs = 1;
     bool quiet = false;
     bool progress = false; // stderr is a terminal
     // The search of every member without its own; a code search takes `code` (its code set per
@@ -34,9 +37,11 @@ inline constexpr int kAllDesigned = 0;
 inline constexpr int kRowsRefused = 1;
 inline constexpr int kUsageOrFileError = 2;
 
-// Reads the members, designs each as it is read and writes the schedules, totals, drawings and
-// report as it goes; messages go through platform::messages(). Drawings and the report need a
-// QGuiApplication. Returns the exit status.
+// Reads the members, designs each as it is read (on `jobs` threads, a bounded window of members
+// ahead of the writing) and writes the schedules, totals, drawings and report as it goes, in
+// input order, so that the outputs do not depend on the number of threads; messages go through
+// the calling thread's platform::messages(), in row order. Drawings and the report need a
+// QGuiApplication, and are painted on the calling thread. Returns the exit status.
 int runBatch(const BatchOptions& options);
 
 } // namespace tresol::batch

@@ -2,10 +2,12 @@
 #include "batch/AtomicFile.h"
 #include "batch/BatchRun.h"
 #include "platform/Version.h"
+#include "platform/WorkerPool.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
@@ -24,6 +26,9 @@ void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) 
     if (type == QtCriticalMsg || type == QtFatalMsg)
         std::cerr << "Qt: " << text.toStdString() << '\n';
 }
+
+// More threads than this serve no machine the program runs on.
+constexpr unsigned kMostJobs = 256;
 
 } // namespace
 
@@ -93,6 +98,11 @@ int main(int argc, char** argv) {
     cli.add_option("--steel-mpa", options.code.steelMpa,
                    "Límite elástico del acero en MPa con ec2 o aci: fyk (500) o fy (420)")
         ->check(CLI::Range(1.0, 1e4));
+    std::string jobs;
+    cli.add_option("-j,--jobs", jobs,
+                   "Hilos que calculan los miembros a la vez (uno por núcleo si no se dice; 1: "
+                   "uno solo). Los resultados son los mismos y en el mismo orden")
+        ->type_name("N");
     cli.add_flag("-q,--quiet", options.quiet, "Sin progreso ni resumen en la salida de errores");
     cli.set_version_flag("--version", "tresol-batch " TRESOL_VERSION);
 
@@ -113,6 +123,17 @@ int main(int argc, char** argv) {
                 throw CLI::ValidationError("--concrete",
                                            "se espera una clase como C30/37 o un número de MPa");
             options.code.concreteMpa = *fc;
+        }
+        if (jobs.empty()) {
+            options.jobs = tresol::platform::defaultThreadCount();
+        } else {
+            // Whole numbers only: CLI11 would take '2.5' or '0x4'.
+            unsigned n = 0;
+            const auto [end, ec] = std::from_chars(jobs.data(), jobs.data() + jobs.size(), n);
+            if (ec != std::errc() || end != jobs.data() + jobs.size() || n < 1 || n > kMostJobs)
+                throw CLI::ValidationError("-j", "se espera un número entero de hilos entre 1 y " +
+                                                     std::to_string(kMostJobs));
+            options.jobs = n;
         }
         if (as->count() > 0 && drawings->count() == 0 && diagrams->count() == 0)
             throw CLI::ValidationError("--as", "necesita --drawings o --diagrams");

@@ -78,6 +78,10 @@ class CadApplication {
 // The automation class name under which the CAD plotter looks for its CAD program.
 inline constexpr const char* kCadClassName = "AutoCAD.Application";
 
+// The sessions and providers are kept for the whole process on purpose, as a CAD program's
+// automation server is one per machine: every call below takes the registry's lock, so threads
+// may start and attach sessions at once (a session itself belongs to the thread using it).
+
 // Attaches to the session of `className` already open in this process: the most recently
 // started one that somebody still holds. No object when there is none.
 std::shared_ptr<CadApplication> CadAttach(const std::string& className);

@@ -15,12 +15,14 @@ class StderrSink : public MessageSink {
     }
 };
 
+// Shared by every thread: it keeps nothing, and each message is one stdio call, which stdio
+// locks.
 StderrSink& defaultSink() {
     static StderrSink sink;
     return sink;
 }
 
-MessageSink* current = nullptr;
+thread_local MessageSink* current = nullptr;
 
 } // namespace
 

@@ -13,6 +13,9 @@ struct NumberLocale {
     char decimalSeparator = '.';
 };
 
+// One for the process: the window sets it on its own thread, while no design run is working; a
+// design run only reads it (its own figures take the separator as an argument), so runs on
+// several threads share it safely.
 const NumberLocale& numberLocale();
 void setNumberLocale(const NumberLocale& locale);
 
