@@ -416,14 +416,7 @@ Job jobOf(const design::InputRow& in, const RunOptions& run) {
     const design::Member& m = *in.member;
     if (m.series != "Euro" && m.series != "Mex")
         throw py::value_error("serie desconocida «" + m.series + "» (se espera Euro o Mex)");
-    design::Search search{in.search.value_or(run.search), run.code};
-    if (in.aggregateMm)
-        search.code.aggregateMm = *in.aggregateMm;
-    if (in.concreteMpa)
-        search.code.concreteMpa = *in.concreteMpa;
-    if (in.steelMpa)
-        search.code.steelMpa = *in.steelMpa;
-    return {m, search, in.label};
+    return {m, design::searchOf(in, {run.search, run.code}), in.label};
 }
 
 PyResult resultOf(design::RunResult r, const std::string& label) {

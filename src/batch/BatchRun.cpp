@@ -331,13 +331,7 @@ int runBatch(const BatchOptions& options) {
                 design::Search search;
                 std::shared_ptr<const Cdiametro> catalogue;
                 if (row.member) {
-                    search = {row.search.value_or(options.search), options.code};
-                    if (row.aggregateMm)
-                        search.code.aggregateMm = *row.aggregateMm;
-                    if (row.concreteMpa)
-                        search.code.concreteMpa = *row.concreteMpa;
-                    if (row.steelMpa)
-                        search.code.steelMpa = *row.steelMpa;
+                    search = design::searchOf(row, {options.search, options.code});
                     catalogue = catalogues.get(row.member->series, search.kind);
                     if (!pool) {
                         Worked w = designMember(*row.member, search, std::move(catalogue), drawn);

@@ -164,6 +164,17 @@ bool isRequired(Column column) {
            column != Column::NEd && column != Column::MyEd && column != Column::MzEd;
 }
 
+Search searchOf(const InputRow& row, const Search& run) {
+    Search search{row.search.value_or(run.kind), run.code};
+    if (row.aggregateMm)
+        search.code.aggregateMm = *row.aggregateMm;
+    if (row.concreteMpa)
+        search.code.concreteMpa = *row.concreteMpa;
+    if (row.steelMpa)
+        search.code.steelMpa = *row.steelMpa;
+    return search;
+}
+
 std::string_view kindName(MemberKind kind) {
     return kind == MemberKind::Beam ? "viga" : "pilar";
 }

@@ -3,6 +3,7 @@
 #include "design/CodeDesign.h"
 #include "design/Design.h"
 #include "design/MemberLimits.h"
+#include "design/Run.h"
 #include "reinforcement/CodeSearch.h"
 
 #include <array>
@@ -76,6 +77,10 @@ struct InputRow {
 // "campo"); texts are numbers with `decimalSeparator`.
 InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLabel,
                   std::string_view fieldWord, char decimalSeparator);
+
+// The search a row is designed with: the row's own search, aggregate size and strengths over the
+// run's (`run`).
+Search searchOf(const InputRow& row, const Search& run);
 
 // 'viga' or 'pilar'.
 std::string_view kindName(MemberKind kind);
