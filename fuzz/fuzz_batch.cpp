@@ -9,8 +9,8 @@
 #include "batch/CsvReader.h"
 #include "batch/MemberReader.h"
 #include "batch/Schedule.h"
-#include "design/CodeDesign.h"
-#include "design/Design.h"
+#include "design/MemberRow.h"
+#include "design/Run.h"
 
 #include <nlohmann/json.hpp>
 
@@ -51,10 +51,7 @@ class MemorySchedule {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::CountingSink sink;
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-    static const auto euro = design::standardCatalogue("Euro");
-    static const auto mex = design::standardCatalogue("Mex");
-    static const auto euroSizes = design::codeCatalogue("Euro");
-    static const auto mexSizes = design::codeCatalogue("Mex");
+    static design::Catalogues catalogues;
     std::int64_t rows = 0, members = 0;
     MemorySchedule csv(batch::OutputFormat::Csv), json(batch::OutputFormat::Json);
     csv.writer().codeColumns(size % 2 == 1);
@@ -67,38 +64,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 return;
             const design::Member& m = *row.member;
             FUZZ_CHECK(m.series == "Euro" || m.series == "Mex", "series '%s'", m.series.c_str());
-            for (double v : {m.areaCm2, m.widthCm, m.multiple})
+            for (double v : {m.widthCm, m.multiple})
                 FUZZ_CHECK(std::isfinite(v) && v > 0, "value %g accepted", v);
+            // An area may be left to the actions, and only then.
+            FUZZ_CHECK(std::isfinite(m.areaCm2) && (m.areaCm2 > 0 || m.actions), "area %g",
+                       m.areaCm2);
             FUZZ_CHECK(std::isfinite(m.coverCm) && m.coverCm >= 0, "cover %g", m.coverCm);
-            const auto& cat = m.series == "Euro" ? euro : mex;
             ++members;
-            const design::DesignResult r = design::design(m, cat);
-            for (const auto& c : r.candidates())
+            const design::Search search = design::searchOf(row, {});
+            const design::RunResult r =
+                design::run(m, search, catalogues.get(m.series, search.kind));
+            FUZZ_CHECK(!r.refused() || !r.messages().empty(), "refused without a reason");
+            for (const auto& c : r.rows())
                 FUZZ_CHECK(c.placed >= 0 && c.placed <= c.bars, "%s placed %d", c.line.c_str(),
                            c.placed);
-            if (row.search && *row.search != design::SearchKind::Described) {
-                code::Options o;
-                o.code = *row.search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
-                if (row.aggregateMm)
-                    o.aggregateMm = *row.aggregateMm;
-                if (row.concreteMpa)
-                    o.concreteMpa = *row.concreteMpa;
-                if (row.steelMpa)
-                    o.steelMpa = *row.steelMpa;
-                const design::CodeDesignResult cr =
-                    design::designCode(m, o, m.series == "Euro" ? euroSizes : mexSizes);
-                FUZZ_CHECK(!cr.refused() || !cr.messages().empty(), "refused without a reason");
-                if (cr.chosen()) {
-                    const auto p = cr.place(1);
-                    FUZZ_CHECK(p.placed == cr.arrangements()[0].bars, "%s placed %d",
-                               p.line.c_str(), p.placed);
-                }
-                csv.writer().member(row.number, cr);
-                json.writer().member(row.number, cr);
-            } else {
-                csv.writer().member(row.number, r);
-                json.writer().member(row.number, r);
+            if (r.coded() && r.chosen()) {
+                const auto p = r.place(1);
+                FUZZ_CHECK(p.placed == r.rows()[0].bars, "%s placed %d", p.line.c_str(), p.placed);
             }
+            if (r.refused()) {
+                --members; // refused as the batch program refuses it: no schedule entry
+                return;
+            }
+            csv.writer().member(row.number, r);
+            json.writer().member(row.number, r);
         });
     } catch (const batch::InputError&) {
         // A whole input refused is an answer.
