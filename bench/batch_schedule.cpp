@@ -52,12 +52,19 @@ std::string makeMembersCsv(bool actions) {
             else
                 t += (actions ? std::string() : area) + ",3," + std::to_string(30 + 10 * next(3)) +
                      ",," + std::to_string(4 + next(7)) + ",3";
-            if (actions)
-                t += beam ? ",," + std::to_string(40 + next(200)) + ",\n"
-                          : "," + std::to_string(200 + next(2000)) + "," +
-                                std::to_string(next(150)) + "," + std::to_string(next(80)) + "\n";
-            else
-                t += "\n";
+            if (actions && beam) {
+                t += ",,";
+                t += std::to_string(40 + next(200));
+                t += ",\n";
+            } else if (actions) {
+                for (const unsigned v : {200 + next(2000), next(150), next(80)}) {
+                    t += ',';
+                    t += std::to_string(v);
+                }
+                t += '\n';
+            } else {
+                t += '\n';
+            }
         }
         return t;
     }
