@@ -71,10 +71,20 @@ def test_interaction_curve_and_diagrams(batch_exe, tmp_path):
     with pytest.raises(ValueError):
         tresol.interaction(tresol.design("viga", "Euro", 10, 3, 30, 50))
 
-    example = os.path.join(os.path.dirname(__file__), "..", "..", "examples",
-                           "members-actions.csv")
+    # Six members with actions and a column nothing carries (4000 kN on 40 × 40 under ACI).
+    example = tmp_path / "actions.csv"
+    example.write_text(
+        "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,search,n_ed_kn,my_ed_knm,"
+        "mz_ed_knm\n"
+        "V-201,viga,Euro,,3,30,50,1,ec2,,150,\n"
+        "V-202,viga,Euro,10,3,30,50,1,described,,200,\n"
+        "V-203,viga,Mex,,4,30,60,1,aci,,250,\n"
+        "P-21,pilar,Euro,,3,40,40,4,ec2,1500,100,50\n"
+        "P-22,pilar,Euro,,3,30,50,4,described,1200,80,30\n"
+        "P-23,pilar,Mex,,4,50,50,4,aci,3000,250,120\n"
+        "P-24,pilar,Euro,8,3,40,40,4,aci,4000,300,\n")
     out = tmp_path / "dia"
-    run = subprocess.run([batch_exe, example, "-q", "-o", str(tmp_path / "s.csv"), "--diagrams",
+    run = subprocess.run([batch_exe, str(example), "-q", "-o", str(tmp_path / "s.csv"), "--diagrams",
                           str(out), "--report", str(tmp_path / "r.pdf")],
                          capture_output=True, text=True)
     assert run.returncode == 0, run.stderr
