@@ -1,5 +1,7 @@
 #include "reinforcement/CodeSearchParts.h"
 
+#include <tuple>
+
 // Rows of the code-checked search: their order, groups, line, bar positions and notes.
 namespace tresol::code::detail {
 
@@ -19,27 +21,15 @@ static bool configBefore(const Cand& x, const Cand& y) {
 }
 
 bool betterPreferred(const Cand& x, const Cand& y) {
-    if (x.layers != y.layers)
-        return x.layers < y.layers;
-    if (x.bars != y.bars)
-        return x.bars < y.bars;
-    if (x.nsizes != y.nsizes)
-        return x.nsizes < y.nsizes;
-    if (x.area != y.area)
-        return x.area < y.area;
-    return configBefore(x, y);
+    const auto kx = std::tie(x.layers, x.bars, x.nsizes, x.area);
+    const auto ky = std::tie(y.layers, y.bars, y.nsizes, y.area);
+    return kx != ky ? kx < ky : configBefore(x, y);
 }
 
 bool byArea(const Cand& x, const Cand& y) {
-    if (x.area != y.area)
-        return x.area < y.area;
-    if (x.bars != y.bars)
-        return x.bars < y.bars;
-    if (x.layers != y.layers)
-        return x.layers < y.layers;
-    if (x.nsizes != y.nsizes)
-        return x.nsizes < y.nsizes;
-    return configBefore(x, y);
+    const auto kx = std::tie(x.area, x.bars, x.layers, x.nsizes);
+    const auto ky = std::tie(y.area, y.bars, y.layers, y.nsizes);
+    return kx != ky ? kx < ky : configBefore(x, y);
 }
 
 static Group group(const Cdiametro& cat, const Size& s, std::int32_t count) {

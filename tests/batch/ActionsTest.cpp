@@ -3,6 +3,7 @@
 #include "BatchTestSupport.h"
 
 #include "batch/MemberReader.h"
+#include "design/MemberRow.h"
 #include "design/Run.h"
 #include "strength/Strength.h"
 
@@ -33,10 +34,7 @@ std::vector<Read> exampleMembers() {
     std::vector<Read> out;
     std::ifstream in(kExample, std::ios::binary);
     readCsvMembers(in, [&](InputRow&& row) {
-        design::Search s{row.search.value_or(design::SearchKind::Described), {}};
-        s.code.concreteMpa = row.concreteMpa.value_or(0);
-        s.code.steelMpa = row.steelMpa.value_or(0);
-        out.push_back({*row.member, s});
+        out.push_back({*row.member, design::searchOf(row, {})});
     });
     return out;
 }
