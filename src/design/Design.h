@@ -2,6 +2,7 @@
 
 #include "platform/GridControl.h"
 #include "platform/Messages.h"
+#include "reinforcement/Links.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -51,6 +52,8 @@ struct Member {
     std::int32_t face = 0;
     // The design actions the listed bars are checked against, when given.
     std::optional<Actions> actions;
+    // The link's bar (mm) round the main bars; 0: no link, the cover measured to the main bars.
+    double linkMm = 0;
 };
 
 // A message the core raised, kept as data instead of shown.
@@ -103,11 +106,21 @@ struct BarGaps {
 std::optional<BarGaps> measureGaps(const std::vector<BarCircle>& bars);
 
 // The section of a member with the bars of one row on it.
+// A group of a row's bars a drawing labels ('2 fi 20'), by their indices among the placed bars.
+struct Callout {
+    std::string text;
+    std::vector<std::int32_t> bars;
+};
+
 struct Placement {
     std::shared_ptr<const CSeccEstruc> section; // null when the member has no outline
     std::string line;                           // empty for the bare outline
     std::vector<Message> messages;              // raised while the bars were placed
     std::int32_t placed = 0;
+    // The member's link round the bars, and a label for each group of bars (with a link only:
+    // the section is then drawn as a detailer draws it).
+    std::optional<links::LinkDetail> link;
+    std::vector<Callout> callouts;
 };
 
 struct Options {

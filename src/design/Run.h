@@ -76,6 +76,8 @@ struct Row {
     std::optional<double> mRdKnm; // the resistance at N_Ed in the direction of the moment
     std::optional<double> xOverD; // a beam's neutral-axis depth over its effective depth
     std::optional<double> phi;    // ACI's strength-reduction factor at that state
+    // The member's link, the crossties the bars need and its spacing, when the member has one.
+    std::optional<links::LinkDetail> link;
 };
 
 class RunResult {

@@ -45,6 +45,9 @@ struct Member {
     std::int32_t sides = 4;
     // A beam's bars on one face; the code search takes no other multiple.
     double multiple = 1;
+    // The link's bar (mm): the cover is then to its outer face, the bars inside it, the corner
+    // bars in its bends. 0: no link.
+    double linkMm = 0;
     // A column's outline, counter-clockwise, as the section's own contour points (y, z) in
     // metres; a closing point repeating the first is allowed. When empty it is built as the
     // design window builds it. It must be convex.
