@@ -31,8 +31,11 @@ Engine::Engine(const Section& s) : sec_(&s), k_(s.constants()) {
     slabs_.reserve(n);
     barT_.reserve(s.bars().size());
     barS_.reserve(s.bars().size());
-    barA_.reserve(s.bars().size());
-    barHalf_.reserve(s.bars().size());
+    // A bar's area and half the side of the square of that area do not turn with the section.
+    for (const Bar& b : s.bars()) {
+        barA_.push_back(b.area);
+        barHalf_.push_back(std::sqrt(b.area) / 2);
+    }
     build(0);
 }
 
@@ -96,15 +99,11 @@ void Engine::build(double theta) {
     const auto& bars = sec_->bars();
     barT_.resize(bars.size());
     barS_.resize(bars.size());
-    barA_.resize(bars.size());
-    barHalf_.resize(bars.size());
     tBarMin_ = kInf;
     for (std::size_t i = 0; i < bars.size(); ++i) {
         const double y = bars[i].y - g.y, z = bars[i].z - g.z;
         barT_[i] = c_ * y + s_ * z;
         barS_[i] = -s_ * y + c_ * z;
-        barA_[i] = bars[i].area;
-        barHalf_[i] = std::sqrt(bars[i].area) / 2;
         tBarMin_ = std::min(tBarMin_, barT_[i]);
     }
     if (bars.empty())

@@ -3,6 +3,7 @@
 #include "strength/Engine.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -98,9 +99,10 @@ double brent(F&& f, double a, double b, double fa, double fb, double xtol, doubl
 }
 
 std::string num(double v, int decimals) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    std::string s = buf;
+    // Exact decimal rounding as printf's "%.*f" does, without its locale and parsing.
+    char buf[400];
+    const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    std::string s(buf, end.ec == std::errc() ? end.ptr : buf);
     for (char& c : s)
         if (c == '.')
             c = ',';
@@ -165,7 +167,7 @@ class Solver {
     // changes (ACI); where it has several roots the one of largest moment along the direction is
     // the capacity. Without a guess every root of a nine-state scan is tried; with one (the last
     // answer at a nearby direction) the same branch is followed.
-    Eval solveN(double n, double guess) {
+    Eval solveN(double n, double guess, bool rough = false) {
         const auto f = [&](double p) { return at(p).f.N - n; };
         const double ftol = 1e-13 * (nMax_ - nMin_ + 1e-9);
         if (guess > 0 && guess < 2) {
@@ -223,7 +225,9 @@ class Solver {
             } else if (std::abs(fb) <= ftol)
                 take(at(pb));
             else if (std::abs(fa) > ftol && (fa < 0) != (fb < 0))
-                take(at(brent(f, pa, pb, fa, fb, 1e-13, ftol)));
+                // Rough: the root between the two states by a straight line, for a start.
+                take(at(rough ? pa + (pb - pa) * fa / (fa - fb)
+                              : brent(f, pa, pb, fa, fb, 1e-13, ftol)));
             pa = pb;
             fa = fb;
         }
@@ -289,6 +293,60 @@ class Solver {
                     return brent(g, t, td, gt, gd, 1e-13, tol);
                 td = t;
                 gd = gt;
+            }
+        }
+        return std::nullopt;
+    }
+
+    // Newton's method on the direction and the state together, from (θ, p) near the answer:
+    // the state whose design N is n and whose moment points along ψ, to the tolerances of
+    // solveN and align. Its Jacobian by forward differences; nothing when it does not settle
+    // within a few steps or leaves the states (the nested solve then takes over). The engine is
+    // left at the answer's direction.
+    std::optional<Eval> newton(double n, double psi, double theta, double p) {
+        const double ftol = 1e-13 * (nMax_ - nMin_ + 1e-9), atol = 1e-11;
+        const double lo = psi - 1.55, hi = psi + 1.55;
+        eng_.direction(theta);
+        Eval v = at(p);
+        double f1 = v.f.N - n, f2 = offset(v, psi);
+        double a11 = 0, a12 = 0, a21 = 0, a22 = 0;
+        bool near = false;
+        for (int it = 0; it < 12; ++it) {
+            if (std::abs(f1) <= ftol && std::abs(f2) <= atol)
+                return v;
+            if (!near) {
+                // The Jacobian by forward differences while far; once near, Broyden's updates
+                // keep it for one state a step.
+                const double hp = p + 1e-7 < 2 ? 1e-7 : -1e-7, ht = 1e-7;
+                const Eval vp = at(p + hp);
+                a12 = (vp.f.N - v.f.N) / hp;
+                a22 = (offset(vp, psi) - f2) / hp;
+                eng_.direction(theta + ht);
+                const Eval vt = at(p);
+                a11 = (vt.f.N - v.f.N) / ht;
+                a21 = (offset(vt, psi) - f2) / ht;
+            }
+            const double det = a11 * a22 - a12 * a21;
+            if (!(std::abs(det) > 0) || !std::isfinite(det))
+                return std::nullopt;
+            const double dt = (-f1 * a22 + f2 * a12) / det, dp = (-a11 * f2 + a21 * f1) / det;
+            theta += dt;
+            p += dp;
+            if (!(p > 0 && p < 2 && theta > lo && theta < hi))
+                return std::nullopt;
+            eng_.direction(theta);
+            v = at(p);
+            const double g1 = v.f.N - n, g2 = offset(v, psi);
+            const double r1 = g1 - f1 - (a11 * dt + a12 * dp), r2 = g2 - f2 - (a21 * dt + a22 * dp);
+            const double dd = dt * dt + dp * dp;
+            f1 = g1;
+            f2 = g2;
+            near = std::abs(f2) < 1e-2 && std::abs(f1) < 1e-2 * (nMax_ - nMin_) && dd > 0;
+            if (near) {
+                a11 += r1 * dt / dd;
+                a12 += r1 * dp / dd;
+                a21 += r2 * dt / dd;
+                a22 += r2 * dp / dd;
             }
         }
         return std::nullopt;
@@ -538,6 +596,21 @@ OneCheck checkOne(Solver& sv, const Action& a, const std::string& note) {
     std::vector<double> starts = {-1};
     for (std::size_t k = 0; k < starts.size(); ++k) {
         pGuess = starts[k];
+        if (k == 0) {
+            // One state at ψ meets N_Ed: one branch, followed by Newton's method from near it.
+            eng.direction(psi);
+            v = sv.solveN(n, -1, true);
+            const double off = sv.offset(v, psi);
+            if (sv.roots().size() == 1 && std::abs(off) < 0.5 && v.p > 0 && v.p < 2) {
+                if (const auto w = sv.newton(n, psi, psi, v.p)) {
+                    v = *w;
+                    r.state = sv.point(v, psi);
+                    any = true;
+                    break;
+                }
+            }
+            pGuess = starts[k];
+        }
         const auto th = sv.align(g, psi, psi);
         if (k == 0 && sv.roots().size() > 1)
             for (double p : sv.roots())
