@@ -38,6 +38,27 @@ double wrap(double a) {
     return a;
 }
 
+// A rough root of f in [a, b] (f(a), f(b) of opposite signs) for a start: `steps` steps of the
+// false position.
+template <class F>
+double falsePosition(F&& f, double a, double b, double fa, double fb, int steps) {
+    double x = a + (b - a) * fa / (fa - fb);
+    for (int i = 1; i < steps; ++i) {
+        const double fx = f(x);
+        if (fx == 0)
+            break;
+        if ((fx < 0) == (fa < 0)) {
+            a = x;
+            fa = fx;
+        } else {
+            b = x;
+            fb = fx;
+        }
+        x = a + (b - a) * fa / (fa - fb);
+    }
+    return x;
+}
+
 // Brent–Dekker: a root of f in [a, b] where f(a), f(b) differ in sign (or one is 0).
 template <class F>
 double brent(F&& f, double a, double b, double fa, double fb, double xtol, double ftol) {
@@ -180,11 +201,19 @@ class Solver {
         }
         // A uniform scan, plus under ACI the two states where φ starts and ends its transition
         // (εt = εty + 0.003 and εty): φ·N peaks at the first, and two roots may sit either side.
+        // A rough answer under EN needs fewer states where the neutral axis is inside the
+        // section: N rises with p there (every fibre's strain rises, and no stress falls with
+        // its strain), so one root at most lies in (0, 1].
         constexpr int kScan = 24;
+        const bool coarse = rough && !aci();
         double grid[kScan + 2];
         int count = 0;
-        for (int i = 1; i <= kScan; ++i)
-            grid[count++] = 2.0 * i / kScan;
+        // Beyond p = 1 the whole section is compressed: the concrete and the bars (σs above the
+        // σc they displace, fyd being far above fcd) push, so N > 0 there and no N ≤ 0 is met.
+        const int last = n <= 0 ? kScan / 2 : kScan;
+        for (int i = 1; i <= last; ++i)
+            if (!coarse || i > kScan / 2 || i % 3 == 0)
+                grid[count++] = 2.0 * i / kScan;
         if (aci() && eng_.hasBars()) {
             const double dt = eng_.tMax() - eng_.tBarMin(), h = eng_.height();
             for (double et : {k_.epsTy + 0.003, k_.epsTy}) {
@@ -225,8 +254,7 @@ class Solver {
             } else if (std::abs(fb) <= ftol)
                 take(at(pb));
             else if (std::abs(fa) > ftol && (fa < 0) != (fb < 0))
-                // Rough: the root between the two states by a straight line, for a start.
-                take(at(rough ? pa + (pb - pa) * fa / (fa - fb)
+                take(at(rough ? falsePosition(f, pa, pb, fa, fb, coarse ? 2 : 1)
                               : brent(f, pa, pb, fa, fb, 1e-13, ftol)));
             pa = pb;
             fa = fb;
@@ -309,18 +337,17 @@ class Solver {
         eng_.direction(theta);
         Eval v = at(p);
         double f1 = v.f.N - n, f2 = offset(v, psi);
-        double a11 = 0, a12 = 0, a21 = 0, a22 = 0;
-        bool near = false;
+        // The Jacobian's column along p by a forward difference at every step (no turning of
+        // the section), along θ by one at the start and then by the secant of the last step.
+        double a11 = 0, a21 = 0;
         for (int it = 0; it < 12; ++it) {
             if (std::abs(f1) <= ftol && std::abs(f2) <= atol)
                 return v;
-            if (!near) {
-                // The Jacobian by forward differences while far; once near, Broyden's updates
-                // keep it for one state a step.
-                const double hp = p + 1e-7 < 2 ? 1e-7 : -1e-7, ht = 1e-7;
-                const Eval vp = at(p + hp);
-                a12 = (vp.f.N - v.f.N) / hp;
-                a22 = (offset(vp, psi) - f2) / hp;
+            const double hp = p + 1e-7 < 2 ? 1e-7 : -1e-7;
+            const Eval vp = at(p + hp);
+            const double a12 = (vp.f.N - v.f.N) / hp, a22 = (offset(vp, psi) - f2) / hp;
+            if (it == 0) {
+                const double ht = 1e-7;
                 eng_.direction(theta + ht);
                 const Eval vt = at(p);
                 a11 = (vt.f.N - v.f.N) / ht;
@@ -337,17 +364,12 @@ class Solver {
             eng_.direction(theta);
             v = at(p);
             const double g1 = v.f.N - n, g2 = offset(v, psi);
-            const double r1 = g1 - f1 - (a11 * dt + a12 * dp), r2 = g2 - f2 - (a21 * dt + a22 * dp);
-            const double dd = dt * dt + dp * dp;
+            if (std::abs(dt) > 1e-12) {
+                a11 = (g1 - f1 - a12 * dp) / dt;
+                a21 = (g2 - f2 - a22 * dp) / dt;
+            }
             f1 = g1;
             f2 = g2;
-            near = std::abs(f2) < 1e-2 && std::abs(f1) < 1e-2 * (nMax_ - nMin_) && dd > 0;
-            if (near) {
-                a11 += r1 * dt / dd;
-                a12 += r1 * dp / dd;
-                a21 += r2 * dt / dd;
-                a22 += r2 * dp / dd;
-            }
         }
         return std::nullopt;
     }
