@@ -54,6 +54,8 @@ StrengthCheck::StrengthCheck(const Member& member, const Search& search)
     const PointArray pts = memberOutlinePoints(sides, b, h);
     for (std::int32_t i = 1; i <= sides; ++i)
         outline_.push_back({double{pts(i, 1)}, double{pts(i, 2)}});
+    if (auto bare = strength::Section::make(outline_, {}, materials_))
+        bare_ = *bare;
 }
 
 strength::Checked<strength::Section> StrengthCheck::section(const Row& row) const {
@@ -63,7 +65,9 @@ strength::Checked<strength::Section> StrengthCheck::section(const Row& row) cons
     bars.reserve(row.placement.size());
     for (const BarCircle& c : row.placement)
         bars.push_back({c.y, c.z, c.area});
-    return strength::Section::make(outline_, std::move(bars), materials_);
+    // A bare outline the engine refuses gives its reason with the bars.
+    return bare_ ? bare_->withBars(std::move(bars))
+                 : strength::Section::make(outline_, std::move(bars), materials_);
 }
 
 strength::Action StrengthCheck::action() const {

@@ -46,6 +46,8 @@ class StrengthCheck {
     Actions actions_;
     strength::Materials materials_;
     std::vector<strength::Point> outline_;
+    // The outline checked once, the rows' bars put on it.
+    std::optional<strength::Section> bare_;
 };
 
 } // namespace tresol::design

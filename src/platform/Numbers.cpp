@@ -317,7 +317,11 @@ double toSignificantDigits(double value, int digits) {
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const double a = std::fabs(value);
     if (digits <= 9 && a >= 1e-15 && a <= 1e15) {
-        int k = digits - 1 - static_cast<int>(std::floor(std::log10(a)));
+        // The decimal exponent from the binary one, at most one too low (the loop corrects it):
+        // a lies in [2^(e−1), 2^e).
+        int e = 0;
+        std::frexp(a, &e);
+        int k = digits - 1 - static_cast<int>(std::floor((e - 1) * 0.30102999566398120));
         for (int tries = 0; tries < 2 && k >= -22 && k <= 22; ++tries) {
             const double p = k >= 0 ? a * kPow10[k] : a / kPow10[-k];
             if (p >= kPow10[digits]) {

@@ -17,12 +17,15 @@ double cross(Point o, Point a, Point b) {
 }
 
 bool onSegment(Point p, Point a, Point b, double tol) {
-    const double len = std::hypot(b.y - a.y, b.z - a.z);
-    if (len == 0)
+    // Squared lengths first: most points are far from most sides, and need no square root.
+    const double dy = b.y - a.y, dz = b.z - a.z, len2 = dy * dy + dz * dz;
+    if (len2 == 0)
         return std::hypot(p.y - a.y, p.z - a.z) <= tol;
-    if (std::abs(cross(a, b, p)) / len > tol)
+    const double c = cross(a, b, p);
+    if (c * c > tol * tol * len2)
         return false;
-    const double t = ((p.y - a.y) * (b.y - a.y) + (p.z - a.z) * (b.z - a.z)) / (len * len);
+    const double len = std::sqrt(len2);
+    const double t = ((p.y - a.y) * dy + (p.z - a.z) * dz) / len2;
     return t >= -tol / len && t <= 1 + tol / len;
 }
 
@@ -113,21 +116,32 @@ Checked<Section> Section::make(std::vector<Point> outline, std::vector<Bar> bars
     s.centroid_ = {sy / (3 * a2), sz / (3 * a2)};
     s.depthY_ = yhi - ylo;
     s.depthZ_ = zhi - zlo;
+    s.materials_ = materials;
+    s.k_ = designConstants(materials);
+    return s.withBars(std::move(bars));
+}
+
+Checked<Section> Section::withBars(std::vector<Bar> bars) const {
+    using C = Checked<Section>;
+    if (bars.size() > kMostBars)
+        return C::fail("armado no válido: más de 10 000 barras");
+    const double size = std::max(depthY_, depthZ_);
+    double steel = 0;
     for (std::size_t i = 0; i < bars.size(); ++i) {
         const Bar& b = bars[i];
         if (!std::isfinite(b.y) || !std::isfinite(b.z))
             return C::fail("barra " + number(i) + " no válida: posición no finita");
         if (!std::isfinite(b.area) || !(b.area > 0))
             return C::fail("barra " + number(i) + " no válida: el área ha de ser positiva");
-        if (!inside(s.outline_, {b.y, b.z}, 1e-9 * size))
+        if (!inside(outline_, {b.y, b.z}, 1e-9 * size))
             return C::fail("barra " + number(i) + " fuera del contorno");
-        s.steel_ += b.area;
+        steel += b.area;
     }
-    if (!(s.steel_ < s.area_))
+    if (!(steel < area_))
         return C::fail("armado no válido: más área de acero que de sección");
+    Section s = *this;
+    s.steel_ = steel;
     s.bars_ = std::move(bars);
-    s.materials_ = materials;
-    s.k_ = designConstants(materials);
     return C{std::move(s), {}};
 }
 

@@ -45,6 +45,8 @@ class Section {
     // range. A section without bars is plain concrete.
     static Checked<Section> make(std::vector<Point> outline, std::vector<Bar> bars,
                                  const Materials& materials);
+    // The same outline and materials with other bars, checked as make checks them.
+    Checked<Section> withBars(std::vector<Bar> bars) const;
 
     const std::vector<Point>& outline() const { return outline_; } // counter-clockwise
     const std::vector<Bar>& bars() const { return bars_; }
