@@ -98,6 +98,8 @@ struct Worked {
     std::optional<Canvas> canvas;
     std::optional<Canvas> diagram; // the chosen row's, when the member has actions
     std::vector<platform::RecordingSink::Entry> designSaid, drawSaid;
+    // Its text in each schedule, made where it was designed (none when refused).
+    std::vector<std::string> texts;
 };
 
 // Designs a member and, when the run draws, draws its chosen bars on a recorded canvas. Owns
@@ -141,11 +143,22 @@ struct Pending {
     std::shared_ptr<const Cdiametro> catalogue;
 };
 
-std::vector<Worked> designAll(const std::vector<Pending>& members, bool drawn) {
+// Designs a batch and writes each member's schedule texts, on a designing thread: the writing
+// thread then only puts them in place.
+std::vector<Worked> designAll(const std::vector<Pending>& members, bool drawn,
+                              const std::vector<const ScheduleWriter*>& schedules) {
     std::vector<Worked> out(members.size());
-    for (std::size_t i = 0; i < members.size(); ++i)
-        if (const Pending& p = members[i]; p.row.member)
-            out[i] = designMember(*p.row.member, p.search, p.catalogue, drawn);
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        const Pending& p = members[i];
+        if (!p.row.member)
+            continue;
+        Worked& w = out[i] = designMember(*p.row.member, p.search, p.catalogue, drawn);
+        if (w.result->refused())
+            continue;
+        w.texts.resize(schedules.size());
+        for (std::size_t k = 0; k < schedules.size(); ++k)
+            schedules[k]->format(p.row.number, *w.result, w.texts[k]);
+    }
     return out;
 }
 
@@ -250,6 +263,11 @@ int runBatch(const BatchOptions& options) {
         std::size_t sent = 0;
         std::vector<Pending> filling;
         std::deque<Batch> inFlight;
+        // Read by the designing threads, which make the schedules' texts once the columns are
+        // said (with the first member, before any batch is sent).
+        std::vector<const ScheduleWriter*> writers;
+        for (const auto& s : schedules)
+            writers.push_back(s->writer.get());
 
         auto refuse = [&](const std::string& message) {
             platform::showError(message);
@@ -266,8 +284,11 @@ int runBatch(const BatchOptions& options) {
             // What the search cannot take is a refused row, as a bad field is.
             if (result.refused())
                 return refuse(std::string(row.label) + ": " + result.messages().front().text + ".");
-            for (auto& s : schedules)
-                s->writer->member(row.number, result);
+            for (std::size_t k = 0; k < schedules.size(); ++k)
+                if (k < worked->texts.size())
+                    schedules[k]->writer->written(worked->texts[k]);
+                else
+                    schedules[k]->writer->member(row.number, result);
             totals.add(result);
             if (drawn) {
                 showAgain(worked->drawSaid);
@@ -301,7 +322,8 @@ int runBatch(const BatchOptions& options) {
             filling.clear();
             filling.reserve(kBatchSize);
             platform::WorkerPool* worker = workers[sent++ % workers.size()].get();
-            auto worked = worker->submit([members, drawn] { return designAll(*members, drawn); });
+            auto worked = worker->submit(
+                [members, drawn, writers] { return designAll(*members, drawn, writers); });
             inFlight.push_back({std::move(members), std::move(worked), worker});
             if (inFlight.size() >= window)
                 writeOldest();

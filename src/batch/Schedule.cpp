@@ -163,8 +163,7 @@ class CsvSink : public design::FieldSink {
 
 class CsvSchedule : public ScheduleWriter {
   public:
-    CsvSchedule(BufferedWriter& out, const CsvDialect& dialect)
-        : out_(out), dialect_(dialect), line_(dialect_), sink_(line_, dialect_) {}
+    CsvSchedule(BufferedWriter& out, const CsvDialect& dialect) : out_(out), dialect_(dialect) {}
 
     void codeColumns(bool on) override {
         if (!headerWritten_)
@@ -176,22 +175,28 @@ class CsvSchedule : public ScheduleWriter {
     }
 
     // One record per row; a member without rows has one with its own fields alone.
-    void member(std::int64_t, const design::RunResult& result) override {
-        header();
+    void format(std::int64_t, const design::RunResult& result, std::string& text) const override {
+        CsvLine line(dialect_);
+        CsvSink sink(line, dialect_);
         const std::string messages = joinedMessages(result);
         const auto chosen = result.chosen();
         const auto& rows = result.rows();
         for (std::size_t i = 0; i == 0 || i < rows.size(); ++i) {
             const design::RowView view{result, rows.empty() ? nullptr : &rows[i], chosen == i,
                                        messages};
-            line_.start();
+            line.start();
             for (const design::Field* f : fields())
-                design::readField(*f, sink_, view);
+                design::readField(*f, sink, view);
             if (strength_)
                 for (const design::Field* f : design::strengthFields())
-                    design::readField(*f, sink_, view);
-            out_.write(line_.end());
+                    design::readField(*f, sink, view);
+            text += line.end();
         }
+    }
+
+    void written(std::string_view text) override {
+        header();
+        out_.write(text);
     }
 
     void finish() override { header(); }
@@ -224,8 +229,6 @@ class CsvSchedule : public ScheduleWriter {
 
     BufferedWriter& out_;
     CsvDialect dialect_;
-    CsvLine line_;
-    CsvSink sink_;
     bool code_ = false;
     bool strength_ = false;
     bool headerWritten_ = false;
@@ -412,9 +415,10 @@ class JsonSchedule : public ScheduleWriter {
   public:
     explicit JsonSchedule(BufferedWriter& out) : out_(out) { out_.write("["); }
 
-    void member(std::int64_t row, const design::RunResult& result) override {
+    void format(std::int64_t row, const design::RunResult& result,
+                std::string& text) const override {
         const design::Member& m = result.member();
-        JsonText j = start(row, m);
+        JsonText j = start(row, m, text);
         if (const auto mat = result.materials()) {
             j.key("search").text(design::searchKindText(result.search().kind));
             j.key("aggregate_mm").number(result.search().code.aggregateMm);
@@ -456,17 +460,20 @@ class JsonSchedule : public ScheduleWriter {
         }
         j.end(']');
         j.end('}');
-        out_.write(line_);
+    }
+
+    void written(std::string_view text) override {
+        out_.write(first_ ? "\n" : ",\n");
+        first_ = false;
+        out_.write(text);
     }
 
     void finish() override { out_.write(first_ ? "]\n" : "\n]\n"); }
 
   private:
     // A member's object opened with its inputs, readable back as a member.
-    JsonText start(std::int64_t row, const design::Member& m) {
-        line_ = first_ ? "\n" : ",\n";
-        first_ = false;
-        JsonText j(line_);
+    static JsonText start(std::int64_t row, const design::Member& m, std::string& text) {
+        JsonText j(text);
         j.begin('{');
         j.key("row").integer(row);
         j.key("id").text(m.id);
@@ -483,7 +490,6 @@ class JsonSchedule : public ScheduleWriter {
     }
 
     BufferedWriter& out_;
-    std::string line_;
     bool first_ = true;
 };
 

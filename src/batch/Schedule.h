@@ -31,7 +31,18 @@ class ScheduleWriter {
   public:
     virtual ~ScheduleWriter() = default;
     // `row` is the member's CSV line or JSON element.
-    virtual void member(std::int64_t row, const design::RunResult& result) = 0;
+    void member(std::int64_t row, const design::RunResult& result) {
+        std::string text;
+        format(row, result, text);
+        written(text);
+    }
+    // A member's text as the schedule holds it (a CSV's records, a JSON element), appended to
+    // `text`. It changes nothing in the writer: once the columns are said, any thread may make
+    // the text of any member.
+    virtual void format(std::int64_t row, const design::RunResult& result,
+                        std::string& text) const = 0;
+    // Puts a member's text in the schedule, after those of the members before it.
+    virtual void written(std::string_view text) = 0;
     virtual void finish() = 0;
     // Whether the schedule takes the code search's columns; said before the first member (a CSV
     // has one header for every row). Without it, the described columns.
