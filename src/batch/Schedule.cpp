@@ -174,6 +174,10 @@ class CsvSchedule : public ScheduleWriter {
         if (!headerWritten_)
             strength_ = on;
     }
+    void linkColumns(bool on) override {
+        if (!headerWritten_)
+            link_ = on;
+    }
 
     // One record per row; a member without rows has one with its own fields alone.
     void member(std::int64_t, const design::RunResult& result) override {
@@ -189,6 +193,9 @@ class CsvSchedule : public ScheduleWriter {
                 design::readField(*f, sink_, view);
             if (strength_)
                 for (const design::Field* f : design::strengthFields())
+                    design::readField(*f, sink_, view);
+            if (link_)
+                for (const design::Field* f : design::linkFields())
                     design::readField(*f, sink_, view);
             out_.write(line_.end());
         }
@@ -219,6 +226,9 @@ class CsvSchedule : public ScheduleWriter {
         if (strength_)
             for (const design::Field* f : design::strengthFields())
                 name(f);
+        if (link_)
+            for (const design::Field* f : design::linkFields())
+                name(f);
         out_.write(names + "\r\n");
     }
 
@@ -228,6 +238,7 @@ class CsvSchedule : public ScheduleWriter {
     CsvSink sink_;
     bool code_ = false;
     bool strength_ = false;
+    bool link_ = false;
     bool headerWritten_ = false;
 };
 
@@ -412,6 +423,8 @@ class JsonSchedule : public ScheduleWriter {
   public:
     explicit JsonSchedule(BufferedWriter& out) : out_(out) { out_.write("["); }
 
+    void linkColumns(bool on) override { link_ = on; }
+
     void member(std::int64_t row, const design::RunResult& result) override {
         const design::Member& m = result.member();
         JsonText j = start(row, m);
@@ -452,6 +465,9 @@ class JsonSchedule : public ScheduleWriter {
             if (result.checked())
                 for (const design::Field* f : design::strengthFields())
                     sink.field(*f, view);
+            if (link_)
+                for (const design::Field* f : design::linkFields())
+                    sink.field(*f, view);
             j.end('}');
         }
         j.end(']');
@@ -479,12 +495,15 @@ class JsonSchedule : public ScheduleWriter {
         j.key("multiple").number(m.multiple);
         if (m.lengthM)
             j.key("length_m").number(*m.lengthM);
+        if (link_)
+            j.key("link_mm").number(m.linkMm);
         return j;
     }
 
     BufferedWriter& out_;
     std::string line_;
     bool first_ = true;
+    bool link_ = false;
 };
 
 // Sums of many members: the mass to the seven digits of the areas it comes from, the length
