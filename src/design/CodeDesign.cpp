@@ -125,7 +125,8 @@ CodeDesignResult designCode(const Member& member, const code::Options& options,
         for (const code::Bar& b : a.placement)
             bars.push_back({b.y, b.z, r.catalogue_->GetDiametroMetros(b.diameterIndex)});
         r.gaps_.push_back(measureGaps(bars));
-        r.links_.push_back(r.linkOf(a));
+        if (r.linkFrame_)
+            r.links_.push_back(*r.linkOf(a));
     }
     for (auto& text : found.messages)
         r.messages_.push_back({std::move(text), platform::MsgIcon::Information});
@@ -180,7 +181,7 @@ Placement CodeDesignResult::place(std::int32_t row) const {
     if (row < 1 || row > static_cast<std::int32_t>(arrangements_.size()))
         return placeBars(nullptr, std::nullopt);
     const auto i = static_cast<std::size_t>(row - 1);
-    return placeBars(&arrangements_[i], links_[i]);
+    return placeBars(&arrangements_[i], link(i));
 }
 
 Placement CodeDesignResult::placeLine(const std::string& line) const {

@@ -43,7 +43,9 @@ class CodeDesignResult {
     // asked as of a described row).
     bool isShort(std::size_t i) const { return arrangements_[i].totalAreaCm2 < member_.areaCm2; }
     // Arrangement i's link, when the member has one.
-    const std::optional<links::LinkDetail>& link(std::size_t i) const { return links_[i]; }
+    std::optional<links::LinkDetail> link(std::size_t i) const {
+        return i < links_.size() ? std::optional<links::LinkDetail>(links_[i]) : std::nullopt;
+    }
 
     // The section with the bars of row `row` (1…k; 0 or past the table: no bars), drawn with
     // DesignResult::draw.
@@ -65,7 +67,7 @@ class CodeDesignResult {
     code::Member codeMember_;
     std::vector<code::Arrangement> arrangements_;
     std::vector<std::optional<BarGaps>> gaps_;
-    std::vector<std::optional<links::LinkDetail>> links_;
+    std::vector<links::LinkDetail> links_;  // each arrangement's, with a link
     std::optional<links::Frame> linkFrame_; // with a link
     std::vector<Message> messages_;
     std::shared_ptr<const Cdiametro> catalogue_;

@@ -233,10 +233,12 @@ void runDescribed(const Member& member, std::shared_ptr<const Cdiametro> catalog
     }
 }
 
-// A link thinner than the code asks for a column's bars is a note of the row.
-void noteLink(Row& row) {
-    if (row.link && !row.link->note.empty())
-        row.flags.push_back(row.link->note);
+// A column's link thinner than its code asks for its largest bars is a note of the row.
+void noteLink(Row& row, const Member& m, code::Code code) {
+    if (!row.link || m.kind != MemberKind::Column)
+        return;
+    if (std::string note = links::leastLinkNote(code, m.linkMm, row.diameterMm); !note.empty())
+        row.flags.push_back(std::move(note));
 }
 
 // The least area (cm²) in [low, high] whose chosen row carries the actions, by bisection; the
@@ -344,7 +346,7 @@ RunResult run(const Member& memberIn, const Search& search,
         DesignResult d;
         runDescribed(member, catalogue, d, r.rows_);
         for (Row& row : r.rows_)
-            noteLink(row);
+            noteLink(row, member, r.search_.code.code);
         for (std::size_t i = 0; i < r.rows_.size(); ++i)
             r.engineRows_.push_back(static_cast<std::int32_t>(i) + 1);
         if (check) {
@@ -384,7 +386,7 @@ RunResult run(const Member& memberIn, const Search& search,
                 // Made in place; taken back when it does not carry the actions.
                 Row& row = r.rows_.emplace_back();
                 codeRow(c, i, row);
-                noteLink(row);
+                noteLink(row, member, r.search_.code.code);
                 if (check) {
                     const auto u = check->check(row);
                     if (!u || *u > 1) {

@@ -453,15 +453,12 @@ LinkDetail detail(const Frame& f, const std::vector<Bar>& bars) {
     if (f.column && !bars.empty()) {
         Restraint r = restrainColumnBars(f.code, d.inner, bars);
         d.crossties = std::move(r.crossties);
-        double least = bars.front().diameterMm, largest = least;
-        for (const Bar& b : bars) {
+        double least = bars.front().diameterMm;
+        for (const Bar& b : bars)
             least = std::min(least, b.diameterMm);
-            largest = std::max(largest, b.diameterMm);
-        }
         const Spacing s = columnSpacing(f.code, least, f.diameterMm, leastWidthM(f.outline) * 1000);
         d.spacingMm = s.maxMm;
         d.reducedSpacingMm = s.reducedMm;
-        d.note = leastLinkNote(f.code, f.diameterMm, largest);
     }
     d.text = linkText(f.notation, d.crossties.size());
     return d;

@@ -43,9 +43,6 @@ struct LinkDetail {
     // beams, slabs and laps; nothing for a beam (its spacing follows from shear).
     std::optional<double> spacingMm;
     std::optional<double> reducedSpacingMm;
-    // A column's link thinner than its code asks for its bars, said as a row's note (Spanish);
-    // empty when it is thick enough.
-    std::string note;
 };
 
 // A main bar as placed: its centre and its diameter (mm).
@@ -143,7 +140,7 @@ Frame frame(bool column, std::int32_t sides, double widthCm, double heightCm, do
             double linkMm, code::Code searchCode, const Cdiametro& catalogue);
 
 // The link of a row whose bars are `bars`: its bend, inner face, text and, for a column, the
-// crossties those bars need, its spacing and the note of a link thinner than the code's.
+// crossties those bars need and its spacing.
 LinkDetail detail(const Frame& frame, const std::vector<Bar>& bars);
 
 } // namespace tresol::links
