@@ -12,7 +12,15 @@ __version__: str
 class InternalError(RuntimeError):
     """A broken contract inside the core: a fault of Tresol's, reported rather than fatal."""
 
-class CandidateDict(TypedDict):
+class LinkFields(TypedDict, total=False):
+    """A candidate's link, when its member has one (link_mm): its text ('1 cerco fi 8 + 2
+    horquillas fi 8'), the crossties a column's bars need and a column's largest link spacing
+    along it (mm; None for a beam)."""
+    link: str
+    crossties: int
+    link_spacing_mm: Optional[float]
+
+class CandidateDict(LinkFields):
     candidate: int
     line: str
     bars: int
@@ -44,7 +52,7 @@ class LayerDict(TypedDict):
     clear_spacing_mm: float
     min_clear_mm: Optional[float]
 
-class CodeCandidateDict(TypedDict):
+class CodeCandidateDict(LinkFields):
     candidate: int
     line: str
     bars: int
@@ -212,6 +220,9 @@ class DesignResult:
     def length_m(self) -> Optional[float]:
         """The member's length (m), or None."""
     @property
+    def link_mm(self) -> float:
+        """The link's diameter (mm); 0 without a link."""
+    @property
     def search(self) -> Search:
         """The search that designed the member."""
     @property
@@ -273,6 +284,7 @@ def design(
     n_ed_kn: Optional[float] = None,
     my_ed_knm: Optional[float] = None,
     mz_ed_knm: Optional[float] = None,
+    link_mm: Optional[float] = None,
 ) -> DesignResult:
     """Designs one member; bad arguments raise ValueError with the batch program's text, naming
     each faulty field ('campo cover_cm: …').
@@ -288,7 +300,12 @@ def design(
     max_spacing_mm apart (None: 300), at most max_diameter_mm (None: the series' largest), for
     the concrete (a class 'C30/37' or fck / f'c in MPa; None: C25/30 under EN, 28 MPa under ACI)
     and steel_mpa (fyk / fy; None: 500 or 420). When nothing fits there is no row and a message
-    ('no cabe: como máximo …')."""
+    ('no cabe: como máximo …').
+
+    link_mm is the diameter of the link round the bars, one of the series' sizes (None or 0: no
+    link): the cover is then to its outer face, the bars lie inside it with its corner bars in
+    its bends, and each candidate's dict has link, crossties and link_spacing_mm. A link that is
+    none of the series' sizes, or that leaves no room inside the cover, raises ValueError."""
 
 def design_many(
     rows: Iterable[Mapping[str, Any]],

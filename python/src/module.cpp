@@ -98,10 +98,11 @@ struct Row {
     }
 };
 
-// A checked row (its member, search and aggregate size); the checks' message as a ValueError
-// otherwise.
-design::InputRow checkedRow(std::int64_t number, const Row& row, const std::string& label) {
-    design::InputRow in = design::checkRow(number, row.raw, label, "campo", '.');
+// A checked row (its member, search and aggregate size), a link checked against the row's search
+// or the run's; the checks' message as a ValueError otherwise.
+design::InputRow checkedRow(std::int64_t number, const Row& row, const std::string& label,
+                            design::SearchKind runSearch) {
+    design::InputRow in = design::checkRow(number, row.raw, label, "campo", '.', {runSearch, 0});
     if (!in.member)
         throw py::value_error(in.error);
     return in;
@@ -279,6 +280,9 @@ struct PyCandidate {
                 d[py::str(f->name.data(), f->name.size())] = sink.value(*f, view);
         if (result->checked())
             for (const design::Field* f : design::strengthFields())
+                d[py::str(f->name.data(), f->name.size())] = sink.value(*f, view);
+        if (result->member().linkMm > 0)
+            for (const design::Field* f : design::linkFields())
                 d[py::str(f->name.data(), f->name.size())] = sink.value(*f, view);
         return d;
     }
@@ -465,7 +469,7 @@ PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::han
                     py::handle lengthM, py::handle search, py::handle aggregateMm, py::handle top,
                     py::handle minDiameterMm, py::handle maxSpacingMm, py::handle maxDiameterMm,
                     py::handle concrete, py::handle steelMpa, py::handle nEd, py::handle myEd,
-                    py::handle mzEd) {
+                    py::handle mzEd, py::handle linkMm) {
     Row row;
     row.set(Column::Kind, kind);
     row.set(Column::Series, series);
@@ -495,8 +499,10 @@ PyResult designArgs(py::handle kind, py::handle series, py::handle area, py::han
          {std::pair{Column::NEd, nEd}, {Column::MyEd, myEd}, {Column::MzEd, mzEd}})
         if (!value.is_none())
             row.set(column, value);
-    // One member: its faults name their fields alone.
-    const design::InputRow in = checkedRow(1, row, "");
+    if (!linkMm.is_none())
+        row.set(Column::Link, linkMm);
+    // One member: its faults name their fields alone; its search is among them.
+    const design::InputRow in = checkedRow(1, row, "", design::SearchKind::Described);
     const RunOptions run = runOptions(py::none(), py::float_(20.0), top, minDiameterMm,
                                       maxSpacingMm, maxDiameterMm, concrete, steelMpa);
     return designRow(in, run);
@@ -660,7 +666,7 @@ class DesignMany {
                     design::columnByName(std::string_view(name, static_cast<std::size_t>(size))))
                 row.set(*column, kv[py::int_(1)]);
         }
-        return checkedRow(number_, row, label);
+        return checkedRow(number_, row, label, run_.search);
     }
 
     py::object rows_;
@@ -967,6 +973,8 @@ PYBIND11_MODULE(tresol, m) {
                                "A beam's faces sharing the bars, or a column's sides.")
         .def_property_readonly("length_m", memberValue([](const Member& x) { return x.lengthM; }),
                                "The member's length (m), or None.")
+        .def_property_readonly("link_mm", memberValue([](const Member& x) { return x.linkMm; }),
+                               "The link's diameter (mm); 0 without a link.")
         .def_property_readonly("search", &PyResult::search,
                                "The search that designed the member: 'described', 'ec2' or 'aci'.")
         .def_property_readonly("aggregate_mm", &PyResult::aggregateMm,
@@ -1054,7 +1062,7 @@ PYBIND11_MODULE(tresol, m) {
         py::arg("max_spacing_mm") = py::none(), py::arg("max_diameter_mm") = py::none(),
         py::arg("concrete") = py::none(), py::arg("steel_mpa") = py::none(),
         py::arg("n_ed_kn") = py::none(), py::arg("my_ed_knm") = py::none(),
-        py::arg("mz_ed_knm") = py::none(),
+        py::arg("mz_ed_knm") = py::none(), py::arg("link_mm") = py::none(),
         "Designs one member: kind 'viga' or 'pilar', series 'Euro' or 'Mex', required area "
         "(cm²), cover, width and height (cm; a column of more than four sides is the regular "
         "polygon whose circumradius is width_cm), multiple (a beam's faces, 1…10, 1 when left "
@@ -1069,9 +1077,14 @@ PYBIND11_MODULE(tresol, m) {
         "With actions n_ed_kn (compression positive), my_ed_knm (about the horizontal axis: "
         "a beam's moment, positive stretching its bars' face) and mz_ed_knm (about the vertical "
         "axis), each candidate is checked for strength (utilisation, m_rd_knm, x_d, phi), the "
-        "chosen one carries them, and area_cm2 may be None: it is then found from the actions. Bad "
-        "arguments raise ValueError with the batch program's text, naming each faulty field "
-        "('campo cover_cm: …').");
+        "chosen one carries them, and area_cm2 may be None: it is then found from the actions.\n\n"
+        "link_mm is the diameter of the link (stirrup, tie) round the bars, one of the series' "
+        "sizes (None or 0: no link): the cover is then to its outer face, the bars lie inside it "
+        "and its corner bars in its bends, and each candidate's dict has link (its text, '1 cerco "
+        "fi 8 + 2 horquillas fi 8'), crossties (how many a column's bars need) and "
+        "link_spacing_mm (a column's largest link spacing; None for a beam). Bad arguments raise "
+        "ValueError with the batch program's text, naming each faulty field ('campo cover_cm: "
+        "…').");
     m.def(
         "design_many",
         [](const py::iterable& rows, bool returnErrors, py::handle search, py::handle aggregateMm,
@@ -1090,7 +1103,8 @@ PYBIND11_MODULE(tresol, m) {
         py::arg("steel_mpa") = py::none(), py::arg("workers") = 1,
         "Designs members given as dicts with the batch program's column names (id, kind, "
         "series, area_cm2, cover_cm, width_cm, height_cm, multiple, length_m, search, "
-        "aggregate_mm, concrete, steel_mpa), lazily. search, aggregate_mm, top, "
+        "aggregate_mm, concrete, steel_mpa, n_ed_kn, my_ed_knm, mz_ed_knm, link_mm), lazily. "
+        "search, aggregate_mm, top, "
         "min_diameter_mm, max_spacing_mm, max_diameter_mm, concrete and steel_mpa are the "
         "run's, as tresol-batch's options of those names; a row's own search, aggregate_mm, "
         "concrete and steel_mpa fields, when filled, take their place for that row. A bad "

@@ -337,7 +337,7 @@ int runBatch(const BatchOptions& options) {
 
         bool columnsSet = false;
         try {
-            readMembers(in, inputFormat, [&](InputRow&& row) {
+            const RowSink onRow = [&](InputRow&& row) {
                 // A CSV schedule has one header: the code columns when the run or the input asks
                 // for a code search.
                 if (!columnsSet) {
@@ -346,6 +346,7 @@ int runBatch(const BatchOptions& options) {
                         s->writer->codeColumns(options.search != design::SearchKind::Described ||
                                                row.searchField);
                         s->writer->strengthColumns(row.actionFields);
+                        s->writer->linkColumns(options.linkMm.has_value() || row.linkField);
                     }
                 }
                 if (!pool && !row.member)
@@ -363,7 +364,8 @@ int runBatch(const BatchOptions& options) {
                 filling.push_back({std::move(row), search, std::move(catalogue)});
                 if (filling.size() >= kBatchSize)
                     send();
-            });
+            };
+            readMembers(in, inputFormat, onRow, {options.search, options.linkMm.value_or(0)});
         } catch (const InputError&) {
             // The members read before the fault are written (and their messages shown) as a
             // single thread would have, before the fault is reported.

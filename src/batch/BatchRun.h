@@ -30,6 +30,9 @@ struct BatchOptions {
     // member) with a member's own aggregate size over `code.aggregateMm`.
     design::SearchKind search = design::SearchKind::Described;
     code::Options code;
+    // The link of every member without its own (mm; 0: none); given, the schedules take the
+    // link's columns.
+    std::optional<double> linkMm;
 };
 
 // Exit statuses.

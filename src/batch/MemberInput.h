@@ -16,6 +16,7 @@ using design::kColumnCount;
 using design::kindName;
 using design::kLargestAggregateMm;
 using design::kLargestLengthM;
+using design::kLargestLinkMm;
 using design::RawRow;
 using design::RawValue;
 using platform::appendShortest;

@@ -44,7 +44,8 @@ InputFormat sniffFormat(std::istream& in) {
     return InputFormat::Csv;
 }
 
-std::int64_t readCsvMembers(std::istream& in, const RowSink& sink) {
+std::int64_t readCsvMembers(std::istream& in, const RowSink& sink,
+                            const design::RowDefaults& defaults) {
     CsvReader reader(in);
     std::vector<std::string> fields;
     if (!reader.next(fields) || (fields.size() == 1 && blank(fields[0])))
@@ -89,7 +90,7 @@ std::int64_t readCsvMembers(std::istream& in, const RowSink& sink) {
             }
         }
         const std::string label = "Fila " + std::to_string(reader.line());
-        InputRow row = checkRow(reader.line(), raw, label, "columna", decimal);
+        InputRow row = checkRow(reader.line(), raw, label, "columna", decimal, defaults);
         if (reader.unterminatedQuote()) {
             row.member.reset();
             row.error =
@@ -103,7 +104,8 @@ std::int64_t readCsvMembers(std::istream& in, const RowSink& sink) {
     return rows;
 }
 
-std::int64_t readJsonMembers(std::istream& in, const RowSink& sink) {
+std::int64_t readJsonMembers(std::istream& in, const RowSink& sink,
+                             const design::RowDefaults& defaults) {
     using nlohmann::json;
     if (in.peek() == std::char_traits<char>::eof())
         throw InputError("está vacío");
@@ -134,7 +136,7 @@ std::int64_t readJsonMembers(std::istream& in, const RowSink& sink) {
         for (const auto& [key, value] : parsed.items())
             if (const auto column = columnByName(key))
                 raw[static_cast<std::size_t>(*column)] = jsonValue(value);
-        sink(checkRow(rows, raw, label, "campo", '.'));
+        sink(checkRow(rows, raw, label, "campo", '.', defaults));
         return false;
     };
     try {
@@ -153,8 +155,10 @@ std::int64_t readJsonMembers(std::istream& in, const RowSink& sink) {
     return rows;
 }
 
-std::int64_t readMembers(std::istream& in, InputFormat format, const RowSink& sink) {
-    return format == InputFormat::Json ? readJsonMembers(in, sink) : readCsvMembers(in, sink);
+std::int64_t readMembers(std::istream& in, InputFormat format, const RowSink& sink,
+                         const design::RowDefaults& defaults) {
+    return format == InputFormat::Json ? readJsonMembers(in, sink, defaults)
+                                       : readCsvMembers(in, sink, defaults);
 }
 
 } // namespace tresol::batch

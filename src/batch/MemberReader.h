@@ -24,12 +24,16 @@ InputFormat sniffFormat(std::istream& in);
 using RowSink = std::function<void(InputRow&&)>;
 
 // Reads the members of a CSV text one row at a time, handing each row to `sink` as soon as it is
-// read and checked; returns the number of rows. Throws InputError for a file that cannot be used.
-std::int64_t readCsvMembers(std::istream& in, const RowSink& sink);
+// read and checked (a field left out taken from `defaults`); returns the number of rows. Throws
+// InputError for a file that cannot be used.
+std::int64_t readCsvMembers(std::istream& in, const RowSink& sink,
+                            const design::RowDefaults& defaults = {});
 
 // The same for a JSON array of member objects (keys as the CSV columns).
-std::int64_t readJsonMembers(std::istream& in, const RowSink& sink);
+std::int64_t readJsonMembers(std::istream& in, const RowSink& sink,
+                             const design::RowDefaults& defaults = {});
 
-std::int64_t readMembers(std::istream& in, InputFormat format, const RowSink& sink);
+std::int64_t readMembers(std::istream& in, InputFormat format, const RowSink& sink,
+                         const design::RowDefaults& defaults = {});
 
 } // namespace tresol::batch

@@ -173,6 +173,10 @@ class CsvSchedule : public ScheduleWriter {
         if (!headerWritten_)
             strength_ = on;
     }
+    void linkColumns(bool on) override {
+        if (!headerWritten_)
+            link_ = on;
+    }
 
     // One record per row; a member without rows has one with its own fields alone.
     void format(std::int64_t, const design::RunResult& result, std::string& text) const override {
@@ -189,6 +193,9 @@ class CsvSchedule : public ScheduleWriter {
                 design::readField(*f, sink, view);
             if (strength_)
                 for (const design::Field* f : design::strengthFields())
+                    design::readField(*f, sink, view);
+            if (link_)
+                for (const design::Field* f : design::linkFields())
                     design::readField(*f, sink, view);
             text += line.end();
         }
@@ -224,6 +231,9 @@ class CsvSchedule : public ScheduleWriter {
         if (strength_)
             for (const design::Field* f : design::strengthFields())
                 name(f);
+        if (link_)
+            for (const design::Field* f : design::linkFields())
+                name(f);
         out_.write(names + "\r\n");
     }
 
@@ -231,6 +241,7 @@ class CsvSchedule : public ScheduleWriter {
     CsvDialect dialect_;
     bool code_ = false;
     bool strength_ = false;
+    bool link_ = false;
     bool headerWritten_ = false;
 };
 
@@ -415,6 +426,8 @@ class JsonSchedule : public ScheduleWriter {
   public:
     explicit JsonSchedule(BufferedWriter& out) : out_(out) { out_.write("["); }
 
+    void linkColumns(bool on) override { link_ = on; }
+
     void format(std::int64_t row, const design::RunResult& result,
                 std::string& text) const override {
         const design::Member& m = result.member();
@@ -456,6 +469,9 @@ class JsonSchedule : public ScheduleWriter {
             if (result.checked())
                 for (const design::Field* f : design::strengthFields())
                     sink.field(*f, view);
+            if (link_)
+                for (const design::Field* f : design::linkFields())
+                    sink.field(*f, view);
             j.end('}');
         }
         j.end(']');
@@ -472,7 +488,7 @@ class JsonSchedule : public ScheduleWriter {
 
   private:
     // A member's object opened with its inputs, readable back as a member.
-    static JsonText start(std::int64_t row, const design::Member& m, std::string& text) {
+    JsonText start(std::int64_t row, const design::Member& m, std::string& text) const {
         JsonText j(text);
         j.begin('{');
         j.key("row").integer(row);
@@ -486,11 +502,14 @@ class JsonSchedule : public ScheduleWriter {
         j.key("multiple").number(m.multiple);
         if (m.lengthM)
             j.key("length_m").number(*m.lengthM);
+        if (link_)
+            j.key("link_mm").number(m.linkMm);
         return j;
     }
 
     BufferedWriter& out_;
     bool first_ = true;
+    bool link_ = false;
 };
 
 // Sums of many members: the mass to the seven digits of the areas it comes from, the length

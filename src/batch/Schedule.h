@@ -50,6 +50,9 @@ class ScheduleWriter {
     // Whether it takes the strength check's columns (utilisation, m_rd_knm, x_d, phi), at the
     // end; said likewise before the first member.
     virtual void strengthColumns(bool) {}
+    // Whether it takes the link's columns (link, crossties, link_spacing_mm), after those, and a
+    // JSON member its link_mm; said likewise.
+    virtual void linkColumns(bool) {}
 };
 
 // CSV: one row per candidate (one with an empty line for a member without candidates), columns
@@ -59,7 +62,7 @@ class ScheduleWriter {
 // clear_spacing_mm, min_clear_mm, effective_depth_cm, ratio_pct, flags, chosen, messages, mass_kg
 // (several values of a row as its line writes them: groups by " + ", layers by " / "). Both end
 // with short, centre_spacing_cm and clear_gap_cm (the bars as placed), after the columns earlier
-// readers know.
+// readers know, then the strength check's and the link's columns when the run asks for them.
 // JSON: an array of members with their inputs, messages and nested candidates under the same
 // names, readable back as input; a code search's member also has its search and aggregate size,
 // and its candidates their layers of groups.

@@ -98,6 +98,12 @@ int main(int argc, char** argv) {
     cli.add_option("--steel-mpa", options.code.steelMpa,
                    "Límite elástico del acero en MPa con ec2 o aci: fyk (500) o fy (420)")
         ->check(CLI::Range(1.0, 1e4));
+    double linkMm = 0;
+    auto* link = cli.add_option("--link-mm", linkMm,
+                                "Diámetro en mm del cerco de los miembros sin columna link_mm "
+                                "(0: sin cerco); el cuadro lleva entonces el cerco, las "
+                                "horquillas y la separación de cercos")
+                     ->check(CLI::Range(0.0, kLargestLinkMm));
     std::string jobs;
     cli.add_option("-j,--jobs", jobs,
                    "Hilos que calculan los miembros a la vez (uno por núcleo si no se dice; 1: "
@@ -114,7 +120,8 @@ int main(int argc, char** argv) {
               {"--min-diameter-mm", options.code.minDiameterMm},
               {"--max-spacing-mm", options.code.maxSpacingMm},
               {"--max-diameter-mm", options.code.maxDiameterMm},
-              {"--steel-mpa", options.code.steelMpa}})
+              {"--steel-mpa", options.code.steelMpa},
+              {"--link-mm", linkMm}})
             if (!std::isfinite(value))
                 throw CLI::ValidationError(name, "no es un número finito");
         if (!concrete.empty()) {
@@ -124,6 +131,8 @@ int main(int argc, char** argv) {
                                            "se espera una clase como C30/37 o un número de MPa");
             options.code.concreteMpa = *fc;
         }
+        if (link->count() > 0)
+            options.linkMm = linkMm;
         if (jobs.empty()) {
             options.jobs = tresol::platform::defaultThreadCount();
         } else {

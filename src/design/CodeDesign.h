@@ -42,6 +42,10 @@ class CodeDesignResult {
     // Whether arrangement i has less steel than the required area (never, as the search goes;
     // asked as of a described row).
     bool isShort(std::size_t i) const { return arrangements_[i].totalAreaCm2 < member_.areaCm2; }
+    // Arrangement i's link, when the member has one.
+    std::optional<links::LinkDetail> link(std::size_t i) const {
+        return i < links_.size() ? std::optional<links::LinkDetail>(links_[i]) : std::nullopt;
+    }
 
     // The section with the bars of row `row` (1…k; 0 or past the table: no bars), drawn with
     // DesignResult::draw.
@@ -53,13 +57,18 @@ class CodeDesignResult {
   private:
     friend CodeDesignResult designCode(const Member&, const code::Options&,
                                        std::shared_ptr<const Cdiametro>);
-    Placement placeBars(const std::string& line, const std::vector<code::Bar>& bars) const;
+    // The section with an arrangement's bars, its link and a callout for each of its groups
+    // (none: the bare outline).
+    Placement placeBars(const code::Arrangement* a, std::optional<links::LinkDetail> link) const;
+    std::optional<links::LinkDetail> linkOf(const code::Arrangement& a) const;
 
     Member member_;
     code::Options options_;
     code::Member codeMember_;
     std::vector<code::Arrangement> arrangements_;
     std::vector<std::optional<BarGaps>> gaps_;
+    std::vector<links::LinkDetail> links_;  // each arrangement's, with a link
+    std::optional<links::Frame> linkFrame_; // with a link
     std::vector<Message> messages_;
     std::shared_ptr<const Cdiametro> catalogue_;
     std::shared_ptr<const CSeccEstruc> base_;

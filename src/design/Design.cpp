@@ -9,6 +9,7 @@
 #include "reinforcement/CArmador.h"
 #include "reinforcement/Carmasec.h"
 #include "reinforcement/Cdiametro.h"
+#include "reinforcement/Links.h"
 #include "sections/CSeccEstruc.h"
 
 #include <algorithm>
@@ -109,6 +110,24 @@ Message emptyListMessage(const CArmador& arm, const Cdiametro& cat, double areaC
                  " y " + platform::commaFormat(areaCm2 * 1.8, "#0.00") + " cm² con los redondos " +
                  apart;
     return m;
+}
+
+// The described list bends its links as EN 1992-1-1 does.
+links::Frame linkFrame(const Member& m, const Cdiametro& catalogue) {
+    return links::frame(m.kind == MemberKind::Column, sidesOf(m), m.widthCm, m.heightCm, m.coverCm,
+                        m.linkMm, code::Code::EC2, catalogue);
+}
+
+// The bars of a reinforcement set as a link takes them, their diameters to the catalogue's
+// seven digits.
+std::vector<links::Bar> linkBars(const Carmasec& armado) {
+    std::vector<links::Bar> bars;
+    const std::int32_t n = armado.GetNumeroRedondos();
+    bars.reserve(static_cast<std::size_t>(n));
+    for (std::int32_t i = 1; i <= n; ++i)
+        bars.push_back({{armado.GetY(i), armado.GetZ(i)},
+                        platform::toSignificantDigits(double{armado.GetDiametro(i)} * 1000)});
+    return bars;
 }
 
 // The bars a placement put on its section.
@@ -214,7 +233,10 @@ DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catal
 
     float area = platform::toSingleOrInfinity(member.areaCm2 / 10000.0);
     float ancho = platform::toSingleOrInfinity(member.widthCm / 100.0);
-    float recub = platform::toSingleOrInfinity(member.coverCm / 100.0);
+    // With a link the bars lie inside it: the list and its placements take the cover through it,
+    // to the bars' surfaces.
+    float recub = platform::toSingleOrInfinity(
+        member.linkMm > 0 ? (member.coverCm + member.linkMm / 10) / 100.0 : member.coverCm / 100.0);
     r.armador_ = std::make_unique<CArmador>();
     {
         Recorder rec(r.messages_);
@@ -326,8 +348,31 @@ Placement DesignResult::place(std::int32_t row) const {
         else
             section->AnyadeRefuerzoLineaCentrada(p.line, cover_, member_.face == 1 ? 1 : 0);
     }
+    if (member_.linkMm > 0)
+        if (const auto armado = section->GetArmado()) {
+            // The corner bars go into the link's bends: the section is made again with them there.
+            const links::Frame frame = linkFrame(member_, *catalogue_);
+            std::vector<links::Bar> bars = linkBars(*armado);
+            links::moveCornerBarsIntoBends(frame.outline, double{cover_} * 1000,
+                                           links::innerBendRadiusMm(frame.code, frame.diameterMm),
+                                           bars);
+            section = std::make_shared<CSeccEstruc>(*base_);
+            p.section = section;
+            Recorder rec(p.messages);
+            for (std::size_t i = 0; i < bars.size(); ++i)
+                section->AnyadeRedondo(static_cast<float>(bars[i].centre.y),
+                                       static_cast<float>(bars[i].centre.z),
+                                       armado->GetIndiDiam(static_cast<std::int32_t>(i) + 1));
+        }
     if (const auto armado = section->GetArmado())
         p.placed = armado->GetNumeroRedondos();
+    if (member_.linkMm > 0 && p.placed > 0) {
+        p.link = links::detail(linkFrame(member_, *catalogue_), linkBars(*section->GetArmado()));
+        Callout all{p.line, {}};
+        for (std::int32_t i = 0; i < p.placed; ++i)
+            all.bars.push_back(i);
+        p.callouts.push_back(std::move(all));
+    }
     return p;
 }
 

@@ -15,6 +15,8 @@ inline constexpr double kLargestSizeCm = 1e6;
 inline constexpr double kLargestLengthM = 1e4;
 // Largest design action, kN or kN·m either way: beyond it a figure is a typing slip.
 inline constexpr double kLargestActionKn = 1e9;
+// Largest link diameter, mm: beyond any series' bars.
+inline constexpr double kLargestLinkMm = 100;
 // Largest aggregate size, mm: the code-checked search's own.
 inline constexpr double kLargestAggregateMm = code::kLargestAggregateMm;
 

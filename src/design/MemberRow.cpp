@@ -12,9 +12,9 @@ namespace tresol::design {
 namespace {
 
 constexpr std::array<std::string_view, kColumnCount> kNames = {
-    "id",        "kind",     "series",    "area_cm2", "cover_cm",     "width_cm",
-    "height_cm", "multiple", "length_m",  "search",   "aggregate_mm", "concrete",
-    "steel_mpa", "n_ed_kn",  "my_ed_knm", "mz_ed_knm"};
+    "id",        "kind",     "series",    "area_cm2",  "cover_cm",     "width_cm",
+    "height_cm", "multiple", "length_m",  "search",    "aggregate_mm", "concrete",
+    "steel_mpa", "n_ed_kn",  "my_ed_knm", "mz_ed_knm", "link_mm"};
 
 std::string_view trim(std::string_view s) {
     const auto first = s.find_first_not_of(" \t");
@@ -161,7 +161,8 @@ std::optional<Column> columnByName(std::string_view name) {
 bool isRequired(Column column) {
     return column != Column::Id && column != Column::Length && column != Column::Search &&
            column != Column::Aggregate && column != Column::Concrete && column != Column::Steel &&
-           column != Column::NEd && column != Column::MyEd && column != Column::MzEd;
+           column != Column::NEd && column != Column::MyEd && column != Column::MzEd &&
+           column != Column::Link;
 }
 
 Search searchOf(const InputRow& row, const Search& run) {
@@ -180,7 +181,7 @@ std::string_view kindName(MemberKind kind) {
 }
 
 InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLabel,
-                  std::string_view fieldWord, char decimalSeparator) {
+                  std::string_view fieldWord, char decimalSeparator, const RowDefaults& defaults) {
     InputRow row;
     row.number = number;
     row.label = rowLabel;
@@ -311,6 +312,40 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
     if (const RawValue& steel = at(Column::Steel); !blankOrAbsent(steel))
         row.steelMpa = readPositive(steel, Column::Steel, decimalSeparator, 1e4, faults);
 
+    // The link may be left empty: the run's is taken.
+    const RawValue& link = at(Column::Link);
+    row.linkField = link.type != RawValue::Type::Missing;
+    double linkMm = defaults.linkMm;
+    if (!blankOrAbsent(link))
+        if (const auto v = readNumber(link, Column::Link, decimalSeparator, faults)) {
+            if (!std::isfinite(*v))
+                faults.add(Column::Link, "no es un número finito");
+            else if (*v < 0)
+                faults.add(Column::Link,
+                           "no puede ser negativo (" + platform::numberText(*v) + ")");
+            else if (*v > kLargestLinkMm)
+                faults.add(Column::Link, "es demasiado grande (" + platform::numberText(*v) +
+                                             "; el máximo es " +
+                                             platform::numberText(kLargestLinkMm) + ")");
+            else
+                linkMm = *v;
+        }
+
+    if (!faults.any() && linkMm != 0) {
+        // Whether the link is one of the series' bars and leaves room inside the cover.
+        Member withLink;
+        withLink.kind = *kind;
+        withLink.series = m.series;
+        withLink.coverCm = *cover;
+        withLink.widthCm = *width;
+        withLink.heightCm = *height;
+        withLink.multiple = *multiple;
+        withLink.linkMm = linkMm;
+        if (const std::string why = linkProblem(withLink, row.search.value_or(defaults.search));
+            !why.empty())
+            faults.add(Column::Link, why);
+    }
+
     if (faults.any()) {
         // Without a label the message starts at its first field.
         row.error = rowLabel.empty() ? faults.text().substr(2) + "."
@@ -325,6 +360,7 @@ InputRow checkRow(std::int64_t number, const RawRow& raw, std::string_view rowLa
     m.multiple = *multiple;
     m.lengthM = length;
     m.actions = actions;
+    m.linkMm = linkMm;
     row.member = std::move(m);
     return row;
 }

@@ -108,6 +108,24 @@ const std::array kFields = {
               else
                   s.empty();
           }},
+    Field{"link", "Cerco", "", Align::Left, false, false,
+          [](S& s, const V& v) {
+              if (v.row->link)
+                  s.text(v.row->link->text);
+              else
+                  s.empty();
+          }},
+    Field{"crossties", "Horquillas", "", Align::Right, false, false,
+          [](S& s, const V& v) {
+              if (v.row->link)
+                  s.integer(static_cast<std::int64_t>(v.row->link->crossties.size()));
+              else
+                  s.empty();
+          }},
+    Field{"link_spacing_mm", "Sep. cercos mm", "#", Align::Right, false, false,
+          [](S& s, const V& v) {
+              optional(s, v.row->link ? v.row->link->spacingMm : std::nullopt);
+          }},
 };
 
 using Names = std::vector<std::string_view>;
@@ -178,6 +196,8 @@ const Names kReportCodeBeam = {"candidate",    "line",
 
 // After every layout's own, when the rows were checked against actions.
 const Names kStrength = {"utilisation", "m_rd_knm", "x_d", "phi"};
+// Last, when the members have links.
+const Names kLink = {"link", "crossties", "link_spacing_mm"};
 
 std::vector<const Field*> fieldsOf(const Names& names) {
     std::vector<const Field*> out;
@@ -197,6 +217,11 @@ const Field& field(std::string_view name) {
 
 std::span<const Field* const> strengthFields() {
     static const std::vector<const Field*> fields = fieldsOf(kStrength);
+    return fields;
+}
+
+std::span<const Field* const> linkFields() {
+    static const std::vector<const Field*> fields = fieldsOf(kLink);
     return fields;
 }
 

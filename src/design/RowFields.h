@@ -74,6 +74,9 @@ std::span<const Field* const> layout(Layout which);
 // The fields of a strength check, after a layout's own where the rows were checked: the
 // utilisation, the resistance, a beam's x/d and ACI's φ.
 std::span<const Field* const> strengthFields();
+// The fields of a member's link, after those when the input gives links: its text, the number of
+// crossties and a column's largest link spacing.
+std::span<const Field* const> linkFields();
 
 // The field's value into a sink.
 inline void readField(const Field& f, FieldSink& sink, const RowView& view) {

@@ -7,6 +7,7 @@
 #include "reinforcement/Cdiametro.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace tresol::design {
@@ -81,6 +82,7 @@ void codeRow(const CodeDesignResult& result, std::size_t i, Row& r) {
     r.clearSpacingCm = narrowest / 10;
     // As placed: a beam whose bars belong on its other face gets the mirror image.
     const double side = m.kind == MemberKind::Beam && m.face == 1 ? -1.0 : 1.0;
+    r.link = result.link(i);
     r.placement.reserve(a.placement.size());
     // A row has a size or two: each looked up once.
     std::int32_t index = -1;
@@ -224,8 +226,19 @@ void runDescribed(const Member& member, std::shared_ptr<const Cdiametro> catalog
     out = design(member, std::move(catalogue));
     rows.clear();
     rows.reserve(out.candidates().size());
-    for (const Candidate& c : out.candidates())
+    for (const Candidate& c : out.candidates()) {
         rows.push_back(describedRow(c, out.member()));
+        if (member.linkMm > 0)
+            rows.back().link = out.place(c.row).link;
+    }
+}
+
+// A column's link thinner than its code asks for its largest bars is a note of the row.
+void noteLink(Row& row, const Member& m, code::Code code) {
+    if (!row.link || m.kind != MemberKind::Column)
+        return;
+    if (std::string note = links::leastLinkNote(code, m.linkMm, row.diameterMm); !note.empty())
+        row.flags.push_back(std::move(note));
 }
 
 // The least area (cm²) in [low, high] whose chosen row carries the actions, by bisection; the
@@ -257,12 +270,42 @@ std::optional<double> leastCarryingArea(const Member& member, const StrengthChec
 
 } // namespace
 
+std::string linkProblem(const Member& member, SearchKind search,
+                        std::shared_ptr<const Cdiametro> catalogue) {
+    if (member.linkMm == 0)
+        return {};
+    if (!catalogue) {
+        // Made once, only read: any thread may ask.
+        static const std::array<std::shared_ptr<const Cdiametro>, 4> standard = {
+            standardCatalogue("Euro"), standardCatalogue("Mex"), codeCatalogue("Euro"),
+            codeCatalogue("Mex")};
+        catalogue =
+            standard[(member.series == "Euro" ? 0 : 1) + (search == SearchKind::Described ? 0 : 2)];
+    }
+    const bool column = member.kind == MemberKind::Column;
+    const std::int32_t sides = column ? platform::roundToInt32(member.multiple).value_or(0) : 4;
+    return links::problem(
+        search == SearchKind::ACI ? code::Code::ACI : code::Code::EC2, *catalogue, member.linkMm,
+        links::memberOutline(sides, member.widthCm, member.heightCm), member.coverCm * 10);
+}
+
 RunResult run(const Member& memberIn, const Search& search,
               std::shared_ptr<const Cdiametro> catalogue) {
     RunResult r;
     r.search_ = search;
     r.search_.code.code = search.kind == SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
     Member member = memberIn;
+    if (member.linkMm != 0) {
+        if (!catalogue)
+            catalogue = search.kind == SearchKind::Described ? standardCatalogue(member.series)
+                                                             : codeCatalogue(member.series);
+        if (const std::string why = linkProblem(member, search.kind, catalogue); !why.empty()) {
+            r.refused_ = true;
+            r.messages_.push_back({why, platform::MsgIcon::Critical});
+            r.engine_ = DesignResult();
+            return r;
+        }
+    }
     const bool checked = member.actions.has_value();
     std::optional<StrengthCheck> check;
     if (checked) {
@@ -302,6 +345,8 @@ RunResult run(const Member& memberIn, const Search& search,
         }
         DesignResult d;
         runDescribed(member, catalogue, d, r.rows_);
+        for (Row& row : r.rows_)
+            noteLink(row, member, r.search_.code.code);
         for (std::size_t i = 0; i < r.rows_.size(); ++i)
             r.engineRows_.push_back(static_cast<std::int32_t>(i) + 1);
         if (check) {
@@ -341,6 +386,7 @@ RunResult run(const Member& memberIn, const Search& search,
                 // Made in place; taken back when it does not carry the actions.
                 Row& row = r.rows_.emplace_back();
                 codeRow(c, i, row);
+                noteLink(row, member, r.search_.code.code);
                 if (check) {
                     const auto u = check->check(row);
                     if (!u || *u > 1) {

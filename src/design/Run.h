@@ -130,8 +130,14 @@ class RunResult {
     double areaCm2_ = 0;
 };
 
+// Why the member's link cannot go round its bars under the search (Spanish, naming the value), or
+// empty: see links::problem. Without a catalogue, the series' sizes the search draws from.
+std::string linkProblem(const Member& member, SearchKind search,
+                        std::shared_ptr<const Cdiametro> catalogue = nullptr);
+
 // Designs one member. Without a catalogue, the member's series with the sizes the search draws
-// from. Messages are recorded into the result, never shown.
+// from. Messages are recorded into the result, never shown. A member whose link is refused
+// (linkProblem) is refused.
 RunResult run(const Member& member, const Search& search,
               std::shared_ptr<const Cdiametro> catalogue = nullptr);
 

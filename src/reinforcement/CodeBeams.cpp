@@ -3,13 +3,14 @@
 // Beams of the code-checked search: layers across the width, a second one over a full first.
 namespace tresol::code::detail {
 
-// Layer 1: corners of A, k bars of B between them, equal clear gaps across the width.
+// Layer 1: corners of A, k bars of B between them, equal clear gaps across the width. Corners in
+// a link's bends stand farther in: the gaps share what lies between them.
 Fit beamLayer1(const Prep& p, const Size& A, const Size& B, std::int32_t k, BeamLayer& out) {
-    if (2 * p.c + A.d > p.h + kEps)
+    if (2 * p.c + A.d + A.bend > p.h + kEps)
         return Fit::Height;
     const double n = 2.0 + k;
     out.smin = rules::clearBetweenBars(p.code, false, p.dg, A.d);
-    out.g = (p.w - 2 * A.d - k * B.d) / (n - 1);
+    out.g = (p.w - 2 * A.bend - 2 * A.d - k * B.d) / (n - 1);
     out.cc = out.g + (k >= 1 ? (A.d + B.d) / 2 : A.d);
     if (out.g < out.smin - kEps)
         return Fit::Gap;
@@ -46,7 +47,7 @@ static bool upperCountExists(std::int32_t n1, std::int32_t j) {
 static double beamCentroid(const Prep& p, const Size& A, const Size& B, std::int32_t k,
                            const Size* S, std::int32_t j) {
     double sa = 2 * A.a + k * B.a;
-    double sy = 2 * A.a * (p.c + A.d / 2) + k * B.a * (p.c + B.d / 2);
+    double sy = 2 * A.a * (p.c + A.d / 2 + A.bend) + k * B.a * (p.c + B.d / 2);
     if (S && j > 0) {
         sa += j * S->a;
         sy += j * S->a * (layer2Bottom(p, A) + S->d / 2);
@@ -96,7 +97,7 @@ static Limit beamLimit(const Prep& p, const Cand& c) {
         const Size& A = p.sizes[c.pa];
         const Size& B = p.sizes[c.pb];
         std::array<double, 3> areas{2 * A.a, c.k * B.a, 0};
-        std::array<double, 3> depths{p.h - p.c - A.d / 2, p.h - p.c - B.d / 2, 0};
+        std::array<double, 3> depths{p.h - p.c - A.d / 2 - A.bend, p.h - p.c - B.d / 2, 0};
         int n = 2;
         if (c.p2 >= 0) {
             const Size& S = p.sizes[c.p2];

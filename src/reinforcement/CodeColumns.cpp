@@ -1,5 +1,7 @@
 #include "reinforcement/CodeSearchParts.h"
 
+#include "reinforcement/Links.h"
+
 // Columns of the code-checked search: corner bars and the bars of each side.
 namespace tresol::code::detail {
 
@@ -31,6 +33,44 @@ Offset offsetOutline(const std::vector<Point>& P, double t) {
         if (dy * ey + dz * ez <= 0)
             return o; // the side turned over: the offset outline collapsed
         o.len[i] = length(dy, dz);
+        if (!std::isfinite(o.len[i]) || !(o.len[i] > 0))
+            return o;
+    }
+    o.valid = true;
+    return o;
+}
+
+// The corner bars of A and the lengths along each side between them: every corner bar against
+// both faces of its corner, or, with a link, in the link's bend there (its own distance from the
+// faces at each corner's angle); the lengths taken along the side, where its bars stand.
+Offset cornerOutline(const Prep& p, const Size& A) {
+    if (!(p.link > 0))
+        return offsetOutline(p.outline, p.c + A.d / 2);
+    Offset o;
+    const std::vector<Point>& P = p.outline;
+    const std::size_t n = P.size();
+    o.q.resize(n);
+    o.len.resize(n);
+    auto edge = [&](std::size_t i) {
+        const Point& a = P[i];
+        const Point& b = P[(i + 1) % n];
+        const double dy = b.y - a.y, dz = b.z - a.z, len = length(dy, dz);
+        return Point{dy / len, dz / len};
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point u0 = edge((i + n - 1) % n), u1 = edge(i);
+        // Inward normals; a point t from both faces lies t·(n0 + n1)/(1 + n0·n1) in.
+        const Point n0{-u0.z, u0.y}, n1{-u1.z, u1.y};
+        const double s = 1 + n0.y * n1.y + n0.z * n1.z;
+        const double t = links::cornerBarOffsetMm(p.c, p.bendRadius, A.d,
+                                                  links::interiorAngle(u0.y, u0.z, u1.y, u1.z));
+        o.q[i] = Point{P[i].y + t * (n0.y + n1.y) / s, P[i].z + t * (n0.z + n1.z) / s};
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point u = edge(i);
+        const Point& a = o.q[i];
+        const Point& b = o.q[(i + 1) % n];
+        o.len[i] = (b.y - a.y) * u.y + (b.z - a.z) * u.z;
         if (!std::isfinite(o.len[i]) || !(o.len[i] > 0))
             return o;
     }
@@ -104,7 +144,7 @@ void enumerateColumn(const Prep& p, double cap, Visitor visit) {
         const Size& A = p.sizes[pa];
         if (static_cast<double>(n) * A.a >= cap)
             break; // sizes ascend: larger corners only add area
-        const Offset off = offsetOutline(p.outline, p.c + A.d / 2);
+        const Offset off = cornerOutline(p, A);
         if (!off.valid)
             continue;
         for (std::int32_t pb = pa; pb >= std::max(0, pa - 1); --pb) {

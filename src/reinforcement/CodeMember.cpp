@@ -1,8 +1,6 @@
 #include "reinforcement/CodeSearchParts.h"
 
-#include "geometry/MemberOutline.h"
-#include "platform/BoundedArray.h"
-#include "platform/Single.h"
+#include "reinforcement/Links.h"
 
 #include <numbers>
 
@@ -11,15 +9,10 @@ namespace tresol::code::detail {
 
 // The outline the design window draws: the width × height rectangle, or the regular polygon of
 // circumradius = width, through the geometry routine the window uses, in single precision.
-static bool buildOutline(const Member& m, std::vector<Point>& out) {
-    const float b = platform::toSingleOrInfinity(m.widthCm / 100.0);
-    const float h =
-        m.sides == 4 && m.heightCm != 0 ? platform::toSingleOrInfinity(m.heightCm / 100.0) : b;
-    const PointArray pts = memberOutlinePoints(m.sides, b, h);
+static void buildOutline(const Member& m, std::vector<Point>& out) {
     out.clear();
-    for (std::int32_t i = 1; i <= m.sides; ++i)
-        out.push_back(Point{double{pts(i, 1)} * 1000, double{pts(i, 2)} * 1000});
-    return true;
+    for (const links::Point& q : links::memberOutline(m.sides, m.widthCm, m.heightCm))
+        out.push_back(Point{q.y * 1000, q.z * 1000});
 }
 
 // A convex outline turning once counter-clockwise, with its area in cm².
@@ -59,6 +52,10 @@ bool prepare(const Member& m, const Cdiametro& cat, const Options& o, Prep& p, s
         why = "recubrimiento no válido";
         return false;
     }
+    if (!finiteIn(m.linkMm, 0, 1000)) {
+        why = "diámetro del cerco no válido";
+        return false;
+    }
     if (!finiteIn(o.aggregateMm, 0, 1000) || !(o.aggregateMm > 0)) {
         why = "tamaño del árido no válido";
         return false;
@@ -95,7 +92,10 @@ bool prepare(const Member& m, const Cdiametro& cat, const Options& o, Prep& p, s
     }
     p.dg = o.aggregateMm;
     p.req = m.areaCm2;
-    p.c = m.coverCm * 10;
+    // With a link the bars lie inside it: the cover is to its outer face.
+    p.c = m.coverCm * 10 + m.linkMm;
+    p.link = m.linkMm;
+    p.bendRadius = p.link > 0 ? links::innerBendRadiusMm(o.code, p.link) : 0;
 
     if (!m.column) {
         if (!finiteIn(m.widthCm, 0, kMaxLengthCm) || !(m.widthCm > 0)) {
@@ -110,6 +110,10 @@ bool prepare(const Member& m, const Cdiametro& cat, const Options& o, Prep& p, s
         p.h = m.heightCm * 10;
         if (2 * p.c >= p.b || 2 * p.c >= p.h) {
             why = "el recubrimiento no deja sitio para las barras";
+            return false;
+        }
+        if (p.link > 0 && (2 * (p.c + p.bendRadius) >= p.b || 2 * (p.c + p.bendRadius) >= p.h)) {
+            why = "el cerco no deja sitio dentro del recubrimiento";
             return false;
         }
         p.w = p.b - 2 * p.c;
@@ -156,6 +160,10 @@ bool prepare(const Member& m, const Cdiametro& cat, const Options& o, Prep& p, s
             why = "contorno no válido: debe ser convexo y en sentido antihorario";
             return false;
         }
+        if (p.link > 0 && !offsetOutline(p.outline, p.c + p.bendRadius).valid) {
+            why = "el cerco no deja sitio dentro del recubrimiento";
+            return false;
+        }
         p.smax = o.maxSpacingMm;
         p.leastBars = rules::columnLeastBars(o.code, static_cast<int>(p.outline.size()));
     }
@@ -190,7 +198,12 @@ bool prepare(const Member& m, const Cdiametro& cat, const Options& o, Prep& p, s
             ++coverTooThin;
             continue;
         }
-        p.sizes[p.nSizes++] = Size{i, d, a * 1e4};
+        // A beam's corners are right angles.
+        const double bend =
+            p.link > 0 ? links::cornerBarOffsetMm(p.c, p.bendRadius, d, std::numbers::pi / 2) -
+                             (p.c + d / 2)
+                       : 0;
+        p.sizes[p.nSizes++] = Size{i, d, a * 1e4, bend};
     }
     if (p.nSizes == 0 && coverTooThin > 0) {
         why = "el recubrimiento de " + numberWithComma(p.c) +

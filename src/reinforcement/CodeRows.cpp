@@ -74,18 +74,20 @@ std::string lineText(const std::vector<Layer>& layers, const std::string& gen) {
 }
 
 // A layer across the width: a corner of A, k bars of B, a corner of A, equal clear gaps g, every
-// bar on the layer's face (its bottom `yFace` above the beam's bottom).
+// bar on the layer's face (its bottom `yFace` above the beam's bottom), the corners risen into
+// the link's bends.
 static void beamBars(const Prep& p, double yFace, const Size& A, const Size& B, std::int32_t k,
                      double g, std::vector<Bar>& out) {
-    double z = -p.b / 2 + p.c;
-    auto put = [&](const Size& s) {
-        out.push_back(Bar{(-p.h / 2 + yFace + s.d / 2) / 1000, (z + s.d / 2) / 1000, s.index});
+    double z = -p.b / 2 + p.c + A.bend;
+    auto put = [&](const Size& s, double rise) {
+        out.push_back(
+            Bar{(-p.h / 2 + yFace + s.d / 2 + rise) / 1000, (z + s.d / 2) / 1000, s.index});
         z += s.d + g;
     };
-    put(A);
+    put(A, A.bend);
     for (std::int32_t i = 0; i < k; ++i)
-        put(B);
-    put(A);
+        put(B, 0);
+    put(A, A.bend);
 }
 
 // The least clear gap and the widest centre distance between neighbours of a row of bars of
@@ -140,7 +142,7 @@ static void columnRow(const Prep& p, const Cand& c, Arrangement& r) {
     const Size& A = p.sizes[c.pa];
     const Size& B = p.sizes[c.pb];
     const std::size_t n = p.outline.size();
-    const Offset off = offsetOutline(p.outline, p.c + A.d / 2);
+    const Offset off = cornerOutline(p, A);
     Layer& l = r.layers[0];
     l.clearSpacingMm = kInf;
     l.maxCentreSpacingMm = 0;

@@ -36,6 +36,9 @@ struct Size {
     std::int32_t index; // in the catalogue
     double d;           // mm
     double a;           // cm², the catalogue's own area of one bar
+    // How much farther from each face a bar of this size lies in a right-angled corner (a beam's)
+    // than against the link's legs: its rise into the link's bend (mm); 0 without a link.
+    double bend;
 };
 
 struct Point {
@@ -58,7 +61,9 @@ struct Prep {
     double asMax = 0;           // cm², the code's largest steel; 0 for none
     double beamMinRatio = 0;    // of b·d
     std::int32_t leastBars = 0; // a column's
-    double c = 0;               // mm
+    double c = 0;               // mm, from the faces to the bars' surfaces (cover and link)
+    double link = 0;            // the link's diameter (mm); 0 for none
+    double bendRadius = 0;      // the inner radius of the link's bends (mm)
     double b = 0, h = 0, w = 0; // a beam: width, height, width between covers (mm)
     std::vector<Point> outline; // a column's vertices, counter-clockwise (mm)
     double concreteCm2 = 0;
@@ -121,9 +126,9 @@ class Visitor {
 };
 
 // The height of a second layer above a first whose corners are A: its bottom lies the codes'
-// clear distance between layers above the top of the corners.
+// clear distance between layers above the top of the corners as placed (in the link's bends).
 inline double layer2Bottom(const Prep& p, const Size& A) {
-    return p.c + A.d + rules::clearBetweenLayers(p.code, p.dg, A.d);
+    return p.c + A.d + A.bend + rules::clearBetweenLayers(p.code, p.dg, A.d);
 }
 
 // How many bars a side of a four-sided column carries between its corners: sides 0 and 2 take k,
@@ -152,6 +157,7 @@ void enumerateBeam(const Prep& p, double cap, Visitor visit);
 
 // Columns (CodeColumns.cpp)
 Offset offsetOutline(const std::vector<Point>& P, double t);
+Offset cornerOutline(const Prep& p, const Size& A);
 void enumerateColumn(const Prep& p, double cap, Visitor visit);
 
 // The member (CodeMember.cpp)
