@@ -2,15 +2,22 @@
 
 #include "design/Design.h"
 #include "design/Run.h"
+#include "design/SectionDxf.h"
 #include "drawing/Canvas.h"
 #include "drawing/CanvasSvg.h"
+#include "drawing/DxfCheck.h"
 #include "platform/Numbers.h"
 #include "sections/CSeccEstruc.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -189,6 +196,8 @@ struct Case {
     std::string coverText;
     double tailMm; // the hook's straight extension, max(6φ, 75 mm)
     int crossties;
+    double widthMm, heightMm; // what the dimensions measure; a polygon's height 0, its radius
+                              // the width
 };
 
 // The beam of the window under EC2 (30 × 50, 10 cm², 3.8 cm to the bars), a 60 × 60 column
@@ -200,16 +209,19 @@ std::vector<Case> cases() {
     {
         Search ec2{SearchKind::EC2, {}};
         const RunResult r = run(member(MemberKind::Beam, 10, 3.8, 30, 50, 1), ec2);
-        Case c{"beam", r.place(1), 38, 8, 0, 4, {"30", "50"}, "r = 3 cm", 75, 0};
+        Case c{"beam", r.place(1), 38, 8, 0, 4, {"30", "50"}, "r = 3 cm", 75, 0, 300, 500};
         const auto bars = barsOf(c.placement);
         c.bendMm = bars[nearest(bars, -1, -1)].diameter * 500;
         out.push_back(c);
     }
     {
         // φ16: 6 × 16 = 96 mm of hook, more than 75.
-        Case c{
-            "column", column(60, 4, 5, "16 fi 20"), 50, 16, 10, 4, {"60", "60"}, "r = 3,4 cm", 96,
-            2};
+        Case c{"column",     column(60, 4, 5, "16 fi 20"),
+               50,           16,
+               10,           4,
+               {"60", "60"}, "r = 3,4 cm",
+               96,           2,
+               600,          600};
         const auto bars = barsOf(c.placement);
         // Across the middle bars of opposite faces.
         links::LinkDetail& l = c.placement.link.emplace();
@@ -218,8 +230,18 @@ std::vector<Case> cases() {
             l.crossties.push_back({{bars[a].y, bars[a].z}, {bars[b].y, bars[b].z}});
         out.push_back(c);
     }
-    out.push_back(
-        {"hexagon", column(40, 6, 3.8, "30 fi 12"), 38, 8, 6, 6, {"R = 40"}, "r = 3 cm", 75, 0});
+    out.push_back({"hexagon",
+                   column(40, 6, 3.8, "30 fi 12"),
+                   38,
+                   8,
+                   6,
+                   6,
+                   {"R = 40"},
+                   "r = 3 cm",
+                   75,
+                   0,
+                   400,
+                   0});
     for (Case& c : out) {
         links::LinkDetail& l = c.placement.link ? *c.placement.link : c.placement.link.emplace();
         l.diameterMm = c.linkMm;
@@ -377,6 +399,132 @@ TEST_P(DetailDrawing, TextsNameSizeCoverAndGroupsClearOfTheBars) {
                         }))
             << c.id << ": " << g.text;
     }
+}
+
+// The 2D DXF drawing read back by ezdxf: audited clean; the link's faces and hook on CERCOS, the
+// faces closed with arcs whose radius (from each bulge and its chord) is the bend's and the
+// bend's plus the diameter; real dimensions on COTAS measuring the section in millimetres and
+// showing centimetres; the labels on TEXTO, each group's once, with their leaders.
+TEST_P(DetailDrawing, DxfReadsBackWithArcsDimensionsAndLabels) {
+    const Case& c = GetParam();
+    testing::DxfDir dir;
+    const std::string file = dir.file(std::string("detail-") + c.id + ".dxf");
+    std::string error;
+    ASSERT_TRUE(writeSectionDxf(file, c.placement, error)) << c.id << ": " << error;
+    const char* source = std::getenv("TRESOL_SOURCE_DIR");
+    const std::filesystem::path here = source ? std::filesystem::path(source) / "tests/design"
+                                              : std::filesystem::path(__FILE__).parent_path();
+    const testing::DxfReadBack r = testing::readDxf(file, here / "section_dxf_check.py");
+    if (!r.skipped.empty())
+        GTEST_SKIP() << r.skipped;
+    ASSERT_EQ(r.failure, "") << c.id;
+    EXPECT_EQ(r.auditErrors, 0) << c.id;
+
+    std::map<std::string, int> census;
+    std::vector<const testing::DxfEntity*> faces, dims, texts;
+    std::map<std::string, std::string> layers;
+    for (const testing::DxfEntity& e : r.entities) {
+        if (e.kind == "LAYER")
+            layers[e.at("name")] = e.at("aci");
+        if (!e.at("layer").empty())
+            ++census[e.at("layer") + " " + e.kind + (e.at("closed") == "1" ? " closed" : "")];
+        if (e.kind == "LWPOLYLINE" && e.at("layer") == "CERCOS" && e.at("closed") == "1") {
+            // The faces go round every bar.
+            Chain outline;
+            const auto v = e.numbers("pts");
+            for (std::size_t i = 0; i + 1 < v.size(); i += 3)
+                outline.pts.push_back({v[i] / 1000, v[i + 1] / 1000});
+            const auto bars = barsOf(c.placement);
+            if (std::all_of(bars.begin(), bars.end(), [&](const BarCircle& b) {
+                    return outline.contains({b.z, b.y});
+                }))
+                faces.push_back(&e);
+        }
+        if (e.kind == "DIMENSION")
+            dims.push_back(&e);
+        if (e.kind == "TEXT")
+            texts.push_back(&e);
+    }
+    EXPECT_EQ(layers["CERCOS"], "150") << c.id;
+    EXPECT_EQ(layers["COTAS"], "3") << c.id;
+    const int callouts = static_cast<int>(c.placement.callouts.size());
+    EXPECT_EQ(census, (std::map<std::string, int>{
+                          {"HORMIGON LWPOLYLINE closed", 1},
+                          {"ARMADO CIRCLE", static_cast<int>(barsOf(c.placement).size())},
+                          {"ARMADO HATCH", static_cast<int>(barsOf(c.placement).size())},
+                          {"CERCOS LWPOLYLINE closed", 2 + c.crossties},
+                          {"CERCOS LWPOLYLINE", 2},
+                          {"COTAS DIMENSION", static_cast<int>(c.sizeTexts.size())},
+                          // Two segments to each group's label, one to the link's.
+                          {"TEXTO LINE", 2 * callouts + 1},
+                          // The groups, the link, the cover and the line.
+                          {"TEXTO TEXT", callouts + 3}}))
+        << c.id;
+
+    // The inner face is the narrower.
+    auto across = [](const testing::DxfEntity* e) {
+        const auto v = e->numbers("pts");
+        double lo = INFINITY, hi = -INFINITY;
+        for (std::size_t i = 0; i < v.size(); i += 3) {
+            lo = std::min(lo, v[i]);
+            hi = std::max(hi, v[i]);
+        }
+        return hi - lo;
+    };
+    std::sort(faces.begin(), faces.end(),
+              [&](const auto* a, const auto* b) { return across(a) > across(b); });
+    ASSERT_EQ(faces.size(), 2u) << c.id;
+    for (const auto& [face, radius] :
+         {std::pair{faces[1], c.bendMm}, {faces[0], c.bendMm + c.linkMm}})
+        EXPECT_THAT(face->numbers("radii"), ::testing::Each(::testing::DoubleNear(radius, 1e-3)))
+            << c.id;
+    EXPECT_EQ(faces[1]->numbers("radii").size(), static_cast<std::size_t>(c.corners)) << c.id;
+
+    // Linear dimensions of the width and then the height; a polygon's radius.
+    ASSERT_EQ(dims.size(), c.sizeTexts.size()) << c.id;
+    const double measured[] = {c.widthMm, c.heightMm};
+    for (std::size_t i = 0; i < dims.size(); ++i) {
+        EXPECT_EQ(dims[i]->at("layer"), "COTAS") << c.id;
+        EXPECT_EQ(dims[i]->at("style"), "TRESOL") << c.id;
+        EXPECT_EQ(dims[i]->at("blocked"), "1") << c.id;
+        EXPECT_EQ(dims[i]->number("type"), c.heightMm > 0 ? 0 : 4) << c.id;
+        EXPECT_NEAR(dims[i]->number("measurement"), measured[i], 1e-3) << c.id;
+        EXPECT_EQ(dims[i]->at("text"), c.sizeTexts[i]) << c.id;
+    }
+    bool styled = false;
+    for (const testing::DxfEntity& e : r.entities)
+        if (e.kind == "DIMSTYLE" && e.at("name") == "TRESOL") {
+            styled = true;
+            EXPECT_EQ(e.number("dimlfac"), 0.1) << c.id;
+            EXPECT_EQ(e.at("dimtxsty"), "SECCION") << c.id;
+        }
+    EXPECT_TRUE(styled) << c.id;
+
+    std::map<std::string, int> said;
+    for (const testing::DxfEntity* t : texts)
+        ++said[t->at("text")];
+    for (const Callout& g : c.placement.callouts) // and the line under all, when it is one group
+        EXPECT_EQ(said[g.text], g.text == c.placement.line ? 2 : 1) << c.id << ": " << g.text;
+    EXPECT_EQ(said[c.placement.line], 1 + (c.placement.callouts.size() == 1)) << c.id;
+    EXPECT_EQ(said[c.placement.link->text], 1) << c.id;
+    EXPECT_EQ(said[c.coverText], 1) << c.id;
+}
+
+// The same placement without a link writes the file of the section and its line, byte for byte.
+TEST(DetailDrawingPlain, DxfWithoutLinkIsThePlainDrawing) {
+    Case c = cases()[0];
+    c.placement.link.reset();
+    testing::DxfDir dir;
+    std::string error;
+    ASSERT_TRUE(writeSectionDxf(dir.file("placed.dxf"), c.placement, error)) << error;
+    ASSERT_TRUE(
+        writeSectionDxf(dir.file("plain.dxf"), *c.placement.section, c.placement.line, error))
+        << error;
+    auto bytes = [](const std::string& f) {
+        std::ifstream in(f, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(bytes(dir.file("placed.dxf")), bytes(dir.file("plain.dxf")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Members, DetailDrawing, ::testing::ValuesIn(cases()),
