@@ -103,12 +103,11 @@ std::vector<Vertex> sideOf(const std::vector<Vertex>& path, double offset) {
         const auto [t0, t1] = tangents(path[i], path[i + 1]);
         const Point a = Point{path[i].x, path[i].y} + left(t0) * offset;
         const Point b = Point{path[i + 1].x, path[i + 1].y} + left(t1) * offset;
-        if (!out.empty() && length(Point{out.back().x, out.back().y} - a) > 1e-12)
-            out.push_back({out.back().x, out.back().y, 0}); // a kink: joined straight
-        if (!out.empty())
-            out.back() = {a.x, a.y, path[i].bulge};
-        else
+        // Where the sides of two segments do not meet (a kink), they are joined straight.
+        if (out.empty() || length(Point{out.back().x, out.back().y} - a) > 1e-12)
             out.push_back({a.x, a.y, path[i].bulge});
+        else
+            out.back().bulge = path[i].bulge;
         out.push_back({b.x, b.y, 0});
     }
     return out;
