@@ -233,9 +233,15 @@ std::vector<Point> innerPolygon(const links::LinkDetail& link) {
 
 // Where the labels of the groups of bars go: a column of texts right of the section, each joined
 // by its leader to the bar of its group whose leader crosses the fewest other bars and leaders,
-// near its own height.
+// near its own height, and rather one that no crosstie hooks round.
 void placeCallouts(const Placement& placement, const Box& section, Sheet& s) {
     const double h = s.line;
+    std::vector<bool> tied(s.bars.size(), false);
+    for (const links::Crosstie& t : placement.link->crossties)
+        for (const links::Point& end : {t.a, t.b})
+            for (std::size_t i = 0; i < s.bars.size(); ++i)
+                if (length(centreOf(s.bars[i]) - fromSection(end)) < 1e-3)
+                    tied[i] = true;
     const double elbowX = section.max.x + 0.8 * h;
     const double textX = elbowX + 0.6 * h;
     std::vector<double> slots;
@@ -300,7 +306,7 @@ void placeCallouts(const Placement& placement, const Box& section, Sheet& s) {
                     if (segmentsCross(start, elbow, a, b))
                         ++crossings;
                 const double cost = 1000.0 * crossings + std::fabs(slots[k] - centre.y) / h +
-                                    0.3 * (elbowX - centre.x) / h;
+                                    0.3 * (elbowX - centre.x) / h + (tied[i] ? 3.0 : 0.0);
                 if (cost < best) {
                     best = cost;
                     bestSlot = k;
