@@ -521,7 +521,7 @@ std::vector<std::pair<Point, Point>> strokes(const Dimension& dim, double h) {
     std::vector<std::pair<Point, Point>> out;
     const double gap = 0.3 * h, over = 0.3 * h, tick = 0.25 * h;
     if (dim.kind == Dimension::Kind::Radius) {
-        out.emplace_back(dim.from, dim.to);
+        out.emplace_back(dim.from, dim.lineTo);
         // An open arrowhead at the vertex, and the centre marked.
         const Point back = unit(dim.from - dim.to) * (0.6 * h);
         out.emplace_back(dim.to, dim.to + rotate(back, kPi / 9));
@@ -561,9 +561,9 @@ std::optional<Sheet> layOut(const Placement& placement, const TextSize& text) {
         section.add(p);
     const Point mid = (section.min + section.max) * 0.5;
 
-    // Dimensions: a regular polygon by its circumradius, from the centre to its lower-left
-    // vertex (clear of the hook and the labels); any other outline by its width under it and its
-    // height left of it.
+    // Dimensions: a regular polygon by its circumradius, from the centre to its leftmost vertex
+    // (the lower of two) and on past it to its text, outside the core that the crossties cross;
+    // any other outline by its width under it and its height left of it.
     double below = section.min.y; // the lowest dimension's line
     if (const auto radius = regularCircumradius(s.outline)) {
         Point centre{0, 0};
@@ -571,10 +571,18 @@ std::optional<Sheet> layOut(const Placement& placement, const TextSize& text) {
             centre = centre + p * (1.0 / static_cast<double>(s.outline.size()));
         Point vertex = s.outline.front();
         for (const Point& p : s.outline)
-            if (-p.y - p.x > -vertex.y - vertex.x + 1e-9)
+            if (p.x < vertex.x - 1e-9 * *radius ||
+                (p.x <= vertex.x + 1e-9 * *radius && p.y < vertex.y))
                 vertex = p;
-        s.dimensions.push_back({Dimension::Kind::Radius, centre, vertex, centre, vertex,
-                                "R = " + cmText(*radius), centre + Point{0.3 * h, 0.2 * h}});
+        const Point past = vertex + unit(vertex - centre) * (0.6 * h);
+        const std::string t = "R = " + cmText(*radius);
+        s.dimensions.push_back({Dimension::Kind::Radius,
+                                centre,
+                                vertex,
+                                centre,
+                                past,
+                                t,
+                                {past.x - 0.15 * h - width(t), past.y - h / 2}});
     } else {
         const double y = section.min.y - 1.5 * h;
         const std::string w = cmText(section.max.x - section.min.x);

@@ -56,7 +56,8 @@ LinkShape linkShape(const links::LinkDetail& link, const std::vector<BarCircle>&
 
 // A dimension of the section. A horizontal or vertical one measures from `from` to `to` along
 // its direction, its line drawn from `lineFrom` to `lineTo` with extension lines from the
-// points measured; a radius runs from the centre (`from`) to a vertex (`to`).
+// points measured; a radius measures from the centre (`from`) to a vertex (`to`), its line
+// drawn from the centre on past the vertex to `lineTo`, by its text.
 struct Dimension {
     enum class Kind { Horizontal, Vertical, Radius };
     Kind kind = Kind::Horizontal;
