@@ -1023,8 +1023,7 @@ PYBIND11_MODULE(tresol, m) {
                 if (!p.section)
                     throw py::value_error("El miembro no tiene sección que dibujar");
                 std::string error;
-                if (!tresol::design::writeSectionDxf(path.cast<std::string>(), *p.section, p.line,
-                                                     error))
+                if (!tresol::design::writeSectionDxf(path.cast<std::string>(), p, error))
                     throw std::runtime_error(error);
             },
             py::arg("path"), py::arg("candidate") = py::none(),

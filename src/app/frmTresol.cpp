@@ -131,6 +131,14 @@ BoxRule aggregateBox() {
     return positiveBox("tamaño del árido", "milímetros", design::kLargestAggregateMm);
 }
 
+// The link's bar: 0 for none; whether the series has it, and room for it, the run says.
+BoxRule linkBox() {
+    return {"Debe de introducir un número en el diámetro del cerco.",
+            "El diámetro del cerco debe ser un número de milímetros de 0 a 1000 (0 o vacío: sin "
+            "cerco).",
+            true, 1000};
+}
+
 std::optional<double> boxValue(const QLineEdit* box, const BoxRule& rule, std::string& refusal) {
     const auto v = platform::parseNumber(text(box));
     if (!v) {
@@ -250,6 +258,12 @@ void frmTresol::buildControls() {
     OptionBusqueda[0]->setChecked(true);
     LabelArido = label(FrameBusqueda, "LabelArido", QString::fromUtf8("árido (mm)"));
     TextArido = textBox(FrameBusqueda, "TextArido", "20", "arido");
+    LabelCerco = label(FrameBusqueda, "LabelCerco", QString::fromUtf8("cerco (mm)"));
+    TextCerco = textBox(FrameBusqueda, "TextCerco", "", "cerco");
+    TextCerco->setToolTip(
+        QString::fromUtf8("Diámetro del cerco, mm: la sección se dibuja con él, sus cotas y "
+                          "etiquetas.\nVacío o 0: sin cerco, el recubrimiento se mide a las "
+                          "barras."));
     LabelHormigon = label(FrameBusqueda, "LabelHormigon", QString::fromUtf8("hormigón"));
     TextHormigon = textBox(FrameBusqueda, "TextHormigon", "", "hormigon");
     TextHormigon->setToolTip(QString::fromUtf8(
@@ -366,11 +380,13 @@ void frmTresol::buildControls() {
     for (QRadioButton* option : OptionBusqueda)
         searches->addWidget(option);
     auto* codeBoxes = new QGridLayout;
+    // The link beside the aggregate, under every search.
     const std::pair<QLabel*, QLineEdit*> codeRows[] = {{LabelArido, TextArido},
+                                                       {LabelCerco, TextCerco},
                                                        {LabelHormigon, TextHormigon},
                                                        {LabelAcero, TextAcero},
                                                        {LabelDiamMax, TextDiamMax}};
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < static_cast<int>(std::size(codeRows)); ++r) {
         codeBoxes->addWidget(codeRows[r].first, r, 0);
         codeBoxes->addWidget(codeRows[r].second, r, 1);
         codeRows[r].second->setMaximumWidth(
@@ -574,12 +590,16 @@ std::optional<design::Member> frmTresol::typedMember(std::string& refusal) const
     const auto height = tipo == 0 ? width : boxValue(Text3, lengthBox("alto"), refusal);
     if (!height)
         return std::nullopt;
+    const auto link = text(TextCerco).empty() ? 0.0 : boxValue(TextCerco, linkBox(), refusal);
+    if (!link)
+        return std::nullopt;
     if (!typedActions(m.actions, refusal))
         return std::nullopt;
     m.areaCm2 = *area;
     m.coverCm = *cover;
     m.widthCm = *width;
     m.heightCm = *height;
+    m.linkMm = *link;
     return m;
 }
 
@@ -772,7 +792,10 @@ bool frmTresol::ExportaDxf2D(const std::string& path, std::string& error) const 
         error = "No hay ninguna sección dibujada que exportar.";
         return false;
     }
-    return design::writeSectionDxf(path, *seccion_, lineaDibujada_, error);
+    // The placement drawn, with the line as the window shows it.
+    design::Placement drawn = placement_;
+    drawn.line = lineaDibujada_;
+    return design::writeSectionDxf(path, drawn, error);
 }
 
 void frmTresol::askAndExportDxf(bool plan) {
@@ -867,6 +890,8 @@ std::optional<std::string> frmTresol::memberSheet(std::string& refusal) const {
     hoja.SetVariable("busqueda", std::string(design::searchKindText(GetBusqueda())));
     if (codeOptions)
         hoja.SetVariable("arido", codeOptions->aggregateMm);
+    if (member->linkMm > 0)
+        hoja.SetVariable("cerco", member->linkMm);
     if (materials) {
         // Empty boxes stand for the code's defaults and are left out; numbers go with a point,
         // a concrete class as its name.
@@ -939,9 +964,10 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
                 texts[key] = valueText(hoja.GetVariableDeHoja(key));
             if (!sheetMessages.entries().empty())
                 problem = name + " no es un fichero de miembro de Tresol.";
-            // Sheets written before the code-checked search hold neither: the described list.
-            for (const std::string key :
-                 {"busqueda", "arido", "hormigon", "acero", "diam_max", "n_ed", "my_ed", "mz_ed"}) {
+            // Sheets written before the code-checked search hold neither: the described list;
+            // nor before the link: none.
+            for (const std::string key : {"busqueda", "arido", "cerco", "hormigon", "acero",
+                                          "diam_max", "n_ed", "my_ed", "mz_ed"}) {
                 platform::RecordingSink absent;
                 const std::string value = valueText(hoja.GetVariableDeHoja(key));
                 if (absent.entries().empty())
@@ -1012,6 +1038,10 @@ bool frmTresol::readMember(const std::string& path, bool quiet) {
                 ventana.SetVariable(key, key == "multiplo" ? Value{multiple} : Value{numbers[key]});
         if (numbers.contains("arido"))
             ventana.SetVariable("arido", Value{numbers["arido"]});
+        if (numbers.contains("cerco") && numbers["cerco"] != 0)
+            ventana.SetVariable("cerco", Value{numbers["cerco"]});
+        else
+            TextCerco->clear();
         // Kept as typed (a class name or a number with a point), or emptied for a file without
         // them; a value the run refuses is said by the run.
         for (QLineEdit* box : {TextHormigon, TextAcero, TextDiamMax}) {

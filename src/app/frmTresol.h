@@ -70,8 +70,8 @@ class frmTresol : public QDialog {
     // Which search fills the table: the described list (the default) or a code-checked one.
     design::SearchKind GetBusqueda() const;
 
-    // Member files: kind, series, area, cover, width, height, multiple, search, aggregate, the
-    // actions typed and the picked row as an XML sheet (a sheet without the search is of the
+    // Member files: kind, series, area, cover, width, height, multiple, search, aggregate, link,
+    // the actions typed and the picked row as an XML sheet (a sheet without the search is of the
     // described list). Saving writes a temporary file and renames it; false (with a message) when a
     // box holds what a design run would refuse or the file cannot be written. Opening runs the
     // design and picks the row again; a file that is not such a sheet, is cut short or holds an
@@ -142,6 +142,9 @@ class frmTresol : public QDialog {
     QRadioButton* OptionBusqueda[3];
     QLabel* LabelArido;
     QLineEdit* TextArido;
+    // The link's bar (mm); empty or 0, no link.
+    QLabel* LabelCerco;
+    QLineEdit* TextCerco;
     // The code search's materials and largest bar; left empty, the code's defaults.
     QLabel* LabelHormigon;
     QLineEdit* TextHormigon;

@@ -15,7 +15,7 @@ bool writeDxfDrawing(const std::string& path, const design::Placement& placement
         error = "La sección no tiene contorno que dibujar en DXF.";
         return false;
     }
-    return design::writeSectionDxf(path, *placement.section, placement.line, error);
+    return design::writeSectionDxf(path, placement, error);
 }
 
 } // namespace tresol::batch

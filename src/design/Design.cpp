@@ -1,5 +1,6 @@
 #include "design/Design.h"
 
+#include "design/DetailDrawing.h"
 #include "drawing/CCuadroDibujo.h"
 #include "drawing/DrawingTarget.h"
 #include "geometry/MemberOutline.h"
@@ -380,6 +381,12 @@ void DesignResult::draw(const Placement& placement, DrawingTarget& target) {
     if (!placement.section) {
         // No outline to draw: an empty picture rather than the previous member's.
         target.Cls();
+        return;
+    }
+    if (placement.link) {
+        // With a link the section is drawn as a detailer draws it, at a scale that leaves room
+        // for its dimensions and labels.
+        detail::draw(placement, target);
         return;
     }
     CCuadroDibujo cuadro;

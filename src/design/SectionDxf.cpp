@@ -1,5 +1,6 @@
 #include "design/SectionDxf.h"
 
+#include "design/DetailDrawing.h"
 #include "drawing/CadDxf.h"
 #include "drawing/DxfExport.h"
 #include "drawing/ICuadro.h"
@@ -36,7 +37,10 @@ constexpr const char* kLayerOutline = "HORMIGON";
 constexpr const char* kLayerBars = "ARMADO";
 constexpr const char* kLayerCover = "RECUBRIMIENTO";
 constexpr const char* kLayerText = "TEXTO";
+constexpr const char* kLayerLinks = "CERCOS";
+constexpr const char* kLayerDimensions = "COTAS";
 constexpr const char* kTextStyle = "SECCION";
+constexpr const char* kDimStyle = "TRESOL";
 constexpr const char* kDashed = "DASHED";
 constexpr int kByLayer = 256;
 // Colours of the bar diameters, smallest first, where a section mixes them.
@@ -44,6 +48,8 @@ constexpr std::array<int, 10> kDiameterColours = {1, 6, 30, 3, 4, 2, 40, 140, 21
 
 // Text height and the dash length's scale, per millimetre of the section's larger extent.
 constexpr double kTextHeight = 0.06;
+// A detailed sheet's line of text, per text height.
+constexpr double kLineHeight = 1.5;
 constexpr double kDashScale = 1.0 / 500;
 
 // Handles dxflib takes for the tables, blocks and objects around the entities, with room to
@@ -62,8 +68,31 @@ struct Bar {
 };
 
 struct Text {
+    enum class Align { BaseCentre, BaseLeft, Middle };
     std::string text; // as the file holds it
-    Point at;         // the middle of its base line
+    Point at;         // the middle of its base line, its base line's start, or its middle
+    Align align = Align::BaseCentre;
+};
+
+struct Segment {
+    Point a, b;
+};
+
+// A polyline whose segments may be arcs (a bulge to each vertex, as the file holds it).
+struct Bulged {
+    std::vector<detail::Vertex> vertices;
+    bool closed = false;
+};
+
+// A dimension as the file holds it: a horizontal or vertical one measures from `from` to `to`,
+// its line through `onLine`; a radius runs from `from` (the centre) to `to`. Its picture, the
+// block a CAD program shows, is `strokes` and its text centred at `textMiddle`.
+struct Dim {
+    detail::Dimension::Kind kind;
+    Point from, to, onLine, textMiddle;
+    std::string text;
+    double measurement;
+    std::vector<Segment> strokes;
 };
 
 // What the file shows, in millimetres on the drawing's X (the section's z) and Y (its y).
@@ -72,6 +101,10 @@ struct SectionDrawing {
     std::vector<Point> cover;   // empty when none is drawn
     std::vector<Bar> bars;
     std::vector<Text> texts;
+    // With a link: its outlines, the dimensions and the labels' leaders.
+    std::vector<Bulged> link;
+    std::vector<Dim> dimensions;
+    std::vector<Segment> leaders;
     double textHeight = 0;
     double dashScale = 1;
     Point min{0, 0}, max{0, 0};
@@ -124,9 +157,9 @@ double distanceToOutline(const Point& p, const std::vector<Point>& polygon) {
     return d;
 }
 
-// A length in centimetres to the millimetre, in the user's number form ('30', '32,5').
+// A length in millimetres as centimetres to the millimetre, in the user's number form.
 std::string cm(double millimetres) {
-    return platform::numberText(std::round(millimetres) / 10.0);
+    return detail::cmText(millimetres / 1000.0);
 }
 
 // The section's size, from its outline and the outline's extents: see the header.
@@ -134,23 +167,11 @@ std::string sizeText(const CSeccEstruc& section, const std::vector<Point>& outli
                      double height) {
     if (section.GetTipoSecc() == 0) // a circle, drawn as a polygon of many sides
         return "\xC3\x98 " + cm(width);
-    const std::size_t n = outline.size();
-    Point c{0, 0};
-    for (const Point& p : outline) {
-        c.x += p.x / static_cast<double>(n);
-        c.y += p.y / static_cast<double>(n);
-    }
-    const double r = std::hypot(outline[0].x - c.x, outline[0].y - c.y);
-    const double side = std::hypot(outline[1].x - outline[0].x, outline[1].y - outline[0].y);
-    bool regular = n != 4;
-    for (std::size_t i = 0; regular && i < n; ++i) {
-        const Point& p = outline[i];
-        const Point& q = outline[(i + 1) % n];
-        regular = std::fabs(std::hypot(p.x - c.x, p.y - c.y) - r) <= 1e-4 * r &&
-                  std::fabs(std::hypot(q.x - p.x, q.y - p.y) - side) <= 1e-4 * side;
-    }
-    if (regular)
-        return std::to_string(n) + " lados, R = " + cm(r);
+    std::vector<detail::Point> sheet;
+    for (const Point& p : outline)
+        sheet.push_back({p.x, p.y});
+    if (const auto r = detail::regularCircumradius(sheet))
+        return std::to_string(outline.size()) + " lados, R = " + cm(*r);
     return cm(width) + " x " + cm(height);
 }
 
@@ -159,8 +180,93 @@ void extend(SectionDrawing& d, double x, double y) {
     d.max = {std::max(d.max.x, x), std::max(d.max.y, y)};
 }
 
-// The drawing of the section; false when it has no outline to draw.
-bool layOut(const CSeccEstruc& section, const std::string& line, SectionDrawing& d) {
+// A text's size is not known without its font: a character is rarely wider than its height,
+// and descenders reach a third of it below the base line.
+double textWidth(const std::string& text, double height) {
+    const auto characters = std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    return height * static_cast<double>(characters);
+}
+
+Point mmPoint(const detail::Point& p) {
+    return {p.x * 1000.0, p.y * 1000.0};
+}
+
+Bulged mmPath(const detail::Path& path) {
+    Bulged b;
+    b.closed = path.closed;
+    for (const detail::Vertex& v : path.vertices)
+        b.vertices.push_back({v.x * 1000.0, v.y * 1000.0, v.bulge});
+    return b;
+}
+
+// A section with a link as the detailer's sheet the picture shows: the link, the dimensions
+// and the labels laid out once for both, the arrangement line under them. No cover line: the
+// link's outer face is it, and a label gives its figure. False without a sheet to lay out.
+bool layOutSheet(const Placement& placement, const std::string& line, SectionDrawing& d) {
+    const double t = d.textHeight;
+    const detail::TextSize size{kLineHeight * t / 1000.0, [t](const std::string& text) {
+                                    return textWidth(text, t) / 1000.0;
+                                }};
+    const std::optional<detail::Sheet> sheet = detail::layOut(placement, size);
+    if (!sheet)
+        return false;
+    d.link.push_back(mmPath(sheet->link.inner));
+    d.link.push_back(mmPath(sheet->link.outer));
+    for (const std::vector<detail::Path>* group : {&sheet->link.hook, &sheet->link.crossties})
+        for (const detail::Path& p : *group)
+            d.link.push_back(mmPath(p));
+
+    const double lineMm = kLineHeight * t;
+    for (const detail::Dimension& dim : sheet->dimensions) {
+        Dim out{dim.kind,
+                mmPoint(dim.from),
+                mmPoint(dim.to),
+                mmPoint(dim.lineFrom),
+                {},
+                dxfText(dim.text),
+                0,
+                {}};
+        const Point at = mmPoint(dim.textAt);
+        out.textMiddle = {at.x + textWidth(dim.text, t) / 2, at.y + lineMm / 2};
+        const double dx = out.to.x - out.from.x, dy = out.to.y - out.from.y;
+        out.measurement = dim.kind == detail::Dimension::Kind::Horizontal ? std::fabs(dx)
+                          : dim.kind == detail::Dimension::Kind::Vertical ? std::fabs(dy)
+                                                                          : std::hypot(dx, dy);
+        for (const auto& [a, b] : detail::strokes(dim, sheet->line))
+            out.strokes.push_back({mmPoint(a), mmPoint(b)});
+        d.dimensions.push_back(std::move(out));
+    }
+    for (const detail::Label& l : sheet->labels) {
+        const Point at = mmPoint(l.at);
+        d.texts.push_back({dxfText(l.text), {at.x, at.y + 0.3 * t}, Text::Align::BaseLeft});
+        for (std::size_t i = 1; i < l.leader.size(); ++i)
+            d.leaders.push_back({mmPoint(l.leader[i - 1]), mmPoint(l.leader[i])});
+    }
+    const Point low = mmPoint(sheet->min), high = mmPoint(sheet->max);
+    extend(d, low.x, low.y);
+    extend(d, high.x, high.y);
+    if (!line.empty()) {
+        double left = INFINITY, right = -INFINITY;
+        for (const Point& p : d.outline) {
+            left = std::min(left, p.x);
+            right = std::max(right, p.x);
+        }
+        const Text text{
+            dxfText(line), {(left + right) / 2, d.min.y - 1.5 * t}, Text::Align::BaseCentre};
+        const double half = textWidth(text.text, t) / 2;
+        extend(d, text.at.x - half, text.at.y - t / 3);
+        extend(d, text.at.x + half, text.at.y + t);
+        d.texts.push_back(text);
+    }
+    return true;
+}
+
+// The drawing of the section; false when it has no outline to draw. A placement with a link is
+// drawn as its sheet.
+bool layOut(const CSeccEstruc& section, const std::string& line, const Placement* placement,
+            SectionDrawing& d) {
     // A section never given a shape would draw a circle of no radius (and complain about it).
     const auto sized = [](float v) { return std::isfinite(v) && v > 0; };
     if (!section.HayPuntosContorno() && !(sized(section.GetCantoY()) && sized(section.GetCantoZ())))
@@ -205,6 +311,11 @@ bool layOut(const CSeccEstruc& section, const std::string& line, SectionDrawing&
             b.colour = colours.at(b.diameter);
     }
 
+    d.textHeight = kTextHeight * size;
+    d.dashScale = kDashScale * size;
+    if (placement && placement->link && layOutSheet(*placement, line, d))
+        return true;
+
     // The cover line: the outline moved in by the least distance from a bar's surface to it,
     // when that is a real cover (bars touching the outline have none to show).
     if (!d.bars.empty()) {
@@ -224,8 +335,6 @@ bool layOut(const CSeccEstruc& section, const std::string& line, SectionDrawing&
     }
 
     // Texts under the section, centred on it.
-    d.textHeight = kTextHeight * size;
-    d.dashScale = kDashScale * size;
     const std::string sizeLabel = sizeText(section, d.outline, width, height);
     double base = d.min.y - 2.0 * d.textHeight;
     for (const std::string& t : {sizeLabel, line}) {
@@ -234,8 +343,6 @@ bool layOut(const CSeccEstruc& section, const std::string& line, SectionDrawing&
         d.texts.push_back({dxfText(t), {middle, base}});
         base -= 1.6 * d.textHeight;
     }
-    // A text's size is not known without its font: a character is rarely wider than its height,
-    // and descenders reach a third of it below the base line.
     for (const Text& t : d.texts) {
         const double half = 0.5 * d.textHeight * static_cast<double>(t.text.size());
         extend(d, t.at.x - half, t.at.y - d.textHeight / 3);
@@ -301,17 +408,92 @@ class EntityWriter {
         dw_.dxfReal(20, b.centre.y);
     }
 
-    // Centred on its base line's middle.
-    void text(const Text& t, double height) {
-        start("TEXT", kLayerText, kByLayer);
+    // At its alignment point (see Text).
+    void text(const Text& t, double height, const char* layer = kLayerText, int colour = kByLayer) {
+        start("TEXT", layer, colour);
         dw_.dxfString(100, "AcDbText");
         xyz(10, t.at);
         dw_.dxfReal(40, height);
         dw_.dxfString(1, t.text);
         dw_.dxfString(7, kTextStyle);
-        dw_.dxfInt(72, 1);
-        xyz(11, t.at);
+        if (t.align != Text::Align::BaseLeft) {
+            dw_.dxfInt(72, 1); // centred
+            xyz(11, t.at);
+        }
         dw_.dxfString(100, "AcDbText");
+        if (t.align == Text::Align::Middle)
+            dw_.dxfInt(73, 2);
+    }
+
+    // A polyline with arcs, closed or open.
+    void bulged(const Bulged& p, const char* layer) {
+        start("LWPOLYLINE", layer, kByLayer);
+        dw_.dxfString(100, "AcDbPolyline");
+        dw_.dxfInt(90, static_cast<int>(p.vertices.size()));
+        dw_.dxfInt(70, p.closed ? 1 : 0);
+        for (const detail::Vertex& v : p.vertices) {
+            dw_.dxfReal(10, v.x);
+            dw_.dxfReal(20, v.y);
+            if (v.bulge != 0)
+                dw_.dxfReal(42, v.bulge);
+        }
+    }
+
+    void line(const Segment& s, const char* layer, int colour = kByLayer) {
+        start("LINE", layer, colour);
+        dw_.dxfString(100, "AcDbLine");
+        xyz(10, s.a);
+        xyz(11, s.b);
+    }
+
+    // A dimension whose picture is the anonymous block `block`, in the sheet's dimension style.
+    void dimension(const Dim& dim, const std::string& block) {
+        const bool radius = dim.kind == detail::Dimension::Kind::Radius;
+        start("DIMENSION", kLayerDimensions, kByLayer);
+        dw_.dxfString(100, "AcDbDimension");
+        dw_.dxfString(2, block);
+        xyz(10, radius ? dim.from : dim.onLine);
+        xyz(11, dim.textMiddle);
+        // The kind, and the block drawn for this dimension alone.
+        dw_.dxfInt(70, (radius ? 4 : 0) | 32);
+        dw_.dxfInt(71, 5); // text attached at its middle
+        dw_.dxfReal(42, dim.measurement);
+        dw_.dxfString(3, kDimStyle);
+        if (radius) {
+            dw_.dxfString(100, "AcDbRadialDimension");
+            xyz(15, dim.to);
+            dw_.dxfReal(40, 0.0);
+            return;
+        }
+        dw_.dxfString(100, "AcDbAlignedDimension");
+        xyz(13, dim.from);
+        xyz(14, dim.to);
+        dw_.dxfReal(50, dim.kind == detail::Dimension::Kind::Vertical ? 90.0 : 0.0);
+        dw_.dxfString(100, "AcDbRotatedDimension");
+    }
+
+    // The picture of a dimension: its lines and its text, on layer 0 in the colour of the
+    // dimension that shows them.
+    void dimensionBlock(const Dim& dim, const std::string& name, double textHeight) {
+        dw_.dxfString(0, "BLOCK");
+        dw_.handle();
+        dw_.dxfString(100, "AcDbEntity");
+        dw_.dxfString(8, "0");
+        dw_.dxfString(100, "AcDbBlockBegin");
+        dw_.dxfString(2, name);
+        dw_.dxfInt(70, 1); // anonymous
+        xyz(10, {0, 0});
+        dw_.dxfString(3, name);
+        dw_.dxfString(1, "");
+        constexpr int byBlock = 0;
+        for (const Segment& s : dim.strokes)
+            line(s, "0", byBlock);
+        text({dim.text, dim.textMiddle, Text::Align::Middle}, textHeight, "0", byBlock);
+        dw_.dxfString(0, "ENDBLK");
+        dw_.handle();
+        dw_.dxfString(100, "AcDbEntity");
+        dw_.dxfString(8, "0");
+        dw_.dxfString(100, "AcDbBlockEnd");
     }
 
   private:
@@ -343,6 +525,47 @@ void headerPoint(DL_WriterA& dw, const char* name, const Point& p) {
 void headerInt(DL_WriterA& dw, const char* name, int value) {
     dw.dxfString(9, name);
     dw.dxfInt(70, value);
+}
+
+// The name of the block that draws dimension `i`.
+std::string dimensionBlockName(std::size_t i) {
+    return "*D" + std::to_string(i + 1);
+}
+
+// The dimension styles: the standard one, and the sheet's, sized to its texts, with ticks, the
+// text over the line, and the millimetres of the drawing shown as centimetres with a decimal
+// comma.
+void writeDimStyles(DL_WriterA& dw, double textHeight, unsigned long textStyle) {
+    dw.dxfString(0, "TABLE");
+    dw.dxfString(2, "DIMSTYLE");
+    dw.handle();
+    dw.dxfString(100, "AcDbSymbolTable");
+    dw.dxfInt(70, 2);
+    dw.dxfString(100, "AcDbDimStyleTable");
+    dw.dxfInt(71, 0);
+    const auto record = [&dw](const char* name) {
+        dw.dxfString(0, "DIMSTYLE");
+        dw.handle(105);
+        dw.dxfString(100, "AcDbSymbolTableRecord");
+        dw.dxfString(100, "AcDbDimStyleTableRecord");
+        dw.dxfString(2, name);
+        dw.dxfInt(70, 0);
+    };
+    record("Standard");
+    record(kDimStyle);
+    dw.dxfReal(41, 0.5 * textHeight);            // DIMASZ
+    dw.dxfReal(42, 0.45 * textHeight);           // DIMEXO
+    dw.dxfReal(44, 0.45 * textHeight);           // DIMEXE
+    dw.dxfInt(77, 1);                            // DIMTAD: over the line
+    dw.dxfInt(78, 8);                            // DIMZIN: no trailing zeros
+    dw.dxfReal(140, textHeight);                 // DIMTXT
+    dw.dxfReal(142, 0.4 * textHeight);           // DIMTSZ: ticks
+    dw.dxfReal(144, 0.1);                        // DIMLFAC: mm as cm
+    dw.dxfReal(147, 0.25 * textHeight);          // DIMGAP
+    dw.dxfInt(271, 1);                           // DIMDEC
+    dw.dxfInt(278, ',');                         // DIMDSEP
+    dw.dxfHex(340, static_cast<int>(textStyle)); // DIMTXSTY
+    dw.dxfString(0, "ENDTAB");
 }
 
 // Writes the whole file; false when it cannot be opened.
@@ -378,7 +601,8 @@ bool writeFile(const std::string& file, const SectionDrawing& d, unsigned long s
     dxf.writeLinetype(*dw, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
     dxf.writeLinetype(*dw, DL_LinetypeData(kDashed, "Dashed __ __ __", 0, 2, 15.0, dash.data()));
     dw->tableEnd();
-    dw->tableLayers(5);
+    const bool detailed = !d.link.empty();
+    dw->tableLayers(detailed ? 7 : 5);
     const auto layer = [&](const char* name, int colour, const char* linetype = "CONTINUOUS") {
         dxf.writeLayer(*dw, DL_LayerData(name, 0), DL_Attributes("", colour, -1, linetype, 1.0));
     };
@@ -387,13 +611,17 @@ bool writeFile(const std::string& file, const SectionDrawing& d, unsigned long s
     layer(kLayerBars, 1);
     layer(kLayerCover, 8, kDashed);
     layer(kLayerText, 5);
+    if (detailed) {
+        layer(kLayerLinks, 150);
+        layer(kLayerDimensions, 3);
+    }
     dw->tableEnd();
     dw->tableStyle(2);
     dxf.writeStyle(*dw, DL_StyleData("Standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
     // dxflib writes a style's font only as extended data for this version; the readers want it
     // in the record.
     dw->dxfString(0, "STYLE");
-    dw->handle();
+    const unsigned long textStyle = dw->handle();
     dw->dxfString(100, "AcDbSymbolTableRecord");
     dw->dxfString(100, "AcDbTextStyleTableRecord");
     dw->dxfString(2, kTextStyle);
@@ -406,7 +634,20 @@ bool writeFile(const std::string& file, const SectionDrawing& d, unsigned long s
     dw->dxfString(3, "txt");
     dw->dxfString(4, "");
     dw->tableEnd();
-    dxfTablesEndAndBlocks(dxf, *dw);
+    DxfFrameExtras extras;
+    if (detailed) {
+        extras.dimStyles = [&d, textStyle](DL_WriterA& w) {
+            writeDimStyles(w, d.textHeight, textStyle);
+        };
+        for (std::size_t i = 0; i < d.dimensions.size(); ++i)
+            extras.blockNames.push_back(dimensionBlockName(i));
+        extras.blocks = [&d](DL_WriterA& w) {
+            EntityWriter blocks(w);
+            for (std::size_t i = 0; i < d.dimensions.size(); ++i)
+                blocks.dimensionBlock(d.dimensions[i], dimensionBlockName(i), d.textHeight);
+        };
+    }
+    dxfTablesEndAndBlocks(dxf, *dw, extras);
 
     dw->sectionEntities();
     EntityWriter out(*dw);
@@ -417,6 +658,12 @@ bool writeFile(const std::string& file, const SectionDrawing& d, unsigned long s
         out.circle(b);
         out.hatch(b);
     }
+    for (const Bulged& p : d.link)
+        out.bulged(p, kLayerLinks);
+    for (std::size_t i = 0; i < d.dimensions.size(); ++i)
+        out.dimension(d.dimensions[i], dimensionBlockName(i));
+    for (const Segment& s : d.leaders)
+        out.line(s, kLayerText);
     for (const Text& t : d.texts)
         out.text(t, d.textHeight);
     dw->sectionEnd();
@@ -464,17 +711,23 @@ struct TemporaryFile {
 
 } // namespace
 
-bool writeSectionDxf(const std::string& path, const CSeccEstruc& section, const std::string& line,
-                     std::string& error) {
+namespace {
+
+bool writeDrawing(const std::string& path, const CSeccEstruc& section, const std::string& line,
+                  const Placement* placement, std::string& error) {
     SectionDrawing drawing;
-    if (!layOut(section, line, drawing)) {
+    if (!layOut(section, line, placement, drawing)) {
         error = kNothingToWrite;
         return false;
     }
     const std::string cannotWrite = "No se ha podido escribir el archivo " + path;
-    const unsigned long entities = 1 + (drawing.cover.empty() ? 0 : 1) +
-                                   2 * static_cast<unsigned long>(drawing.bars.size()) +
-                                   drawing.texts.size();
+    // A dimension is an entity, a block of its strokes and text, and the block's two ends.
+    unsigned long dimensionHandles = 0;
+    for (const Dim& dim : drawing.dimensions)
+        dimensionHandles += 5 + static_cast<unsigned long>(dim.strokes.size());
+    const unsigned long entities =
+        1 + (drawing.cover.empty() ? 0 : 1) + 2 * static_cast<unsigned long>(drawing.bars.size()) +
+        drawing.texts.size() + drawing.link.size() + drawing.leaders.size() + dimensionHandles;
     // Handles are written as int by dxflib.
     if (entities > static_cast<unsigned long>(INT_MAX) - 2 * kFrameHandles) {
         error = "El dibujo tiene demasiadas entidades para un archivo DXF";
@@ -501,6 +754,21 @@ bool writeSectionDxf(const std::string& path, const CSeccEstruc& section, const 
     }
     temporary.name.clear();
     return true;
+}
+
+} // namespace
+
+bool writeSectionDxf(const std::string& path, const CSeccEstruc& section, const std::string& line,
+                     std::string& error) {
+    return writeDrawing(path, section, line, nullptr, error);
+}
+
+bool writeSectionDxf(const std::string& path, const Placement& placement, std::string& error) {
+    if (!placement.section) {
+        error = kNothingToWrite;
+        return false;
+    }
+    return writeDrawing(path, *placement.section, placement.line, &placement, error);
 }
 
 bool writeSection3dDxf(const std::string& path, const CSeccEstruc& section, const std::string& line,

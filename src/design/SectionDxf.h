@@ -4,7 +4,10 @@
 
 namespace tresol {
 class CSeccEstruc;
+namespace design {
+struct Placement;
 }
+} // namespace tresol
 
 // The drawing of a designed section a detailer works on in a 2D CAD program: an AutoCAD 2000
 // DXF file in plan, in millimetres ($INSUNITS 4, $MEASUREMENT 1), with the section's z across
@@ -31,6 +34,20 @@ namespace tresol::design {
 // the file is written to a temporary name beside it and renamed, so a failure leaves no file.
 bool writeSectionDxf(const std::string& path, const CSeccEstruc& section, const std::string& line,
                      std::string& error);
+
+// A placement's section, bars and line the same way; with a link, as the sheet the picture
+// shows (design/DetailDrawing), in place of the cover line and the size under the section:
+//
+//   layer CERCOS (colour 150)  the link's inner and outer faces, closed LWPOLYLINEs whose bends
+//                              are arcs (bulges), the two ends of its hook and each crosstie's
+//                              outline, LWPOLYLINEs too
+//   layer COTAS (colour 3)     the width and height as DIMENSIONs (a regular polygon's
+//                              circumradius as a radial one) in dimension style TRESOL, which
+//                              shows the millimetres as centimetres; each drawn by its
+//                              anonymous block
+//   layer TEXTO                the labels of the groups of bars and of the link, with a LINE
+//                              leader each, the cover's note, and the arrangement line under all
+bool writeSectionDxf(const std::string& path, const Placement& placement, std::string& error);
 
 // The section as the design window draws it, in its own plane of a 3D drawing: the outline and
 // the bars with z across and y up, the arrangement line under the section. Same failures.

@@ -325,14 +325,19 @@ bool dxfEndsWithEof(const std::string& path) {
     return in && tail.find("EOF") != std::string::npos;
 }
 
-void dxfTablesEndAndBlocks(DL_Dxf& dxf, DL_WriterA& dw) {
+void dxfTablesEndAndBlocks(DL_Dxf& dxf, DL_WriterA& dw, const DxfFrameExtras& extras) {
     dxf.writeView(dw);
     dxf.writeUcs(dw);
     dw.tableAppid(1);
     dxf.writeAppid(dw, "ACAD");
     dw.tableEnd();
-    dxf.writeDimStyle(dw, 2.5, 0.625, 0.625, 0.625, 2.5);
+    if (extras.dimStyles)
+        extras.dimStyles(dw);
+    else
+        dxf.writeDimStyle(dw, 2.5, 0.625, 0.625, 0.625, 2.5);
     dxf.writeBlockRecord(dw);
+    for (const std::string& name : extras.blockNames)
+        dxf.writeBlockRecord(dw, name);
     dw.tableEnd();
     dw.sectionEnd();
 
@@ -343,6 +348,8 @@ void dxfTablesEndAndBlocks(DL_Dxf& dxf, DL_WriterA& dw) {
     dxf.writeEndBlock(dw, "*Paper_Space");
     dxf.writeBlock(dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
     dxf.writeEndBlock(dw, "*Paper_Space0");
+    if (extras.blocks)
+        extras.blocks(dw);
     dw.sectionEnd();
 }
 

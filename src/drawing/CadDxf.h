@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -109,9 +110,18 @@ std::string dxfText(const std::string& utf8);
 // short by a full disk shows only so.
 bool dxfEndsWithEof(const std::string& path);
 
+// What a drawing adds to the end of its tables and to its blocks: its own DIMSTYLE table (written
+// whole, in place of the standard one) and blocks of its own (a record of each name, and the
+// BLOCK … ENDBLK of all after the model and paper space blocks).
+struct DxfFrameExtras {
+    std::function<void(DL_WriterA&)> dimStyles;
+    std::vector<std::string> blockNames;
+    std::function<void(DL_WriterA&)> blocks;
+};
+
 // The end of a drawing's tables (view, UCS, application, dimension style, block records) and its
 // empty model and paper space blocks, as every drawing of this program writes them.
-void dxfTablesEndAndBlocks(DL_Dxf& dxf, DL_WriterA& dw);
+void dxfTablesEndAndBlocks(DL_Dxf& dxf, DL_WriterA& dw, const DxfFrameExtras& extras = {});
 
 // Number of latitude-longitude cells of a sphere's mesh.
 inline constexpr int kSphereSegments = 16; // around the polar axis

@@ -13,6 +13,21 @@ bool usableSize(float w, float h) {
     return std::isfinite(w) && std::isfinite(h) && w > 0 && h > 0;
 }
 
+// Characters across the longest line of a UTF-8 text (a byte that continues a sequence is part
+// of the character before it).
+std::size_t longestLine(const std::string& text) {
+    std::size_t longest = 0, n = 0;
+    for (const char c : text) {
+        if (c == '\n') {
+            longest = std::max(longest, n);
+            n = 0;
+        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            ++n;
+        }
+    }
+    return std::max(longest, n);
+}
+
 } // namespace
 
 Canvas::Canvas(float width, float height, bool printer)
@@ -54,6 +69,17 @@ void Canvas::Print(const std::string& text) {
     currentX_ = scaleLeft_;
     currentY_ = static_cast<float>(currentY_ + static_cast<double>(lines) * step);
     changed();
+}
+
+float Canvas::TextWidth(const std::string& text) const {
+    const double pixels = 0.6 * fontPixelSize_ * static_cast<double>(longestLine(text));
+    return static_cast<float>(pixels * std::fabs(double{scaleWidth_}) / width_);
+}
+
+float Canvas::TextHeight(const std::string& text) const {
+    const auto lines = 1 + std::count(text.begin(), text.end(), '\n');
+    return static_cast<float>(static_cast<double>(lines) * lineHeight_ *
+                              std::fabs(double{scaleHeight_}) / height_);
 }
 
 void Canvas::addSegment(float x1, float y1, float x2, float y2) {

@@ -61,6 +61,10 @@ class Canvas : public DrawingTarget {
     float CurrentY() const override { return currentY_; }
     void CurrentY(float y) override { currentY_ = y; }
     void Print(const std::string& text) override;
+    // Without a font at hand the width is reckoned from the font's pixel size: an average
+    // character of a sans-serif face is about 0.6 of it across.
+    float TextWidth(const std::string& text) const override;
+    float TextHeight(const std::string& text) const override;
     void Line(float x1, float y1, float x2, float y2) override;
     void Line(float x2, float y2) override;
     void Circle(float x, float y, float r) override;

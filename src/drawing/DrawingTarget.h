@@ -38,6 +38,10 @@ class DrawingTarget {
 
     // Writes `text` with its top-left corner at the pen position.
     virtual void Print(const std::string& text) = 0;
+    // The room `text` takes when printed, across and down, in the user scale (its lines as Print
+    // moves the pen down by them).
+    virtual float TextWidth(const std::string& text) const = 0;
+    virtual float TextHeight(const std::string& text) const = 0;
 
     // A segment between two points, or from the pen position; both leave the pen at (x2, y2).
     virtual void Line(float x1, float y1, float x2, float y2) = 0;

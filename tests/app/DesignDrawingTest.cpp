@@ -112,6 +112,19 @@ void beamInputs(QWidget* w, const char* area, const char* width, const char* hei
     typeInto(w, "Text4", cover);
 }
 
+// The first table row with `bars` bars in all ('4 fi 20 + 12 fi 16' has 16); 0 when none.
+int rowWithBars(const app::frmTresol& frm, int bars) {
+    const std::vector<std::string> lines = gridColumn(frm, 0);
+    for (std::size_t r = 0; r < lines.size(); ++r) {
+        int n = 0;
+        for (const QString& group : QString::fromStdString(lines[r]).split('+'))
+            n += group.trimmed().section(' ', 0, 0).toInt();
+        if (n == bars)
+            return static_cast<int>(r) + 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 TEST(DesignDrawing, Screenshots) {
@@ -183,6 +196,31 @@ TEST(DesignDrawing, Screenshots) {
         column->showMaximized();
         column->setGeometry(column->screen()->availableGeometry());
         save(column.frm, "design-window-maximised.png");
+    }
+    {
+        // With a link the section is drawn as a detailer draws it: the beam under EC2 with an
+        // 8 mm link at 3 cm cover, and a 60 × 60 column of 16 bars with a 10 mm link and its
+        // crossties.
+        OpenWindow beam(1);
+        beamInputs(beam.frm, "10", "30", "50", "3");
+        typeInto(beam.frm, "TextCerco", "8");
+        ctl<QRadioButton>(beam.frm, "OptionBusqueda", 1)->click();
+        pickRow(beam.frm, 1);
+        EXPECT_FALSE(beam.canvas().texts().empty()) << "the beam drawn with its link";
+        save(beam.frm, "design-window-link-beam.png");
+
+        OpenWindow column(0);
+        ctl<QRadioButton>(column.frm, "OptionBusqueda", 1)->click();
+        typeInto(column.frm, "Text1", "35");
+        typeInto(column.frm, "Text2", "60");
+        typeInto(column.frm, "Text4", "3");
+        typeInto(column.frm, "TextCerco", "10");
+        column.arma();
+        const int sixteen = rowWithBars(*column.frm, 16);
+        ASSERT_GT(sixteen, 0) << "a row of 16 bars for 35 cm²";
+        pickRow(column.frm, sixteen);
+        EXPECT_FALSE(column.canvas().texts().empty()) << "the column drawn with its link";
+        save(column.frm, "design-window-link-column.png");
     }
     {
         // A marked row and its tool tip: a picture of the screen, where the tip is a window of

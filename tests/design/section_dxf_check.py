@@ -14,6 +14,13 @@ after the kind), one line each:
   HATCH layer=<l> aci=<n> solid=<0|1> pattern=<name> elevation=<x y z> normal=<x y z>
         loops=<n> edges=<kind ...> centre=<x y ...> radius=<r ...>
   TEXT layer=<l> style=<s> rgb=... height=... ins=<x y z> ... text=<text>
+  LINE layer=<l> start=<x y z> end=<x y z>
+  DIMENSION layer=<l> type=<n> style=<dimstyle> block=<name> blocked=<0|1> measurement=<m>
+        angle=<deg> text=<the text its block shows>
+  DIMSTYLE name=<name> dimtxt=<h> dimlfac=<f> dimtsz=<t> dimtxsty=<style>
+
+A polyline with arcs adds bulges=<b ...> (one a vertex) and radii=<r ...>, the radius of each
+arc, from its bulge and chord: r = c / (2 sin θ/2), θ = 4 atan(bulge).
 
 With --render OUT.png the model space is drawn into OUT.png as seen from above, by ezdxf's
 drawing add-on (needs matplotlib). docs/dxf-beam.png and docs/dxf-column.png are made so:
@@ -24,6 +31,7 @@ drawing add-on (needs matplotlib). docs/dxf-beam.png and docs/dxf-column.png are
 
 Exit status 2 when ezdxf (or matplotlib for --render) is missing, 1 when the file cannot be read.
 """
+import math
 import os
 import sys
 
@@ -58,8 +66,39 @@ def hatch(e):
             " ".join(centres), " ".join(radii))
 
 
-def describe(e):
+def arcs(e):
+    """The bulges of a polyline's vertices and the radius of each of its arcs."""
+    pts = [(x, y, b) for x, y, b in e.get_points("xyb")]
+    radii = []
+    for i, (x, y, b) in enumerate(pts):
+        if b == 0 or (i + 1 == len(pts) and not e.closed):
+            continue
+        nx, ny, _ = pts[(i + 1) % len(pts)]
+        chord = math.hypot(nx - x, ny - y)
+        radii.append(chord / (2 * math.sin(abs(2 * math.atan(b)))))
+    if not radii:
+        return ""
+    return " bulges=%s radii=%s" % (" ".join(num(b) for _, _, b in pts),
+                                     " ".join(num(r) for r in radii))
+
+
+def dimension(e, doc):
+    block = e.dxf.get("geometry", "")
+    shown = ""
+    if block in doc.blocks:
+        shown = " ".join(t.dxf.text for t in doc.blocks[block] if t.dxftype() == "TEXT")
+    return "DIMENSION layer=%s type=%d style=%s block=%s blocked=%d measurement=%s angle=%s " \
+        "text=%s" % (e.dxf.layer, e.dimtype, e.dxf.get("dimstyle", "Standard"), block,
+                     int(block in doc.blocks), num(e.get_measurement()),
+                     num(e.dxf.get("angle", 0.0)), shown)
+
+
+def describe(e, doc=None):
     kind = e.dxftype()
+    if kind == "LINE":
+        return "LINE layer=%s start=%s end=%s" % (e.dxf.layer, vec(e.dxf.start), vec(e.dxf.end))
+    if kind == "DIMENSION":
+        return dimension(e, doc)
     if kind == "CIRCLE":
         return "CIRCLE layer=%s aci=%d centre=%s radius=%s normal=%s" % (
             e.dxf.layer, e.dxf.get("color", 256), vec(e.dxf.center), num(e.dxf.radius),
@@ -72,7 +111,7 @@ def describe(e):
     if kind == "LWPOLYLINE":
         extra += " linetype=%s closed=%d %s" % (e.dxf.get("linetype", "BYLAYER"), e.closed,
                                                 colour(e))
-        rest = rest.split(" ", 2)[2]  # the colour, once
+        rest = rest.split(" ", 2)[2] + arcs(e)  # the colour, once
     elif kind == "TEXT":
         extra += " style=%s" % e.dxf.style
     return "%s %s %s" % (kind, extra, rest)
@@ -96,8 +135,14 @@ def main():
             num(pattern.tags.get_first_value(40, 0.0)) if pattern else 0.0))
     for style in doc.styles:
         print("STYLE name=%s font=%s" % (style.dxf.name, style.dxf.font))
+    for dimstyle in doc.dimstyles:
+        text_style = dimstyle.dxf.get("dimtxsty", "")
+        print("DIMSTYLE name=%s dimtxt=%s dimlfac=%s dimtsz=%s dimtxsty=%s" % (
+            dimstyle.dxf.name, num(dimstyle.dxf.get("dimtxt", 0.0)),
+            num(dimstyle.dxf.get("dimlfac", 1.0)), num(dimstyle.dxf.get("dimtsz", 0.0)),
+            text_style or "-"))
     for e in doc.modelspace():
-        print(describe(e))
+        print(describe(e, doc))
     return dxf_check.render_plan(doc, render) if render else 0
 
 
