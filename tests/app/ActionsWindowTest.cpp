@@ -29,9 +29,7 @@ design::Member column40(double areaCm2, std::optional<design::Actions> actions) 
 
 void typeColumn40(const OpenWindow& w, const char* area, const char* n, const char* my,
                   const char* mz) {
-    w.set("Text1", area);
-    w.set("Text2", "40");
-    w.set("Text4", "4");
+    w.member(area, "40", nullptr, "4");
     w.set("TextNEd", n);
     w.set("TextMyEd", my);
     w.set("TextMzEd", mz);
@@ -91,17 +89,15 @@ TEST(ActionsWindow, ColumnShowsTheEnginesUtilisationAndDiagram) {
         const auto n = [](const design::DiagramPoint& p) { return p.nKn; };
         const double kx = slope(m, [](const auto& s) { return double(s.x1); });
         const double ky = slope(n, [](const auto& s) { return double(s.y1); });
-        ASSERT_GT(kx, 0) << when;
-        ASSERT_LT(ky, 0) << when;
+        ASSERT_TRUE(kx > 0 && ky < 0) << when << ": M to the right, N up";
         const auto x = [&](double mKnm) { return curve[0].x1 + kx * (mKnm - d.curve[0].mKnm); };
         const auto y = [&](double nKn) { return curve[0].y1 + ky * (nKn - d.curve[0].nKn); };
         for (std::size_t i = 0; i < d.curve.size(); ++i) {
             EXPECT_NEAR(curve[i].x1, x(d.curve[i].mKnm), 0.05) << when << " point " << i;
             EXPECT_NEAR(curve[i].y1, y(d.curve[i].nKn), 0.05) << when << " point " << i;
-            EXPECT_GE(curve[i].x1, 0) << when;
-            EXPECT_LE(curve[i].x1, c.Width()) << when;
-            EXPECT_GE(curve[i].y1, 0) << when;
-            EXPECT_LE(curve[i].y1, c.Height()) << when;
+            EXPECT_TRUE(curve[i].x1 >= 0 && curve[i].x1 <= c.Width() && curve[i].y1 >= 0 &&
+                        curve[i].y1 <= c.Height())
+                << when << " point " << i << " outside the box";
         }
         std::vector<Canvas::Segment> cross;
         for (const auto& s : c.segments())
@@ -193,9 +189,9 @@ TEST(ActionsWindow, EmptyBadAndSavedActions) {
 
     OpenWindow again(0);
     ASSERT_TRUE(again->AbreMiembro(withActions));
-    EXPECT_EQ(ctl<QLineEdit>(again.w(), "TextNEd")->text(), "1500");
-    EXPECT_EQ(ctl<QLineEdit>(again.w(), "TextMyEd")->text(), "100,5");
-    EXPECT_EQ(ctl<QLineEdit>(again.w(), "TextMzEd")->text(), "-50");
+    for (const auto& [box, text] :
+         {std::pair{"TextNEd", "1500"}, {"TextMyEd", "100,5"}, {"TextMzEd", "-50"}})
+        EXPECT_EQ(ctl<QLineEdit>(again.w(), box)->text(), text) << box;
     EXPECT_EQ(gridColumn(*again.frm, 4), checkedLines);
     EXPECT_EQ(again.label8(), line);
     ASSERT_TRUE(again->AbreMiembro(without));

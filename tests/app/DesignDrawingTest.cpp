@@ -1,5 +1,6 @@
 #include "WindowTestSupport.h"
 #include "app/PictureBox.h"
+#include "design/Design.h"
 #include "drawing/DxfCheck.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
@@ -24,15 +25,6 @@ using platform::RecordingSink;
 
 namespace {
 
-// Bar marks: circles of a bar's radius (the plotter may add marks of its own).
-std::vector<Canvas::CircleShape> barCircles(const Canvas& c, float radius) {
-    std::vector<Canvas::CircleShape> out;
-    for (const auto& k : c.circles())
-        if (std::fabs(k.r - radius) < 1e-6f)
-            out.push_back(k);
-    return out;
-}
-
 // Every end of every drawn segment, as (x across = Z, y up = Y).
 std::vector<std::pair<float, float>> segmentEnds(const Canvas& c) {
     std::vector<std::pair<float, float>> out;
@@ -43,41 +35,69 @@ std::vector<std::pair<float, float>> segmentEnds(const Canvas& c) {
     return out;
 }
 
+// The drawn outline's extent as a fraction of the picture, across and up.
+std::pair<double, double> outlineFill(const Canvas& c) {
+    double xmin = 1e30, xmax = -1e30, ymin = 1e30, ymax = -1e30;
+    for (const auto& [x, y] : segmentEnds(c)) {
+        xmin = std::min<double>(xmin, x), xmax = std::max<double>(xmax, x);
+        ymin = std::min<double>(ymin, y), ymax = std::max<double>(ymax, y);
+    }
+    return {(xmax - xmin) / std::fabs(c.ScaleWidth()), (ymax - ymin) / std::fabs(c.ScaleHeight())};
+}
+
 } // namespace
 
-TEST(DesignDrawing, BeamDrawsItsOutlineAndTheChosenBars) {
+// Before a row is picked the bare outline, 0.30 across and 0.50 up, centred; then the picked row's
+// bars where the design run places them. The picture takes every pixel the window grows by, and
+// its drawing is fitted again: equal scales across and up, the outline filling 1/1.2 of it along
+// the governing direction.
+TEST(DesignDrawing, BeamDrawsItsOutlineAndThePickedBarsFittedAtAnySize) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
     OpenWindow beam(1);
-    beam.set("Text1", "10");
-    beam.set("Text2", "30");
-    beam.set("Text3", "50");
-    beam.set("Text4", "3");
+    beam.member("10", "30", "50", "3");
     beam.arma();
-    // Row 0: the bare outline, 0.30 across and 0.50 up, centred.
     EXPECT_TRUE(barCircles(beam.canvas(), 0.008f).empty());
-    const auto ends = segmentEnds(beam.canvas());
-    ASSERT_FALSE(ends.empty());
-    for (const auto& [x, y] : ends) {
+    ASSERT_FALSE(segmentEnds(beam.canvas()).empty());
+    for (const auto& [x, y] : segmentEnds(beam.canvas())) {
         EXPECT_NEAR(std::fabs(x), 0.15f, 1e-6) << x << "," << y;
         EXPECT_NEAR(std::fabs(y), 0.25f, 1e-6) << x << "," << y;
     }
 
     pickRow(beam.frm, 1);
-    ASSERT_EQ(ctl<QLabel>(beam.frm, "Label8")->text(), "5 fi 16");
-    // Five 16 mm bars on the face of smallest Y: centres 0.03 + 0.008 inside, spread over
-    // 0.30 - 2 x 0.038 = 0.224, so 0.056 apart.
-    const auto bars = barCircles(beam.canvas(), 0.008f);
-    ASSERT_EQ(bars.size(), 5u);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_NEAR(bars[static_cast<std::size_t>(i)].y, -0.212f, 1e-6) << i;
-        EXPECT_NEAR(bars[static_cast<std::size_t>(i)].x, -0.112f + 0.056f * i, 1e-6) << i;
-    }
-    // The picture is fitted around the outline with a margin.
-    const Canvas& c = beam.canvas();
-    EXPECT_TRUE(c.hasUserScale());
-    EXPECT_LT(c.ScaleLeft(), -0.15f);
-    EXPECT_GT(c.ScaleLeft() + c.ScaleWidth(), 0.15f);
+    ASSERT_EQ(beam.label8(), "5 fi 16");
+    design::Member m;
+    m.kind = design::MemberKind::Beam;
+    m.areaCm2 = 10, m.coverCm = 3, m.widthCm = 30, m.heightCm = 50;
+    Canvas core(400, 300);
+    design::DesignResult::draw(design::design(m).place(1), core);
+    auto centres = [](const Canvas& c) {
+        std::vector<std::pair<float, float>> out;
+        for (const auto& k : barCircles(c, 0.008f))
+            out.emplace_back(k.x, k.y);
+        return out;
+    };
+    EXPECT_EQ(centres(beam.canvas()), centres(core));
+    EXPECT_EQ(centres(core).size(), 5u);
+
+    const QSize opening = beam->size(), picture = beam->picture().size();
+    auto fitted = [&](const char* when) {
+        const Canvas& c = beam.canvas();
+        EXPECT_EQ(QSizeF(c.Width(), c.Height()), QSizeF(beam->picture().size())) << when;
+        EXPECT_NEAR(std::fabs(c.ScaleWidth()) / c.Width() /
+                        (std::fabs(c.ScaleHeight()) / c.Height()),
+                    1.0, 1e-3)
+            << when;
+        const auto [fx, fy] = outlineFill(c);
+        EXPECT_NEAR(std::max(fx, fy), 1 / 1.2, 1e-3) << when;
+        EXPECT_EQ(centres(c), centres(core)) << when;
+    };
+    fitted("at the opening size");
+    beam->resize(1600, 1000);
+    QApplication::processEvents();
+    ASSERT_EQ(beam->size(), QSize(1600, 1000));
+    EXPECT_EQ(beam->picture().size() - picture, QSize(1600, 1000) - opening);
+    fitted("at 1600 x 1000");
     EXPECT_TRUE(rec.texts().empty());
 
     // Face 1 (largest Y) when the caller asks for it.
@@ -256,10 +276,7 @@ TEST(DesignDrawing, ExportsTheDrawnSectionAsDxf) {
     EXPECT_FALSE(column->ExportaDxf(path, error));
     EXPECT_EQ(error, "No hay ninguna sección dibujada que exportar.");
 
-    beam.set("Text1", "10");
-    beam.set("Text2", "30");
-    beam.set("Text3", "50");
-    beam.set("Text4", "3");
+    beam.member("10", "30", "50", "3");
     beam.arma();
     pickRow(beam.frm, 1);
     ASSERT_TRUE(beam.frm->ExportaDxf(path, error)) << error;

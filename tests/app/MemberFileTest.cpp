@@ -71,9 +71,7 @@ TEST(MemberFile, SaveThenOpenRestoresTheWindow) {
     ASSERT_TRUE(beam->GuardaMiembro(beamFile));
 
     OpenWindow column(0);
-    column.set("Text1", "30");
-    column.set("Text2", "40");
-    column.set("Text4", "4");
+    column.member("30", "40", nullptr, "4");
     ctl<QScrollBar>(column.w(), "HScroll1")->setValue(6);
     pickRow(column.w(), 2);
     ASSERT_TRUE(column->GuardaMiembro(columnFile));
@@ -103,10 +101,7 @@ TEST(MemberFile, ABadFileSaysWhyAndChangesNothing) {
     platform::ScopedNumberLocale point('.');
     const QTemporaryDir dir;
     OpenWindow beam(1);
-    beam.set("Text1", "10");
-    beam.set("Text2", "30");
-    beam.set("Text3", "50");
-    beam.set("Text4", "3");
+    beam.member("10", "30", "50", "3");
     beam.arma();
     pickRow(beam.w(), 1);
     const QString good = dir.filePath("bueno.xml");
@@ -159,10 +154,7 @@ TEST(MemberFile, TheLastMemberIsRestoredOnTheNextStart) {
         frm->setRemembersMember(true);
         frm->Ini(1);
         const OpenWindow w(frm);
-        w.set("Text1", "10");
-        w.set("Text2", "30");
-        w.set("Text3", "50");
-        w.set("Text4", "3");
+        w.member("10", "30", "50", "3");
         w.arma();
         pickRow(w.w(), 3);
         closed = seen(w);

@@ -16,6 +16,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -44,9 +45,26 @@ struct OpenWindow {
     QWidget* w() const { return frm; }
     QString label8() const { return ctl<QLabel>(w(), "Label8")->text(); }
     void set(const char* box, const QString& t) const { ctl<QLineEdit>(w(), box)->setText(t); }
+    // The member's boxes: area, width, height (a column's repeats its width) and cover.
+    void member(const char* area, const char* width, const char* height, const char* cover) const {
+        set("Text1", area);
+        set("Text2", width);
+        if (height)
+            set("Text3", height);
+        set("Text4", cover);
+    }
     void arma() const { QTest::mouseClick(ctl<QPushButton>(w(), "Command1"), Qt::LeftButton); }
     const Canvas& canvas() const { return frm->picture().canvas(); }
 };
+
+// The bars drawn: circles of a bar's radius (the plotter adds marks of its own).
+inline std::vector<Canvas::CircleShape> barCircles(const Canvas& c, float radius) {
+    std::vector<Canvas::CircleShape> out;
+    for (const auto& k : c.circles())
+        if (std::fabs(k.r - radius) < 1e-6f)
+            out.push_back(k);
+    return out;
+}
 
 inline std::vector<std::string> gridColumn(const app::frmTresol& frm, int column) {
     std::vector<std::string> out;

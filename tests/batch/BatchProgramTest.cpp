@@ -4,7 +4,8 @@
 #include "batch/MemberInput.h"
 #include "batch/MemberReader.h"
 #include "batch/SteelTotals.h"
-#include "design/Design.h"
+#include "design/MemberRow.h"
+#include "design/Run.h"
 
 #include "BatchTestSupport.h"
 
@@ -133,40 +134,45 @@ TEST(BatchProgram, UsageAndFileErrorsEndWithStatusTwo) {
     EXPECT_EQ(batch(dir, {"--help"}).status, 0);
 }
 
+// Each drawing named from its member's id, in every format asked for, showing the member's chosen
+// row: the second V1 (12 cm²) its own, a member with an EC2 search its arrangement.
 TEST(BatchProgram, DrawingsTakeSafeNamesFromTheIds) {
     BatchDir dir;
-    const std::string input =
-        dir.file("m.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple\n"
-                          "../fuera,viga,Euro,10,3,30,50,1\n"
-                          "V1,viga,Euro,10,3,30,50,1\n"
-                          "V1,viga,Euro,12,3,30,50,1\n"
-                          "a/b,pilar,Mex,20,3,40,40,6\n"
-                          ",pilar,Euro,20,3,40,40,4\n");
-    const Outcome r = batch(dir, {input, "-q", "-o", dir.file("s.csv"), "--drawings",
-                                  dir.path() + "/dibujos", "--as", "svg,PNG,pdf,dxf"});
+    const std::string members =
+        "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,search\n"
+        "../fuera,viga,Euro,10,3,30,50,1,\n"
+        "V1,viga,Euro,10,3,30,50,1,\n"
+        "V1,viga,Euro,12,3,30,50,1,\n"
+        "a/b,pilar,Mex,20,3,40,40,6,\n"
+        ",pilar,Euro,20,3,40,40,4,\n"
+        "V2,viga,Euro,24,3,25,60,1,ec2\n";
+    const Outcome r =
+        batch(dir, {dir.file("m.csv", members), "-q", "-o", dir.file("s.csv"), "--drawings",
+                    dir.path() + "/dibujos", "--as", "svg,PNG,pdf,dxf"});
     ASSERT_EQ(r.status, 0) << r.err;
     // '../fuera' is '_' '.' '_' 'fuera': no separator, no '..'.
     std::set<std::string> expected;
-    for (const char* stem : {"_._fuera", "V1", "V1-2", "a_b", "fila-6"})
+    for (const char* stem : {"_._fuera", "V1", "V1-2", "a_b", "fila-6", "V2"})
         for (const char* ext : {".svg", ".png", ".pdf", ".dxf"})
             expected.insert(std::string(stem) + ext);
     EXPECT_EQ(dir.names("dibujos"), expected);
     EXPECT_EQ(dir.names(), (std::set<std::string>{"dibujos", "m.csv", "s.csv"}));
-    const std::string png = slurp(dir.path() + "/dibujos/V1.png");
-    EXPECT_TRUE(png.starts_with("\x89PNG")) << png.size();
-    EXPECT_TRUE(slurp(dir.path() + "/dibujos/V1.pdf").starts_with("%PDF"));
-    EXPECT_NE(slurp(dir.path() + "/dibujos/a_b.svg").find("<svg"), std::string::npos);
-    // The second V1 (12 cm²) is drawn with its own chosen line.
-    design::Member second;
-    second.areaCm2 = 12;
-    second.coverCm = 3;
-    second.widthCm = 30;
-    second.heightCm = 50;
-    const design::DesignResult r12 = design::design(second);
-    ASSERT_TRUE(r12.chosen());
-    const std::string line = r12.candidates()[*r12.chosen()].line;
-    EXPECT_NE(slurp(dir.path() + "/dibujos/V1-2.dxf").find(line), std::string::npos) << line;
-    EXPECT_EQ(slurp(dir.path() + "/dibujos/V1.dxf").find(line), std::string::npos) << line;
+    const std::string at = dir.path() + "/dibujos/";
+    EXPECT_TRUE(slurp(at + "V1.png").starts_with("\x89PNG"));
+    EXPECT_TRUE(slurp(at + "V1.pdf").starts_with("%PDF"));
+    EXPECT_NE(slurp(at + "a_b.svg").find("<svg"), std::string::npos);
+    const auto rows = testing::rowsOf(members);
+    std::string chosen;
+    for (const auto& [file, row] : {std::pair{"V1.dxf", 1}, {"V1-2.dxf", 2}, {"V2.dxf", 5}}) {
+        const auto& in = rows.at(row);
+        const design::RunResult run = design::run(*in.member, design::searchOf(in, {}));
+        ASSERT_TRUE(run.chosen());
+        chosen = run.rows()[*run.chosen()].line;
+        EXPECT_NE(slurp(at + file).find(chosen), std::string::npos) << file << " " << chosen;
+        if (row == 2) {
+            EXPECT_EQ(slurp(at + "V1.dxf").find(chosen), std::string::npos) << chosen;
+        }
+    }
 }
 
 TEST(BatchProgram, StoppedRunLeavesNoPartialFile) {

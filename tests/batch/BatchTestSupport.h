@@ -1,6 +1,9 @@
 #pragma once
 
 #include "batch/CsvReader.h"
+#include "batch/MemberReader.h"
+
+#include "TempDir.h"
 
 #include <charconv>
 #include <cmath>
@@ -19,39 +22,7 @@
 
 namespace tresol::testing {
 
-// A fresh directory under the system's temporary directory, removed with everything in it.
-class BatchDir {
-    std::string path_ = (std::filesystem::temp_directory_path() / "tresol-batch-XXXXXX").string();
-
-  public:
-    BatchDir() {
-        if (!::mkdtemp(path_.data()))
-            throw std::runtime_error("cannot create " + path_);
-    }
-    ~BatchDir() {
-        std::error_code ec;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-    // The path of `name` in the directory, written first with `content` when one is given.
-    std::string file(const std::string& name,
-                     const std::optional<std::string>& content = {}) const {
-        if (content)
-            std::ofstream(path_ + "/" + name, std::ios::binary) << *content;
-        return path_ + "/" + name;
-    }
-
-    // Every name in the directory (hidden ones too).
-    std::set<std::string> names(const std::string& sub = "") const {
-        std::set<std::string> out;
-        for (const auto& e : std::filesystem::directory_iterator(path_ + "/" + sub))
-            out.insert(e.path().filename().string());
-        return out;
-    }
-};
+using BatchDir = TempDir;
 
 inline std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -106,6 +77,15 @@ inline std::vector<std::vector<std::string>> csvRecords(const std::string& text)
     std::vector<std::vector<std::string>> out;
     for (std::vector<std::string> f; reader.next(f);)
         out.push_back(f);
+    return out;
+}
+
+// The rows of a CSV text as the program reads them.
+inline std::vector<batch::InputRow> rowsOf(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<batch::InputRow> out;
+    batch::readMembers(in, batch::InputFormat::Csv,
+                       [&](batch::InputRow&& row) { out.push_back(std::move(row)); });
     return out;
 }
 

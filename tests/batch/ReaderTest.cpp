@@ -5,6 +5,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tresol::batch {
@@ -117,6 +118,22 @@ TEST(CsvReader, ReadsWindows1252FieldsAsUtf8) {
     EXPECT_EQ(r.records, want);
 }
 
+// The format of what comes on standard input: JSON when its first character after blanks and
+// line breaks opens an array or an object.
+TEST(MemberReader, SniffsTheFormatPastBlanksAndLineBreaks) {
+    using enum InputFormat;
+    for (const auto& [text, format] : {std::pair<std::string, InputFormat>{" [", Json},
+                                       {"\t{", Json},
+                                       {"\r[", Json},
+                                       {"\n[", Json},
+                                       {"\r\n\t id,kind", Csv},
+                                       {"", Csv},
+                                       {" \n", Csv}}) {
+        std::istringstream in(text);
+        EXPECT_EQ(sniffFormat(in), format) << text;
+    }
+}
+
 TEST(MemberReader, MatchesHeadersRegardlessOfCaseSpacesAndOrder) {
     const Read r =
         readText(" Multiple ,SERIES,note,Height_cm,width_cm , Cover_CM,AREA_CM2,kind,Id\n"
@@ -126,14 +143,9 @@ TEST(MemberReader, MatchesHeadersRegardlessOfCaseSpacesAndOrder) {
     ASSERT_EQ(r.rows.size(), 1u);
     ASSERT_TRUE(r.rows[0].member) << r.rows[0].error;
     const design::Member& m = *r.rows[0].member;
-    EXPECT_EQ(m.id, "V1");
-    EXPECT_EQ(m.kind, design::MemberKind::Beam);
-    EXPECT_EQ(m.series, "Mex");
-    EXPECT_EQ(m.areaCm2, 10.5);
-    EXPECT_EQ(m.coverCm, 3);
-    EXPECT_EQ(m.widthCm, 30);
-    EXPECT_EQ(m.heightCm, 50);
-    EXPECT_EQ(m.multiple, 2);
+    EXPECT_TRUE(
+        std::tie(m.id, m.kind, m.series, m.areaCm2, m.coverCm, m.widthCm, m.heightCm, m.multiple) ==
+        std::make_tuple("V1", design::MemberKind::Beam, "Mex", 10.5, 3, 30, 50, 2));
     EXPECT_FALSE(m.lengthM);
     EXPECT_EQ(r.rows[0].number, 2);
 }
@@ -227,16 +239,11 @@ TEST(MemberReader, ReadsJsonMembersLikeCsvRows) {
         SCOPED_TRACE(i);
         ASSERT_TRUE(csv.rows[i].member) << csv.rows[i].error;
         ASSERT_TRUE(json.rows[i].member) << json.rows[i].error;
-        const design::Member &a = *csv.rows[i].member, &b = *json.rows[i].member;
-        EXPECT_EQ(a.id, b.id);
-        EXPECT_EQ(a.kind, b.kind);
-        EXPECT_EQ(a.series, b.series);
-        EXPECT_EQ(a.areaCm2, b.areaCm2);
-        EXPECT_EQ(a.coverCm, b.coverCm);
-        EXPECT_EQ(a.widthCm, b.widthCm);
-        EXPECT_EQ(a.heightCm, b.heightCm);
-        EXPECT_EQ(a.multiple, b.multiple);
-        EXPECT_EQ(a.lengthM, b.lengthM);
+        auto fields = [](const design::Member& m) {
+            return std::tie(m.id, m.kind, m.series, m.areaCm2, m.coverCm, m.widthCm, m.heightCm,
+                            m.multiple, m.lengthM);
+        };
+        EXPECT_TRUE(fields(*csv.rows[i].member) == fields(*json.rows[i].member));
         EXPECT_EQ(json.rows[i].number, static_cast<std::int64_t>(i + 1));
     }
 }

@@ -2,7 +2,8 @@
 // (pdftotext) hold every header and value whole, and its pixels (pdftoppm) show every word
 // whole, none cut at a column's edge nor run into the next.
 #include "batch/MemberReader.h"
-#include "design/CodeDesign.h"
+#include "design/MemberRow.h"
+#include "design/Run.h"
 #include "platform/Numbers.h"
 
 #include "BatchTestSupport.h"
@@ -20,6 +21,7 @@ namespace {
 using testing::batch;
 using testing::BatchDir;
 using testing::Outcome;
+using testing::rowsOf;
 using testing::shellQuoted;
 using testing::slurp;
 
@@ -161,13 +163,6 @@ std::string fixed(double v, const char* pattern) {
     return platform::formatNumber(v, pattern);
 }
 
-std::vector<InputRow> rowsOf(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<InputRow> out;
-    readMembers(in, InputFormat::Csv, [&](InputRow&& row) { out.push_back(std::move(row)); });
-    return out;
-}
-
 const std::vector<std::string> kDescribedHeaders = {
     "Nº",       "Armado",        "Redondos", "Ø mm",  "Área Ø cm²", "Área cm²",
     "Exceso %", "Entre ejes cm", "Libre cm", "Caben", "Corto",      "Elegido"};
@@ -175,44 +170,76 @@ const std::vector<std::string> kCodeHeaders = {"Nº",        "Armado",   "Redond
                                                "Exceso %",  "Libre mm", "Mín. mm",  "d cm",
                                                "Cuantía %", "Avisos",   "Elegido"};
 
-TEST(Report, DescribedTablesShowEveryHeaderAndValueWhole) {
+TEST(Report, TablesShowEveryHeaderAndValueWhole) {
     BatchDir dir;
-    // A beam, an octagon, a beam whose every placeable row is short, a hexagon of numbered
-    // bars, and two refused rows.
+    // Described: a beam, an octagon, a beam whose every placeable row is short, a hexagon of
+    // numbered bars. Code-checked: EC2 and ACI beams with two layers and two sizes (the longest
+    // lines and per-layer figures), a column (no effective depth) with a large aggregate. Two
+    // refused rows.
     const std::string members =
-        "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m\n"
-        "V-101,viga,Euro,10,3,30,50,1,6\n"
-        "P-2,pilar,Euro,36,3,45,,8,3.1\n"
-        "V-corta,viga,Euro,34.6,3,60,80,1,5\n"
-        "P-3,pilar,Mex,30,3.5,40,,6,2.8\n"
-        "V-mala,viga,Euro,diez,3,30,50,1,6\n"
-        "P-mala,pilar,Euro,20,3,40,40,12,3\n";
+        "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m,search,"
+        "aggregate_mm\n"
+        "V-101,viga,Euro,10,3,30,50,1,6,,\n"
+        "P-2,pilar,Euro,36,3,45,,8,3.1,,\n"
+        "V-corta,viga,Euro,34.6,3,60,80,1,5,,\n"
+        "P-3,pilar,Mex,30,3.5,40,,6,2.8,,\n"
+        "V-104,viga,Euro,24,3,25,60,1,5,ec2,\n"
+        "V-105,viga,Mex,18.5,4,40,60,1,7.25,aci,\n"
+        "P-4,pilar,Euro,20,3,30,,6,3.1,aci,25\n"
+        "V-mala,viga,Euro,diez,3,30,50,1,6,,\n"
+        "P-mala,pilar,Euro,20,3,40,40,12,3,,\n";
     const std::string pdf = dir.file("informe.pdf");
     const Outcome r =
         batch(dir, {dir.file("m.csv", members), "-q", "-o", dir.file("s.csv"), "--report", pdf});
     ASSERT_EQ(r.status, 1) << r.err; // rows refused
     const auto pages = pageTexts(pdf);
-    const auto designed = rowsOf(members);
-    ASSERT_EQ(pages.size(), 4u + 1);
+    const auto read = rowsOf(members);
+    ASSERT_EQ(pages.size(), 7u + 1);
 
     std::size_t page = 0;
-    for (const InputRow& in : designed) {
+    int twoLayers = 0;
+    for (const InputRow& in : read) {
         if (!in.member)
             continue;
-        const design::DesignResult result = design::design(*in.member);
         SCOPED_TRACE(in.member->id);
+        const design::RunResult result = design::run(*in.member, design::searchOf(in, {}));
         const PageText& text = pages.at(page++);
-        for (const auto& h : kDescribedHeaders)
-            expectWords(text, h);
-        for (const auto& c : result.candidates()) {
-            expectWords(text, c.line);
-            expectWords(text, fixed(c.totalAreaCm2, "#0.00"));
-            ASSERT_TRUE(c.centreSpacingCm && c.clearGapCm);
-            expectWords(text, fixed(*c.centreSpacingCm, "#0.00"));
-            expectWords(text, fixed(*c.clearGapCm, "#0.00"));
-            expectWords(text, std::to_string(c.placed) + " de " + std::to_string(c.bars));
+        const bool beam = in.member->kind == design::MemberKind::Beam;
+        for (const auto& h : result.coded() ? kCodeHeaders : kDescribedHeaders)
+            if (beam || h != "d cm")
+                expectWords(text, h);
+        ASSERT_FALSE(result.rows().empty());
+        // A table too long for its half page ends with "… y N armados más": the rows shown.
+        std::size_t shown = result.rows().size();
+        if (const auto more = text.text.find("… y "); more != std::string::npos)
+            shown -= std::stoul(text.text.substr(more + std::string("… y ").size()));
+        ASSERT_GT(shown, 0u);
+        for (std::size_t i = 0; i < shown; ++i) {
+            const design::Row& row = result.rows()[i];
+            expectWords(text, row.line);
+            expectWords(text, fixed(row.totalAreaCm2, "#0.00"));
+            if (!result.coded()) {
+                ASSERT_TRUE(row.gaps);
+                expectWords(text, fixed(row.gaps->centreCm, "#0.00"));
+                expectWords(text, fixed(row.gaps->clearCm, "#0.00"));
+                expectWords(text, std::to_string(row.placed) + " de " + std::to_string(row.bars));
+                continue;
+            }
+            for (const auto& layer : row.layers) {
+                expectWords(text, fixed(layer.clearSpacingMm, "#0.0"));
+                expectWords(text, fixed(*layer.minClearMm, "#0.0"));
+            }
+            twoLayers += row.layers.size() == 2;
+        }
+        if (result.coded()) {
+            // The aggregate size as typed: "20 mm", not "20. mm".
+            EXPECT_NE(text.text.find("árido de " +
+                                     platform::numberText(result.search().code.aggregateMm) +
+                                     " mm"),
+                      std::string::npos);
         }
     }
+    EXPECT_GT(twoLayers, 0);
     const std::string& octagon = pages[1].text;
     EXPECT_NE(octagon.find("Polígono regular: R = 45 cm, 8 lados"), std::string::npos) << octagon;
     EXPECT_EQ(octagon.find("Ancho"), std::string::npos);
@@ -221,68 +248,13 @@ TEST(Report, DescribedTablesShowEveryHeaderAndValueWhole) {
     EXPECT_NE(shortPage.find("Armado elegido: 11 fi 20 (corto)"), std::string::npos) << shortPage;
     EXPECT_NE(shortPage.find("falta 0,2 % del área necesaria"), std::string::npos) << shortPage;
     // The summary lists each refused row with its reason.
-    const std::string& summary = pages[4].text;
+    const std::string& summary = pages.back().text;
     EXPECT_NE(summary.find("Filas rechazadas: 2"), std::string::npos);
-    for (const InputRow& in : designed) {
+    for (const InputRow& in : read) {
         if (!in.member) {
             EXPECT_NE(summary.find(in.error), std::string::npos) << in.error << "\n" << summary;
         }
     }
-
-    expectEveryWordWhole(dir, pdf);
-}
-
-TEST(Report, CodeTablesShowEveryHeaderAndValueWhole) {
-    BatchDir dir;
-    // EC2 and ACI rows with two layers and two sizes (the longest lines and per-layer figures),
-    // a column (no effective depth) and a large aggregate.
-    const std::string members =
-        "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m,search,"
-        "aggregate_mm\n"
-        "V-101,viga,Euro,10,3,30,50,1,6,,\n"
-        "V-104,viga,Euro,24,3,25,60,1,5,,\n"
-        "V-105,viga,Mex,18.5,4,40,60,1,7.25,aci,\n"
-        "P-4,pilar,Euro,20,3,30,,6,3.1,aci,25\n";
-    const std::string pdf = dir.file("informe.pdf");
-    const Outcome r = batch(dir, {dir.file("m.csv", members), "--search", "ec2", "-q", "-o",
-                                  dir.file("s.csv"), "--report", pdf});
-    ASSERT_EQ(r.status, 0) << r.err;
-    const auto pages = pageTexts(pdf);
-    ASSERT_EQ(pages.size(), 4u + 1);
-    std::size_t page = 0;
-    int twoLayers = 0;
-    for (const InputRow& in : rowsOf(members)) {
-        SCOPED_TRACE(in.member->id);
-        code::Options o;
-        o.code = in.search == design::SearchKind::ACI ? code::Code::ACI : code::Code::EC2;
-        o.aggregateMm = in.aggregateMm.value_or(20);
-        const design::CodeDesignResult result = design::designCode(*in.member, o);
-        const PageText& text = pages.at(page++);
-        const bool beam = in.member->kind == design::MemberKind::Beam;
-        for (const auto& h : kCodeHeaders)
-            if (beam || h != "d cm")
-                expectWords(text, h);
-        // The aggregate size as typed: "20 mm", not "20. mm".
-        EXPECT_NE(text.text.find("árido de " + platform::numberText(o.aggregateMm) + " mm"),
-                  std::string::npos);
-        ASSERT_FALSE(result.arrangements().empty());
-        // A table too long for its half page ends with "… y N armados más": the rows shown.
-        std::size_t shown = result.arrangements().size();
-        if (const auto more = text.text.find("… y "); more != std::string::npos)
-            shown -= std::stoul(text.text.substr(more + std::string("… y ").size()));
-        ASSERT_GT(shown, 0u);
-        for (std::size_t i = 0; i < shown; ++i) {
-            const auto& a = result.arrangements()[i];
-            expectWords(text, a.line);
-            expectWords(text, fixed(a.totalAreaCm2, "#0.00"));
-            for (const auto& layer : a.layers) {
-                expectWords(text, fixed(layer.clearSpacingMm, "#0.0"));
-                expectWords(text, fixed(layer.minClearMm, "#0.0"));
-            }
-            twoLayers += a.layers.size() == 2;
-        }
-    }
-    EXPECT_GT(twoLayers, 0);
 
     expectEveryWordWhole(dir, pdf);
 }

@@ -1,5 +1,5 @@
 #include "datasheets/CHojaText.h"
-#include "datasheets/TempDir.h"
+#include "TempDir.h"
 #include "platform/Messages.h"
 
 #include <gtest/gtest.h>

@@ -174,6 +174,16 @@ TEST(CCuadro3D, PointsAndTextsGoOutInTheFrontViewOrAlongTheMember) {
         EXPECT_EQ(e.size(), height) << i;
     }
 
+    // Arrays whose rows start at 0: every row joined, the first included.
+    Array2<float> from(0, 1, 1, 2), to(0, 1, 1, 2);
+    Array1<float> xs(0, 1), xe(0, 1);
+    from(0, 1) = 1, to(0, 1) = 2, xs(0) = 3, xe(0) = 4;
+    const auto before = sent.Count();
+    c.DibuUnePtos3D(from, to, xs, xe);
+    ASSERT_EQ(sent.Count(), before + 2);
+    EXPECT_THAT(sent.Item(before + 1).points()[0], Pointwise(DoubleNear(0), CadPoint{3, 1, 0}));
+    EXPECT_THAT(sent.Item(before + 1).points()[1], Pointwise(DoubleNear(0), CadPoint{4, 2, 0}));
+
     CCuadro3D second;
     EXPECT_TRUE(second.Ini() && second.Sesion() == c.Sesion()) << "attached to the open session";
 }

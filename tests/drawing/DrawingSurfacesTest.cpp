@@ -54,6 +54,16 @@ std::pair<std::int32_t, std::array<float, 6>> extents(const CCuaMaxMin& c) {
 } // namespace
 
 TEST(Canvas, ScaleClsPrintAndSize) {
+    const float nan = std::nanf(""), inf = INFINITY;
+    for (auto [w, h] : {std::pair{0.f, 1.f},
+                        {1.f, 0.f},
+                        {-1.f, 1.f},
+                        {1.f, -1.f},
+                        {nan, 1.f},
+                        {1.f, nan},
+                        {inf, 1.f},
+                        {1.f, inf}})
+        EXPECT_THROW(Canvas(w, h), ProgrammingError) << w << " x " << h;
     Canvas box(200, 100);
     box.setSize(300, 150);
     EXPECT_FLOAT_EQ(box.ScaleWidth(), 300) << "pixel scale before any user scale";
@@ -286,6 +296,45 @@ TEST(PlotterSeries, SymbolsMaximizaAndDibujaPost) {
     EXPECT_FLOAT_EQ(t[0].x, 1);
     EXPECT_EQ(post.segments().size(), 3u + 1u + 4u) << "series, base, hatching";
     EXPECT_EQ(post.ForeColor(), (Rgb{0, 0, 0}));
+    // Split after the second point: two pieces, nothing between the second and third points;
+    // split after the last, one piece; outside 0…NP, refused.
+    for (const auto& [salta, pieces] : {std::pair{2, 2u}, {4, 3u}}) {
+        post.Cls();
+        p.DibujaPost(S, 4, std::nullopt, nullptr, false, false, false, salta);
+        EXPECT_EQ(post.segments().size(), pieces + 1u) << "series and base, salta " << salta;
+    }
+    EXPECT_THROW(p.DibujaPost(S, 4, std::nullopt, nullptr, false, false, false, 5),
+                 ProgrammingError);
+    EXPECT_THROW(p.DibujaPost(S, 4, std::nullopt, nullptr, false, false, false, -1),
+                 ProgrammingError);
+}
+
+// On the window (-2, 4)-(6, 0), 8 across and 4 up: the axes from 0.15 of each span, 0.1 of it
+// long, their names at their ends; a point mark of side 0.5 is a cross of it.
+TEST(PlotterSeries, AxesAndPointMarks) {
+    Fixture f;
+    f.p.DibuEjes();
+    expectEnds(f.box, {-0.8f, 0.6f, 0, 0.6f, -0.8f, 0.6f, -0.8f, 1}, "axes");
+    std::vector<std::string> names;
+    std::vector<float> at;
+    for (const auto& t : f.box.texts())
+        names.push_back(t.text), at.insert(at.end(), {t.x, t.y});
+    EXPECT_EQ(names, (std::vector<std::string>{"z", "x", "y"}));
+    EXPECT_THAT(at, Pointwise(FloatEq(), std::vector<float>{-0.8f, 0.6f, 0, 0.6f, -0.8f, 1}));
+    f.box.Cls();
+    f.p.Punto(1, 2, 0.5f);
+    expectEnds(f.box, {1, 1.75f, 1, 2.25f, 0.75f, 2, 1.25f, 2}, "point");
+}
+
+// Rows 1…NP and columns 1…2 must exist: an array starting further on is refused before anything
+// is drawn or the pen moves, even where the rows drawn exist.
+TEST(PlotterSeries, PointArraysStartAtRowAndColumnOne) {
+    Fixture f;
+    f.box.CurrentX(7);
+    EXPECT_THROW(f.p.DibuGenerRapido(3, Array2<float>(2, 4, 1, 2), 2, 3), ProgrammingError);
+    EXPECT_THROW(f.p.DibuGenerRapido(2, Array2<float>(1, 3, 2, 3), 1), ProgrammingError);
+    EXPECT_TRUE(f.box.items().empty());
+    EXPECT_EQ(f.box.CurrentX(), 7);
 }
 
 TEST(Collector, RecordsWhatIsDrawnInThePlottersColumns) {

@@ -3,6 +3,8 @@
 // Reading a DXF file back through an independent reader (ezdxf, run by dxf_check.py) and a
 // scratch directory for the files written.
 
+#include "TempDir.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,25 +18,10 @@
 
 namespace tresol::testing {
 
-// Where the drawings written go: a fresh directory, removed afterwards, or with
-// TRESOL_DXF_KEEP set, the directory it names, kept.
-class DxfDir {
-  public:
-    DxfDir() {
-        std::string t = (std::filesystem::temp_directory_path() / "tresol-dxf-XXXXXX").string();
-        path_ = kept_ ? kept_ : ::mkdtemp(t.data()) ? t : throw std::runtime_error("no " + t);
-        std::filesystem::create_directories(path_);
-    }
-    ~DxfDir() {
-        std::error_code ec;
-        if (!kept_)
-            std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    const char* kept_ = std::getenv("TRESOL_DXF_KEEP");
-    std::filesystem::path path_;
+// Where the drawings written go: a fresh directory, removed afterwards, or with TRESOL_DXF_KEEP
+// set, the directory it names, kept.
+struct DxfDir : TempDir {
+    DxfDir() : TempDir("TRESOL_DXF_KEEP") {}
 };
 
 // One model-space entity as the reader saw it: its kind and its fields (key=value).

@@ -60,15 +60,17 @@ TEST(CPto2d, FacesJoinSectionsOfTheSameKey) {
 }
 
 TEST(CPto2d, MaxMinKeepsTheFirstRowOfTies) {
-    PointArray p = makePointArray(3);
+    // Rows (z, x): (3, 1), (3, 5), (1, 5), (1, 1): every extreme reached twice.
+    PointArray p = makePointArray(4);
     p(1, 1) = 3, p(1, 2) = 1, p(2, 1) = 3, p(2, 2) = 5, p(3, 1) = 1, p(3, 2) = 5;
+    p(4, 1) = 1, p(4, 2) = 1;
     // iRef upper bound → rows written (none for bounds other than 1 and 3).
     const std::vector<std::pair<int, std::vector<Value>>> cases = {
         {1, {3, 1}}, {2, {Value{}, Value{}, Value{}}}, {3, {3, 1, 1, 2}}};
     for (const auto& [upper, want] : cases) {
         Array1<Value> iRef(0, upper);
         float maxX = 0, minX = 0, maxZ = 0, minZ = 0;
-        CPto2d::MaxMin(p, maxX, minX, maxZ, minZ, 3, iRef);
+        CPto2d::MaxMin(p, maxX, minX, maxZ, minZ, 4, iRef);
         EXPECT_TRUE(maxX == 5 && minX == 1 && maxZ == 3 && minZ == 1) << upper;
         EXPECT_EQ(std::vector<Value>(iRef.data(), iRef.data() + upper + 1), want) << upper;
     }

@@ -2,7 +2,7 @@
 #include "datasheets/CHojaFrm.h"
 #include "datasheets/CHojaText.h"
 #include "datasheets/MemoryForm.h"
-#include "datasheets/TempDir.h"
+#include "TempDir.h"
 #include "pieces/PieceTestSupport.h"
 #include "platform/Numbers.h"
 
@@ -35,8 +35,9 @@ TEST(Cmateria, DefaultsAndRejectedData) {
     const auto hormigon = material(0), tierra = material(3);
     EXPECT_EQ(hormigon->nombre(), "Hormigon");
     EXPECT_EQ(std::tuple(hormigon->GetPropMateria(1), hormigon->GetPropMateria(3),
-                         hormigon->GetPropMateria(7), tierra->GetPropMateria(2)),
-              std::tuple(24821128.0f, 0.2f, static_cast<float>(24821128.0 / 2.4), 18.0f));
+                         hormigon->GetPropMateria(4), hormigon->GetPropMateria(7),
+                         tierra->GetPropMateria(2)),
+              std::tuple(24821128.0f, 0.2f, 25000.0f, static_cast<float>(24821128.0 / 2.4), 18.0f));
     // h² · Kp / coefMin / 2 · lado · γ = 4 · 1.8 · 1 · 18
     EXPECT_FLOAT_EQ(tierra->GetEmpujePasivo(2, 1, 1), 129.6f);
     EXPECT_FLOAT_EQ(tierra->GetEmpujePasivo(2, 1, 2), 64.8f);

@@ -39,18 +39,15 @@ std::vector<Case> cases() {
 detail::Forces fibres(const Section& s, double theta, const detail::Strain& e, double tMax,
                       int cells) {
     const DesignConstants k = s.constants();
-    double ylo = 1e9, yhi = -1e9, zlo = 1e9, zhi = -1e9;
-    for (const Point& p : s.outline()) {
-        ylo = std::min(ylo, p.y);
-        yhi = std::max(yhi, p.y);
-        zlo = std::min(zlo, p.z);
-        zhi = std::max(zhi, p.z);
-    }
+    const auto& o = s.outline();
+    const auto [ylo, yhi] = std::minmax_element(
+        o.begin(), o.end(), [](const Point& a, const Point& b) { return a.y < b.y; });
+    const auto [zlo, zhi] = std::minmax_element(
+        o.begin(), o.end(), [](const Point& a, const Point& b) { return a.z < b.z; });
     const double c = std::cos(theta), sn = std::sin(theta);
     const Point g = s.centroid();
-    const auto insideOutline = [&](double y, double z) {
+    const auto inside = [&](double y, double z) { // even-odd rule
         bool in = false;
-        const auto& o = s.outline();
         for (std::size_t i = 0, j = o.size() - 1; i < o.size(); j = i++)
             if ((o[i].z > z) != (o[j].z > z) &&
                 y < (o[j].y - o[i].y) * (z - o[i].z) / (o[j].z - o[i].z) + o[i].y)
@@ -62,31 +59,27 @@ detail::Forces fibres(const Section& s, double theta, const detail::Strain& e, d
             const double x = e.kappa > 0 ? e.top / e.kappa : (e.top > 0 ? 1e9 : 0);
             return tMax - t <= k.blockDepth * x ? k.blockStress : 0.0;
         }
-        if (eps <= 0)
-            return 0.0;
-        return k.fcd * (1 - std::pow(1 - std::min(eps / k.epsC, 1.0), k.n));
+        return eps <= 0 ? 0.0 : k.fcd * (1 - std::pow(1 - std::min(eps / k.epsC, 1.0), k.n));
     };
     detail::Forces f;
-    const double dy = (yhi - ylo) / cells, dz = (zhi - zlo) / cells;
+    const auto add = [&](double force, double y, double z) {
+        const double t = c * (y - g.y) + sn * (z - g.z);
+        f.N += force;
+        f.Mt += force * t;
+        f.Ms += force * (-sn * (y - g.y) + c * (z - g.z));
+    };
+    const double dy = (yhi->y - ylo->y) / cells, dz = (zhi->z - zlo->z) / cells;
     for (int i = 0; i < cells; ++i)
         for (int j = 0; j < cells; ++j) {
-            const double y = ylo + (i + 0.5) * dy, z = zlo + (j + 0.5) * dz;
-            if (!insideOutline(y, z))
-                continue;
-            const double t = c * (y - g.y) + sn * (z - g.z), u = -sn * (y - g.y) + c * (z - g.z);
-            const double F = sigmaC(e.top - e.kappa * (tMax - t), t) * dy * dz;
-            f.N += F;
-            f.Mt += F * t;
-            f.Ms += F * u;
+            const double y = ylo->y + (i + 0.5) * dy, z = zlo->z + (j + 0.5) * dz;
+            const double t = c * (y - g.y) + sn * (z - g.z);
+            if (inside(y, z))
+                add(sigmaC(e.top - e.kappa * (tMax - t), t) * dy * dz, y, z);
         }
     for (const Bar& b : s.bars()) {
-        const double t = c * (b.y - g.y) + sn * (b.z - g.z),
-                     u = -sn * (b.y - g.y) + c * (b.z - g.z);
+        const double t = c * (b.y - g.y) + sn * (b.z - g.z);
         const double eps = e.top - e.kappa * (tMax - t);
-        const double F = b.area * (std::clamp(k.Es * eps, -k.fyd, k.fyd) - sigmaC(eps, t));
-        f.N += F;
-        f.Mt += F * t;
-        f.Ms += F * u;
+        add(b.area * (std::clamp(k.Es * eps, -k.fyd, k.fyd) - sigmaC(eps, t)), b.y, b.z);
     }
     return f;
 }
@@ -178,55 +171,6 @@ TEST(StrengthProperty, SymmetricSectionsGiveSymmetricCurves) {
     EXPECT_NEAR(beamStrength(s, Face::Bottom).MRd, -beamStrength(s, Face::Top).MRd, 1e-9);
 }
 
-// A bar more never lowers the axial capacities, nor a beam's moment when the bar is added on its
-// tension side. (A compressed bar close to the neutral axis can: in a C70/85 beam with x = 5 cm a
-// top bar 4 cm down takes M_Rd from 194.10 to 194.03 kN·m, replacing concrete at fcd = 46.7 MPa
-// that had the longer lever arm. And at a fixed N it can lower a column's moment: a bar at the
-// centroid takes a share of N and shrinks the compressed concrete, so below the balanced point
-// M_Rd(N) becomes the old M_Rd(N − F_bar) — at N_Ed = 800 kN a central Ø25 in the 40 × 40 column
-// takes M_Rd,y from 208 to 200 kN·m. That is the section's mechanics, not a fault, and is not
-// asserted.)
-TEST(StrengthProperty, ABarMoreNeverLowersACapacity) {
-    for (const Materials& m : {Materials::en(25), Materials::aci(28), Materials::en(70)}) {
-        const Section s = column(m);
-        for (const Bar& extra : {Bar{0.12, 0.038, areaOf(0.02)}, Bar{0.2, 0.2, areaOf(0.025)},
-                                 Bar{0.05, 0.33, areaOf(0.012)}}) {
-            auto bars = s.bars();
-            bars.push_back(extra);
-            const Section more = *Section::make(s.outline(), bars, m);
-            const Curve a = interactionCurve(s, 0.4), b = interactionCurve(more, 0.4);
-            EXPECT_GT(b.NRdMax, a.NRdMax);
-            EXPECT_LT(b.NRdMin, a.NRdMin);
-        }
-        // Bars added on the tension side: at the bottom for sagging, at the top for hogging.
-        const Section b = beam(m);
-        for (const Bar& extra : {Bar{0.15, 0.46, areaOf(0.016)}, Bar{0.10, 0.038, areaOf(0.012)},
-                                 Bar{0.20, 0.078, areaOf(0.020)}}) {
-            auto bars = b.bars();
-            bars.push_back(extra);
-            const Section more = *Section::make(b.outline(), bars, m);
-            if (extra.z < 0.25)
-                EXPECT_GT(beamStrength(more, Face::Bottom).MRd, beamStrength(b, Face::Bottom).MRd);
-            else
-                EXPECT_LT(beamStrength(more, Face::Top).MRd, beamStrength(b, Face::Top).MRd);
-        }
-    }
-}
-
-// Scaling every bar's area by k scales the pure-tension capacity by k.
-TEST(StrengthProperty, PureTensionScalesWithTheBars) {
-    for (const Case& c : cases())
-        for (double k : {0.5, 2.0, 3.7}) {
-            auto bars = c.s.bars();
-            for (Bar& b : bars)
-                b.area *= k;
-            const auto scaled = Section::make(c.s.outline(), bars, c.s.materials());
-            ASSERT_TRUE(scaled) << scaled.error;
-            EXPECT_NEAR(interactionCurve(*scaled, 1).NRdMin, k * interactionCurve(c.s, 1).NRdMin,
-                        1e-9);
-        }
-}
-
 // Every point of a curve (its moment along the direction asked) has a utilisation of 1: the
 // check and the curve are one surface. EN without e0, which would add a moment. Where a curve's N
 // dips (EN's pivot range with the bars mostly on the compressed side, ACI's φ) a point may lie
@@ -300,44 +244,6 @@ TEST(StrengthProperty, UtilisationIsOneOnTheCurve) {
                 }
             }
             EXPECT_GT(checked, 40) << c.name << " ψ " << psi;
-        }
-}
-
-// The polyline of a curve is within 0.5 % of the exact curve: 1500 exact states along the same
-// neutral-axis direction, each within 0.5 % (of the N range and of the largest |M|) of it.
-TEST(StrengthProperty, CurveInterpolatesWithinHalfAPercent) {
-    for (const Case& c : cases())
-        for (double theta : {0.0, 0.9, 3.6}) {
-            const Curve curve = interactionCurve(c.s, theta, CurveAxis::NeutralAxis);
-            ASSERT_GE(curve.points.size(), 64u);
-            double mBig = 0;
-            for (const StatePoint& p : curve.points)
-                mBig = std::max(mBig, std::abs(p.M));
-            const double nRange = curve.NRdMax - curve.NRdMin;
-            detail::Engine eng(c.s);
-            eng.direction(theta);
-            double worst = 0;
-            for (int i = 0; i <= 1500; ++i) {
-                const double x = detail::Engine::depth(eng.strainAt(2.0 * i / 1500));
-                const StatePoint e = stateAt(c.s, theta, x);
-                if (e.N > curve.NRdMax)
-                    continue; // beyond ACI's cap
-                double best = 1e9;
-                for (std::size_t k = 0; k + 1 < curve.points.size(); ++k) {
-                    const double ax = curve.points[k].N / nRange, ay = curve.points[k].M / mBig;
-                    const double bx = curve.points[k + 1].N / nRange,
-                                 by = curve.points[k + 1].M / mBig;
-                    const double px = e.N / nRange, py = e.M / mBig;
-                    const double len2 = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
-                    double t =
-                        len2 > 0 ? ((px - ax) * (bx - ax) + (py - ay) * (by - ay)) / len2 : 0;
-                    t = std::clamp(t, 0.0, 1.0);
-                    best = std::min(best,
-                                    std::hypot(px - ax - t * (bx - ax), py - ay - t * (by - ay)));
-                }
-                worst = std::max(worst, best);
-            }
-            EXPECT_LE(worst, 0.005) << c.name << " θ " << theta;
         }
 }
 
