@@ -233,12 +233,17 @@ void runDescribed(const Member& member, std::shared_ptr<const Cdiametro> catalog
     }
 }
 
-// A column's link thinner than its code asks for its largest bars is a note of the row.
+// A column's link thinner than its code asks for its largest bars is a note of the row, and so
+// is the closer spacing EN asks for near beams, slabs and laps.
 void noteLink(Row& row, const Member& m, code::Code code) {
     if (!row.link || m.kind != MemberKind::Column)
         return;
     if (std::string note = links::leastLinkNote(code, m.linkMm, row.diameterMm); !note.empty())
         row.flags.push_back(std::move(note));
+    if (const auto near = row.link->reducedSpacingMm)
+        row.flags.push_back(
+            "cercos a " + platform::commaText(*near, 4) +
+            " mm como máximo junto a vigas, losas y solapes (EN 1992-1-1 9.5.3(4))");
 }
 
 // The least area (cm²) in [low, high] whose chosen row carries the actions, by bisection; the

@@ -268,5 +268,39 @@ TEST(LinkProperty, BarsInsideTheLinkAndHeld) {
     EXPECT_GT(plain, 500);
 }
 
+// EN 1992-1-1 9.5.3(4): near beams, slabs and laps the spacing of 9.5.3(3) is taken 0.6 times.
+// 60 × 60 column, EC2, link 10: with corners of 25 and sides of 20 the spacing is
+// min(20 · 20, 600, 400) = 400 and its note says 0.6 · 400 = 240; with bars of 14 and 12 it is
+// min(20 · 12, 600, 400) = 240 and the note 144.
+TEST(LinkNotes, ReducedSpacingNearBeamsAndLapsUnderEn) {
+    Member m;
+    m.kind = MemberKind::Column;
+    m.areaCm2 = 35;
+    m.coverCm = 3;
+    m.widthCm = 60;
+    m.heightCm = 60;
+    m.multiple = 4;
+    m.linkMm = 10;
+    Search s;
+    s.kind = SearchKind::EC2;
+    s.code.top = 0;
+    const RunResult r = run(m, s);
+    const auto noteOf = [&](const std::string& line) {
+        for (const Row& row : r.rows())
+            if (row.line == line)
+                return row.flags.empty() ? std::string() : row.flags.back();
+        return std::string("no row");
+    };
+    const std::string tail =
+        " mm como máximo junto a vigas, losas y solapes (EN 1992-1-1 9.5.3(4))";
+    EXPECT_EQ(noteOf("4 fi 25 + 6 fi 20"), "cercos a 240" + tail);
+    EXPECT_EQ(noteOf("4 fi 14 + 26 fi 12"), "cercos a 144" + tail);
+    s.kind = SearchKind::ACI;
+    const RunResult aci = run(m, s);
+    for (const Row& row : aci.rows())
+        for (const std::string& f : row.flags)
+            EXPECT_EQ(f.find("junto a vigas"), std::string::npos) << row.line;
+}
+
 } // namespace
 } // namespace tresol::design
