@@ -21,7 +21,7 @@ constexpr double kG6w[] = {0.1713244923791704, 0.3607615730481386, 0.46791393457
 
 } // namespace
 
-Engine::Engine(const Section& s) : sec_(&s), k_(s.constants()) {
+Engine::Engine(const Section& s, double theta) : sec_(&s), k_(s.constants()) {
     const std::size_t n = s.outline().size();
     vt_.reserve(n);
     vs_.reserve(n);
@@ -29,14 +29,11 @@ Engine::Engine(const Section& s) : sec_(&s), k_(s.constants()) {
     order_.reserve(n);
     levelOf_.reserve(n);
     slabs_.reserve(n);
-    barT_.reserve(s.bars().size());
-    barS_.reserve(s.bars().size());
     // A bar's area and half the side of the square of that area do not turn with the section.
-    for (const Bar& b : s.bars()) {
-        barA_.push_back(b.area);
-        barHalf_.push_back(std::sqrt(b.area) / 2);
-    }
-    build(0);
+    bars_.reserve(s.bars().size());
+    for (const Bar& b : s.bars())
+        bars_.push_back({0, 0, b.area, std::sqrt(b.area) / 2});
+    build(theta);
 }
 
 void Engine::direction(double theta) {
@@ -97,14 +94,12 @@ void Engine::build(double theta) {
         }
     }
     const auto& bars = sec_->bars();
-    barT_.resize(bars.size());
-    barS_.resize(bars.size());
     tBarMin_ = kInf;
     for (std::size_t i = 0; i < bars.size(); ++i) {
         const double y = bars[i].y - g.y, z = bars[i].z - g.z;
-        barT_[i] = c_ * y + s_ * z;
-        barS_[i] = -s_ * y + c_ * z;
-        tBarMin_ = std::min(tBarMin_, barT_[i]);
+        bars_[i].t = c_ * y + s_ * z;
+        bars_[i].s = -s_ * y + c_ * z;
+        tBarMin_ = std::min(tBarMin_, bars_[i].t);
     }
     if (bars.empty())
         tBarMin_ = tMin_;
@@ -218,24 +213,24 @@ Forces Engine::forces(const Strain& e) const {
         concreteParabola(e, f);
     }
     const double Es = k_.Es, fyd = k_.fyd, fcd = k_.fcd, ec = k_.epsC, n = k_.n;
-    for (std::size_t i = 0; i < barT_.size(); ++i) {
-        const double eps = e.top - e.kappa * (tMax_ - barT_[i]);
+    for (const BarAt& b : bars_) {
+        const double eps = e.top - e.kappa * (tMax_ - b.t);
         double sig = std::clamp(Es * eps, -fyd, fyd);
         // The concrete the bar displaces carries no stress: its share is taken off the bar.
         if (k_.block) {
             // The share of the bar (as a square of its area) inside the block, so that N does
             // not jump as the block's edge passes a bar.
-            const double half = barHalf_[i];
-            if (barT_[i] + half > tb)
-                sig -= k_.blockStress * std::min(1.0, (barT_[i] + half - tb) / (2 * half));
+            const double half = b.half;
+            if (b.t + half > tb)
+                sig -= k_.blockStress * std::min(1.0, (b.t + half - tb) / (2 * half));
         } else if (eps > 0) {
             const double r = 1 - std::min(eps / ec, 1.0);
             sig -= fcd * (1 - (n == 2 ? r * r : std::pow(r, n)));
         }
-        const double F = barA_[i] * sig;
+        const double F = b.a * sig;
         f.N += F;
-        f.Mt += F * barT_[i];
-        f.Ms += F * barS_[i];
+        f.Mt += F * b.t;
+        f.Ms += F * b.s;
     }
     return f;
 }

@@ -25,7 +25,8 @@ struct Forces {
 // One section, reused across directions without allocating once its buffers have grown.
 class Engine {
   public:
-    explicit Engine(const Section& s);
+    // Built for the direction θ (rad) the caller starts from.
+    explicit Engine(const Section& s, double theta = 0);
 
     // Sets the direction θ (rad) of the strain gradient: builds the rotated outline's slabs.
     void direction(double theta);
@@ -35,7 +36,7 @@ class Engine {
     double tMax() const { return tMax_; }
     double tMin() const { return tMin_; }
     double height() const { return tMax_ - tMin_; }
-    bool hasBars() const { return !barT_.empty(); }
+    bool hasBars() const { return !bars_.empty(); }
     double tBarMin() const { return tBarMin_; }
 
     // The ultimate strain states in one parameter p ∈ [0, 2], N rising with p in the first half:
@@ -73,7 +74,11 @@ class Engine {
     std::vector<double> vt_, vs_, levels_;
     std::vector<int> order_, levelOf_;
     std::vector<Slab> slabs_;
-    std::vector<double> barT_, barS_, barA_, barHalf_;
+    // Each bar along d and d⊥, its area, and half the side of the square of that area.
+    struct BarAt {
+        double t, s, a, half;
+    };
+    std::vector<BarAt> bars_;
 };
 
 } // namespace tresol::strength::detail

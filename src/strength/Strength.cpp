@@ -3,12 +3,14 @@
 #include "strength/Engine.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace tresol::strength {
@@ -138,7 +140,8 @@ std::string num(double v, int decimals) {
 // The design state machinery of one section: an engine, φ, and the solves.
 class Solver {
   public:
-    explicit Solver(const Section& s) : eng_(s), k_(s.constants()) {
+    // Its engine built for the direction θ the caller starts from.
+    explicit Solver(const Section& s, double theta = 0) : eng_(s, theta), k_(s.constants()) {
         double po = 0;
         if (k_.code == Code::ACI) {
             // 22.4.2.2: Po = 0.85 f'c (Ag − Ast) + fy Ast; 22.4.2.1 tied: Pn,max = 0.80 Po.
@@ -150,7 +153,6 @@ class Solver {
             nMin_ = eng_.forces(eng_.strainAt(0)).N;
         }
         scaleM_ = (nMax_ - nMin_) * std::max(s.depthY(), s.depthZ());
-        roots_.reserve(kMostRoots);
     }
 
     struct Eval {
@@ -229,10 +231,10 @@ class Solver {
         double pa = 0, fa = f(0);
         Eval best;
         bool found = false;
-        roots_.clear();
+        nRoots_ = 0;
         const auto take = [&](const Eval& v) {
-            if (roots_.size() < kMostRoots)
-                roots_.push_back(v.p);
+            if (nRoots_ < kMostRoots)
+                roots_[nRoots_++] = v.p;
             if (!found || v.f.Mt > best.f.Mt)
                 best = v;
             found = true;
@@ -266,7 +268,7 @@ class Solver {
 
     // The states of the last full scan whose N was the one asked (several where N dips).
     static constexpr std::size_t kMostRoots = 8;
-    const std::vector<double>& roots() const { return roots_; }
+    std::span<const double> roots() const { return {roots_.data(), nRoots_}; }
 
     // The direction θ near `guess` whose moment points along ψ, g(θ) the angle from ψ to the
     // moment of the state g evaluates (which sets the engine's direction).
@@ -403,7 +405,8 @@ class Solver {
     Engine eng_;
     DesignConstants k_;
     double nMax_ = 0, nMin_ = 0, scaleM_ = 0;
-    std::vector<double> roots_;
+    std::array<double, kMostRoots> roots_{};
+    std::size_t nRoots_ = 0;
 };
 
 bool finite(const Action& a) {
@@ -615,8 +618,9 @@ OneCheck checkOne(Solver& sv, const Action& a, const std::string& note) {
     // Where N_Ed is met by several states (N dips), each branch is followed and the largest
     // resistance in the direction of M_Ed kept.
     bool any = false;
-    std::vector<double> starts = {-1};
-    for (std::size_t k = 0; k < starts.size(); ++k) {
+    std::array<double, 1 + Solver::kMostRoots> starts{-1};
+    std::size_t nStarts = 1;
+    for (std::size_t k = 0; k < nStarts; ++k) {
         pGuess = starts[k];
         if (k == 0) {
             // One state at ψ meets N_Ed: one branch, followed by Newton's method from near it.
@@ -636,8 +640,8 @@ OneCheck checkOne(Solver& sv, const Action& a, const std::string& note) {
         const auto th = sv.align(g, psi, psi);
         if (k == 0 && sv.roots().size() > 1)
             for (double p : sv.roots())
-                if (p != v.p && p > 0 && p < 2)
-                    starts.push_back(p);
+                if (p != v.p && p > 0 && p < 2 && nStarts < starts.size())
+                    starts[nStarts++] = p;
         if (!th)
             continue;
         if (eng.theta() != *th)
@@ -671,8 +675,8 @@ Utilisation utilisation(const Section& s, const Action& a, const CheckOptions& o
         u.error = "esfuerzos no válidos: N_Ed, M_Ed,y y M_Ed,z han de ser números finitos";
         return u;
     }
-    Solver sv(s);
     std::vector<std::pair<Action, std::string>> checks;
+    checks.reserve(3);
     if (s.materials().code == Code::EC2 && o.minimumEccentricity && a.N > 0) {
         // 6.1(4): e0 = max(h/30, 20 mm), about one axis at a time.
         const double e0z = std::max(s.depthZ() / 30, 0.020), e0y = std::max(s.depthY() / 30, 0.020);
@@ -691,6 +695,8 @@ Utilisation utilisation(const Section& s, const Action& a, const CheckOptions& o
     } else {
         checks.emplace_back(a, std::string());
     }
+    // The engine starts at the first check's moment direction, where its solve begins.
+    Solver sv(s, std::atan2(checks.front().first.My, checks.front().first.Mz));
     bool first = true;
     for (const auto& [act, note] : checks) {
         OneCheck c = checkOne(sv, act, note);
