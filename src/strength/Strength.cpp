@@ -140,8 +140,9 @@ std::string num(double v, int decimals) {
 // The design state machinery of one section: an engine, φ, and the solves.
 class Solver {
   public:
-    // Its engine built for the direction θ the caller starts from.
-    explicit Solver(const Section& s, double theta = 0) : eng_(s, theta), k_(s.constants()) {
+    // The axial capacities from the engine at θ = 0, as every solver of the section has them:
+    // a check and a curve meet N_Rd,max on the same last bit.
+    explicit Solver(const Section& s) : eng_(s), k_(s.constants()) {
         double po = 0;
         if (k_.code == Code::ACI) {
             // 22.4.2.2: Po = 0.85 f'c (Ag − Ast) + fy Ast; 22.4.2.1 tied: Pn,max = 0.80 Po.
@@ -695,8 +696,7 @@ Utilisation utilisation(const Section& s, const Action& a, const CheckOptions& o
     } else {
         checks.emplace_back(a, std::string());
     }
-    // The engine starts at the first check's moment direction, where its solve begins.
-    Solver sv(s, std::atan2(checks.front().first.My, checks.front().first.Mz));
+    Solver sv(s);
     bool first = true;
     for (const auto& [act, note] : checks) {
         OneCheck c = checkOne(sv, act, note);
