@@ -15,6 +15,7 @@ TEST(BoundedArray, BoundsCheckedAccessAndPreservingResize) {
     EXPECT_THROW(a(4), ProgrammingError);
     EXPECT_THROW(a(-1), ProgrammingError);
     EXPECT_THROW(Array1<int>().upper(), ProgrammingError) << "not allocated";
+    EXPECT_THROW(Array1<int>()(1), ProgrammingError) << "not allocated";
     EXPECT_THROW(Array1<int>(5, 3), ProgrammingError);
     EXPECT_THROW(Array2<char>(1, 100000, 1, 100000), ProgrammingError);
 

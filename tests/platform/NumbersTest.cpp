@@ -54,6 +54,7 @@ TEST(FormatNumber, PatternsAndTheDefaultTextForm) {
     for (const auto& [value, pattern, text] :
          {std::tuple<double, const char*, const char*>{0.79, "#.00", ".79"},
           {10.0531, "#.00", "10.05"},
+          {9.996, "#.00", "10.00"},
           {0.0, "#.00", ".00"},
           {-1.234, "#.00", "-1.23"},
           {10.7, "#", "11"},

@@ -101,13 +101,14 @@ void checkBeam(const Family& f, const code::Member& m, const code::Arrangement& 
     if (f.maxRatio > 0) {
         EXPECT_LE(steelCm2, f.maxRatio * b * h / 100 * (1 + 1e-9));
     }
+    EXPECT_NEAR(row.ratioPct, steelCm2 / (b * h / 100) * 100, 1e-5 * row.ratioPct);
 }
 
 // A column on its outline (mm): every bar inside the cover of every face, a bar in each corner,
 // the centres along a face no further apart than the largest spacing, the steel a share of the
 // gross area within the code's limits, ACI's least count (10.7.3.1).
-void checkColumn(const Family& f, const code::Member& m, const std::vector<Bar>& bars,
-                 double steelCm2) {
+void checkColumn(const Family& f, const code::Member& m, const code::Arrangement& row,
+                 const std::vector<Bar>& bars, double steelCm2) {
     constexpr double tol = 1e-3; // mm: the outline is single precision
     const float w = static_cast<float>(m.widthCm / 100), h = static_cast<float>(m.heightCm / 100);
     const PointArray pts = memberOutlinePoints(m.sides, w, h == 0 ? w : h);
@@ -130,6 +131,7 @@ void checkColumn(const Family& f, const code::Member& m, const std::vector<Bar>&
         for (std::size_t k = 1; k < along.size(); ++k)
             EXPECT_LE(along[k] - along[k - 1], f.spacingMm + tol) << "along face " << i;
     }
+    EXPECT_NEAR(row.ratioPct, steelCm2 / gross * 100, 1e-5 * row.ratioPct);
     EXPECT_GE(steelCm2, f.minRatio * gross * (1 - 1e-6));
     EXPECT_LE(steelCm2, f.maxRatio * gross * (1 + 1e-6));
     if (f.code == Code::ACI) {
@@ -158,7 +160,7 @@ void checkRow(const Family& f, const code::Member& m, const Cdiametro& cat,
         for (std::size_t k = i + 1; k < bars.size(); ++k)
             EXPECT_GE(clear(bars[i], bars[k]), f.clearMm - 1e-3) << "bars " << i << " and " << k;
     if (f.column)
-        checkColumn(f, m, bars, steel);
+        checkColumn(f, m, row, bars, steel);
     else
         checkBeam(f, m, row, bars, steel);
 }

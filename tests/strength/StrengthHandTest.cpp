@@ -78,6 +78,7 @@ TEST(StrengthHand, ColumnSquashLoad) {
     EXPECT_NEAR(c.points.back().N, 3283.257, 0.001);
     EXPECT_NEAR(c.points.back().M, 0, 1e-9);
     EXPECT_EQ(c.points.back().depth, INFINITY);
+    EXPECT_NEAR(stateAt(column(Materials::en(25)), 0, INFINITY).N, 3283.257, 0.001);
     EXPECT_NEAR(c.NRdMin, -699.346, 0.001);
     EXPECT_NEAR(c.points.front().N, -699.346, 0.001);
     EXPECT_GE(c.points.size(), 64u);
@@ -188,6 +189,8 @@ TEST(StrengthHand, EnMinimumEccentricity) {
     EXPECT_NEAR(over.ratio, 4000 / 3283.257, 1e-6);
     const Utilisation pull = utilisation(s, {-1000, 0, 0});
     EXPECT_NEAR(pull.ratio, 1000 / 699.346, 1e-6);
+    const Utilisation none = utilisation(s, {0, 0, 0});
+    EXPECT_EQ(std::pair(none.ratio, none.governing), std::pair(0.0, std::string("sin esfuerzos")));
 }
 
 // Required areas. EN beam 30 × 46.2 for the 182.83 kN·m of the block above gives back
