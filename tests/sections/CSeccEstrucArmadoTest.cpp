@@ -152,8 +152,9 @@ TEST(CSeccEstrucArmado, DrawingAxesOutlineAndBars) {
     std::vector<float> ends;
     for (const auto& a : canvas.segments())
         ends.insert(ends.end(), {a.x1, a.y1, a.x2, a.y2});
-    EXPECT_THAT(ends, ::testing::Pointwise(::testing::FloatNear(1e-6f),
-                                           {0.22f, 0, -0.22f, 0, 0, 0.165f, 0, -0.165f}));
+    EXPECT_THAT(
+        ends, ::testing::Pointwise(::testing::FloatNear(1e-6f),
+                                   std::vector<float>{0.22f, 0, -0.22f, 0, 0, 0.165f, 0, -0.165f}));
 
     // Scale 0 draws in the window in force.
     const auto window = [&] {
