@@ -75,6 +75,18 @@ TEST(RunStrength, AreaFromTheActionsAndOnlyCarryingCodeRows) {
     EXPECT_NE(r.messages().back().text.find("8,08 cm²"), std::string::npos);
 }
 
+// 9 cm² asked under 250 kN·m: none of the first arrangements the run checks (30, three times the
+// three rows asked for and no fewer than 30) carries it, so it looks down the whole list and lists
+// the first three that do.
+TEST(RunStrength, AShortListThatCarriesNothingIsSearchedFurther) {
+    Search ec2{SearchKind::EC2, {}};
+    ec2.code.top = 3;
+    const RunResult r = run(beam(9, 250), ec2);
+    ASSERT_EQ(r.rows().size(), 3u);
+    for (const Row& row : r.rows())
+        EXPECT_LE(*row.utilisation, 1) << row.line;
+}
+
 // ACI 40 × 40 column, 8 cm² asked, N = 4000 kN: the list's window reaches 14.4 cm², whose
 // φ·0.80·Po = 0.65·0.80·(0.85·28·(1600 − 14.4) + 420·14.4)·0.1 = 2 277 kN < 4000 kN — nothing
 // carries it, said with the least utilisation, and nothing is chosen.

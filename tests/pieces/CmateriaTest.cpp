@@ -1,8 +1,8 @@
 #include "pieces/Cmateria.h"
+#include "TempDir.h"
 #include "datasheets/CHojaFrm.h"
 #include "datasheets/CHojaText.h"
 #include "datasheets/MemoryForm.h"
-#include "TempDir.h"
 #include "pieces/PieceTestSupport.h"
 #include "platform/Numbers.h"
 

@@ -7,6 +7,7 @@
 #include "reinforcement/Cdiametro.h"
 #include "sections/CSeccEstruc.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -147,32 +148,29 @@ TEST(CSeccEstrucArmado, DrawingAxesOutlineAndBars) {
     plot.IniciaAPelo(canvas);
     plot.MargenSinPic(1, -1, 1, -1);
     s.DibujaEjes(plot);
-    const auto axes = canvas.segments();
-    ASSERT_EQ(axes.size(), 2u);
-    EXPECT_NEAR(axes[0].x1, 0.22, 1e-6);
-    EXPECT_NEAR(axes[0].x2, -0.22, 1e-6);
-    EXPECT_NEAR(axes[0].y1, 0, 1e-6);
-    EXPECT_NEAR(axes[1].y1, 0.165, 1e-6);
-    EXPECT_NEAR(axes[1].y2, -0.165, 1e-6);
-    EXPECT_NEAR(axes[1].x1, 0, 1e-6);
+    // The axes 1.1 times the half sides long: z across (0.4), y up (0.3).
+    std::vector<float> ends;
+    for (const auto& a : canvas.segments())
+        ends.insert(ends.end(), {a.x1, a.y1, a.x2, a.y2});
+    EXPECT_THAT(
+        ends, ::testing::Pointwise(::testing::FloatNear(1e-6f),
+                                   std::vector<float>{0.22f, 0, -0.22f, 0, 0, 0.165f, 0, -0.165f}));
 
     // Scale 0 draws in the window in force.
-    const float minX = plot.MinX(), maxX = plot.MaxX(), minY = plot.MinY(), maxY = plot.MaxY();
+    const auto window = [&] {
+        return std::tuple(plot.MinX(), plot.MaxX(), plot.MinY(), plot.MaxY());
+    };
+    const auto before = window();
     s.DibujaSeccion(plot, &s, nullptr, 2, 0, std::int16_t{0});
-    EXPECT_EQ(plot.MinX(), minX);
-    EXPECT_EQ(plot.MaxX(), maxX);
-    EXPECT_EQ(plot.MinY(), minY);
-    EXPECT_EQ(plot.MaxY(), maxY);
+    EXPECT_EQ(window(), before);
 
     // With a scale the window is fitted around the outline with that margin factor, and the
     // bars are drawn as circles of their radius.
     s.AnyadeRefuerzoContorno("4 fi 20", 0.03f);
     canvas.Cls();
     s.DibujaSeccion(plot, &s, nullptr, 2, 1.2f, std::int16_t{0});
-    EXPECT_LE(plot.MinX(), -0.2f);
-    EXPECT_GE(plot.MaxX(), 0.2f);
-    EXPECT_LE(plot.MinY(), -0.15f);
-    EXPECT_GE(plot.MaxY(), 0.15f);
+    EXPECT_TRUE(plot.MinX() <= -0.2f && plot.MaxX() >= 0.2f && plot.MinY() <= -0.15f &&
+                plot.MaxY() >= 0.15f);
     EXPECT_LT(plot.MaxX() - plot.MinX(), 1.0f);
     int bars = 0;
     for (const auto& c : canvas.circles())
