@@ -1,4 +1,5 @@
 #include "design/CodeDesign.h"
+#include "design/Members.h"
 
 #include "design/RowFields.h"
 #include "design/Run.h"
@@ -17,18 +18,7 @@
 namespace tresol::design {
 namespace {
 
-Member member(MemberKind kind, double area, double cover, double width, double height,
-              double multiple, const char* series = "Euro") {
-    Member m;
-    m.kind = kind;
-    m.series = series;
-    m.areaCm2 = area;
-    m.coverCm = cover;
-    m.widthCm = width;
-    m.heightCm = height;
-    m.multiple = multiple;
-    return m;
-}
+using fixtures::member;
 
 code::Options ec2() {
     return {};

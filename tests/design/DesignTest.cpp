@@ -1,4 +1,5 @@
 #include "design/Design.h"
+#include "design/Members.h"
 
 #include "design/CodeDesign.h"
 #include "design/Run.h"
@@ -22,18 +23,7 @@
 namespace tresol::design {
 namespace {
 
-Member beam(double area, double cover, double width, double height, double multiple = 1,
-            const char* series = "Euro") {
-    Member m;
-    m.kind = MemberKind::Beam;
-    m.series = series;
-    m.areaCm2 = area;
-    m.coverCm = cover;
-    m.widthCm = width;
-    m.heightCm = height;
-    m.multiple = multiple;
-    return m;
-}
+using fixtures::beam;
 
 Member column(double area, double cover, double width, int sides, const char* series = "Euro") {
     Member m = beam(area, cover, width, width, sides, series);

@@ -1,6 +1,7 @@
 #include "design/DetailDrawing.h"
 
 #include "design/Design.h"
+#include "design/Members.h"
 #include "design/Run.h"
 #include "design/SectionDxf.h"
 #include "drawing/Canvas.h"
@@ -154,17 +155,7 @@ std::vector<links::Point> insetOutline(const CSeccEstruc& s, float inset) {
     return out;
 }
 
-Member member(MemberKind kind, double area, double cover, double width, double height,
-              double multiple) {
-    Member m;
-    m.kind = kind;
-    m.areaCm2 = area;
-    m.coverCm = cover;
-    m.widthCm = width;
-    m.heightCm = height;
-    m.multiple = multiple;
-    return m;
-}
+using fixtures::member;
 
 // A member's section with the bars of `line` placed round it at `coverCm` to the bars.
 Placement column(double widthCm, int sides, double coverCm, const std::string& line) {
