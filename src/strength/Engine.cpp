@@ -21,7 +21,7 @@ constexpr double kG6w[] = {0.1713244923791704, 0.3607615730481386, 0.46791393457
 
 } // namespace
 
-Engine::Engine(const Section& s, double theta) : sec_(&s), k_(s.constants()) {
+Engine::Engine(const Section& s) : sec_(&s), k_(s.constants()) {
     const std::size_t n = s.outline().size();
     vt_.reserve(n);
     vs_.reserve(n);
@@ -33,7 +33,7 @@ Engine::Engine(const Section& s, double theta) : sec_(&s), k_(s.constants()) {
     bars_.reserve(s.bars().size());
     for (const Bar& b : s.bars())
         bars_.push_back({0, 0, b.area, std::sqrt(b.area) / 2});
-    build(theta);
+    build(0);
 }
 
 void Engine::direction(double theta) {

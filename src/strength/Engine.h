@@ -25,8 +25,7 @@ struct Forces {
 // One section, reused across directions without allocating once its buffers have grown.
 class Engine {
   public:
-    // Built for the direction θ (rad) the caller starts from.
-    explicit Engine(const Section& s, double theta = 0);
+    explicit Engine(const Section& s);
 
     // Sets the direction θ (rad) of the strain gradient: builds the rotated outline's slabs.
     void direction(double theta);
