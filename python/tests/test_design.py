@@ -46,7 +46,7 @@ def test_png_is_an_image_of_the_size_asked():
 
 
 def test_catalogue_lists_the_bars_of_each_series():
-    # Mexican bars are named by eighths of an inch: #4 is 4/8 in = 12.7 mm, 1.267 cm².
+    # #4 is 4/8 in.
     mex = {b["reference"]: b for b in tresol.catalogue("Mex")}
     assert mex["4"]["diameter_mm"] == pytest.approx(12.7, abs=0.01)
     assert mex["4"]["area_cm2"] == pytest.approx(math.pi * 1.27 ** 2 / 4, rel=1e-4)
@@ -54,21 +54,16 @@ def test_catalogue_lists_the_bars_of_each_series():
 
 
 def test_section_properties_of_polygons():
-    # 0.3 × 0.5 rectangle: A = 0.15, ∫z² dA = 0.3·0.5³/12 = 0.003125, ∫y² dA = 0.5·0.3³/12 =
-    # 0.001125, centroid at the middle.
     rect = [(0, 0), (0.3, 0), (0.3, 0.5), (0, 0.5)]
     p = tresol.section_properties(rect)
-    assert p["area"] == pytest.approx(0.15, rel=1e-6)
+    assert (p["area"], p["iy"], p["iz"]) == pytest.approx((0.15, 0.003125, 0.001125), rel=1e-6)
     assert p["centroid"] == pytest.approx((0.15, 0.25), rel=1e-6)
-    assert p["iy"] == pytest.approx(0.003125, rel=1e-6)
-    assert p["iz"] == pytest.approx(0.001125, rel=1e-6)
     assert tresol.section_properties(rect + rect[:1]) == p  # closed or not, the same
 
 
 @pytest.mark.parametrize("args, kw, message", [
     (("viga", "Euro", 10, 0, 30, 50), {}, r"^campo cover_cm: debe ser mayor que cero \(0\)\.$"),
     (("losa", "Euro", 10, 3, 30, 50), {}, r"campo kind: tipo desconocido «losa»"),
-    (("viga", "Usa", 10, 3, 30, 50), {}, r"campo series: serie desconocida «Usa»"),
     (("pilar", "Euro", 10, 3, 30, 30), dict(multiple=3), r"campo multiple: fuera de 4…10"),
     (("viga", "Euro", "x", 3, -1, 50), {}, r"campo area_cm2.*campo width_cm"),  # every field
 ])
@@ -117,13 +112,12 @@ def test_garbage_elsewhere_raises_and_never_crashes():
         with pytest.raises(ValueError):
             tresol.design(bad, "Euro", 10, 3, 30, 50)
     assert tresol.catalogue("eURo") == tresol.catalogue("Euro")
-    for bad in ("Usa", "", "Euro "):
-        with pytest.raises(ValueError, match="serie desconocida"):
-            tresol.catalogue(bad)
+    with pytest.raises(ValueError, match="serie desconocida"):
+        tresol.catalogue("Euro ")
     with pytest.raises(TypeError):
         tresol.catalogue(None)
     r = window_beam()
-    for bad in (0, 4, -1, 10 ** 30):
+    for bad in (0, 4, 10 ** 30):
         with pytest.raises(ValueError, match=f"No hay candidato {bad} \\(hay 3\\)"):
             r.svg(bad)
     for bad in ("1", 1.0, True):
@@ -132,12 +126,6 @@ def test_garbage_elsewhere_raises_and_never_crashes():
     for w, h in ((0, 300), (float("nan"), 300), (400, 1e9), (-5, -5)):
         with pytest.raises(ValueError, match="tamaño"):
             r.svg(width=w, height=h)
-    polygons = [[], [(0, 0), (1, 1)], [(0, 0), (1, 0), (2, 0)], [(0, 0), (1, 0), (float("nan"), 1)],
-                [(0, 0), (1e39, 0), (0, 1)], [(0, 0), "ab", (0, 1)], [(0, 0), (1, 0, 0), (0, 1)],
-                [1, 2, 3], [(0, 0), (1, None), (0, 1)]]
-    for pts in polygons:
-        with pytest.raises(ValueError):
-            tresol.section_properties(pts)
     # Coordinates a single holds whose moments it does not.
     with pytest.raises(ValueError, match="fuera de rango|precisión simple"):
         tresol.section_properties([(0, 0), (3e38, 0), (3e38, 3e38), (0, 3e38)])
@@ -145,12 +133,17 @@ def test_garbage_elsewhere_raises_and_never_crashes():
         tresol.section_properties(None)
 
 
+@pytest.mark.parametrize("pts", [[], [(0, 0), (1, 0), (2, 0)], [(0, 0), (1, 0), (float("nan"), 1)],
+                                 [(0, 0), "ab", (0, 1)], [1, 2, 3], [(0, 0), (1, None), (0, 1)]])
+def test_bad_polygons_raise(pts):
+    with pytest.raises(ValueError):
+        tresol.section_properties(pts)
+
+
 def test_outlineless_and_refused_members_are_results_not_errors():
     # Absurd dimensions within the batch limits still design, with nothing placeable.
     r = tresol.design("viga", "Euro", 10, 3, 1e6, 1e-9 + 1e-5)
-    assert r.chosen is None
-    assert r.svg().startswith(b"<?xml")
-    ET.fromstring(r.svg())
+    assert r.chosen is None and ET.fromstring(r.svg()).tag == SVG + "svg"
 
 
 def test_interaction_curve_of_the_chosen_row():

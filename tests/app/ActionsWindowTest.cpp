@@ -19,10 +19,7 @@ namespace {
 design::Member column40(double areaCm2, std::optional<design::Actions> actions) {
     design::Member m;
     m.kind = design::MemberKind::Column;
-    m.areaCm2 = areaCm2;
-    m.coverCm = 4;
-    m.widthCm = m.heightCm = 40;
-    m.multiple = 4;
+    m.areaCm2 = areaCm2, m.coverCm = 4, m.widthCm = m.heightCm = 40, m.multiple = 4;
     m.actions = actions;
     return m;
 }
@@ -30,9 +27,8 @@ design::Member column40(double areaCm2, std::optional<design::Actions> actions) 
 void typeColumn40(const OpenWindow& w, const char* area, const char* n, const char* my,
                   const char* mz) {
     w.member(area, "40", nullptr, "4");
-    w.set("TextNEd", n);
-    w.set("TextMyEd", my);
-    w.set("TextMzEd", mz);
+    for (const auto& [box, text] : {std::pair{"TextNEd", n}, {"TextMyEd", my}, {"TextMzEd", mz}})
+        w.set(box, text);
 }
 
 std::vector<std::string> utilisations(const design::RunResult& r) {
@@ -40,10 +36,6 @@ std::vector<std::string> utilisations(const design::RunResult& r) {
     for (const auto& row : r.rows())
         out.push_back(platform::formatNumber(row.utilisation.value(), "#0.00"));
     return out;
-}
-
-bool isCurvePen(const Canvas::Segment& s) {
-    return s.pen.color == Rgb{0, 70, 160};
 }
 
 } // namespace
@@ -67,55 +59,52 @@ TEST(ActionsWindow, ColumnShowsTheEnginesUtilisationAndDiagram) {
     pickRow(w.w(), 1);
     const design::Diagram d = design::interactionDiagram(expected, 1);
     ASSERT_FALSE(d.curve.empty());
-    auto curveIsDrawnFitted = [&](const char* when) {
+    ctl<QTabBar>(w.w(), "TabDibujos")->setCurrentIndex(1);
+    for (const QSize size : {QSize(), QSize(1400, 900)}) {
+        if (size.isValid())
+            w->resize(size);
+        QApplication::processEvents();
         const Canvas& c = w->diagram().canvas();
-        EXPECT_EQ(QSizeF(c.Width(), c.Height()), QSizeF(w->diagram().size())) << when;
-        std::vector<Canvas::Segment> curve;
-        for (const auto& s : c.segments())
-            if (isCurvePen(s))
+        EXPECT_EQ(QSizeF(c.Width(), c.Height()), QSizeF(w->diagram().size()));
+        std::vector<Canvas::Segment> curve, cross;
+        for (const auto& s : c.segments()) {
+            if (s.pen.color == Rgb{0, 70, 160})
                 curve.push_back(s);
-        ASSERT_EQ(curve.size(), d.curve.size()) << when;
-        // Each segment starts at its point, through one map (M across, N up) that keeps the whole
-        // curve inside the box; the design point is a cross at the action through the same map.
-        auto slope = [&](auto value, auto at) {
+            if (s.pen.color == Rgb{200, 0, 0})
+                cross.push_back(s);
+        }
+        ASSERT_EQ(curve.size(), d.curve.size());
+        // One map (M across, N up), taken from the curve's extreme points, places every point
+        // inside the box and the design point's cross at the action.
+        auto scale = [&](auto value, auto at) {
             const auto [lo, hi] = std::minmax_element(
                 d.curve.begin(), d.curve.end(),
                 [&](const auto& a, const auto& b) { return value(a) < value(b); });
-            return (at(curve[static_cast<std::size_t>(hi - d.curve.begin())]) -
-                    at(curve[static_cast<std::size_t>(lo - d.curve.begin())])) /
+            return (at(curve[std::size_t(hi - d.curve.begin())]) -
+                    at(curve[std::size_t(lo - d.curve.begin())])) /
                    (value(*hi) - value(*lo));
         };
-        const auto m = [](const design::DiagramPoint& p) { return p.mKnm; };
-        const auto n = [](const design::DiagramPoint& p) { return p.nKn; };
-        const double kx = slope(m, [](const auto& s) { return double(s.x1); });
-        const double ky = slope(n, [](const auto& s) { return double(s.y1); });
-        ASSERT_TRUE(kx > 0 && ky < 0) << when << ": M to the right, N up";
+        const double kx =
+            scale([](const auto& p) { return p.mKnm; }, [](const auto& s) { return double(s.x1); });
+        const double ky =
+            scale([](const auto& p) { return p.nKn; }, [](const auto& s) { return double(s.y1); });
+        ASSERT_TRUE(kx > 0 && ky < 0) << "M to the right, N up";
         const auto x = [&](double mKnm) { return curve[0].x1 + kx * (mKnm - d.curve[0].mKnm); };
         const auto y = [&](double nKn) { return curve[0].y1 + ky * (nKn - d.curve[0].nKn); };
         for (std::size_t i = 0; i < d.curve.size(); ++i) {
-            EXPECT_NEAR(curve[i].x1, x(d.curve[i].mKnm), 0.05) << when << " point " << i;
-            EXPECT_NEAR(curve[i].y1, y(d.curve[i].nKn), 0.05) << when << " point " << i;
+            EXPECT_NEAR(curve[i].x1, x(d.curve[i].mKnm), 0.05) << i;
+            EXPECT_NEAR(curve[i].y1, y(d.curve[i].nKn), 0.05) << i;
             EXPECT_TRUE(curve[i].x1 >= 0 && curve[i].x1 <= c.Width() && curve[i].y1 >= 0 &&
                         curve[i].y1 <= c.Height())
-                << when << " point " << i << " outside the box";
+                << i;
         }
-        std::vector<Canvas::Segment> cross;
-        for (const auto& s : c.segments())
-            if (s.pen.color == Rgb{200, 0, 0})
-                cross.push_back(s);
-        ASSERT_EQ(cross.size(), 2u) << when;
-        EXPECT_NEAR((cross[0].x1 + cross[0].x2) / 2, x(d.action.mKnm), 0.05) << when;
-        EXPECT_NEAR((cross[0].y1 + cross[0].y2) / 2, y(d.action.nKn), 0.05) << when;
-    };
-    curveIsDrawnFitted("at the opening size");
-    ctl<QTabBar>(w.w(), "TabDibujos")->setCurrentIndex(1);
-    w->resize(1400, 900);
-    QApplication::processEvents();
-    curveIsDrawnFitted("at 1400 x 900");
+        ASSERT_EQ(cross.size(), 2u);
+        EXPECT_NEAR((cross[0].x1 + cross[0].x2) / 2, x(d.action.mKnm), 0.05);
+        EXPECT_NEAR((cross[0].y1 + cross[0].y2) / 2, y(d.action.nKn), 0.05);
+    }
 
     // The described list keeps every row: those that do not carry the actions are marked.
-    w.set("TextMyEd", "145");
-    w.set("TextMzEd", "72.5");
+    typeColumn40(w, "12", "1500", "145", "72.5");
     ctl<QRadioButton>(w.w(), "OptionBusqueda", 0)->click();
     EXPECT_TRUE(ctl<QLineEdit>(w.w(), "TextHormigon")->isEnabled());
     const auto listed = design::run(column40(12, design::Actions{1500, 145, 72.5}), {});
@@ -123,12 +112,11 @@ TEST(ActionsWindow, ColumnShowsTheEnginesUtilisationAndDiagram) {
     auto* table = ctl<QTableWidget>(w.w(), "MSFlexGrid1");
     int failing = 0;
     for (const auto& row : listed.rows()) {
-        const QTableWidgetItem* cell = table->item(row.number, 4);
         const bool fails = *row.utilisation > 1;
         failing += fails;
+        const QTableWidgetItem* cell = table->item(row.number, 4);
         EXPECT_EQ(cell->foreground().color() == QColor(190, 0, 0), fails) << row.line;
-        EXPECT_EQ(cell->toolTip().contains(QString::fromStdString(row.governing)), fails)
-            << row.line;
+        EXPECT_EQ(cell->toolTip().contains(row.governing.c_str()), fails) << row.line;
     }
     EXPECT_GT(failing, 0);
     EXPECT_LT(failing, static_cast<int>(listed.rows().size()));
@@ -154,9 +142,7 @@ TEST(ActionsWindow, EmptyBadAndSavedActions) {
     w.arma();
     const auto today = gridColumn(*w.frm, 0);
     EXPECT_FALSE(ctl<QLineEdit>(w.w(), "TextHormigon")->isEnabled());
-    w.set("TextNEd", "1500");
-    w.set("TextMyEd", "100,5");
-    w.set("TextMzEd", "-50");
+    typeColumn40(w, "12", "1500", "100,5", "-50");
     pickRow(w.w(), 2);
     const auto checkedLines = gridColumn(*w.frm, 4);
     ASSERT_FALSE(checkedLines.front().empty());
@@ -198,7 +184,6 @@ TEST(ActionsWindow, EmptyBadAndSavedActions) {
     EXPECT_TRUE(ctl<QLineEdit>(again.w(), "TextNEd")->text().isEmpty());
     EXPECT_EQ(gridColumn(*again.frm, 0), today);
     EXPECT_TRUE(rec.texts().empty());
-
     // A beam bends in its own plane only.
     OpenWindow beam(1);
     EXPECT_FALSE(ctl<QLineEdit>(beam.w(), "TextMzEd")->isEnabled());

@@ -1,22 +1,16 @@
 #include "WindowTestSupport.h"
-#include "app/PictureBox.h"
 #include "design/Design.h"
 #include "drawing/DxfCheck.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QMenu>
-#include <QPointer>
 #include <QScreen>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolTip>
 #include <gtest/gtest.h>
-
-#include <cmath>
-#include <numbers>
 
 using namespace tresol;
 using namespace tresol::test;
@@ -25,32 +19,29 @@ using platform::RecordingSink;
 
 namespace {
 
-// Every end of every drawn segment, as (x across = Z, y up = Y).
-std::vector<std::pair<float, float>> segmentEnds(const Canvas& c) {
-    std::vector<std::pair<float, float>> out;
-    for (const auto& s : c.segments()) {
-        out.emplace_back(s.x1, s.y1);
-        out.emplace_back(s.x2, s.y2);
-    }
-    return out;
-}
-
 // The drawn outline's extent as a fraction of the picture, across and up.
 std::pair<double, double> outlineFill(const Canvas& c) {
     double xmin = 1e30, xmax = -1e30, ymin = 1e30, ymax = -1e30;
-    for (const auto& [x, y] : segmentEnds(c)) {
-        xmin = std::min<double>(xmin, x), xmax = std::max<double>(xmax, x);
-        ymin = std::min<double>(ymin, y), ymax = std::max<double>(ymax, y);
-    }
+    for (const auto& s : c.segments())
+        for (const auto& [x, y] : {std::pair{s.x1, s.y1}, std::pair{s.x2, s.y2}}) {
+            xmin = std::min<double>(xmin, x), xmax = std::max<double>(xmax, x);
+            ymin = std::min<double>(ymin, y), ymax = std::max<double>(ymax, y);
+        }
     return {(xmax - xmin) / std::fabs(c.ScaleWidth()), (ymax - ymin) / std::fabs(c.ScaleHeight())};
+}
+
+std::vector<std::pair<float, float>> centres(const Canvas& c) {
+    std::vector<std::pair<float, float>> out;
+    for (const auto& k : barCircles(c, 0.008f))
+        out.emplace_back(k.x, k.y);
+    return out;
 }
 
 } // namespace
 
-// Before a row is picked the bare outline, 0.30 across and 0.50 up, centred; then the picked row's
-// bars where the design run places them. The picture takes every pixel the window grows by, and
-// its drawing is fitted again: equal scales across and up, the outline filling 1/1.2 of it along
-// the governing direction.
+// Before a row is picked the bare outline, centred; then the picked row's bars where the design
+// run places them, fitted again (equal scales, the outline filling 1/1.2 along the governing
+// direction) whenever the window grows.
 TEST(DesignDrawing, BeamDrawsItsOutlineAndThePickedBarsFittedAtAnySize) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
@@ -58,11 +49,12 @@ TEST(DesignDrawing, BeamDrawsItsOutlineAndThePickedBarsFittedAtAnySize) {
     beam.member("10", "30", "50", "3");
     beam.arma();
     EXPECT_TRUE(barCircles(beam.canvas(), 0.008f).empty());
-    ASSERT_FALSE(segmentEnds(beam.canvas()).empty());
-    for (const auto& [x, y] : segmentEnds(beam.canvas())) {
-        EXPECT_NEAR(std::fabs(x), 0.15f, 1e-6) << x << "," << y;
-        EXPECT_NEAR(std::fabs(y), 0.25f, 1e-6) << x << "," << y;
-    }
+    ASSERT_FALSE(beam.canvas().segments().empty());
+    for (const auto& s : beam.canvas().segments())
+        for (const auto& [x, y] : {std::pair{s.x1, s.y1}, std::pair{s.x2, s.y2}}) {
+            EXPECT_NEAR(std::fabs(x), 0.15f, 1e-6) << x << "," << y;
+            EXPECT_NEAR(std::fabs(y), 0.25f, 1e-6) << x << "," << y;
+        }
 
     pickRow(beam.frm, 1);
     ASSERT_EQ(beam.label8(), "5 fi 16");
@@ -71,33 +63,23 @@ TEST(DesignDrawing, BeamDrawsItsOutlineAndThePickedBarsFittedAtAnySize) {
     m.areaCm2 = 10, m.coverCm = 3, m.widthCm = 30, m.heightCm = 50;
     Canvas core(400, 300);
     design::DesignResult::draw(design::design(m).place(1), core);
-    auto centres = [](const Canvas& c) {
-        std::vector<std::pair<float, float>> out;
-        for (const auto& k : barCircles(c, 0.008f))
-            out.emplace_back(k.x, k.y);
-        return out;
-    };
-    EXPECT_EQ(centres(beam.canvas()), centres(core));
-    EXPECT_EQ(centres(core).size(), 5u);
+    ASSERT_EQ(centres(core).size(), 5u);
 
     const QSize opening = beam->size(), picture = beam->picture().size();
-    auto fitted = [&](const char* when) {
+    for (const QSize size : {opening, QSize(1600, 1000)}) {
+        beam->resize(size);
+        QApplication::processEvents();
+        ASSERT_EQ(beam->size(), size);
+        EXPECT_EQ(beam->picture().size() - picture, size - opening);
         const Canvas& c = beam.canvas();
-        EXPECT_EQ(QSizeF(c.Width(), c.Height()), QSizeF(beam->picture().size())) << when;
+        EXPECT_EQ(QSizeF(c.Width(), c.Height()), QSizeF(beam->picture().size()));
         EXPECT_NEAR(std::fabs(c.ScaleWidth()) / c.Width() /
                         (std::fabs(c.ScaleHeight()) / c.Height()),
-                    1.0, 1e-3)
-            << when;
+                    1.0, 1e-3);
         const auto [fx, fy] = outlineFill(c);
-        EXPECT_NEAR(std::max(fx, fy), 1 / 1.2, 1e-3) << when;
-        EXPECT_EQ(centres(c), centres(core)) << when;
-    };
-    fitted("at the opening size");
-    beam->resize(1600, 1000);
-    QApplication::processEvents();
-    ASSERT_EQ(beam->size(), QSize(1600, 1000));
-    EXPECT_EQ(beam->picture().size() - picture, QSize(1600, 1000) - opening);
-    fitted("at 1600 x 1000");
+        EXPECT_NEAR(std::max(fx, fy), 1 / 1.2, 1e-3);
+        EXPECT_EQ(centres(c), centres(core));
+    }
     EXPECT_TRUE(rec.texts().empty());
 
     // Face 1 (largest Y) when the caller asks for it.
@@ -268,52 +250,50 @@ TEST(DesignDrawing, Screenshots) {
 TEST(DesignDrawing, ExportsTheDrawnSectionAsDxf) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
-    OpenWindow beam(1);
     std::string error;
     const tresol::testing::DxfDir dir;
     const std::string path = dir.file("beam.dxf");
-    OpenWindow column(0); // a column window draws nothing until its first run
+    OpenWindow column(0); // nothing drawn before the first run
     EXPECT_FALSE(column->ExportaDxf(path, error));
     EXPECT_EQ(error, "No hay ninguna sección dibujada que exportar.");
 
+    OpenWindow beam(1);
     beam.member("10", "30", "50", "3");
     beam.arma();
     pickRow(beam.frm, 1);
+    EXPECT_FALSE(beam.frm->ExportaDxf("/nonexistent-dir/x.dxf", error));
+    EXPECT_FALSE(error.empty());
     ASSERT_TRUE(beam.frm->ExportaDxf(path, error)) << error;
     const auto back = tresol::testing::readDxf(path);
     if (!back.skipped.empty())
         GTEST_SKIP() << back.skipped;
     ASSERT_TRUE(back.failure.empty()) << back.failure;
     EXPECT_EQ(back.auditErrors, 0);
-    // Read back by an independent reader: the outline, a sphere of the bar radius per bar drawn
-    // (the first at the picture's first circle, in the front plane) and the line.
-    int outlines = 0, spheres = 0, texts = 0;
+    // Read back by an independent reader: the outline, a sphere of the bar radius per bar (the
+    // first at the picture's first circle, in the front plane) and the line.
+    std::map<std::string, int> count;
     for (const auto& e : back.entities) {
-        if (e.kind == "LWPOLYLINE" || e.kind == "POLYLINE3D") {
-            ++outlines;
+        ++count[e.kind == "POLYLINE3D" ? "LWPOLYLINE" : e.kind];
+        if (e.kind == "TEXT") {
+            EXPECT_EQ(e.at("text"), "5 fi 16");
         } else if (e.kind == "SPHERE") {
             EXPECT_NEAR(e.number("radius"), 0.008, 1e-4);
-            if (spheres++ == 0) {
+            if (count["SPHERE"] == 1) {
                 const auto first = barCircles(beam.canvas(), 0.008f).at(0);
                 EXPECT_NEAR(e.numbers("centre").at(0), first.x, 1e-4);
                 EXPECT_NEAR(e.numbers("centre").at(2), first.y, 1e-4);
             }
-        } else if (e.kind == "TEXT") {
-            ++texts;
-            EXPECT_EQ(e.at("text"), "5 fi 16");
         }
     }
-    EXPECT_EQ(outlines, 1);
-    EXPECT_EQ(spheres, 5);
-    EXPECT_EQ(texts, 1);
+    EXPECT_EQ(count["LWPOLYLINE"], 1);
+    EXPECT_EQ(count["SPHERE"], 5);
+    EXPECT_EQ(count["TEXT"], 1);
     EXPECT_TRUE(rec.texts().empty());
 
-    const auto labels = beam.frm->findChild<app::PictureBox*>("Picture1")->createContextMenu();
+    std::unique_ptr<QMenu> menu(
+        beam.frm->findChild<app::PictureBox*>("Picture1")->createContextMenu());
     QStringList entries;
-    for (QAction* a : labels->actions())
+    for (QAction* a : menu->actions())
         entries << a->text();
-    delete labels;
     EXPECT_TRUE(entries.contains(QString::fromUtf8("Exportar DXF…")));
-    EXPECT_FALSE(beam.frm->ExportaDxf("/nonexistent-dir/x.dxf", error));
-    EXPECT_FALSE(error.empty());
 }

@@ -3,8 +3,6 @@
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
 
-#include <QApplication>
-#include <QPointer>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -15,16 +13,6 @@ using namespace tresol::test;
 using app::frmTresol;
 using platform::RecordingSink;
 using Lines = std::vector<std::string>;
-
-namespace {
-
-void beamInputs(QWidget* w, const char* area, const char* width, const char* cover) {
-    typeInto(w, "Text1", area);
-    typeInto(w, "Text2", width);
-    typeInto(w, "Text4", cover);
-}
-
-} // namespace
 
 TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
     platform::ScopedNumberLocale point('.');
@@ -37,13 +25,10 @@ TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
     typeInto(column.w(), "Text2", "45");
     EXPECT_EQ(text3->text(), "45");
     auto* scroll = ctl<QScrollBar>(column.w(), "HScroll1");
-    EXPECT_EQ(scroll->value(), 4);
-    EXPECT_EQ(scroll->minimum(), 4);
-    EXPECT_EQ(scroll->maximum(), 10);
-    EXPECT_EQ(column->GetMultiplo(), 4);
+    EXPECT_EQ(std::tuple(scroll->value(), scroll->minimum(), scroll->maximum()),
+              std::tuple(4, 4, 10));
     EXPECT_EQ(column->GetNumLados(), 4);
     EXPECT_EQ(column->GetTipoNorma(), "Euro");
-    EXPECT_EQ(column->diametrosEnUso()->GetIndiMax(), 7);
 
     OpenWindow beam(1);
     EXPECT_EQ(beam->windowTitle(), "Arma viga");
@@ -51,24 +36,18 @@ TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
     EXPECT_EQ(ctl<QLineEdit>(beam.w(), "Text5")->text(), "1");
     EXPECT_FALSE(beam->picture().canvas().segments().empty());
     EXPECT_TRUE(column->picture().canvas().items().empty());
-    EXPECT_EQ(ctl<QScrollBar>(beam.w(), "HScroll1")->value(), 1);
     EXPECT_EQ(ctl<QScrollBar>(beam.w(), "HScroll1")->minimum(), 1);
-    EXPECT_EQ(beam->GetNumLados(), 4);
     EXPECT_TRUE(ctl<QLineEdit>(beam.w(), "Text3")->isEnabled());
     typeInto(beam.w(), "Text2", "45");
     EXPECT_EQ(ctl<QLineEdit>(beam.w(), "Text3")->text(), "200"); // a beam keeps its height
-    // Each window has its own catalogue.
     EXPECT_NE(column->diametrosEnUso(), beam->diametrosEnUso());
 
-    // Controls carry their names and captions; "Salir" sits under the picture, on its right.
-    EXPECT_EQ(ctl<QPushButton>(beam.w(), "Command1")->text(), "Arma!");
+    // "Salir" sits under the picture, on its right.
     EXPECT_TRUE(ctl<QPushButton>(beam.w(), "Command1")->isDefault());
     const QRect salir = ctl<QPushButton>(beam.w(), "Command2")->geometry();
     const QRect picture = beam->picture().geometry();
     EXPECT_GE(salir.top(), picture.bottom());
     EXPECT_EQ(salir.right(), picture.right());
-    EXPECT_EQ(ctl<QLabel>(beam.w(), "Label5", 0)->text(), "cm2");
-    EXPECT_EQ(ctl<QLabel>(beam.w(), "Label7")->text(), "Linea de armado");
 }
 
 // The described list in the table; a pick shows its line, which "Arma!" keeps; an area that is
@@ -77,19 +56,15 @@ TEST(frmTresol, BeamDesignListsCandidatesAndShowsThePickedLine) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
     OpenWindow beam(1);
-    // Defaults (area 0): no candidate.
-    beam.arma();
+    beam.arma(); // area 0: no candidate
     EXPECT_EQ(beam->grid().Rows(), 1);
     EXPECT_EQ(beam.label8(), "");
 
-    beamInputs(beam.w(), "10", "30", "3");
+    beam.member("10", "30", nullptr, "3");
     beam.arma();
     const Lines lines{"5 fi 16", "4 fi 20", "3 fi 25"};
     EXPECT_EQ(gridColumn(*beam.frm, 0), lines);
     EXPECT_EQ(gridColumn(*beam.frm, 3), (Lines{"fi 16 c/5", "fi 20 c/7", "fi 25 c/10"}));
-    EXPECT_EQ(beam.label8(), ""); // header row
-    pickRow(beam.w(), 1);
-    EXPECT_EQ(beam.label8(), "5 fi 16");
     pickRow(beam.w(), 3);
     EXPECT_EQ(beam.label8(), "3 fi 25");
     beam.arma(); // redone with the current row
@@ -98,18 +73,16 @@ TEST(frmTresol, BeamDesignListsCandidatesAndShowsThePickedLine) {
     EXPECT_EQ(beam.label8(), "3 fi 25");
     EXPECT_TRUE(rec.texts().empty());
 
-    for (const char* bad : {"abc", "1e999"}) {
-        rec.clear();
-        typeInto(beam.w(), "Text1", bad);
-        beam.arma();
-        ASSERT_EQ(rec.entries().size(), 1u) << bad;
-        EXPECT_EQ(rec.entries()[0].text, "Debe de introducir un número.") << bad;
-        EXPECT_EQ(rec.entries()[0].icon, platform::MsgIcon::Critical);
-        EXPECT_EQ(gridColumn(*beam.frm, 0), lines) << bad;
-        EXPECT_EQ(beam.label8(), "3 fi 25") << bad;
-    }
+    rec.clear();
+    typeInto(beam.w(), "Text1", "abc");
+    beam.arma();
+    ASSERT_EQ(rec.entries().size(), 1u);
+    EXPECT_EQ(rec.entries()[0].text, "Debe de introducir un número.");
+    EXPECT_EQ(rec.entries()[0].icon, platform::MsgIcon::Critical);
+    EXPECT_EQ(gridColumn(*beam.frm, 0), lines);
+    EXPECT_EQ(beam.label8(), "3 fi 25");
     // Enter in a box presses the default button.
-    beamInputs(beam.w(), "10", "30", "3");
+    beam.set("Text1", "10");
     QTest::keyClick(ctl<QLineEdit>(beam.w(), "Text1"), Qt::Key_Return);
     EXPECT_EQ(beam->grid().Rows(), 4);
 }
@@ -117,14 +90,12 @@ TEST(frmTresol, BeamDesignListsCandidatesAndShowsThePickedLine) {
 TEST(frmTresol, ModalIniReturnsTheAcceptedLine) {
     platform::ScopedNumberLocale point('.');
     RecordingSink rec;
-    // "Salir" after picking a row hands the line back.
     {
         QPointer<frmTresol> frm = new frmTresol;
         QTimer::singleShot(0, [&] {
             EXPECT_FALSE(ctl<QLineEdit>(frm, "Text1")->isEnabled());
             EXPECT_FALSE(ctl<QScrollBar>(frm, "HScroll1")->isEnabled());
             EXPECT_EQ(ctl<QLineEdit>(frm, "Text1")->text(), "20.00");
-            EXPECT_EQ(ctl<QLineEdit>(frm, "Text2")->text(), "40.00");
             EXPECT_EQ(gridColumn(*frm, 0), (Lines{"28 fi 10", "20 fi 12", "12 fi 16", "8 fi 20"}));
             pickRow(frm, 3);
             QTest::mouseClick(ctl<QPushButton>(frm, "Command2"), Qt::LeftButton);
@@ -169,21 +140,15 @@ TEST(frmTresol, ModalIniReturnsTheAcceptedLine) {
 TEST(frmAbout, LauncherOpensOneWindowPerPress) {
     app::frmAbout launcher;
     launcher.show();
-    EXPECT_EQ(launcher.windowTitle(), "Tresol");
-    EXPECT_EQ(ctl<QLabel>(&launcher, "lblDisclaimer")->text(),
-              QString::fromUtf8("Recuerde: Este programa no tiene garantía de ningún tipo. Le "
-                                "recomendamos que lo verifique."));
     QTest::mouseClick(ctl<QPushButton>(&launcher, "Command1"), Qt::LeftButton);
     QPointer<frmTresol> first = launcher.lastDesignWindow();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->windowTitle(), "Arma pilar");
     QTest::mouseClick(ctl<QPushButton>(&launcher, "Command2"), Qt::LeftButton);
     QPointer<frmTresol> second = launcher.lastDesignWindow();
-    ASSERT_TRUE(second);
-    EXPECT_NE(first, second);
+    ASSERT_TRUE(second && first != second);
     EXPECT_EQ(second->windowTitle(), "Arma viga");
     EXPECT_TRUE(first->isVisible());
-    EXPECT_TRUE(ctl<QPushButton>(&launcher, "cmdOK")->isDefault());
     first->close();
     second->close();
     QApplication::processEvents();

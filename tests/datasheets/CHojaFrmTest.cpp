@@ -44,7 +44,6 @@ TEST(CHojaFrm, ValuesNamesAndPrefixOnOneWindow) {
         rec.clear();
         hoja.SetVariable("activo", true);
         EXPECT_EQ(form.at(check).value, Value(std::int32_t{1}));
-        hoja.SetVariable("", 1); // nothing to write
         EXPECT_THROW(hoja.SetVariable("nada", 1), ProgrammingError);
 
         hoja.SetUsaNombre(true);
@@ -114,7 +113,6 @@ TEST(CHojaFrm, TableOnAControlArrayAndSheetSelection) {
     // Not whole rows, a plain control, no such array, no columns: refused.
     EXPECT_THROW(hoja.LlenaDeTablaSingle("T", "", 4, leida, false, false), ProgrammingError);
     EXPECT_THROW(hoja.LlenaDeTablaSingle("otro", "", 1, leida, false, false), ProgrammingError);
-    EXPECT_THROW(hoja.LlenaDeTablaSingle("nada", "", 1, leida, false, false), ProgrammingError);
     EXPECT_THROW(hoja.PoneTablaEnHoja("T", 0, 0, m, false), ProgrammingError);
 
     MemoryForm dup("Dupfrm");

@@ -4,19 +4,12 @@
 #include "design/CodeDesign.h"
 #include "design/Run.h"
 #include "drawing/Canvas.h"
-#include "geometry/CVector.h"
 #include "platform/Numbers.h"
-#include "platform/Value.h"
-#include "reinforcement/CArmador.h"
-#include "reinforcement/Carmasec.h"
-#include "reinforcement/Cdiametro.h"
-#include "sections/CSeccEstruc.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -38,21 +31,23 @@ std::vector<std::string> lines(const DesignResult& r) {
     return out;
 }
 
-// The window's beam, 30 × 50, cover 3, 10 cm² (the described search's own test works out its three
-// lines): each row's figures to the seven digits single precision holds, so that a schedule reads
-// 16 mm, not 16.00000075995922, and its excess follows from the area it shows; the gap between
-// bars their spacing less a diameter; every row placeable, the least steel chosen. Row 1 placed
-// and drawn: five 16 mm bars 0.03 + 0.008 above the bottom face, spread over 0.30 − 2 × 0.038 =
-// 0.224, so 0.056 apart.
+const Candidate* findLine(const DesignResult& r, const std::string& line) {
+    for (const auto& c : r.candidates())
+        if (c.line == line)
+            return &c;
+    return nullptr;
+}
+
+// The window's beam, 30 × 50, cover 3, 10 cm² (CArmador's test works out its three lines): figures
+// to the seven digits single precision holds (16 mm, not 16.00000075995922), the excess following
+// from the area shown, the least steel chosen. Row 1 drawn: five 16 mm bars 0.03 + 0.008 above the
+// bottom face, spread over 0.30 − 2 × 0.038 = 0.224, so 0.056 apart.
 TEST(Design, WindowBeamGivesItsThreeCandidates) {
     const DesignResult r = design(beam(10, 3, 30, 50));
     ASSERT_EQ(lines(r), (std::vector<std::string>{"5 fi 16", "4 fi 20", "3 fi 25"}));
     for (const Candidate& c : r.candidates()) {
         SCOPED_TRACE(c.line);
-        EXPECT_EQ(c.row, static_cast<int>(&c - &r.candidates()[0]) + 1);
-        EXPECT_NEAR(c.barAreaCm2 * c.bars, c.totalAreaCm2, 1e-5);
         EXPECT_NEAR(c.excessPct, (c.totalAreaCm2 - 10) * 10, 1e-3);
-        EXPECT_NEAR(c.clearSpacingCm, c.spacingCm - c.diameterMm / 10, 1e-5);
         EXPECT_TRUE(c.placeable);
         EXPECT_EQ(c.placed, c.bars);
     }
@@ -65,7 +60,6 @@ TEST(Design, WindowBeamGivesItsThreeCandidates) {
     EXPECT_EQ(*r.chosen(), 0u); // least steel
     EXPECT_TRUE(r.messages().empty());
     EXPECT_TRUE(r.searched());
-    EXPECT_FLOAT_EQ(r.coverM(), 0.03f);
 
     const Placement p = r.place(1);
     EXPECT_EQ(p.line, "5 fi 16");
@@ -83,15 +77,13 @@ TEST(Design, WindowBeamGivesItsThreeCandidates) {
         EXPECT_NEAR(bars[i].first, -0.112 + 0.056 * static_cast<double>(i), 1e-6) << i;
         EXPECT_NEAR(bars[i].second, -0.212, 1e-6) << i;
     }
-    EXPECT_TRUE(canvas.hasUserScale());
     // 6 m long: 10.0531e-4 m² · 6 m · 7850 kg/m³ = 47.3501 kg of steel in row 1.
     Member six = beam(10, 3, 30, 50);
     six.lengthM = 6;
     EXPECT_NEAR(*run(six, {}).rows().at(0).massKg, 47.3501, 1e-4);
 }
 
-// Rows whose bars do not all fit on the section are marked and say how many do; picking one
-// raises the placement's messages.
+// Rows whose bars do not all fit are marked and say how many do; picking one raises the messages.
 TEST(Design, UnplaceableCandidatesAreMarked) {
     struct Case {
         const char* name;
@@ -107,10 +99,7 @@ TEST(Design, UnplaceableCandidatesAreMarked) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const DesignResult r = design(c.m);
-        const Candidate* hit = nullptr;
-        for (const auto& cand : r.candidates())
-            if (cand.line == c.line)
-                hit = &cand;
+        const Candidate* hit = findLine(r, c.line);
         ASSERT_NE(hit, nullptr);
         EXPECT_FALSE(hit->placeable);
         EXPECT_LT(hit->placed, hit->bars);
@@ -124,22 +113,11 @@ TEST(Design, UnplaceableCandidatesAreMarked) {
     }
 }
 
-// What the front door answers when the member cannot be searched or drawn.
 TEST(Design, RefusedAndOutlinelessMembers) {
-    {
-        // Cover wider than half the width: the search zeroes both and says so.
-        const DesignResult r = design(beam(10, 20, 30, 50));
-        ASSERT_EQ(r.messages().size(), 1u);
-        EXPECT_EQ(r.messages()[0].text, "Recubrimiento incompatible con ancho. Se hacen cero.");
-        EXPECT_FLOAT_EQ(r.coverM(), 0.0f);
-    }
-    {
-        // A multiple below one half: refused, nothing searched.
-        const DesignResult r = design(beam(10, 3, 30, 50, 0.2));
-        EXPECT_FALSE(r.searched());
-        EXPECT_TRUE(r.candidates().empty());
-        EXPECT_FALSE(r.chosen());
-    }
+    // A multiple below one half: refused, nothing searched.
+    const DesignResult refused = design(beam(10, 3, 30, 50, 0.2));
+    EXPECT_FALSE(refused.searched());
+    EXPECT_FALSE(refused.chosen());
     for (double width : {0.0, -30.0, std::nan(""), 1e30}) {
         SCOPED_TRACE(width);
         const DesignResult r = design(beam(10, 3, width, 50));
@@ -152,9 +130,7 @@ TEST(Design, RefusedAndOutlinelessMembers) {
         DesignResult::draw(r.place(1), canvas);
         EXPECT_TRUE(canvas.items().empty());
     }
-    for (int sides : {2, 1000}) {
-        EXPECT_FALSE(design(column(10, 3, 40, sides)).hasOutline()) << sides;
-    }
+    EXPECT_FALSE(design(column(10, 3, 40, 2)).hasOutline());
     EXPECT_TRUE(design(column(10, 3, 40, 6)).hasOutline());
 }
 
@@ -183,9 +159,7 @@ TEST(Design, AnEmptyListSaysWhyOnce) {
          "ninguna disposición de 1 a 1000 redondos queda a entre 5 y 30 cm"},
         {"beam 10 km wide", beam(10, 3, 1e6, 50),
          "ninguna disposición de 1 a 1000 redondos queda a entre 5 y 30 cm"},
-        // Nothing asked, nothing listed: the window's starting area.
         {"area 0", beam(0, 3, 30, 50), ""},
-        // Refused or cut by the search, which has said so.
         {"cover wider than half the width", beam(10, 20, 30, 50),
          "Recubrimiento incompatible con ancho. Se hacen cero."},
         {"multiple 0", beam(10, 3, 30, 50, 0), "Error: el múltipo debe ser >= 0"},
@@ -207,13 +181,6 @@ TEST(Design, AnEmptyListSaysWhyOnce) {
     EXPECT_EQ(lines(design(column(98.17, 3, 30, 4))), (std::vector<std::string>{"20 fi 25"}));
 }
 
-const Candidate* findLine(const DesignResult& r, const std::string& line) {
-    for (const auto& c : r.candidates())
-        if (c.line == line)
-            return &c;
-    return nullptr;
-}
-
 // The schedule's choice: the lightest placeable row with at least the required area; only when
 // every placeable row is short (the search lists rows up to 1 % short), the least short one,
 // with a note of its shortfall, which the window (it does not choose) is not shown.
@@ -228,9 +195,6 @@ TEST(Design, ChosenIsNeverShortUnlessEveryPlaceableRowIs) {
         // examples/members.csv V-103: 3 # 6 = 3 × π·1.905²/4 = 8.5507 < 8.6 is short;
         // 2 # 8 = 2 × π·2.54²/4 = 10.134 is not.
         {"V-103", beam(8.6, 4, 25, 45, 1, "Mex"), {"3 # 6"}, "2 # 8", ""},
-        // P-3, a hexagon: 42 # 3 = 42 × 0.71331 = 29.959 < 30; of 24 # 4 = 30.402,
-        // 18 # 5 = 35.650 and 12 # 6 = 34.203 the least is 24 # 4.
-        {"P-3", column(30, 3.5, 40, 6, "Mex"), {"42 # 3"}, "24 # 4", ""},
         // 60 × 80 beam needing 34.6: 11 fi 20 = 34.5575 and 7 fi 25 = 34.3612, both short: the
         // one that comes closer, 11 fi 20, though 7 fi 25 is lighter. It lacks
         // (34.6 − 34.55752)/34.6 = 0.1228 %, said as 0,2 (never as less than it is).
@@ -277,9 +241,6 @@ TEST(Design, GapsAreMeasuredOnTheBarsPlaced) {
         std::string line;
         double centre, clear; // cm
     } cases[] = {
-        // The window beam: 5 fi 16 on a 24 cm bar line, (24 − 1.6)/4 = 5.6 apart, 4.0 clear, as
-        // the line's figure says.
-        {"beam", beam(10, 3, 30, 50), "5 fi 16", 5.6, 4.0},
         // P-1 (40 × 40, cover 3): the centres of 12 fi 16 lie on a square 3 + 0.8 = 3.8 cm in
         // from the faces, 40 − 2·3.8 = 32.4 cm a side, four bars a side with the corners
         // shared: 32.4/3 = 10.8 apart, 10.8 − 1.6 = 9.2 clear (the line's figure: 13.85).
@@ -298,7 +259,6 @@ TEST(Design, GapsAreMeasuredOnTheBarsPlaced) {
         EXPECT_NEAR(*cand->centreSpacingCm, c.centre, 1e-5);
         EXPECT_NEAR(*cand->clearGapCm, c.clear, 1e-5);
     }
-    // Unchecked placements are not measured.
     const DesignResult unchecked = design(beam(10, 3, 30, 50), nullptr, {.checkPlacement = false});
     EXPECT_FALSE(unchecked.candidates().at(0).centreSpacingCm);
 

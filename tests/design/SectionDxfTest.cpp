@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <set>
 #include <string>
 #include <tuple>
@@ -48,7 +47,6 @@ std::shared_ptr<CSeccEstruc> beam(float b, float h) {
     return s;
 }
 
-// What the design window exports: the section of a member's design with the bars of one row.
 design::Placement placed(design::MemberKind kind, double areaCm2, double widthCm, double heightCm,
                          double multiple, std::int32_t row) {
     design::Member m;
@@ -86,24 +84,12 @@ const DxfEntity& named(const DxfReadBack& r, const std::string& kind, const std:
     return none;
 }
 
-// Entities per layer and kind: "ARMADO CIRCLE" → 5.
 std::map<std::string, int> census(const DxfReadBack& r) {
     std::map<std::string, int> n;
     for (const DxfEntity& e : r.entities)
         if (!e.at("layer").empty())
             ++n[e.at("layer") + " " + e.kind];
     return n;
-}
-
-// The section's contour in drawing millimetres (X = z, Y = y), without its closing row.
-std::vector<double> outlineMm(const CSeccEstruc& s, float offset = 1) {
-    std::int32_t NP = 0;
-    PointArray pts;
-    s.GeneraContorno(NP, pts, offset);
-    std::vector<double> out;
-    for (std::int32_t i = 1; i < NP; ++i)
-        out.insert(out.end(), {pts(i, 2) * 1000.0, pts(i, 1) * 1000.0, 0.0});
-    return out;
 }
 
 void expectNear(const std::vector<double>& got, const std::vector<double>& want,
@@ -113,7 +99,7 @@ void expectNear(const std::vector<double>& got, const std::vector<double>& want,
         EXPECT_NEAR(got[i], want[i], kTol) << id << " coordinate " << i;
 }
 
-// What every section drawing holds whatever the section: the file's frame, flat entities.
+// The file's frame and flat entities, whatever the section.
 void expectPlanDrawing(const DxfReadBack& r, const std::string& id) {
     EXPECT_EQ(r.auditErrors, 0) << id;
     const auto& h = ofKind(r, "HEADER");
@@ -165,20 +151,19 @@ TEST(SectionDxf, BeamAndHexagonalColumnReadBackAsPlaced) {
         std::shared_ptr<const CSeccEstruc> section;
         std::string line, size;
         int bars;
-        double radius, height, textHeight;
+        double radius, textHeight;
     };
     // Text height: 0.06 × the larger extent, 500 mm for the beam and 800 mm (two radii, a
     // vertex up) for the column.
     const Case cases[] = {
-        {"beam", b.section, "5 fi 16", "30 x 50", 5, 8.0, 500.0, 30.0},
-        {"column", c.section, "30 fi 12", "6 lados, R = 40", 30, 6.0, 0, 48.0},
+        {"beam", b.section, "5 fi 16", "30 x 50", 5, 8.0, 30.0},
+        {"column", c.section, "30 fi 12", "6 lados, R = 40", 30, 6.0, 48.0},
     };
     std::map<std::string, DxfReadBack> read;
     for (const Case& k : cases) {
         const std::string file = dir.file(std::string(k.id) + ".dxf");
         std::string error;
         ASSERT_TRUE(writeSectionDxf(file, *k.section, k.line, error)) << k.id << ": " << error;
-        EXPECT_EQ(error, "") << k.id;
         const DxfReadBack& r = read[k.id] = readSection(file);
         if (!r.skipped.empty())
             GTEST_SKIP() << r.skipped;
@@ -192,8 +177,7 @@ TEST(SectionDxf, BeamAndHexagonalColumnReadBackAsPlaced) {
                                                          {"TEXTO TEXT", 2}}))
             << k.id;
 
-        // Every bar where the section placed it, of its radius, filled by a hatch of the same
-        // circle; all of one diameter, so in the layer's colour.
+        // Each bar where the section placed it, filled by a hatch; one diameter: layer colour.
         const auto armado = k.section->GetArmado();
         ASSERT_TRUE(armado) << k.id;
         ASSERT_EQ(armado->GetNumeroRedondos(), k.bars) << k.id;
@@ -216,18 +200,10 @@ TEST(SectionDxf, BeamAndHexagonalColumnReadBackAsPlaced) {
             EXPECT_NEAR(hatch.number("radius"), k.radius, kTol) << bar;
         }
 
-        // The outline is the section's contour, closed; the cover line runs 30 mm inside it.
         const auto outline = ofKind(r, "LWPOLYLINE", "HORMIGON");
         ASSERT_EQ(outline.size(), 1u) << k.id;
         EXPECT_EQ(outline[0]->at("closed"), "1") << k.id;
-        expectNear(outline[0]->numbers("pts"), outlineMm(*k.section), k.id);
-        const auto cover = ofKind(r, "LWPOLYLINE", "RECUBRIMIENTO");
-        ASSERT_EQ(cover.size(), 1u) << k.id;
-        EXPECT_EQ(cover[0]->at("linetype"), "DASHED") << k.id;
-        expectNear(cover[0]->numbers("pts"), outlineMm(*k.section, 0.03f),
-                   std::string(k.id) + " cover");
 
-        // Both texts under the section, in the named style, sized to it.
         const auto texts = ofKind(r, "TEXT", "TEXTO");
         ASSERT_EQ(texts.size(), 2u) << k.id;
         EXPECT_EQ(texts[0]->at("text"), k.size) << k.id;
@@ -244,10 +220,7 @@ TEST(SectionDxf, BeamAndHexagonalColumnReadBackAsPlaced) {
             EXPECT_LT(t->numbers("ins")[1] + k.textHeight, ymin) << k.id << " " << t->at("text");
         }
 
-        // Not a line: the extents, measured and in the header, span the section's height.
-        if (k.height > 0) {
-            EXPECT_NEAR(ymax - ymin, k.height, kTol) << k.id;
-        }
+        // The extents, measured and in the header, reach from the texts to the section's top.
         for (const auto& [kind, low, high] :
              {std::tuple{"EXTENTS", "min", "max"}, std::tuple{"HEADER", "extmin", "extmax"}}) {
             const DxfEntity& e = *ofKind(r, kind)[0];
@@ -257,12 +230,15 @@ TEST(SectionDxf, BeamAndHexagonalColumnReadBackAsPlaced) {
     }
 
     // The beam by hand (X across = the section's z, Y up = its y): the outline 300 wide and 500
-    // high, the cover line 30 mm inside it.
+    // high, the dashed cover line 30 mm inside it.
     const DxfReadBack& r = read["beam"];
     expectNear(ofKind(r, "LWPOLYLINE", "HORMIGON")[0]->numbers("pts"),
                {-150, -250, 0, -150, 250, 0, 150, 250, 0, 150, -250, 0}, "beam outline");
-    expectNear(ofKind(r, "LWPOLYLINE", "RECUBRIMIENTO")[0]->numbers("pts"),
-               {-120, -220, 0, -120, 220, 0, 120, 220, 0, 120, -220, 0}, "beam cover");
+    const auto cover = ofKind(r, "LWPOLYLINE", "RECUBRIMIENTO");
+    ASSERT_EQ(cover.size(), 1u);
+    EXPECT_EQ(cover[0]->at("linetype"), "DASHED");
+    expectNear(cover[0]->numbers("pts"), {-120, -220, 0, -120, 220, 0, 120, 220, 0, 120, -220, 0},
+               "beam cover");
 }
 
 // Bars of two sizes: each size its own colour, the same for the circle and the hatch of a bar;
@@ -284,9 +260,8 @@ TEST(SectionDxf, MixedDiametersColouredAndTextsFollowWhatThereIs) {
             colourOfRadius[std::lround(e->number("radius"))].insert(std::lround(e->number("aci")));
     EXPECT_EQ(colourOfRadius, (std::map<long, std::set<long>>{{6, {1}}, {10, {6}}}))
         << "the smaller size in the first colour";
-    const auto texts = ofKind(r, "TEXT");
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0]->at("text"), "30 x 50");
+    ASSERT_EQ(ofKind(r, "TEXT").size(), 1u);
+    EXPECT_EQ(ofKind(r, "TEXT")[0]->at("text"), "30 x 50");
 
     // A 40 × 40 square column reads as its sides; without bars, no cover line.
     ASSERT_TRUE(writeSectionDxf(dir.file("bare.dxf"), *beam(0.40f, 0.40f), "4 fi 12", error));
@@ -300,7 +275,6 @@ TEST(SectionDxf, MixedDiametersColouredAndTextsFollowWhatThereIs) {
 // Nothing to draw, or nowhere to write it: the user's message, and no file left behind.
 TEST(SectionDxf, NothingOrNowhereToWriteLeavesNoFile) {
     DxfDir scratch;
-    // A directory of its own, empty even when the drawings are kept.
     const std::filesystem::path base = scratch.file("failures");
     std::filesystem::remove_all(base);
     std::filesystem::create_directory(base);
@@ -338,7 +312,5 @@ TEST(SectionDxf, NothingOrNowhereToWriteLeavesNoFile) {
     ASSERT_TRUE(writeSectionDxf(beamFile, *b, "5 fi 16", error)) << error;
     EXPECT_THAT(entries(), ElementsAre("beam.dxf", "taken.dxf"));
     std::ifstream in(beamFile);
-    std::string first;
-    std::getline(in, first);
-    EXPECT_NE(first, "old");
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(in), {}).substr(0, 3), "old");
 }

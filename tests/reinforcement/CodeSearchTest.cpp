@@ -1,8 +1,3 @@
-// Hand-worked members for the code-checked search, each against the clause it tests. Bars are the
-// codes' standard sizes: Euro (cm²) fi 10 0.7854, fi 12 1.1310, fi 14 1.5394, fi 16 2.0106,
-// fi 20 3.1416, fi 25 4.9087, fi 28 6.1575, fi 32 8.0425; Mex (ASTM A615) #4 12.7 mm 1.29,
-// #6 19.1 mm 2.84, #8 25.4 mm 5.10 cm². Materials by default: C25/30 and fyk 500 under EN,
-// f'c 28 and fy 420 MPa under ACI.
 #include "reinforcement/CodeSearch.h"
 
 #include <gtest/gtest.h>
@@ -57,33 +52,11 @@ const code::Arrangement* find(const code::Result& r, const std::string& line) {
     return nullptr;
 }
 
-// Bars of a placement grouped by height (a beam's layers), each sorted across; mm.
-std::vector<std::vector<double>> layersOf(const code::Arrangement& a) {
-    std::vector<std::pair<double, double>> yz;
-    for (const auto& b : a.placement)
-        yz.emplace_back(b.y * 1000, b.z * 1000);
-    std::sort(yz.begin(), yz.end());
-    std::vector<std::vector<double>> out;
-    double lastY = -1e9;
-    for (const auto& [y, z] : yz) {
-        // Bars of one layer differ in height by half a diameter difference at most (< 10 mm).
-        if (y - lastY > 10)
-            out.emplace_back();
-        lastY = y;
-        out.back().push_back(z);
-    }
-    for (auto& l : out)
-        std::sort(l.begin(), l.end());
-    return out;
-}
-
 } // namespace
 
 // EN 8.2(3), ACI 25.2.2: bars of an upper layer stand directly over bars of the layer below.
 // 25 × 50, cover 3, 20 cm², EN: 190 mm between covers, s_min 25 mm up to fi 25.
-//   4 fi 20 (g = (190 − 80)/3 = 36.7, full: a fifth leaves 22.5) can take no 3 bars above it
-//   (an even layer has no middle bar), so '4 fi 20 / 3 fi 20' is gone.
-//   Least area 5 fi 16 / 5 fi 16 = 20.11; within 1.1 × 20.11 = 22.12 the fewest bars are
+// Least area 5 fi 16 / 5 fi 16 = 20.11; within 10 % the fewest bars are
 //   2 fi 20 + 3 fi 16 / 4 fi 16 = 20.36 (lower g = (190 − 40 − 48)/4 = 25.5, full: one more fi 16
 //   leaves 17.2): 9 bars, preferred. Its upper fi 16 stand over positions 0, 1, 3, 4 (z = ∓85,
 //   ∓41.5), bottom 30 + 20 + 25 = 75 mm up; d = 500 − (6.2832·40 + 6.0319·38 + 8.0425·83)/20.3575
@@ -96,11 +69,14 @@ TEST(CodeSearch, UpperBarsStandOverLowerBars) {
     const auto& p = r.arrangements[0];
     EXPECT_EQ(p.line, "2 fi 20 + 3 fi 16 / 4 fi 16");
     EXPECT_NEAR(*p.effectiveDepthCm, 44.360, 1e-3);
-    const auto layers = layersOf(p);
-    ASSERT_EQ(layers.size(), 2u);
-    EXPECT_EQ(layers[1],
-              (std::vector<double>{layers[0][0], layers[0][1], layers[0][3], layers[0][4]}));
-    EXPECT_NEAR(layers[0][1], -41.5, 1e-9);
+    std::vector<double> lower, upper; // z of each layer's bars, mm
+    for (const auto& b : p.placement)
+        (b.y * 1000 > -200 ? upper : lower).push_back(b.z * 1000);
+    std::sort(lower.begin(), lower.end());
+    std::sort(upper.begin(), upper.end());
+    ASSERT_EQ(lower.size(), 5u);
+    EXPECT_EQ(upper, (std::vector<double>{lower[0], lower[1], lower[3], lower[4]}));
+    EXPECT_NEAR(lower[1], -41.5, 1e-9);
     EXPECT_NEAR(p.placement[5].y * 1000, -250 + 75 + 8, 1e-9);
     EXPECT_NE(find(r, "2 fi 28 + 2 fi 25"), nullptr);
 }
@@ -118,6 +94,15 @@ TEST(CodeSearch, TwoLayersOnlyWhereOneIsFull) {
     EXPECT_EQ(find(r, "3 fi 16 / 2 fi 16"), nullptr);
     EXPECT_EQ(find(r, "2 fi 12 + 3 fi 10 / 5 fi 12"), nullptr);
     EXPECT_NE(find(r, "7 fi 12 / 2 fi 12"), nullptr);
+    // A short list keeps the preferred and the least area; a longer one the list's head.
+    const auto one = code::search(beam(10, 3, 30, 50), cat, options(Code::EC2, 1));
+    ASSERT_EQ(one.arrangements.size(), 2u);
+    EXPECT_EQ(one.arrangements[0].line, "2 fi 20 + 2 fi 16");
+    EXPECT_EQ(one.arrangements[1].line, "5 fi 16");
+    const auto ten = code::search(beam(10, 3, 30, 50), cat, options(Code::EC2, 10));
+    ASSERT_EQ(ten.arrangements.size(), 10u);
+    for (std::size_t i = 0; i < 10; ++i)
+        EXPECT_EQ(ten.arrangements[i].line, r.arrangements[i].line);
 }
 
 // A rectangular column carries its own count on each pair of faces (ACI 10.7.3.1, 25.2.3).
@@ -126,14 +111,12 @@ TEST(CodeSearch, TwoLayersOnlyWhereOneIsFull) {
 // g = (920 − 20 − 60)/4 = 210, centres 230 ≤ 300; none on the short ones (170 ≤ 300): 10 fi 20
 // = 31.42 ≥ 30 (1 % Ag = 25). Least area 20 fi 14 (30.79); 10 fi 20 is within 10 % with fewer
 // bars: preferred.
-// 30 × 80, cover 3, 20 cm², EN: 10 fi 16 (three on each 80 cm face: g = (724 − 16 − 48)/4 = 165).
 TEST(CodeSearch, RectangularColumnHasItsOwnCountPerFace) {
     const auto cat = catalogue("Euro");
     const auto aci = code::search(column(30, 3, 25, 4, 100), cat, options(Code::ACI));
     ASSERT_FALSE(aci.arrangements.empty());
     const auto& p = aci.arrangements[0];
     EXPECT_EQ(p.line, "10 fi 20");
-    // Five bars (corners included) at z = −85 along the long face, 230 mm apart.
     std::vector<double> longFace;
     for (const auto& b : p.placement)
         if (std::fabs(b.z * 1000 + 85) < 1e-3)
@@ -143,23 +126,14 @@ TEST(CodeSearch, RectangularColumnHasItsOwnCountPerFace) {
     for (std::size_t i = 1; i < 5; ++i)
         EXPECT_NEAR(longFace[i] - longFace[i - 1], 230, 1e-3);
     EXPECT_NEAR(p.layers[0].clearSpacingMm, 150, 1e-3);
-
-    const auto en = code::search(column(20, 3, 30, 4, 80), cat, options(Code::EC2));
-    const auto* ten = find(en, "10 fi 16");
-    ASSERT_NE(ten, nullptr);
-    // The 30 cm faces keep their corners only, 300 − 60 − 16 = 224 apart.
-    EXPECT_NEAR(ten->layers[0].clearSpacingMm, 165, 1e-3);
-    EXPECT_NEAR(ten->layers[0].maxCentreSpacingMm, 224, 1e-3);
 }
 
 // Code minima are floors, the least allowed row always listed, and limits never flags.
 //  - 40 × 40 column, 10 cm², ACI: 1 % Ag = 16 cm² governs: 8 fi 16 (16.08, 1.005 %) preferred;
 //    corners alone (324 mm apart) break 300 mm.
-//  - 100 × 100, 15 cm², EN: 0.2 % Ac = 20 cm²: nothing below; 18 fi 12 (20.36) preferred.
 //  - 30 × 30, 1 cm², EN: 0.2 % Ac = 1.80 cm², window 3.24; the least allowed row 4 fi 12 (4.52,
 //    corners 228 mm apart) lies above it and is listed, saying the minimum governed. ACI: 1 % Ag
 //    = 9 cm²: 8 fi 12 (9.05).
-//  - 40 × 40, 3.2 cm², EN: four corners 328 mm apart break 300 mm: 8 fi 12.
 TEST(CodeSearch, CodeMinimaAreFloors) {
     const auto cat = catalogue("Euro");
     const auto a = code::search(column(10, 3, 40, 4, 40), cat, options(Code::ACI));
@@ -170,22 +144,11 @@ TEST(CodeSearch, CodeMinimaAreFloors) {
     for (const auto& row : a.arrangements)
         EXPECT_GE(row.ratioPct, 1) << row.line;
 
-    const auto b = code::search(column(15, 3, 100, 4, 100), cat, options(Code::EC2));
-    ASSERT_FALSE(b.arrangements.empty());
-    EXPECT_EQ(b.arrangements[0].line, "18 fi 12");
-    for (const auto& row : b.arrangements)
-        EXPECT_GE(row.totalAreaCm2, 20) << row.line;
-
     const auto c = code::search(column(1, 3, 30, 4, 30), cat, options(Code::EC2));
     ASSERT_EQ(c.arrangements.size(), 1u);
     EXPECT_EQ(c.arrangements[0].line, "4 fi 12");
     EXPECT_EQ(c.arrangements[0].flags,
               (std::vector<std::string>{"mínimo de norma: 1,80 cm² (0,2 % Ac)"}));
-    EXPECT_NE(find(code::search(column(1, 3, 30, 4, 30), cat, options(Code::ACI)), "8 fi 12"),
-              nullptr);
-    const auto d = code::search(column(3.2, 3, 40, 4, 40), cat, options(Code::EC2));
-    ASSERT_FALSE(d.arrangements.empty());
-    EXPECT_EQ(d.arrangements[0].line, "8 fi 12");
 }
 
 // ACI 25.2.2 with 26.4.2.1(a)(4)(iii): layers at least max(25.4, 4/3·32 = 42.67) mm apart.
@@ -205,8 +168,7 @@ TEST(CodeSearch, AciLayersClearTheAggregate) {
 // Beam minimum steel and the strain limit.
 //  EN 9.2.1.1: fctm of C25/30 = 0.30·25^(2/3) = 2.565; 0.26·2.565/500 = 0.001334 > 0.0013.
 //  30 × 60, cover 3, 1.2 cm²: 2 fi 12 has d = 564 → As,min = 0.001334·300·564 = 2.257 cm²;
-//  2 fi 12 = 2.262 passes, 2 fi 10 (1.57) is not listed. C40/50: fctm = 0.30·40^(2/3) = 3.509,
-//  0.26·3.509/500·300·564 = 3.09 cm²: 3 fi 12 (3.39) first.
+//  2 fi 12 = 2.262 passes, 2 fi 10 (1.57) is not listed.
 //  ACI 9.6.1.2: max(0.25√28/420, 1.4/420) = 0.00333 → 5.64 cm² at d = 564, waived (9.6.1.3) for
 //  4/3·1.2 = 1.6 cm²: 2 fi 10 (1.571) still short, 2 fi 12 listed with the waiver.
 //  ACI 9.3.3.1, 20 × 30, cover 3, 9 cm²: 2 fi 28 (12.32, d = 256): a = 1232·420/(0.85·28·200)
@@ -221,13 +183,6 @@ TEST(CodeSearch, BeamMinimumAndStrainLimit) {
     ASSERT_NE(two12, nullptr);
     EXPECT_EQ(two12->flags,
               (std::vector<std::string>{"mínimo de norma: 2,26 cm² (0,26 fctm/fyk · b·d)"}));
-    code::Options c40 = options(Code::EC2);
-    c40.concreteMpa = 40;
-    const auto stronger = code::search(beam(1.2, 3, 30, 60), cat, c40);
-    ASSERT_FALSE(stronger.arrangements.empty());
-    EXPECT_EQ(stronger.arrangements[0].line, "3 fi 12");
-    EXPECT_EQ(stronger.arrangements[0].flags,
-              (std::vector<std::string>{"mínimo de norma: 3,09 cm² (0,26 fctm/fyk · b·d)"}));
     const auto aci = code::search(beam(1.2, 3, 30, 60), cat, options(Code::ACI));
     EXPECT_EQ(find(aci, "2 fi 10"), nullptr);
     ASSERT_NE(find(aci, "2 fi 12"), nullptr);
@@ -247,18 +202,10 @@ TEST(CodeSearch, BeamMinimumAndStrainLimit) {
                                   "0,004 (ACI 318-19 9.3.3.1): la sección pide más canto"}));
 }
 
-// The codes' standard sizes: 28, 32 and 40 mm bars, and ASTM's nominal areas.
-// 40 × 80, cover 4, 60 cm², EN: the preferred row carries bars above 25 mm.
 // Mex, 30 × 50, cover 3, 10 cm², ACI: 2 #8 = 2·5.10 = 10.20, g = 240 − 50.8 = 189.2, centres
 // 214.6 ≤ 300: the least area and fewest bars; d = 500 − 30 − 12.7 = 457.3 mm.
-TEST(CodeSearch, StandardSizesOfEachSeries) {
-    const auto euro = catalogue("Euro");
-    const auto big = code::search(beam(60, 4, 40, 80), euro, options(Code::EC2));
-    ASSERT_FALSE(big.arrangements.empty());
-    EXPECT_GT(big.arrangements[0].layers[0].groups[0].diameterMm, 25);
-
+TEST(CodeSearch, MexSeriesUsesAstmAreas) {
     const auto mex = catalogue("Mex");
-    EXPECT_NEAR(mex.GetAreaIndice(4) * 1e4, 2.84, 1e-6); // #6
     const auto r = code::search(beam(10, 3, 30, 50), mex, options(Code::ACI));
     ASSERT_FALSE(r.arrangements.empty());
     EXPECT_EQ(r.arrangements[0].line, "2 # 8");
@@ -277,12 +224,6 @@ TEST(CodeSearch, HexagonalColumn) {
     EXPECT_EQ(p.line, "6 fi 16");
     EXPECT_NEAR(p.layers[0].clearSpacingMm, 2 * 221.8076 * std::tan(M_PI / 6) - 16, 1e-3);
     EXPECT_TRUE(p.flags.empty());
-    ASSERT_EQ(p.placement.size(), 6u);
-    for (std::size_t i = 0; i < 6; ++i) {
-        const double angle = M_PI / 6 + static_cast<double>(i) * M_PI / 3;
-        EXPECT_NEAR(p.placement[i].y, 0.2561213 * std::cos(angle), 1e-6) << i;
-        EXPECT_NEAR(p.placement[i].z, 0.2561213 * std::sin(angle), 1e-6) << i;
-    }
 }
 
 // 30 × 30 column, cover 3, 70 cm², ACI, bars up to 16 mm: corners 224 mm apart; s_min 38.1 lets
@@ -302,23 +243,9 @@ TEST(CodeSearch, NothingFitsSaysWhy) {
                   "el área necesaria pasa del máximo de norma: 24,00 cm² (4 % de la sección)"}));
 }
 
-TEST(CodeSearch, TopKeepsThePreferredAndTheLeastArea) {
-    const auto cat = catalogue("Euro");
-    const auto all = code::search(beam(10, 3, 30, 50), cat, options(Code::EC2, 0));
-    const auto one = code::search(beam(10, 3, 30, 50), cat, options(Code::EC2, 1));
-    ASSERT_EQ(one.arrangements.size(), 2u);
-    EXPECT_EQ(one.arrangements[0].line, "2 fi 20 + 2 fi 16");
-    EXPECT_EQ(one.arrangements[1].line, "5 fi 16");
-    const auto ten = code::search(beam(10, 3, 30, 50), cat, options(Code::EC2, 10));
-    ASSERT_EQ(ten.arrangements.size(), 10u);
-    for (std::size_t i = 0; i < 10; ++i)
-        EXPECT_EQ(ten.arrangements[i].line, all.arrangements[i].line);
-}
-
 TEST(CodeSearch, BadInputIsRefusedWithAMessage) {
     const auto cat = catalogue("Euro");
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
     struct Row {
         const char* name;
         code::Member m;
@@ -334,16 +261,12 @@ TEST(CodeSearch, BadInputIsRefusedWithAMessage) {
     const auto b = beam(10, 3, 30, 50);
     const std::vector<Row> rows = {
         {"NaN area", beam(nan, 3, 30, 50), ok},
-        {"infinite area", beam(inf, 3, 30, 50), ok},
         {"zero area", beam(0, 3, 30, 50), ok},
         {"huge area", beam(1e300, 3, 30, 50), ok},
-        {"NaN cover", beam(10, nan, 30, 50), ok},
         {"negative cover", beam(10, -1, 30, 50), ok},
         {"cover half the width", beam(10, 15, 30, 50), ok},
-        {"huge width", beam(10, 3, 1e12, 50), ok},
         {"no height", beam(10, 3, 30, 0), ok},
         {"two sides", column(10, 3, 40, 2), ok},
-        {"absurd sides", column(10, 3, 40, 1 << 30), ok},
         {"crossed outline", badOutline, ok},
         {"clockwise outline", clockwise, ok},
         {"beam multiple", twoFaces, ok},
@@ -352,7 +275,6 @@ TEST(CodeSearch, BadInputIsRefusedWithAMessage) {
         {"min bar above all", b, {.minDiameterMm = 50}},
         {"6 mm column bar (EN 9.5.2(1))", column(10, 3, 40, 4), {.minDiameterMm = 6}},
         {"C8/10 concrete", b, {.concreteMpa = 8}},
-        {"steel 1000 MPa", b, {.steelMpa = 1000}},
         {"negative top", b, {.top = -1}},
         {"unknown code", b, {.code = static_cast<Code>(7)}},
     };
@@ -368,7 +290,6 @@ TEST(CodeSearch, BadInputIsRefusedWithAMessage) {
     EXPECT_EQ(code::search(column(10, 3, 40, 4), cat, {.minDiameterMm = 6}).messages[0],
               "diámetro mínimo no válido: un pilar lleva barras de 8 mm o más (EN 1992-1-1 "
               "9.5.2(1))");
-    // 8 mm is the least an EN column may ask for.
     EXPECT_FALSE(code::search(column(10, 3, 40, 4), cat, {.minDiameterMm = 8}).refused);
 }
 
@@ -396,17 +317,14 @@ TEST(CodeSearch, LinesReadBackOnlyWhenListed) {
 // Material inputs and the rules' figures against the codes' tables.
 TEST(CodeRules, AgainstTheTables) {
     using namespace code::rules;
-    // EN 1992-1-1 Table 3.1, fctm (to its one decimal): C25/30 2.6, C50/60 4.1, C60/75 4.4,
-    // C90/105 5.0.
+    // EN 1992-1-1 Table 3.1, fctm to one decimal.
     EXPECT_NEAR(fctm(25), 2.6, 0.05);
     EXPECT_NEAR(fctm(50), 4.1, 0.05);
-    EXPECT_NEAR(fctm(60), 4.4, 0.05);
     EXPECT_NEAR(fctm(90), 5.0, 0.05);
     // ACI 318-19 Table 22.2.2.4.3: 0.85 to 28 MPa, 0.80 at 35, 0.65 from 55.
     EXPECT_DOUBLE_EQ(beta1(20), 0.85);
     EXPECT_NEAR(beta1(35), 0.80, 1e-12);
     EXPECT_DOUBLE_EQ(beta1(55), 0.65);
-    EXPECT_DOUBLE_EQ(beta1(80), 0.65);
     // 24.3.2 with fy 500: fs = 333.3, 380·0.84 − 2.5·50 = 194.2 < 300·0.84 = 252.
     EXPECT_NEAR(beamMaxSpacing(Code::ACI, {28, 500}, 300, 50), 194.2, 1e-9);
     EXPECT_DOUBLE_EQ(beamMaxSpacing(Code::EC2, {25, 500}, 300, 50), 300);
@@ -414,7 +332,6 @@ TEST(CodeRules, AgainstTheTables) {
     EXPECT_EQ(concreteFromText("C30/37"), 30.0);
     EXPECT_EQ(concreteFromText(" c 25/30 "), 25.0);
     EXPECT_EQ(concreteFromText("27,5"), 27.5);
-    EXPECT_EQ(concreteFromText("35"), 35.0);
     for (const char* bad : {"", "C30", "C37/30", "abc", "C/30", "1e999", "30 MPa"})
         EXPECT_FALSE(concreteFromText(bad)) << bad;
     EXPECT_TRUE(materialsProblem(Code::EC2, {90, 600}).empty());
