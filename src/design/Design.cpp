@@ -86,11 +86,14 @@ Message emptyListMessage(const CArmador& arm, const Cdiametro& cat, double areaC
     for (std::int32_t i = cat.GetIndiMin(); i <= cat.GetIndiMax(); ++i) {
         const float d = cat.GetDiametroMetros(i);
         const double barArea = static_cast<double>(cat.GetAreaIndice(i)) * 10000.0;
-        // Every count from the multiple up is at least kNMin.
+        // Every count from the multiple up is at least kNMin. From two bars on, the spacing only
+        // narrows as bars are added: once below its least, no larger count is apart enough.
         for (std::int32_t n = multiple; n <= kNMax; n += multiple) {
             const float s = arm.GetSeparacion(n, d);
             if (s >= d && s >= kSeparMin && s <= kSeparMax)
                 most = std::max(most, barArea * n);
+            else if (n >= 2 && (s < d || s < kSeparMin))
+                break;
         }
     }
     const std::string apart =
