@@ -14,9 +14,13 @@
 #include "sections/CSeccEstruc.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 namespace tresol::design {
@@ -172,6 +176,71 @@ bool better(const Candidate& a, const Candidate& b) {
     return a.bars < b.bars;
 }
 
+// A line placed on a section: the placement, its bars and their gaps.
+struct PlacedLine {
+    Placement placement;
+    std::vector<BarCircle> bars;
+    std::optional<BarGaps> gaps;
+};
+
+// Placing a line on its section is most of what a run costs, and a schedule places the same
+// lines on the same sections over and over (a building's columns share a few sections). Each
+// thread keeps what it placed under everything a placement depends on: the catalogue's state,
+// the kind, sides and figures of the outline, the cover, the face, the link and the line.
+class PlacementCache {
+  public:
+    struct Key {
+        std::uint64_t catalogue = 0;
+        std::int32_t kind = 0, sides = 0, face = 0;
+        // The bits of the width, height, cover and link: equal figures, equal placements (a
+        // missing height is NaN, and is equal to itself here).
+        std::array<std::uint64_t, 4> figures{};
+        std::string line;
+        bool operator==(const Key&) const = default;
+    };
+
+    static Key keyOf(const Member& m, std::int32_t sides, const Cdiametro& catalogue,
+                     std::string line) {
+        Key k;
+        k.catalogue = catalogue.stamp();
+        k.kind = static_cast<std::int32_t>(m.kind);
+        k.sides = sides;
+        k.face = m.kind == MemberKind::Beam && m.face == 1 ? 1 : 0;
+        k.figures = {
+            std::bit_cast<std::uint64_t>(m.widthCm), std::bit_cast<std::uint64_t>(m.heightCm),
+            std::bit_cast<std::uint64_t>(m.coverCm), std::bit_cast<std::uint64_t>(m.linkMm)};
+        k.line = std::move(line);
+        return k;
+    }
+
+    const PlacedLine* find(const Key& key) const {
+        const auto it = placed_.find(key);
+        return it == placed_.end() ? nullptr : &it->second;
+    }
+    const PlacedLine& keep(Key key, PlacedLine placed) {
+        // Bounded: a long run of ever new sections starts afresh now and then.
+        if (placed_.size() >= kMost)
+            placed_.clear();
+        return placed_.insert_or_assign(std::move(key), std::move(placed)).first->second;
+    }
+
+  private:
+    struct Hash {
+        std::size_t operator()(const Key& k) const {
+            std::uint64_t h = k.catalogue * 0x9E3779B97F4A7C15ULL;
+            auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 0x100000001B3ULL + (h >> 29); };
+            mix(static_cast<std::uint64_t>(k.kind) << 40 |
+                static_cast<std::uint64_t>(k.face) << 32 | static_cast<std::uint32_t>(k.sides));
+            for (const std::uint64_t f : k.figures)
+                mix(f);
+            mix(std::hash<std::string>{}(k.line));
+            return static_cast<std::size_t>(h);
+        }
+    };
+    static constexpr std::size_t kMost = 2048;
+    std::unordered_map<Key, PlacedLine, Hash> placed_;
+};
+
 } // namespace
 
 std::optional<BarGaps> measureGaps(const std::vector<BarCircle>& bars) {
@@ -223,9 +292,18 @@ DesignResult::DesignResult(DesignResult&&) noexcept = default;
 DesignResult& DesignResult::operator=(DesignResult&&) noexcept = default;
 
 std::shared_ptr<const Cdiametro> standardCatalogue(const std::string& series) {
-    auto cat = std::make_shared<Cdiametro>();
-    cat->Ini(series, "m", false, false);
-    return cat;
+    auto make = [](const std::string& name) {
+        auto cat = std::make_shared<Cdiametro>();
+        cat->Ini(name, "m", false, false);
+        return std::shared_ptr<const Cdiametro>(std::move(cat));
+    };
+    // Made once and only read: every run of a series shares it, on any thread.
+    static const auto euro = make("Euro"), mex = make("Mex");
+    if (series == "Euro")
+        return euro;
+    if (series == "Mex")
+        return mex;
+    return make(series); // refused there
 }
 
 DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catalogue,
@@ -284,13 +362,22 @@ DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catal
         if (!r.base_) {
             c.placed = 0; // nothing to place the bars on
         } else if (options.checkPlacement) {
-            const Placement& p = r.placements_.emplace_back(r.place(i));
-            c.placed = p.placed;
+            thread_local PlacementCache cache;
+            PlacementCache::Key key = PlacementCache::keyOf(member, sidesOf(member), cat, c.line);
+            const PlacedLine* placed = cache.find(key);
+            if (!placed) {
+                PlacedLine made{r.place(i), {}, {}};
+                made.bars = barsOf(made.placement);
+                made.gaps = measureGaps(made.bars);
+                placed = &cache.keep(std::move(key), std::move(made));
+            }
+            r.placements_.push_back(placed->placement);
+            c.placed = placed->placement.placed;
             c.placeable = c.placed == c.bars;
-            c.placement = barsOf(p);
-            if (const auto gaps = measureGaps(c.placement)) {
-                c.centreSpacingCm = gaps->centreCm;
-                c.clearGapCm = gaps->clearCm;
+            c.placement = placed->bars;
+            if (placed->gaps) {
+                c.centreSpacingCm = placed->gaps->centreCm;
+                c.clearGapCm = placed->gaps->clearCm;
             }
         } else {
             // Unchecked: taken at the search's word.

@@ -279,14 +279,9 @@ std::string linkProblem(const Member& member, SearchKind search,
                         std::shared_ptr<const Cdiametro> catalogue) {
     if (member.linkMm == 0)
         return {};
-    if (!catalogue) {
-        // Made once, only read: any thread may ask.
-        static const std::array<std::shared_ptr<const Cdiametro>, 4> standard = {
-            standardCatalogue("Euro"), standardCatalogue("Mex"), codeCatalogue("Euro"),
-            codeCatalogue("Mex")};
-        catalogue =
-            standard[(member.series == "Euro" ? 0 : 1) + (search == SearchKind::Described ? 0 : 2)];
-    }
+    if (!catalogue)
+        catalogue = search == SearchKind::Described ? standardCatalogue(member.series)
+                                                    : codeCatalogue(member.series);
     const bool column = member.kind == MemberKind::Column;
     const std::int32_t sides = column ? platform::roundToInt32(member.multiple).value_or(0) : 4;
     return links::problem(

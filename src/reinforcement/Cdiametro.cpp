@@ -5,11 +5,18 @@
 #include "platform/Numbers.h"
 #include "platform/ProgrammingError.h"
 
+#include <atomic>
+
 namespace tresol {
 
 namespace {
 constexpr double kPi = 3.14159265359;
 } // namespace
+
+std::uint64_t Cdiametro::nextStamp() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
 
 bool Cdiametro::Ini(const std::string& reftipo, const std::string& refUnidades,
                     std::optional<bool> fi14Valido, std::optional<bool> num7Valido) {
@@ -21,6 +28,7 @@ bool Cdiametro::Ini(const std::string& reftipo, const std::string& refUnidades,
     else
         throw ProgrammingError("unknown bar series: " + reftipo);
     tipo = reftipo;
+    stamp_ = nextStamp();
     return false;
 }
 
@@ -72,6 +80,7 @@ void Cdiametro::IniCodeSizes(const std::string& reftipo) {
         throw ProgrammingError("unknown bar series: " + reftipo);
     }
     tipo = reftipo;
+    stamp_ = nextStamp();
 }
 
 // Each entry resizes the table to 1…indice keeping the earlier ones, so a refill starts afresh.
@@ -104,6 +113,7 @@ void Cdiametro::LetRefUnidades(const std::string& refUnidades) {
     if (refUnidades != "m")
         throw ProgrammingError("unsupported catalogue unit: " + refUnidades);
     unidades = refUnidades;
+    stamp_ = nextStamp();
 }
 
 std::int32_t Cdiametro::GetIndiMin() const {

@@ -43,6 +43,10 @@ class Cdiametro {
     // Writes the series and unit, from which the table is rebuilt, as the object "Diametros",
     // left open so that its owner may go on writing in it.
     void OutDatHoja(IHojaDat& hojaDat) const;
+    // Taken afresh whenever the table is set, and unique in the process (a copy keeps its
+    // original's until either is set again): what was worked out from a catalogue may be kept
+    // under its stamp.
+    std::uint64_t stamp() const { return stamp_; }
 
   private:
     struct DiametroRef {
@@ -60,6 +64,9 @@ class Cdiametro {
     std::string tipo;
     std::string unidades;
     Array1<DiametroRef> tabla;
+    std::uint64_t stamp_ = nextStamp();
+
+    static std::uint64_t nextStamp();
 };
 
 } // namespace tresol
