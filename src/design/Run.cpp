@@ -204,17 +204,18 @@ void RunResult::writeGrid(platform::GridControl& grid) const {
         d->writeGrid(grid);
     else
         writeCodeGrid(rows_, grid);
-    // Checked against actions: each row's utilisation in the last column, two decimals.
+    // Checked against actions: each row's utilisation in the last column, two decimals. Not
+    // checked, the column is emptied: a table written over keeps no figure of an earlier run.
     grid.Row(0);
     grid.col(4);
     grid.Text(checked() ? "Aprov." : "");
-    if (!checked())
-        return;
-    grid.ColWidth(4, 700);
+    if (checked())
+        grid.ColWidth(4, 700);
     for (const Row& r : rows_) {
         grid.Row(r.number);
         grid.col(4);
-        grid.Text(r.utilisation ? platform::formatNumber(*r.utilisation, "#0.00") : "");
+        grid.Text(checked() && r.utilisation ? platform::formatNumber(*r.utilisation, "#0.00")
+                                             : "");
     }
 }
 
