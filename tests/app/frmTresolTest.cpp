@@ -41,6 +41,8 @@ TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
     typeInto(beam.w(), "Text2", "45");
     EXPECT_EQ(ctl<QLineEdit>(beam.w(), "Text3")->text(), "200"); // a beam keeps its height
     EXPECT_NE(column->diametrosEnUso(), beam->diametrosEnUso());
+    EXPECT_EQ(ctl<QLineEdit>(beam.w(), "TextCerco")->parentWidget(),
+              ctl<QLineEdit>(beam.w(), "TextArido")->parentWidget());
 
     // "Salir" sits under the picture, on its right.
     EXPECT_TRUE(ctl<QPushButton>(beam.w(), "Command1")->isDefault());

@@ -1,5 +1,6 @@
 // tresol-batch with links: the schedules' link columns against the design run, and a bad link
-// refused by row, column and reason.
+// refused by row, column and reason. (Without links the schedules have no link columns: the
+// golden schedules.)
 #include "batch/MemberReader.h"
 #include "design/Run.h"
 
@@ -89,19 +90,6 @@ TEST(LinkProgram, ScheduleColumnsAndARefusedLink) {
         },
         {design::SearchKind::EC2, 12});
     EXPECT_EQ(member, 4u);
-}
-
-// Without a link column or --link-mm the schedule has no link columns; a negative size is a
-// usage error.
-TEST(LinkProgram, ColumnsOnlyWhenAsked) {
-    BatchDir dir;
-    const std::string input =
-        dir.file("m.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple\n"
-                          "V1,viga,Euro,10,3,30,50,1\n");
-    const Outcome plain = batch(dir, {input, "-q"});
-    ASSERT_EQ(plain.status, 0) << plain.err;
-    EXPECT_EQ(plain.out.find("link"), std::string::npos);
-    EXPECT_EQ(batch(dir, {input, "--link-mm", "-1"}).status, 2);
 }
 
 } // namespace

@@ -99,16 +99,5 @@ TEST(ParallelProgram, FourThreadsWriteWhatOneWrites) {
         EXPECT_TRUE(four.files[i] == one.files[i]) << one.files[i].substr(0, 200);
 }
 
-TEST(ParallelProgram, ThreadCountMustBeAWholeNumberFromOne) {
-    BatchDir dir;
-    const std::string input = dir.file("m.csv", members(3));
-    for (const char* jobs : {"0", "abc", "2.5", "100000"}) {
-        const Outcome r = batch(dir, {input, "-j", jobs});
-        EXPECT_EQ(r.status, 2) << jobs;
-        EXPECT_NE(r.err.find("se espera un número entero de hilos"), std::string::npos) << r.err;
-        EXPECT_TRUE(r.out.empty());
-    }
-}
-
 } // namespace
 } // namespace tresol::batch
