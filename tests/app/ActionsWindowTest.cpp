@@ -1,7 +1,5 @@
 #include "WindowTestSupport.h"
 #include "design/Diagram.h"
-#include "platform/Messages.h"
-#include "platform/Numbers.h"
 
 #include <QTabBar>
 #include <gtest/gtest.h>
@@ -10,7 +8,6 @@
 
 using namespace tresol;
 using namespace tresol::test;
-using platform::RecordingSink;
 
 namespace {
 

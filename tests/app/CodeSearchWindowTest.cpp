@@ -1,13 +1,9 @@
 #include "WindowTestSupport.h"
-#include "platform/Messages.h"
-#include "platform/Numbers.h"
 
 #include <gtest/gtest.h>
 
 using namespace tresol;
 using namespace tresol::test;
-using platform::RecordingSink;
-using Lines = std::vector<std::string>;
 
 namespace {
 

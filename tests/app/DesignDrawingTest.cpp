@@ -1,8 +1,6 @@
 #include "WindowTestSupport.h"
 #include "design/Design.h"
 #include "drawing/DxfCheck.h"
-#include "platform/Messages.h"
-#include "platform/Numbers.h"
 
 #include <QDir>
 #include <QMenu>
@@ -14,8 +12,6 @@
 
 using namespace tresol;
 using namespace tresol::test;
-using app::frmTresol;
-using platform::RecordingSink;
 
 namespace {
 

@@ -1,5 +1,4 @@
 #include "WindowTestSupport.h"
-#include "platform/Numbers.h"
 
 #include <gtest/gtest.h>
 

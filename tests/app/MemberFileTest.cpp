@@ -1,6 +1,4 @@
 #include "WindowTestSupport.h"
-#include "platform/Messages.h"
-#include "platform/Numbers.h"
 
 #include <QDir>
 #include <QSettings>
@@ -11,7 +9,6 @@
 
 using namespace tresol;
 using namespace tresol::test;
-using platform::RecordingSink;
 
 namespace {
 
@@ -121,8 +118,7 @@ TEST(MemberFile, SaveThenOpenRestoresTheWindow) {
          {"cerco= \"8\"", "hormigon= \"C40/50\"", "diam_max= \"12.5\"", "my_ed= \"50.5\""})
         EXPECT_TRUE(codedText.contains(value)) << value;
     EXPECT_FALSE(beam->GuardaMiembro("/nonexistent-dir/m.xml"));
-    EXPECT_EQ(rec.texts(),
-              std::vector<std::string>{"No se ha podido guardar el miembro en m.xml."});
+    EXPECT_EQ(rec.texts(), Lines{"No se ha podido guardar el miembro en m.xml."});
 }
 
 TEST(MemberFile, ABadFileSaysWhyAndChangesNothing) {
@@ -158,12 +154,12 @@ TEST(MemberFile, ABadFileSaysWhyAndChangesNothing) {
         ASSERT_TRUE(writeAll(path, c.content));
         RecordingSink rec;
         EXPECT_FALSE(beam->AbreMiembro(path.toStdString())) << c.file;
-        EXPECT_EQ(rec.texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(rec.texts(), Lines{c.message});
         EXPECT_EQ(seen(beam), before) << c.file;
     }
     RecordingSink rec;
     EXPECT_FALSE(beam->AbreMiembro(dir.filePath("no-existe.xml").toStdString()));
-    EXPECT_EQ(rec.texts(), std::vector<std::string>{"No se encuentra el fichero no-existe.xml."});
+    EXPECT_EQ(rec.texts(), Lines{"No se encuentra el fichero no-existe.xml."});
 }
 
 // A window the launcher opens starts from the member the last one of its kind closed with; the

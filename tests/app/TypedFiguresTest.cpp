@@ -2,8 +2,6 @@
 // lists nothing.
 
 #include "WindowTestSupport.h"
-#include "platform/Messages.h"
-#include "platform/Numbers.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
@@ -11,9 +9,6 @@
 
 using namespace tresol;
 using namespace tresol::test;
-using app::frmTresol;
-using platform::RecordingSink;
-using Lines = std::vector<std::string>;
 
 namespace {
 

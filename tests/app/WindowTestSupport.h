@@ -4,6 +4,8 @@
 #include "app/QtGrid.h"
 #include "app/QtMessageSink.h"
 #include "app/frmTresol.h"
+#include "platform/Messages.h"
+#include "platform/Numbers.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -22,6 +24,10 @@
 #include <vector>
 
 namespace tresol::test {
+
+using app::frmTresol;
+using platform::RecordingSink;
+using Lines = std::vector<std::string>;
 
 // Finds a control of a window by its name (and control-array index, where it has one).
 template <class W> W* ctl(QWidget* window, const char* name, int index = -1) {

@@ -1,7 +1,5 @@
 #include "WindowTestSupport.h"
 #include "app/frmAbout.h"
-#include "platform/Messages.h"
-#include "platform/Numbers.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -10,9 +8,6 @@
 
 using namespace tresol;
 using namespace tresol::test;
-using app::frmTresol;
-using platform::RecordingSink;
-using Lines = std::vector<std::string>;
 
 TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
     platform::ScopedNumberLocale point('.');

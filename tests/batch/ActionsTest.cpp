@@ -18,11 +18,6 @@
 namespace tresol::batch {
 namespace {
 
-using testing::batch;
-using testing::BatchDir;
-using testing::Outcome;
-using testing::slurp;
-
 const std::string kExample = std::string(TRESOL_EXAMPLES_DIR) + "/members-actions.csv";
 
 std::size_t count(const std::string& text, const std::regex& what) {

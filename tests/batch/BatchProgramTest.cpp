@@ -21,12 +21,6 @@ extern char** environ;
 namespace tresol::batch {
 namespace {
 
-using testing::batch;
-using testing::BatchDir;
-using testing::csvRecords;
-using testing::Outcome;
-using testing::slurp;
-
 // Beams and columns of both series; a beam too narrow for any bar line (no candidate), a
 // column with a length and one without.
 const std::string kMixed = "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m\n"

@@ -11,9 +11,6 @@
 namespace tresol::batch {
 namespace {
 
-using testing::BatchDir;
-using testing::slurp;
-
 TEST(SafeName, KeepsDrawingsInsideTheirFolder) {
     // clang-format off
     const struct {

@@ -12,11 +12,6 @@
 namespace tresol::batch {
 namespace {
 
-using testing::batch;
-using testing::BatchDir;
-using testing::Outcome;
-using testing::slurp;
-
 // Members of both kinds, series and searches, with a bad row now and then: an unknown kind or
 // series, a missing or unreadable field, a cover wider than the section, an area nothing holds.
 std::string members(int n) {
