@@ -60,6 +60,7 @@ TEST(MemberFile, SaveThenOpenRestoresTheWindow) {
     for (const auto& [box, text] :
          {std::pair{"Text1", "12,5"}, {"Text2", "30,5"}, {"Text3", "55"}, {"Text4", "3,5"}})
         typeInto(beam.w(), box, text);
+    typeInto(beam.w(), "TextMyEd", "20,5"); // checked under the described list
     ctl<QScrollBar>(beam.w(), "HScroll1")->setValue(2);
     pickRow(beam.w(), 2);
     ASSERT_FALSE(beam.label8().isEmpty());
@@ -85,6 +86,7 @@ TEST(MemberFile, SaveThenOpenRestoresTheWindow) {
     ctl<QRadioButton>(coded.w(), "OptionBusqueda", 1)->click();
     for (const auto& [box, text] : {std::pair{"TextCerco", "8"},
                                     {"TextHormigon", "C40/50"},
+                                    {"TextAcero", "500"},
                                     {"TextDiamMax", "12,5"},
                                     {"TextMyEd", "50,5"}})
         typeInto(coded.w(), box, text);
@@ -109,13 +111,14 @@ TEST(MemberFile, SaveThenOpenRestoresTheWindow) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
               (QStringList{"norma.xml", "pilar.xml", "viga.xml"}));
     const QByteArray text = readAll(QString::fromStdString(beamFile));
-    for (const char* value : {"tipo= \"1\"", "norma= \"Mex\"", "area= \"12.5\"", "ancho= \"30.5\"",
-                              "alto= \"55\"", "recub= \"3.5\"", "multiplo= \"2\"", "fila= \"2\""})
-        EXPECT_TRUE(text.contains(value)) << value;
-    EXPECT_FALSE(text.contains("cerco") || text.contains("my_ed"));
-    const QByteArray codedText = readAll(QString::fromStdString(codedFile));
     for (const char* value :
-         {"cerco= \"8\"", "hormigon= \"C40/50\"", "diam_max= \"12.5\"", "my_ed= \"50.5\""})
+         {"tipo= \"1\"", "norma= \"Mex\"", "area= \"12.5\"", "ancho= \"30.5\"", "alto= \"55\"",
+          "recub= \"3.5\"", "multiplo= \"2\"", "fila= \"2\"", "my_ed= \"20.5\""})
+        EXPECT_TRUE(text.contains(value)) << value;
+    EXPECT_FALSE(text.contains("cerco"));
+    const QByteArray codedText = readAll(QString::fromStdString(codedFile));
+    for (const char* value : {"cerco= \"8\"", "hormigon= \"C40/50\"", "acero= \"500\"",
+                              "diam_max= \"12.5\"", "my_ed= \"50.5\""})
         EXPECT_TRUE(codedText.contains(value)) << value;
     EXPECT_FALSE(beam->GuardaMiembro("/nonexistent-dir/m.xml"));
     EXPECT_EQ(rec.texts(), Lines{"No se ha podido guardar el miembro en m.xml."});
