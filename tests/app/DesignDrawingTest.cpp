@@ -181,7 +181,7 @@ TEST(DesignDrawing, Screenshots) {
         const int row = shot.row ? shot.row : rowWithBars(*w.frm, 16);
         ASSERT_GT(row, 0) << shot.name;
         pickRow(w.frm, row);
-        if (shot.boxes.size() > 5) { // the actions' diagram, the titles in view
+        if (shot.name.ends_with("actions")) { // its diagram, the titles in view
             ctl<QTabBar>(w.frm, "TabDibujos")->setCurrentIndex(1);
             ctl<QTableWidget>(w.frm, "MSFlexGrid1")->scrollToTop();
         }
