@@ -63,7 +63,6 @@ def test_section_properties_of_polygons():
 
 @pytest.mark.parametrize("args, kw, message", [
     (("viga", "Euro", 10, 0, 30, 50), {}, r"^campo cover_cm: debe ser mayor que cero \(0\)\.$"),
-    (("losa", "Euro", 10, 3, 30, 50), {}, r"campo kind: tipo desconocido «losa»"),
     (("pilar", "Euro", 10, 3, 30, 30), dict(multiple=3), r"campo multiple: fuera de 4…10"),
     (("viga", "Euro", "x", 3, -1, 50), {}, r"campo area_cm2.*campo width_cm"),  # every field
 ])

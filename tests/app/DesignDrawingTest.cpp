@@ -1,8 +1,6 @@
 #include "WindowTestSupport.h"
 #include "design/Design.h"
 #include "drawing/DxfCheck.h"
-#include "platform/Messages.h"
-#include "platform/Numbers.h"
 
 #include <QDir>
 #include <QMenu>
@@ -14,8 +12,6 @@
 
 using namespace tresol;
 using namespace tresol::test;
-using app::frmTresol;
-using platform::RecordingSink;
 
 namespace {
 
@@ -95,7 +91,7 @@ TEST(DesignDrawing, BeamDrawsItsOutlineAndThePickedBarsFittedAtAnySize) {
 }
 
 // Pictures of the windows for the documentation, written when TRESOL_SCREENSHOT_DIR is set
-// (see the README for the commands). At a device pixel ratio of 2 only the scaled picture is
+// (see the README for the commands). At a device pixel ratio of 2 only the scaled pictures are
 // taken.
 namespace {
 
@@ -104,14 +100,6 @@ void settle() {
         QApplication::processEvents();
         QTest::qWait(20);
     }
-}
-
-void beamInputs(QWidget* w, const char* area, const char* width, const char* height,
-                const char* cover) {
-    typeInto(w, "Text1", area);
-    typeInto(w, "Text2", width);
-    typeInto(w, "Text3", height);
-    typeInto(w, "Text4", cover);
 }
 
 // The first table row with `bars` bars in all ('4 fi 20 + 12 fi 16' has 16); 0 when none.
@@ -127,6 +115,15 @@ int rowWithBars(const app::frmTresol& frm, int bars) {
     return 0;
 }
 
+using Boxes = std::vector<std::pair<const char*, const char*>>;
+const Boxes kBeam = {{"Text1", "10"}, {"Text2", "30"}, {"Text3", "50"}, {"Text4", "3"}};
+
+struct Shot {
+    std::string name;
+    int kind, search, multiple, row; // row 0: the first of 16 bars
+    Boxes boxes;
+};
+
 } // namespace
 
 TEST(DesignDrawing, Screenshots) {
@@ -136,115 +133,88 @@ TEST(DesignDrawing, Screenshots) {
     platform::ScopedNumberLocale point('.');
     RecordingSink quiet; // a refused bar's box would cover the picture
     const QDir out(QString::fromUtf8(dir));
-    auto save = [&](QWidget* w, const char* name) {
+    auto save = [&](QWidget* w, const std::string& name) {
         settle();
         const QPixmap shot = w->grab();
         EXPECT_GE(shot.width(), 1000) << name;
-        EXPECT_TRUE(shot.save(out.filePath(name))) << name;
+        EXPECT_TRUE(shot.save(out.filePath(QString::fromStdString(name)))) << name;
     };
-    // A 40 x 40 column checked against its actions under EC2: the utilisation column and the
-    // picked row's interaction diagram.
-    auto columnWithActions = [&](const char* name) {
-        OpenWindow column(0);
-        ctl<QRadioButton>(column.frm, "OptionBusqueda", 1)->click();
-        typeInto(column.frm, "Text1", "12");
-        typeInto(column.frm, "Text2", "40");
-        typeInto(column.frm, "Text4", "4");
-        typeInto(column.frm, "TextNEd", "1500");
-        typeInto(column.frm, "TextMyEd", "100");
-        typeInto(column.frm, "TextMzEd", "50");
-        column.arma();
-        pickRow(column.frm, 1);
-        ctl<QTabBar>(column.frm, "TabDibujos")->setCurrentIndex(1);
-        ctl<QTableWidget>(column.frm, "MSFlexGrid1")->scrollToTop(); // the titles in view
-        save(column.frm, name);
+    Boxes linkBeam = kBeam;
+    linkBeam.emplace_back("TextCerco", "8");
+    // A 40 × 40 column checked against its actions under EC2 (the utilisation column and the
+    // picked row's interaction diagram); the beam as listed and under the EC2 clear spacing; a
+    // hexagon, also maximised; with a link, the beam and a 60 × 60 column of 16 bars with its
+    // crossties, drawn as a detailer draws them.
+    std::vector<Shot> shots = {
+        {"design-window-actions",
+         0,
+         1,
+         4,
+         1,
+         {{"Text1", "12"},
+          {"Text2", "40"},
+          {"Text4", "4"},
+          {"TextNEd", "1500"},
+          {"TextMyEd", "100"},
+          {"TextMzEd", "50"}}},
+        {"design-window", 1, 0, 1, 1, kBeam},
+        {"design-window-ec2", 1, 1, 1, 1, kBeam},
+        {"design-window-hexagon", 0, 0, 6, 2, {{"Text1", "30"}, {"Text2", "40"}, {"Text4", "4"}}},
+        {"design-window-link-beam", 1, 1, 1, 1, linkBeam},
+        {"design-window-link-column",
+         0,
+         1,
+         4,
+         0,
+         {{"Text1", "35"}, {"Text2", "60"}, {"Text4", "3"}, {"TextCerco", "10"}}},
     };
-    if (qApp->devicePixelRatio() >= 2) {
-        OpenWindow beam(1);
-        beamInputs(beam.frm, "10", "30", "50", "3");
-        beam.arma();
-        pickRow(beam.frm, 1);
-        save(beam.frm, "design-window-scale2.png");
-        columnWithActions("design-window-actions-scale2.png");
+    const bool scaled = qApp->devicePixelRatio() >= 2;
+    if (scaled)
+        shots = {shots[0], shots[1]};
+    for (const Shot& shot : shots) {
+        OpenWindow w(shot.kind);
+        ctl<QRadioButton>(w.frm, "OptionBusqueda", shot.search)->click();
+        for (const auto& [box, text] : shot.boxes)
+            typeInto(w.frm, box, text);
+        ctl<QScrollBar>(w.frm, "HScroll1")->setValue(shot.multiple);
+        w.arma();
+        const int row = shot.row ? shot.row : rowWithBars(*w.frm, 16);
+        ASSERT_GT(row, 0) << shot.name;
+        pickRow(w.frm, row);
+        if (shot.name.ends_with("actions")) { // its diagram, the titles in view
+            ctl<QTabBar>(w.frm, "TabDibujos")->setCurrentIndex(1);
+            ctl<QTableWidget>(w.frm, "MSFlexGrid1")->scrollToTop();
+        }
+        save(w.frm, shot.name + (scaled ? "-scale2.png" : ".png"));
+        if (shot.name.ends_with("hexagon")) {
+            // Maximised on a 1600 x 1000 screen: the window manager's part done by hand, as
+            // Xvfb runs none.
+            w->showMaximized();
+            w->setGeometry(w->screen()->availableGeometry());
+            save(w.frm, "design-window-maximised.png");
+        }
+    }
+    if (scaled)
         return;
-    }
-    columnWithActions("design-window-actions.png");
-    {
-        OpenWindow beam(1);
-        beamInputs(beam.frm, "10", "30", "50", "3");
-        beam.arma();
-        pickRow(beam.frm, 1);
-        save(beam.frm, "design-window.png");
-    }
-    {
-        // The same beam under the EC2 clear spacing, its preferred row drawn.
-        OpenWindow beam(1);
-        beamInputs(beam.frm, "10", "30", "50", "3");
-        ctl<QRadioButton>(beam.frm, "OptionBusqueda", 1)->click();
-        pickRow(beam.frm, 1);
-        save(beam.frm, "design-window-ec2.png");
-    }
-    {
-        OpenWindow column(0);
-        typeInto(column.frm, "Text1", "30");
-        typeInto(column.frm, "Text2", "40");
-        typeInto(column.frm, "Text4", "4");
-        ctl<QScrollBar>(column.frm, "HScroll1")->setValue(6);
-        pickRow(column.frm, 2);
-        save(column.frm, "design-window-hexagon.png");
-
-        // Maximised on a 1600 x 1000 screen: the window manager's part done by hand, as Xvfb
-        // runs none.
-        column->showMaximized();
-        column->setGeometry(column->screen()->availableGeometry());
-        save(column.frm, "design-window-maximised.png");
-    }
-    {
-        // With a link the section is drawn as a detailer draws it: the beam under EC2 with an
-        // 8 mm link at 3 cm cover, and a 60 × 60 column of 16 bars with a 10 mm link and its
-        // crossties.
-        OpenWindow beam(1);
-        beamInputs(beam.frm, "10", "30", "50", "3");
-        typeInto(beam.frm, "TextCerco", "8");
-        ctl<QRadioButton>(beam.frm, "OptionBusqueda", 1)->click();
-        pickRow(beam.frm, 1);
-        EXPECT_FALSE(beam.canvas().texts().empty()) << "the beam drawn with its link";
-        save(beam.frm, "design-window-link-beam.png");
-
-        OpenWindow column(0);
-        ctl<QRadioButton>(column.frm, "OptionBusqueda", 1)->click();
-        typeInto(column.frm, "Text1", "35");
-        typeInto(column.frm, "Text2", "60");
-        typeInto(column.frm, "Text4", "3");
-        typeInto(column.frm, "TextCerco", "10");
-        column.arma();
-        const int sixteen = rowWithBars(*column.frm, 16);
-        ASSERT_GT(sixteen, 0) << "a row of 16 bars for 35 cm²";
-        pickRow(column.frm, sixteen);
-        EXPECT_FALSE(column.canvas().texts().empty()) << "the column drawn with its link";
-        save(column.frm, "design-window-link-column.png");
-    }
-    {
-        // A marked row and its tool tip: a picture of the screen, where the tip is a window of
-        // its own.
-        OpenWindow beam(1);
-        beamInputs(beam.frm, "10", "20", "40", "2");
-        ctl<QScrollBar>(beam.frm, "HScroll1")->setValue(5);
-        pickRow(beam.frm, 1); // 20 fi 8, drawn with the 16 bars that fit
-        auto* table = ctl<QTableWidget>(beam.frm, "MSFlexGrid1");
-        // Hovering the empty end of the row, so the tip leaves the lines readable.
-        const QRect cell = table->visualItemRect(table->item(1, 4));
-        const QPoint at = table->viewport()->mapToGlobal(cell.center());
-        QTest::mouseMove(table->viewport(), cell.center());
-        QToolTip::showText(at, table->item(1, 4)->toolTip(), table->viewport());
-        settle();
-        const QRect frame = beam->frameGeometry();
-        const QPixmap shot =
-            beam->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
-        EXPECT_GE(shot.width(), 1000);
-        EXPECT_TRUE(shot.save(out.filePath("design-window-marked.png")));
-        QToolTip::hideText();
-    }
+    // A marked row and its tool tip: a picture of the screen, where the tip is a window of its
+    // own.
+    OpenWindow beam(1);
+    beam.member("10", "20", "40", "2");
+    ctl<QScrollBar>(beam.frm, "HScroll1")->setValue(5);
+    pickRow(beam.frm, 1); // 20 fi 8, drawn with the 16 bars that fit
+    auto* table = ctl<QTableWidget>(beam.frm, "MSFlexGrid1");
+    // Hovering the empty end of the row, so the tip leaves the lines readable.
+    const QRect cell = table->visualItemRect(table->item(1, 4));
+    const QPoint at = table->viewport()->mapToGlobal(cell.center());
+    QTest::mouseMove(table->viewport(), cell.center());
+    QToolTip::showText(at, table->item(1, 4)->toolTip(), table->viewport());
+    settle();
+    const QRect frame = beam->frameGeometry();
+    const QPixmap shot =
+        beam->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    EXPECT_GE(shot.width(), 1000);
+    EXPECT_TRUE(shot.save(out.filePath("design-window-marked.png")));
+    QToolTip::hideText();
 }
 
 TEST(DesignDrawing, ExportsTheDrawnSectionAsDxf) {

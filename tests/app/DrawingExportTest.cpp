@@ -96,3 +96,20 @@ TEST(DrawingExport, PngPdfAndWildCoordinates) {
     EXPECT_TRUE(inkNear(far, 100, 50)) << "the far-reaching horizontal line";
     EXPECT_FALSE(inkNear(far, 100, 20));
 }
+
+// The batch program's PNG bytes decode to the very image painted: grey levels for a
+// black-on-white drawing (at an odd width here), RGB once a colour appears.
+TEST(DrawingExport, PngBytesHoldTheImagePainted) {
+    Canvas grey(121, 80);
+    grey.Scale(0, 10, 20, 0);
+    grey.Line(2, 2, 8, 2);
+    grey.Circle(15, 5, 1);
+    for (const auto& [c, colourKind] : {std::pair{grey, 0}, {knownDrawing(), 2}}) {
+        const QSize size(static_cast<int>(c.Width()), static_cast<int>(c.Height()));
+        const QByteArray png = render::canvasPng(c, size, 2.0);
+        ASSERT_GT(png.size(), 26);
+        EXPECT_EQ(png[25], colourKind); // the header's colour kind: grey or RGB
+        EXPECT_EQ(QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32),
+                  render::canvasImage(c, size, 2.0).convertToFormat(QImage::Format_RGB32));
+    }
+}

@@ -11,15 +11,14 @@
 
 using namespace tresol;
 
-template <class W> static W* tagged(QWidget* parent, const char* tag, int index = -1) {
+template <class W> static W* tagged(QWidget* parent, const char* tag) {
     auto* w = new W(parent);
     w->setProperty("tag", QString::fromUtf8(tag));
-    if (index >= 0)
-        w->setProperty("index", index);
     return w;
 }
 
-TEST(HojaFrmQt, ValuesTablesAndMessagesOnRealWidgets) {
+// (Tables on control arrays: CHojaFrm.TableOnAControlArrayAndSheetSelection.)
+TEST(HojaFrmQt, ValuesAndMessagesOnRealWidgets) {
     QWidget window;
     window.setObjectName("Materialfrm");
     auto* nombre = tagged<QLineEdit>(&window, "Material.nombre");
@@ -31,9 +30,6 @@ TEST(HojaFrmQt, ValuesTablesAndMessagesOnRealWidgets) {
     auto* canto = tagged<QLineEdit>(&window, "canto");
     canto->setText("12.5 cm");
     canto->setEnabled(false);
-    QLineEdit* celda8 = nullptr;
-    for (int index = 3; index <= 8; ++index)
-        celda8 = tagged<QLineEdit>(&window, "T", index);
     window.show();
 
     app::QtFormControls form(&window);
@@ -53,14 +49,6 @@ TEST(HojaFrmQt, ValuesTablesAndMessagesOnRealWidgets) {
         EXPECT_TRUE(activo->isChecked());
         EXPECT_TRUE(hoja.GetVarBoolean("activo"));
         EXPECT_FLOAT_EQ(hoja.GetVarFloat("canto"), 12.5f);
-
-        Array2<float> m(0, 2, 1, 2), leida; // cell (i, j) holds 10 j + i
-        for (std::int32_t k = 0; k < 6; ++k)
-            m(k % 3, 1 + k / 3) = static_cast<float>(10 * (1 + k / 3) + k % 3);
-        hoja.PoneTablaEnHoja("T", 0, 3, m, false);
-        EXPECT_EQ(celda8->text(), "22") << "index 8 holds cell (2, 2)";
-        hoja.LlenaDeTablaSingle("t", "", 3, leida, false, false);
-        EXPECT_EQ(leida, m);
 
         EXPECT_FALSE(hoja.SeleccionaHoja("Otra", &form));
         EXPECT_TRUE(hoja.SeleccionaHoja("material", &form));

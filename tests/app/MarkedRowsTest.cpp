@@ -1,29 +1,9 @@
 #include "WindowTestSupport.h"
-#include "app/QtMessageSink.h"
-#include "platform/Numbers.h"
 
 #include <gtest/gtest.h>
 
 using namespace tresol;
 using namespace tresol::test;
-
-namespace {
-
-// The Qt sink as the program installs it, counting the boxes it would show.
-class CountedBoxes : public app::QtMessageSink {
-  public:
-    CountedBoxes() : previous_(platform::installMessageSink(this)) {}
-    ~CountedBoxes() override { platform::installMessageSink(previous_); }
-    std::vector<std::string> boxes;
-
-  protected:
-    void present(const std::string& text, platform::MsgIcon) override { boxes.push_back(text); }
-
-  private:
-    platform::MessageSink* previous_;
-};
-
-} // namespace
 
 // The rows whose bars do not all fit on the section (the design run's placeable flag; on the
 // 20 cm beam with cover 2 and multiple 5 one row, 20 fi 8) are greyed and say in their tip how
@@ -36,7 +16,7 @@ TEST(MarkedRows, RowsWhoseBarsDoNotAllFitAreGreyedSaySoAndRaiseOneBox) {
     ctl<QScrollBar>(run.w(), "HScroll1")->setValue(5);
     run.arma();
     QApplication::processEvents();
-    ASSERT_TRUE(sink.boxes.empty());
+    ASSERT_TRUE(sink.shown.empty());
 
     design::Member m;
     m.kind = design::MemberKind::Beam;
@@ -48,7 +28,7 @@ TEST(MarkedRows, RowsWhoseBarsDoNotAllFitAreGreyedSaySoAndRaiseOneBox) {
     int marked = 0;
     for (const design::Row& row : core.rows()) {
         SCOPED_TRACE(row.line);
-        sink.boxes.clear();
+        sink.shown.clear();
         pickRow(run.w(), row.number);
         QApplication::processEvents();
         EXPECT_EQ(run.label8(), QString::fromStdString(row.line));
@@ -59,7 +39,7 @@ TEST(MarkedRows, RowsWhoseBarsDoNotAllFitAreGreyedSaySoAndRaiseOneBox) {
         if (row.placeable) {
             EXPECT_TRUE(item->toolTip().isEmpty());
             EXPECT_FALSE(item->data(Qt::ForegroundRole).isValid());
-            EXPECT_TRUE(sink.boxes.empty());
+            EXPECT_TRUE(sink.shown.empty());
             continue;
         }
         ++marked;
@@ -68,9 +48,11 @@ TEST(MarkedRows, RowsWhoseBarsDoNotAllFitAreGreyedSaySoAndRaiseOneBox) {
                                                      " redondos");
         for (int c = 0; c < table->columnCount(); ++c)
             EXPECT_EQ(table->item(row.number, c)->foreground().color(), grey) << c;
-        EXPECT_EQ(sink.boxes,
-                  std::vector<std::string>{app::QtMessageSink::collapsedText(
-                      "Se ha intentado meter un redondo que no cabe", row.bars - row.placed)});
+        EXPECT_EQ(sink.shown,
+                  (decltype(sink.shown){
+                      {app::QtMessageSink::collapsedText(
+                           "Se ha intentado meter un redondo que no cabe", row.bars - row.placed),
+                       platform::MsgIcon::Critical}}));
     }
     EXPECT_EQ(marked, 1);
 }

@@ -7,8 +7,6 @@
 // TRESOL_MONKEY_SEED replays a walk; TRESOL_MONKEY_ACTIONS sets the actions per window kind.
 
 #include "WindowTestSupport.h"
-#include "platform/Messages.h"
-#include "platform/Numbers.h"
 #include "platform/ProgrammingError.h"
 
 #include <QDir>

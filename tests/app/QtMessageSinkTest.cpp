@@ -1,4 +1,4 @@
-#include "app/QtMessageSink.h"
+#include "WindowTestSupport.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -6,36 +6,22 @@
 #include <gtest/gtest.h>
 
 using namespace tresol;
+using namespace tresol::test;
 using platform::MsgIcon;
 
-namespace {
-
-class Recorded : public app::QtMessageSink {
-  public:
-    std::vector<std::pair<std::string, MsgIcon>> shown;
-
-  protected:
-    void present(const std::string& text, MsgIcon icon) override { shown.emplace_back(text, icon); }
-};
-
-} // namespace
-
 TEST(QtMessageSink, ABurstOfOneActionBecomesOneBoxWithItsCount) {
-    Recorded sink;
-    platform::MessageSink* previous = platform::installMessageSink(&sink);
+    CountedBoxes sink;
     for (int i = 0; i < 5; ++i)
         platform::showError("Se ha intentado meter un redondo que no cabe");
     platform::showError("otro");
     platform::messages().show("otro", MsgIcon::Information);
     EXPECT_TRUE(sink.shown.empty()); // shown once the action is over
     QApplication::processEvents();
-    platform::installMessageSink(previous);
-
-    ASSERT_EQ(sink.shown.size(), 3u);
-    EXPECT_EQ(sink.shown[0].first, "Se ha intentado meter un redondo que no cabe\n\n(5 veces)");
-    EXPECT_EQ(sink.shown[0].second, MsgIcon::Critical);
-    EXPECT_EQ(sink.shown[1].first, "otro");
-    EXPECT_EQ(sink.shown[2].second, MsgIcon::Information);
+    EXPECT_EQ(sink.shown,
+              (decltype(sink.shown){
+                  {"Se ha intentado meter un redondo que no cabe\n\n(5 veces)", MsgIcon::Critical},
+                  {"otro", MsgIcon::Critical},
+                  {"otro", MsgIcon::Information}}));
 }
 
 TEST(QtMessageSink, ShowsAModalBoxTitledTresol) {

@@ -2,8 +2,6 @@
 // lists nothing.
 
 #include "WindowTestSupport.h"
-#include "platform/Messages.h"
-#include "platform/Numbers.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
@@ -11,9 +9,6 @@
 
 using namespace tresol;
 using namespace tresol::test;
-using app::frmTresol;
-using platform::RecordingSink;
-using Lines = std::vector<std::string>;
 
 namespace {
 
@@ -31,14 +26,16 @@ std::string range(const char* box) {
            "1000000.";
 }
 const std::string kArea = "El área debe ser un número de cm² de 0 a 1000000.";
+const std::string kLink = "El diámetro del cerco debe ser un número de milímetros de 0 a 1000 (0 o "
+                          "vacío: sin cerco).";
 const std::string kNotANumber = "Debe de introducir un número";
 
 } // namespace
 
-// Every box of the member refuses, in every search, what is not in full a number of the user's
-// locale (never read as its leading digits) and a figure outside the limits, with one message
-// naming the box and before anything is worked out: a window that never ran lists nothing and
-// draws nothing. The largest figures taken are the batch program's.
+// Every box of the member, and the link's, refuses in every search what is not in full a number of
+// the user's locale (never read as its leading digits) and a figure outside the limits, with one
+// message naming the box and before anything is worked out: a window that never ran lists nothing
+// and draws nothing. The largest figures taken are the batch program's.
 TEST(TypedFigures, EveryBoxRefusesWhatIsNotAUsableFigureInEverySearch) {
     platform::ScopedNumberLocale point('.');
     const struct {
@@ -57,6 +54,9 @@ TEST(TypedFigures, EveryBoxRefusesWhatIsNotAUsableFigureInEverySearch) {
         {"Text1", "-5", kArea},
         {"Text1", "1000001", kArea},
         {"Text1", "1e999", kNotANumber + "."},
+        {"TextCerco", "8,5", kNotANumber + " en el diámetro del cerco."},
+        {"TextCerco", "-8", kLink},
+        {"TextCerco", "1200", kLink},
     };
     for (int search = 0; search < 3; ++search)
         for (const auto& c : cases) {

@@ -1,6 +1,5 @@
 #include "WindowTestSupport.h"
 #include "app/frmAbout.h"
-#include "platform/Numbers.h"
 
 #include <QHeaderView>
 #include <QStyle>

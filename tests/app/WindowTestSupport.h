@@ -2,7 +2,10 @@
 
 #include "app/PictureBox.h"
 #include "app/QtGrid.h"
+#include "app/QtMessageSink.h"
 #include "app/frmTresol.h"
+#include "platform/Messages.h"
+#include "platform/Numbers.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -21,6 +24,10 @@
 #include <vector>
 
 namespace tresol::test {
+
+using app::frmTresol;
+using platform::RecordingSink;
+using Lines = std::vector<std::string>;
 
 // Finds a control of a window by its name (and control-array index, where it has one).
 template <class W> W* ctl(QWidget* window, const char* name, int index = -1) {
@@ -55,6 +62,22 @@ struct OpenWindow {
     }
     void arma() const { QTest::mouseClick(ctl<QPushButton>(w(), "Command1"), Qt::LeftButton); }
     const Canvas& canvas() const { return frm->picture().canvas(); }
+};
+
+// The Qt sink as the program installs it, keeping the boxes it would show.
+class CountedBoxes : public app::QtMessageSink {
+  public:
+    CountedBoxes() : previous_(platform::installMessageSink(this)) {}
+    ~CountedBoxes() override { platform::installMessageSink(previous_); }
+    std::vector<std::pair<std::string, platform::MsgIcon>> shown;
+
+  protected:
+    void present(const std::string& text, platform::MsgIcon icon) override {
+        shown.emplace_back(text, icon);
+    }
+
+  private:
+    platform::MessageSink* previous_;
 };
 
 // The bars drawn: circles of a bar's radius (the plotter adds marks of its own).

@@ -1,7 +1,5 @@
 #include "WindowTestSupport.h"
 #include "app/frmAbout.h"
-#include "platform/Messages.h"
-#include "platform/Numbers.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -10,9 +8,6 @@
 
 using namespace tresol;
 using namespace tresol::test;
-using app::frmTresol;
-using platform::RecordingSink;
-using Lines = std::vector<std::string>;
 
 TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
     platform::ScopedNumberLocale point('.');
@@ -41,6 +36,8 @@ TEST(frmTresol, ColumnAndBeamWindowsOpenAsDescribed) {
     typeInto(beam.w(), "Text2", "45");
     EXPECT_EQ(ctl<QLineEdit>(beam.w(), "Text3")->text(), "200"); // a beam keeps its height
     EXPECT_NE(column->diametrosEnUso(), beam->diametrosEnUso());
+    EXPECT_EQ(ctl<QLineEdit>(beam.w(), "TextCerco")->parentWidget(),
+              ctl<QLineEdit>(beam.w(), "TextArido")->parentWidget());
 
     // "Salir" sits under the picture, on its right.
     EXPECT_TRUE(ctl<QPushButton>(beam.w(), "Command1")->isDefault());

@@ -1,5 +1,6 @@
 // A schedule with actions: the program writes each row's figures and the choice as the design run
-// gives them, a diagram for each member with a chosen row, the report; bad actions are refused.
+// gives them, a diagram for each member with a chosen row, the report. (Bad actions are refused
+// by row and column: BatchProgram.BadRowsAreNamedAndTheOthersStillDesigned.)
 #include "BatchTestSupport.h"
 
 #include "batch/MemberReader.h"
@@ -16,11 +17,6 @@
 
 namespace tresol::batch {
 namespace {
-
-using testing::batch;
-using testing::BatchDir;
-using testing::Outcome;
-using testing::slurp;
 
 const std::string kExample = std::string(TRESOL_EXAMPLES_DIR) + "/members-actions.csv";
 
@@ -65,24 +61,6 @@ TEST(ScheduleWithActions, WritesTheRunsFiguresAndADiagramOfEachChosenRow) {
     EXPECT_EQ(dir.names("dia").size(), schedule.size() - 1);
     // A page a member, and the summary.
     EXPECT_EQ(count(slurp(dir.file("r.pdf")), std::regex("/Type\\s*/Page[^s]")), i + 1);
-}
-
-TEST(ScheduleWithActions, BadActionsAreRefusedByRowAndColumn) {
-    BatchDir dir;
-    const std::string in =
-        dir.file("bad.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,"
-                            "multiple,n_ed_kn,my_ed_knm\n"
-                            "A,pilar,Euro,10,3,40,40,4,abc,10\n"
-                            "B,pilar,Euro,,3,40,40,4,,nan\n"
-                            "C,viga,Euro,,3,30,50,1,,\n");
-    const Outcome r = batch(dir, {in, "-q", "-o", dir.file("s.csv")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Fila 2, columna n_ed_kn: no es un número («abc»)"), std::string::npos)
-        << r.err;
-    EXPECT_NE(r.err.find("Fila 3, columna my_ed_knm: no es un número finito"), std::string::npos)
-        << r.err;
-    // Without actions the area is needed.
-    EXPECT_NE(r.err.find("Fila 4, columna area_cm2: sin valor"), std::string::npos) << r.err;
 }
 
 } // namespace

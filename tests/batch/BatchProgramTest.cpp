@@ -21,13 +21,6 @@ extern char** environ;
 namespace tresol::batch {
 namespace {
 
-using testing::batch;
-using testing::BatchDir;
-using testing::csvRecords;
-using testing::lines;
-using testing::Outcome;
-using testing::slurp;
-
 // Beams and columns of both series; a beam too narrow for any bar line (no candidate), a
 // column with a length and one without.
 const std::string kMixed = "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,length_m\n"
@@ -59,33 +52,33 @@ TEST(BatchProgram, SemicolonFileWithDecimalCommasGivesTheSameSchedule) {
     EXPECT_EQ(a.out, b.out);
 }
 
+// The actions' columns are named like the others; without actions the area is needed.
 TEST(BatchProgram, BadRowsAreNamedAndTheOthersStillDesigned) {
     BatchDir dir;
-    const std::string input =
-        dir.file("m.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple\n"
-                          "V1,viga,Euro,10,3,30,50,1\n"
-                          "V2,viga,Euro,diez,3,30,50,1\n"
-                          "V3,viga,Euro,10,3,30,50\n"
-                          "P1,pilar,Euro,20,3,40,40,12\n"
-                          "P2,pilar,Mex,20,3,40,40,6\n"
-                          "P3,columna,Mex,-2,3,40,40,6\n");
+    const std::string input = dir.file(
+        "m.csv", "id,kind,series,area_cm2,cover_cm,width_cm,height_cm,multiple,n_ed_kn,my_ed_knm\n"
+                 "V1,viga,Euro,10,3,30,50,1,,\n"
+                 "V2,viga,Euro,diez,3,30,50,1,,\n"
+                 "V3,viga,Euro,10,3,30,50,,,\n"
+                 "P1,pilar,Euro,20,3,40,40,12,,\n"
+                 "P2,pilar,Mex,20,3,40,40,6,,\n"
+                 "P3,columna,Mex,-2,3,40,40,6,,\n"
+                 "A,pilar,Euro,10,3,40,40,4,abc,10\n"
+                 "B,pilar,Euro,,3,40,40,4,,nan\n"
+                 "C,viga,Euro,,3,30,50,1,,\n");
     const Outcome r = batch(dir, {input, "-o", dir.file("s.csv")});
     EXPECT_EQ(r.status, 1);
-    std::vector<std::string> rowMessages;
-    for (const auto& l : lines(r.err))
-        if (l.find("Fila ") != std::string::npos)
-            rowMessages.push_back(l);
-    ASSERT_EQ(rowMessages.size(), 4u) << r.err;
-    EXPECT_NE(rowMessages[0].find("Fila 3, columna area_cm2: "), std::string::npos);
-    EXPECT_NE(rowMessages[1].find("Fila 4, columna multiple: falta"), std::string::npos);
-    EXPECT_NE(rowMessages[2].find("Fila 5, columna multiple: fuera de 4…10"), std::string::npos);
-    EXPECT_NE(rowMessages[3].find("Fila 7, columna kind: "), std::string::npos);
-    EXPECT_NE(rowMessages[3].find("columna area_cm2: "), std::string::npos);
+    for (const char* message : {"Fila 3, columna area_cm2: ", "Fila 4, columna multiple: sin valor",
+                                "Fila 5, columna multiple: fuera de 4…10", "Fila 7, columna kind: ",
+                                "Fila 8, columna n_ed_kn: no es un número («abc»)",
+                                "Fila 9, columna my_ed_knm: no es un número finito",
+                                "Fila 10, columna area_cm2: sin valor"})
+        EXPECT_NE(r.err.find(message), std::string::npos) << message << "\n" << r.err;
     std::set<std::string> ids;
     for (const auto& row : csvRecords(slurp(dir.file("s.csv"))))
         ids.insert(row[0]);
     EXPECT_EQ(ids, (std::set<std::string>{"id", "V1", "P2"}));
-    EXPECT_NE(r.err.find("2 miembros calculados, 4 filas rechazadas"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("2 miembros calculados, 7 filas rechazadas"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find('\r'), std::string::npos); // no progress line when stderr is a file
 }
 
@@ -104,11 +97,16 @@ TEST(BatchProgram, UsageAndFileErrorsEndWithStatusTwo) {
         {{good, "--drawings", dir.path() + "/d", "--as", "svg,bmp"}, "bmp"},
         {{good, "--as", "svg"}, "--drawings"},
         {{good, "-o", dir.path() + "/no/s.csv"}, "No se puede escribir"},
+        {{good, "--link-mm", "-1"}, "--link-mm"},
+        {{good, "-j", "0"}, "se espera un número entero de hilos"},
+        {{good, "-j", "2.5"}, "se espera un número entero de hilos"},
+        {{good, "-j", "100000"}, "se espera un número entero de hilos"},
     };
     for (const auto& c : cases) {
         const Outcome r = batch(dir, c.args);
         EXPECT_EQ(r.status, 2) << c.message;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << c.message;
     }
     EXPECT_EQ(batch(dir, {"--help"}).status, 0);
 }

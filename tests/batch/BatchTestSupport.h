@@ -96,3 +96,15 @@ inline double number(const std::string& s) {
 }
 
 } // namespace tresol::testing
+
+// The helpers by their own names in the batch program's tests.
+namespace tresol::batch {
+using testing::batch;
+using testing::BatchDir;
+using testing::csvRecords;
+using testing::number;
+using testing::Outcome;
+using testing::rowsOf;
+using testing::shellQuoted;
+using testing::slurp;
+} // namespace tresol::batch

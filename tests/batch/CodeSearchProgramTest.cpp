@@ -9,12 +9,6 @@
 namespace tresol::batch {
 namespace {
 
-using testing::batch;
-using testing::BatchDir;
-using testing::csvRecords;
-using testing::Outcome;
-using testing::slurp;
-
 // Materials per run and per row: the 30 × 60 beam needing 1.2 cm² gets 3 fi 12 under C40/50 and
 // 2 fi 12 under C25/30 (the search's own test works them out). A class the codes do not have
 // refuses its row.

@@ -15,11 +15,6 @@
 namespace tresol::batch {
 namespace {
 
-using testing::batch;
-using testing::BatchDir;
-using testing::Outcome;
-using testing::slurp;
-
 struct Golden {
     const char* name;  // the kept file, under tests/batch/golden
     const char* input; // under examples/

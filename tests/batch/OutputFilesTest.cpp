@@ -1,22 +1,15 @@
 #include "batch/AtomicFile.h"
 #include "batch/SafeName.h"
 #include "batch/Schedule.h"
-#include "drawing/Palette.h"
-#include "render/CanvasPaint.h"
 
 #include "BatchTestSupport.h"
 
-#include <QGuiApplication>
-#include <QImage>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 namespace tresol::batch {
 namespace {
-
-using testing::BatchDir;
-using testing::slurp;
 
 TEST(SafeName, KeepsDrawingsInsideTheirFolder) {
     // clang-format off
@@ -79,36 +72,6 @@ TEST(CsvField, QuotesOnlyWhatNeedsIt) {
         std::string line;
         appendCsvField(line, c.text);
         EXPECT_EQ(line, c.field) << c.text;
-    }
-}
-
-// A drawing's PNG, as the batch program writes it, decodes to the very image painted: grey
-// levels for a black-on-white drawing, RGB once a colour appears, at any width (odd ones too).
-TEST(Drawings, PngHoldsTheImagePainted) {
-    static int argc = 1;
-    static char name[] = "tests";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance())
-        static QGuiApplication app(argc, argv);
-    for (bool colour : {false, true}) {
-        SCOPED_TRACE(colour ? "colour" : "grey");
-        Canvas c(121, 80);
-        c.Scale(0, 10, 20, 0);
-        c.Line(2, 2, 8, 2);
-        c.Line(8, 6);
-        c.Circle(15, 5, 1);
-        if (colour) {
-            c.ForeColor(qbColor(12));
-            c.Line(1, 9, 19, 1);
-        }
-        const QImage painted = render::canvasImage(c, QSize(121, 80), 2.0);
-        const QByteArray png = render::canvasPng(c, QSize(121, 80), 2.0);
-        ASSERT_GT(png.size(), 26);
-        EXPECT_EQ(png[25], colour ? 2 : 0); // the header's colour kind: grey or RGB
-        const QImage read = QImage::fromData(png, "PNG");
-        ASSERT_FALSE(read.isNull());
-        EXPECT_EQ(read.convertToFormat(QImage::Format_RGB32),
-                  painted.convertToFormat(QImage::Format_RGB32));
     }
 }
 

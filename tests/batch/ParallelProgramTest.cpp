@@ -12,11 +12,6 @@
 namespace tresol::batch {
 namespace {
 
-using testing::batch;
-using testing::BatchDir;
-using testing::Outcome;
-using testing::slurp;
-
 // Members of both kinds, series and searches, with a bad row now and then: an unknown kind or
 // series, a missing or unreadable field, a cover wider than the section, an area nothing holds.
 std::string members(int n) {
@@ -97,17 +92,6 @@ TEST(ParallelProgram, FourThreadsWriteWhatOneWrites) {
     EXPECT_GT(one.files.size(), 40u);
     for (std::size_t i = 0; i < one.files.size(); ++i)
         EXPECT_TRUE(four.files[i] == one.files[i]) << one.files[i].substr(0, 200);
-}
-
-TEST(ParallelProgram, ThreadCountMustBeAWholeNumberFromOne) {
-    BatchDir dir;
-    const std::string input = dir.file("m.csv", members(3));
-    for (const char* jobs : {"0", "abc", "2.5", "100000"}) {
-        const Outcome r = batch(dir, {input, "-j", jobs});
-        EXPECT_EQ(r.status, 2) << jobs;
-        EXPECT_NE(r.err.find("se espera un número entero de hilos"), std::string::npos) << r.err;
-        EXPECT_TRUE(r.out.empty());
-    }
 }
 
 } // namespace

@@ -18,13 +18,6 @@
 namespace tresol::batch {
 namespace {
 
-using testing::batch;
-using testing::BatchDir;
-using testing::Outcome;
-using testing::rowsOf;
-using testing::shellQuoted;
-using testing::slurp;
-
 std::string run(const std::string& command) {
     std::string out;
     if (std::FILE* p = ::popen(command.c_str(), "r")) {
