@@ -161,6 +161,8 @@ TEST(ActionsWindow, BadAndEmptiedActions) {
     w.arma();
     EXPECT_EQ(gridColumn(*w.frm, 0), today);
     EXPECT_EQ(w->grid().TextMatrix(0, 4), "");
+    // No figure of the checked run stays in the utilisation column.
+    EXPECT_EQ(gridColumn(*w.frm, 4), std::vector<std::string>(today.size()));
     EXPECT_TRUE(rec.texts().empty());
     // A beam bends in its own plane only.
     OpenWindow beam(1);
