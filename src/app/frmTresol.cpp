@@ -306,7 +306,8 @@ void frmTresol::buildControls() {
     MSFlexGrid1 = control<QTableWidget>(this, "MSFlexGrid1");
     MSFlexGrid1->setRowCount(2);
     MSFlexGrid1->setColumnCount(2);
-    MSFlexGrid1->setTextElideMode(Qt::ElideNone);
+    // Only a code search's notes are ever cut short (see fitTable).
+    MSFlexGrid1->setTextElideMode(Qt::ElideRight);
     MSFlexGrid1->setWordWrap(false);
     MSFlexGrid1->setMinimumHeight(twips(1452));
     grid_ = new QtGrid(MSFlexGrid1);
@@ -767,9 +768,21 @@ void frmTresol::markRows() {
 }
 
 // Every line of the table whole: its columns as wide as their contents, and never narrower than
-// the widths the search gave them; the table as wide as its columns.
+// the widths the search gave them; the table as wide as its columns. A code search's notes are
+// sentences: their column is kept to a few words, each note whole in its cell's tip, so that the
+// drawing keeps its room.
 void frmTresol::fitTable() {
     grid_->fitColumns();
+    if (result_ && result_->coded()) {
+        constexpr int kNotes = 3;
+        const int most = MSFlexGrid1->fontMetrics().averageCharWidth() * 24;
+        if (MSFlexGrid1->columnWidth(kNotes) > most)
+            MSFlexGrid1->setColumnWidth(kNotes, most);
+        for (int r = 1; r < MSFlexGrid1->rowCount(); ++r)
+            if (QTableWidgetItem* item = MSFlexGrid1->item(r, kNotes);
+                item && item->toolTip().isEmpty())
+                item->setToolTip(item->text());
+    }
     int width =
         2 * MSFlexGrid1->frameWidth() + MSFlexGrid1->verticalScrollBar()->sizeHint().width();
     // The last column only takes what is left, unless it holds the utilisation.

@@ -2,12 +2,8 @@
 #include "design/Design.h"
 #include "drawing/DxfCheck.h"
 
-#include <QDir>
 #include <QMenu>
-#include <QScreen>
-#include <QTabBar>
 #include <QTimer>
-#include <QToolTip>
 #include <gtest/gtest.h>
 
 using namespace tresol;
@@ -88,133 +84,6 @@ TEST(DesignDrawing, BeamDrawsItsOutlineAndThePickedBarsFittedAtAnySize) {
         QTest::mouseClick(ctl<QPushButton>(top, "Command2"), Qt::LeftButton);
     });
     EXPECT_EQ(top->Ini(1, {}, 0.001, 0.30, 0.50, 0.03, 1.0), "4 fi 20");
-}
-
-// Pictures of the windows for the documentation, written when TRESOL_SCREENSHOT_DIR is set
-// (see the README for the commands). At a device pixel ratio of 2 only the scaled pictures are
-// taken.
-namespace {
-
-void settle() {
-    for (int i = 0; i < 5; ++i) {
-        QApplication::processEvents();
-        QTest::qWait(20);
-    }
-}
-
-// The first table row with `bars` bars in all ('4 fi 20 + 12 fi 16' has 16); 0 when none.
-int rowWithBars(const app::frmTresol& frm, int bars) {
-    const std::vector<std::string> lines = gridColumn(frm, 0);
-    for (std::size_t r = 0; r < lines.size(); ++r) {
-        int n = 0;
-        for (const QString& group : QString::fromStdString(lines[r]).split('+'))
-            n += group.trimmed().section(' ', 0, 0).toInt();
-        if (n == bars)
-            return static_cast<int>(r) + 1;
-    }
-    return 0;
-}
-
-using Boxes = std::vector<std::pair<const char*, const char*>>;
-const Boxes kBeam = {{"Text1", "10"}, {"Text2", "30"}, {"Text3", "50"}, {"Text4", "3"}};
-
-struct Shot {
-    std::string name;
-    int kind, search, multiple, row; // row 0: the first of 16 bars
-    Boxes boxes;
-};
-
-} // namespace
-
-TEST(DesignDrawing, Screenshots) {
-    const QByteArray dir = qgetenv("TRESOL_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "TRESOL_SCREENSHOT_DIR not set";
-    platform::ScopedNumberLocale point('.');
-    RecordingSink quiet; // a refused bar's box would cover the picture
-    const QDir out(QString::fromUtf8(dir));
-    auto save = [&](QWidget* w, const std::string& name) {
-        settle();
-        const QPixmap shot = w->grab();
-        EXPECT_GE(shot.width(), 1000) << name;
-        EXPECT_TRUE(shot.save(out.filePath(QString::fromStdString(name)))) << name;
-    };
-    Boxes linkBeam = kBeam;
-    linkBeam.emplace_back("TextCerco", "8");
-    // A 40 × 40 column checked against its actions under EC2 (the utilisation column and the
-    // picked row's interaction diagram); the beam as listed and under the EC2 clear spacing; a
-    // hexagon, also maximised; with a link, the beam and a 60 × 60 column of 16 bars with its
-    // crossties, drawn as a detailer draws them.
-    std::vector<Shot> shots = {
-        {"design-window-actions",
-         0,
-         1,
-         4,
-         1,
-         {{"Text1", "12"},
-          {"Text2", "40"},
-          {"Text4", "4"},
-          {"TextNEd", "1500"},
-          {"TextMyEd", "100"},
-          {"TextMzEd", "50"}}},
-        {"design-window", 1, 0, 1, 1, kBeam},
-        {"design-window-ec2", 1, 1, 1, 1, kBeam},
-        {"design-window-hexagon", 0, 0, 6, 2, {{"Text1", "30"}, {"Text2", "40"}, {"Text4", "4"}}},
-        {"design-window-link-beam", 1, 1, 1, 1, linkBeam},
-        {"design-window-link-column",
-         0,
-         1,
-         4,
-         0,
-         {{"Text1", "35"}, {"Text2", "60"}, {"Text4", "3"}, {"TextCerco", "10"}}},
-    };
-    const bool scaled = qApp->devicePixelRatio() >= 2;
-    if (scaled)
-        shots = {shots[0], shots[1]};
-    for (const Shot& shot : shots) {
-        OpenWindow w(shot.kind);
-        ctl<QRadioButton>(w.frm, "OptionBusqueda", shot.search)->click();
-        for (const auto& [box, text] : shot.boxes)
-            typeInto(w.frm, box, text);
-        ctl<QScrollBar>(w.frm, "HScroll1")->setValue(shot.multiple);
-        w.arma();
-        const int row = shot.row ? shot.row : rowWithBars(*w.frm, 16);
-        ASSERT_GT(row, 0) << shot.name;
-        pickRow(w.frm, row);
-        if (shot.name.ends_with("actions")) { // its diagram, the titles in view
-            ctl<QTabBar>(w.frm, "TabDibujos")->setCurrentIndex(1);
-            ctl<QTableWidget>(w.frm, "MSFlexGrid1")->scrollToTop();
-        }
-        save(w.frm, shot.name + (scaled ? "-scale2.png" : ".png"));
-        if (shot.name.ends_with("hexagon")) {
-            // Maximised on a 1600 x 1000 screen: the window manager's part done by hand, as
-            // Xvfb runs none.
-            w->showMaximized();
-            w->setGeometry(w->screen()->availableGeometry());
-            save(w.frm, "design-window-maximised.png");
-        }
-    }
-    if (scaled)
-        return;
-    // A marked row and its tool tip: a picture of the screen, where the tip is a window of its
-    // own.
-    OpenWindow beam(1);
-    beam.member("10", "20", "40", "2");
-    ctl<QScrollBar>(beam.frm, "HScroll1")->setValue(5);
-    pickRow(beam.frm, 1); // 20 fi 8, drawn with the 16 bars that fit
-    auto* table = ctl<QTableWidget>(beam.frm, "MSFlexGrid1");
-    // Hovering the empty end of the row, so the tip leaves the lines readable.
-    const QRect cell = table->visualItemRect(table->item(1, 4));
-    const QPoint at = table->viewport()->mapToGlobal(cell.center());
-    QTest::mouseMove(table->viewport(), cell.center());
-    QToolTip::showText(at, table->item(1, 4)->toolTip(), table->viewport());
-    settle();
-    const QRect frame = beam->frameGeometry();
-    const QPixmap shot =
-        beam->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
-    EXPECT_GE(shot.width(), 1000);
-    EXPECT_TRUE(shot.save(out.filePath("design-window-marked.png")));
-    QToolTip::hideText();
 }
 
 TEST(DesignDrawing, ExportsTheDrawnSectionAsDxf) {

@@ -67,3 +67,25 @@ TEST(WindowLayout, TableColumnsFitTheirLines) {
         EXPECT_FALSE(table->horizontalScrollBar()->isVisible()) << scale;
     }
 }
+
+// A code search's notes are sentences: their column stays a few words wide, each note whole in
+// its cell's tip, and the drawing keeps the room it has beside the described list.
+TEST(WindowLayout, LongNotesLeaveTheDrawingItsRoom) {
+    platform::ScopedNumberLocale point('.');
+    OpenWindow column(0);
+    ctl<QRadioButton>(column.w(), "OptionBusqueda", 1)->click();
+    column.member("35", "60", nullptr, "3");
+    column.set("TextCerco", "10");
+    column.arma();
+    QApplication::processEvents();
+    auto* table = ctl<QTableWidget>(column.w(), "MSFlexGrid1");
+    ASSERT_GT(table->rowCount(), 1);
+    const QString note = table->item(1, 3)->text();
+    ASSERT_TRUE(note.contains("9.5.3(4)")) << note.toStdString();
+    EXPECT_EQ(table->item(1, 3)->toolTip(), note);
+    EXPECT_LT(table->columnWidth(3), table->fontMetrics().horizontalAdvance(note));
+    const int coded = column->picture().width();
+    ctl<QRadioButton>(column.w(), "OptionBusqueda", 0)->click();
+    QApplication::processEvents();
+    EXPECT_GE(coded, column->picture().width());
+}
