@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <map>
 #include <string>
 
@@ -39,10 +37,7 @@ TEST(CodeDesign, EveryRowOfARangeIsPlacedWhole) {
                             const Member mem =
                                 member(kind, area, 3, width,
                                        kind == MemberKind::Beam ? 2 * width : width, m, series);
-                            code::Options o;
-                            o.code = c;
-                            o.top = 0;
-                            const CodeDesignResult r = designCode(mem, o);
+                            const CodeDesignResult r = designCode(mem, {.code = c, .top = 0});
                             for (std::size_t i = 0; i < r.arrangements().size(); ++i, ++rows) {
                                 const Placement p = r.place(static_cast<std::int32_t>(i) + 1);
                                 ASSERT_EQ(p.placed, r.arrangements()[i].bars)

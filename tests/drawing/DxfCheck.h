@@ -11,7 +11,6 @@
 #include <iterator>
 #include <map>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -101,6 +100,11 @@ inline DxfReadBack readDxf(const std::string& path,
             r.entities.push_back(std::move(e));
     }
     return r;
+}
+
+// The same for a section drawing, through the checker that adds layers, styles and dimensions.
+inline DxfReadBack readSectionDxf(const std::string& path) {
+    return readDxf(path, dxfCheckDir() / ".." / "design" / "section_dxf_check.py");
 }
 
 } // namespace tresol::testing

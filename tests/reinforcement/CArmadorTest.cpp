@@ -2,6 +2,7 @@
 #include "platform/MemoryGrid.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
+#include "reinforcement/CodeMembers.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +12,9 @@
 using namespace tresol;
 using platform::MemoryGrid;
 using platform::RecordingSink;
+constexpr auto catalogue = fixtures::windowCatalogue;
 
 namespace {
-
-std::shared_ptr<Cdiametro> catalogue(const char* series) {
-    auto c = std::make_shared<Cdiametro>();
-    c->Ini(series, "m");
-    return c;
-}
 
 struct Search {
     CArmador arm;

@@ -6,6 +6,8 @@
 // least and largest.
 #include "reinforcement/CodeSearch.h"
 
+#include "reinforcement/CodeMembers.h"
+
 #include "geometry/MemberOutline.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +20,7 @@
 
 using namespace tresol;
 using code::Code;
+using namespace code::fixtures;
 
 namespace {
 
@@ -169,12 +172,8 @@ class CodeSearchProperty : public ::testing::TestWithParam<Family> {};
 
 TEST_P(CodeSearchProperty, PlacedBarsObeyTheClauses) {
     const Family& f = GetParam();
-    Cdiametro cat;
-    cat.IniCodeSizes("Euro");
-    code::Options o;
-    o.code = f.code;
-    o.top = 0;
-    o.aggregateMm = f.aggregateMm;
+    const Cdiametro cat = catalogue("Euro");
+    code::Options o = options(f.code, 0, f.aggregateMm);
     o.maxDiameterMm = f.maxBarMm;
     o.maxSpacingMm = f.maxSpacingMm;
     o.concreteMpa = f.concreteMpa;

@@ -1,58 +1,19 @@
 #include "reinforcement/CodeSearch.h"
 
+#include "reinforcement/CodeMembers.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <set>
 #include <string>
 #include <vector>
 
 using namespace tresol;
 using code::Code;
 
-namespace {
-
-Cdiametro catalogue(const char* series) {
-    Cdiametro c;
-    c.IniCodeSizes(series);
-    return c;
-}
-
-code::Member beam(double area, double cover, double width, double height) {
-    code::Member m;
-    m.areaCm2 = area;
-    m.coverCm = cover;
-    m.widthCm = width;
-    m.heightCm = height;
-    return m;
-}
-
-code::Member column(double area, double cover, double width, std::int32_t sides,
-                    double height = 0) {
-    code::Member m = beam(area, cover, width, height);
-    m.column = true;
-    m.sides = sides;
-    return m;
-}
-
-code::Options options(Code c, std::int32_t top = 0, double aggregate = 20) {
-    code::Options o;
-    o.code = c;
-    o.top = top;
-    o.aggregateMm = aggregate;
-    return o;
-}
-
-const code::Arrangement* find(const code::Result& r, const std::string& line) {
-    for (const auto& a : r.arrangements)
-        if (a.line == line)
-            return &a;
-    return nullptr;
-}
-
-} // namespace
+using namespace code::fixtures;
 
 // EN 8.2(3), ACI 25.2.2: bars of an upper layer stand directly over bars of the layer below.
 // 25 × 50, cover 3, 20 cm², EN: 190 mm between covers, s_min 25 mm up to fi 25.

@@ -3,7 +3,6 @@
 // The sections the strength tests share, all in metres.
 #include "strength/Strength.h"
 
-#include <cmath>
 #include <numbers>
 #include <vector>
 
