@@ -95,10 +95,9 @@ TEST(Links, BeamCornersInTheBends) {
     ASSERT_EQ(a.placement.size(), 4u);
     auto fromBottom = [](const code::Bar& b) { return b.y * 1000 + 250; };
     const double corner = 54 - 6 * kHalfRoot2;
-    EXPECT_NEAR(fromBottom(a.placement[0]), corner, 1e-9);
-    EXPECT_NEAR(a.placement[0].z * 1000 + 150, corner, 1e-9);
-    EXPECT_NEAR(fromBottom(a.placement[3]), corner, 1e-9);
-    EXPECT_NEAR(150 - a.placement[3].z * 1000, corner, 1e-9);
+    for (double fromFace : {fromBottom(a.placement[0]), a.placement[0].z * 1000 + 150,
+                            fromBottom(a.placement[3]), 150 - a.placement[3].z * 1000})
+        EXPECT_NEAR(fromFace, corner, 1e-9);
     EXPECT_NEAR(fromBottom(a.placement[1]), 46, 1e-9);
     EXPECT_NEAR(fromBottom(a.placement[2]), 46, 1e-9);
     const double gap = (300 - 2 * corner - 20 - 32) / 3;
