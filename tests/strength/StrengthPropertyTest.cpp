@@ -240,7 +240,6 @@ TEST(StrengthProperty, PlainConcrete) {
     EXPECT_NE(beamStrength(*s, Face::Bottom).error, "");
 }
 
-// Bad input is refused with a Spanish text, never a crash or a number.
 TEST(StrengthProperty, BadInputRefused) {
     const auto bars = perimeter(0.40, 0.016, 3, 0.038);
     const auto refused = [&](std::vector<Point> o, std::vector<Bar> b, Materials m,
