@@ -4,7 +4,7 @@
 #include "design/Members.h"
 #include "drawing/DxfCheck.h"
 #include "reinforcement/Carmasec.h"
-#include "reinforcement/CodeMembers.h"
+#include "reinforcement/Fixtures.h"
 #include "sections/CSeccEstruc.h"
 
 #include <gmock/gmock.h>

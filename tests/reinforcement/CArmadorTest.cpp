@@ -2,7 +2,7 @@
 #include "platform/MemoryGrid.h"
 #include "platform/Messages.h"
 #include "platform/Numbers.h"
-#include "reinforcement/CodeMembers.h"
+#include "reinforcement/Fixtures.h"
 
 #include <gtest/gtest.h>
 

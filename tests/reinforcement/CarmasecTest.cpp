@@ -3,7 +3,7 @@
 #include "drawing/Canvas.h"
 #include "platform/Messages.h"
 #include "platform/ProgrammingError.h"
-#include "reinforcement/CodeMembers.h"
+#include "reinforcement/Fixtures.h"
 
 #include <gtest/gtest.h>
 

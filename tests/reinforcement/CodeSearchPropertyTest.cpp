@@ -6,7 +6,7 @@
 // least and largest.
 #include "reinforcement/CodeSearch.h"
 
-#include "reinforcement/CodeMembers.h"
+#include "reinforcement/Fixtures.h"
 
 #include "geometry/MemberOutline.h"
 

@@ -1,6 +1,6 @@
 #include "reinforcement/CodeSearch.h"
 
-#include "reinforcement/CodeMembers.h"
+#include "reinforcement/Fixtures.h"
 
 #include <gtest/gtest.h>
 

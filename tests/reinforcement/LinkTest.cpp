@@ -1,6 +1,6 @@
 // Links round the main bars, each case worked by hand against its clause of EN 1992-1-1 or
 // ACI 318-19.
-#include "reinforcement/CodeMembers.h"
+#include "reinforcement/Fixtures.h"
 #include "reinforcement/Links.h"
 
 #include <gtest/gtest.h>

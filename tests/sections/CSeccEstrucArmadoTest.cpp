@@ -4,7 +4,7 @@
 #include "platform/Messages.h"
 #include "platform/ProgrammingError.h"
 #include "reinforcement/Carmasec.h"
-#include "reinforcement/CodeMembers.h"
+#include "reinforcement/Fixtures.h"
 #include "sections/CSeccEstruc.h"
 
 #include <gmock/gmock.h>
