@@ -1,4 +1,3 @@
-#include "SectionTestSupport.h"
 #include "drawing/CCuadroDibujo.h"
 #include "drawing/Canvas.h"
 #include "platform/Messages.h"
