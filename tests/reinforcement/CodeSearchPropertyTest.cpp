@@ -53,6 +53,8 @@ const Family kFamilies[] = {
     {"EN column", Code::EC2, true, {4, 6, 8}, 20, 25, 300, 0, 25, 300, 0.002, 0.04, {3, 4}},
     // ACI 25.2.3 max(38.1, 1.5·25 = 37.5, 4/3·20 = 26.7) = 38.1; 10.6.1.1 0.01 and 0.08 Ag.
     {"ACI column", Code::ACI, true, {3, 4, 5}, 20, 25, 300, 0, 38.1, 300, 0.01, 0.08, {3}},
+    // Coarse aggregate: 4/3·32 = 42.67 governs.
+    {"ACI column coarse", Code::ACI, true, {4}, 32, 25, 300, 0, 128.0 / 3, 300, 0.01, 0.08, {3}},
 };
 
 struct Bar {
