@@ -54,19 +54,7 @@ const Family kFamilies[] = {
     // ACI 25.2.3 max(38.1, 1.5·25 = 37.5, 4/3·20 = 26.7) = 38.1; 10.6.1.1 0.01 and 0.08 Ag.
     {"ACI_column", Code::ACI, true, {3, 4, 5}, 20, 25, 300, 0, 38.1, 300, 0.01, 0.08, {3}},
     // Coarse aggregate: 4/3·32 = 42.67 governs.
-    {"ACI_column_coarse_aggregate",
-     Code::ACI,
-     true,
-     {4},
-     32,
-     25,
-     300,
-     0,
-     128.0 / 3,
-     300,
-     0.01,
-     0.08,
-     {3}},
+    {"ACI_column_coarse", Code::ACI, true, {4}, 32, 25, 300, 0, 128.0 / 3, 300, 0.01, 0.08, {3}},
 };
 
 struct Bar {
