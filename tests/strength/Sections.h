@@ -10,6 +10,13 @@ namespace tresol::strength::testing {
 
 constexpr double kPi = std::numbers::pi;
 
+// EN materials with the rectangular stress block instead of the parabola-rectangle.
+inline Materials enBlock(double fck) {
+    Materials m = Materials::en(fck);
+    m.model = ConcreteModel::RectangularBlock;
+    return m;
+}
+
 // Ø16: 2.0106 cm².
 inline double areaOf(double diameter) {
     return kPi * diameter * diameter / 4;

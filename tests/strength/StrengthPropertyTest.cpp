@@ -23,12 +23,10 @@ struct Case {
 
 std::vector<Case> cases() {
     Materials hi = Materials::en(70); // n = 1.4 + 23.4·0.2⁴ = 1.437, εcu2 = 2.66‰
-    Materials block = Materials::en(30);
-    block.model = ConcreteModel::RectangularBlock;
     return {{"beam EN", beam(Materials::en(25), true)},
             {"column EN", column(Materials::en(25))},
             {"column C70", column(hi, 4)},
-            {"column block", column(block, 4)},
+            {"column block", column(enBlock(30), 4)},
             {"column ACI", column(Materials::aci(35), 4)},
             {"tee EN", tee(Materials::en(30))},
             {"tee ACI lopsided", tee(Materials::aci(28), true)}};
