@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -40,8 +39,8 @@ const Candidate* findLine(const DesignResult& r, const std::string& line) {
 
 // The window's beam, 30 × 50, cover 3, 10 cm² (CArmador's test works out its three lines): figures
 // to the seven digits single precision holds (16 mm, not 16.00000075995922), the excess following
-// from the area shown, the least steel chosen. Row 1 drawn: five 16 mm bars 0.03 + 0.008 above the
-// bottom face, spread over 0.30 − 2 × 0.038 = 0.224, so 0.056 apart.
+// from the area shown, the least steel chosen; five 16 mm bars spread over 0.30 − 2 × 0.038 =
+// 0.224, so 0.056 apart.
 TEST(Design, WindowBeamGivesItsThreeCandidates) {
     const DesignResult r = design(beam(10, 3, 30, 50));
     ASSERT_EQ(lines(r), (std::vector<std::string>{"5 fi 16", "4 fi 20", "3 fi 25"}));
@@ -65,18 +64,6 @@ TEST(Design, WindowBeamGivesItsThreeCandidates) {
     EXPECT_EQ(p.line, "5 fi 16");
     EXPECT_EQ(p.placed, 5);
     EXPECT_TRUE(p.messages.empty());
-    Canvas canvas(400, 300);
-    DesignResult::draw(p, canvas);
-    std::vector<std::pair<float, float>> bars;
-    for (const auto& c : canvas.circles())
-        if (std::abs(c.r - 0.008f) < 1e-6f)
-            bars.emplace_back(c.x, c.y);
-    std::sort(bars.begin(), bars.end());
-    ASSERT_EQ(bars.size(), 5u);
-    for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_NEAR(bars[i].first, -0.112 + 0.056 * static_cast<double>(i), 1e-6) << i;
-        EXPECT_NEAR(bars[i].second, -0.212, 1e-6) << i;
-    }
     // 6 m long: 10.0531e-4 m² · 6 m · 7850 kg/m³ = 47.3501 kg of steel in row 1.
     Member six = beam(10, 3, 30, 50);
     six.lengthM = 6;

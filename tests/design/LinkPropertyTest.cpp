@@ -1,7 +1,9 @@
-// Over generated members of both series and every search, each row's bars lie inside its link and
-// a column's are held as EN 1992-1-1 9.5.3(6) or ACI 318-19 25.7.2.3 asks; without a link the
-// bars lie as they always have, the cover from the faces.
+// Over generated members of both series and every search, each row that fits is placed whole, its
+// bars inside its link and a column's held as EN 1992-1-1 9.5.3(6) or ACI 318-19 25.7.2.3 asks;
+// without a link the bars lie as they always have, the cover from the faces.
 #include "design/Run.h"
+
+#include "design/Members.h"
 #include "reinforcement/Cdiametro.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +157,11 @@ TEST(LinkProperty, BarsInsideTheLinkAndHeld) {
         for (const Row& row : r.rows()) {
             SCOPED_TRACE(row.line);
             const Placement p = r.place(row.number);
+            // A row said to fit is placed whole: the set's overlap check agrees with the gaps.
+            if (row.placeable) {
+                EXPECT_EQ(p.placed, row.bars);
+                EXPECT_TRUE(p.messages.empty());
+            }
             if (m.linkMm == 0) {
                 ++plain;
                 EXPECT_FALSE(row.link);
@@ -223,12 +230,7 @@ TEST(LinkProperty, BarsInsideTheLinkAndHeld) {
 // min(20 · 20, 600, 400) = 400 and its note says 0.6 · 400 = 240; with bars of 14 and 12 it is
 // min(20 · 12, 600, 400) = 240 and the note 144.
 TEST(LinkNotes, ReducedSpacingNearBeamsAndLapsUnderEn) {
-    Member m;
-    m.kind = MemberKind::Column;
-    m.areaCm2 = 35;
-    m.coverCm = 3;
-    m.widthCm = m.heightCm = 60;
-    m.multiple = 4;
+    Member m = fixtures::member(MemberKind::Column, 35, 3, 60, 60, 4);
     m.linkMm = 10;
     Search s{SearchKind::EC2, {}};
     s.code.top = 0;

@@ -2,6 +2,8 @@
 // choice made among those that carry them, the area found from the actions when none is given.
 #include "design/Run.h"
 
+#include "design/Members.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,12 +15,7 @@ namespace {
 
 // A 30 × 50 beam, cover 3 cm to the bars, C25/30 and B500 (the searches' EN defaults).
 Member beam(double area, double myKnm) {
-    Member m;
-    m.kind = MemberKind::Beam;
-    m.areaCm2 = area;
-    m.coverCm = 3;
-    m.widthCm = 30;
-    m.heightCm = 50;
+    Member m = fixtures::beam(area, 3, 30, 50);
     m.actions = Actions{0, myKnm, 0};
     return m;
 }

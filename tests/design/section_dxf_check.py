@@ -17,17 +17,12 @@ after the kind), one line each:
   LINE layer=<l> start=<x y z> end=<x y z>
   DIMENSION layer=<l> type=<n> style=<dimstyle> block=<name> blocked=<0|1> measurement=<m>
         angle=<deg> text=<the text its block shows>
-  DIMSTYLE name=<name> dimtxt=<h> dimlfac=<f> dimtsz=<t> dimtxsty=<style>
 
 A polyline with arcs adds bulges=<b ...> (one a vertex) and radii=<r ...>, the radius of each
 arc, from its bulge and chord: r = c / (2 sin θ/2), θ = 4 atan(bulge).
 
 With --render OUT.png the model space is drawn into OUT.png as seen from above, by ezdxf's
-drawing add-on (needs matplotlib). docs/dxf-beam.png and docs/dxf-column.png are made so:
-
-  TRESOL_DXF_KEEP=/tmp/dxf build/default/tests_design --gtest_filter='SectionDxf.*'
-  tests/design/section_dxf_check.py --render docs/dxf-beam.png /tmp/dxf/beam.dxf
-  tests/design/section_dxf_check.py --render docs/dxf-column.png /tmp/dxf/column.dxf
+drawing add-on (needs matplotlib): the README's pictures of the drawings are made so.
 
 Exit status 2 when ezdxf (or matplotlib for --render) is missing, 1 when the file cannot be read.
 """
@@ -135,12 +130,6 @@ def main():
             num(pattern.tags.get_first_value(40, 0.0)) if pattern else 0.0))
     for style in doc.styles:
         print("STYLE name=%s font=%s" % (style.dxf.name, style.dxf.font))
-    for dimstyle in doc.dimstyles:
-        text_style = dimstyle.dxf.get("dimtxsty", "")
-        print("DIMSTYLE name=%s dimtxt=%s dimlfac=%s dimtsz=%s dimtxsty=%s" % (
-            dimstyle.dxf.name, num(dimstyle.dxf.get("dimtxt", 0.0)),
-            num(dimstyle.dxf.get("dimlfac", 1.0)), num(dimstyle.dxf.get("dimtsz", 0.0)),
-            text_style or "-"))
     for e in doc.modelspace():
         print(describe(e, doc))
     return dxf_check.render_plan(doc, render) if render else 0

@@ -11,7 +11,6 @@
 #include <iterator>
 #include <map>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -49,9 +48,6 @@ struct DxfReadBack {
     std::vector<DxfEntity> entities;
 };
 
-// Runs dxf_check.py (or another checker printing the same kind of listing) on the file with the
-// Python that has ezdxf (Debian's own first, where python3-ezdxf installs) and parses its
-// listing, kept beside the file as <file>.txt.
 // The folder of the DXF checkers: from the source tree CTest names, or where this header was
 // compiled from (a relative path there only holds from the build folder).
 inline std::filesystem::path dxfCheckDir() {
@@ -60,6 +56,9 @@ inline std::filesystem::path dxfCheckDir() {
     return std::filesystem::path(__FILE__).parent_path();
 }
 
+// Runs dxf_check.py (or another checker printing the same kind of listing) on the file with the
+// Python that has ezdxf (Debian's own first, where python3-ezdxf installs) and parses its
+// listing, kept beside the file as <file>.txt.
 inline DxfReadBack readDxf(const std::string& path,
                            const std::filesystem::path& script = dxfCheckDir() / "dxf_check.py") {
     static const std::string py =
@@ -101,6 +100,11 @@ inline DxfReadBack readDxf(const std::string& path,
             r.entities.push_back(std::move(e));
     }
     return r;
+}
+
+// The same for a section drawing, through the checker that adds layers, styles and dimensions.
+inline DxfReadBack readSectionDxf(const std::string& path) {
+    return readDxf(path, dxfCheckDir() / ".." / "design" / "section_dxf_check.py");
 }
 
 } // namespace tresol::testing

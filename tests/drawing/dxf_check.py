@@ -15,12 +15,8 @@ distance from it and spread the difference between largest and smallest distance
 when every edge belongs to exactly two faces, and volume is the signed volume enclosed
 (positive when the faces turn outwards).
 
-With --render OUT.png the model space is also drawn into OUT.png as seen from the front
-(looking along +Y: X to the right, Z up), by ezdxf's drawing add-on (needs matplotlib).
-For the drawing of the beam-section test:
-
-  TRESOL_DXF_KEEP=/tmp/dxf build/<dir>/tests_pieces --gtest_filter='CPieza3DDxf.*'
-  tests/drawing/dxf_check.py --render /tmp/dxf/beam-section.png /tmp/dxf/beam-section.dxf
+With --render OUT.png the model space is also drawn into OUT.png as seen from above, by ezdxf's
+drawing add-on (needs matplotlib).
 
 Exit status 2 when ezdxf (or matplotlib for --render) is missing, 1 when the file cannot be read.
 """
@@ -98,24 +94,6 @@ def describe(e):
     return "OTHER %s" % kind
 
 
-def render_front(doc, out):
-    from ezdxf.math import Matrix44
-    # The front view: turn the drawing a quarter turn about X so that Z points up the sheet.
-    front = Matrix44.x_rotate(-math.pi / 2)
-    for e in doc.modelspace():
-        e.transform(front)
-        if e.dxftype() == "TEXT":
-            # A text turned upright by 1.57 rad leans 0.05° off the sheet; the add-on draws
-            # only texts lying flat, so lay it down where it stands.
-            ocs = e.ocs()
-            ins = ocs.to_wcs(e.dxf.insert)
-            d = ocs.to_wcs(Vec3.from_deg_angle(e.dxf.get("rotation", 0.0))) - ocs.to_wcs(Vec3())
-            e.dxf.extrusion = (0, 0, 1)
-            e.dxf.insert = (ins.x, ins.y, 0)
-            e.dxf.rotation = math.degrees(math.atan2(d.y, d.x))
-    return render_plan(doc, out)
-
-
 def render_plan(doc, out):
     """Draws the model space into the image `out` as seen from above (X right, Y up)."""
     try:
@@ -178,7 +156,7 @@ def main():
     doc, render = opened
     for e in doc.modelspace():
         print(describe(e))
-    return render_front(doc, render) if render else 0
+    return render_plan(doc, render) if render else 0
 
 
 if __name__ == "__main__":

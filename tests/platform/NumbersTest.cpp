@@ -67,6 +67,7 @@ TEST(FormatNumber, PatternsAndTheDefaultTextForm) {
     for (const auto& [value, text] : {std::pair<double, const char*>{0.0, "0"},
                                       {4.0, "4"},
                                       {24821128.0 / 2.4, "10342136.6666667"},
+                                      {1e-10, "1E-10"},
                                       {1e15, "1E+15"},
                                       {-1.5e-7, "-1.5E-07"}})
         EXPECT_EQ(numberText(value), text) << value;

@@ -3,6 +3,7 @@
 #include "drawing/Canvas.h"
 #include "platform/Messages.h"
 #include "platform/ProgrammingError.h"
+#include "reinforcement/Fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,7 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-std::shared_ptr<Cdiametro> euro() {
-    auto c = std::make_shared<Cdiametro>();
-    c->Ini("Euro", "m");
-    return c;
-}
-
-Carmasec bars(std::shared_ptr<Cdiametro> cat = euro()) {
+Carmasec bars(std::shared_ptr<Cdiametro> cat = fixtures::windowCatalogue("Euro")) {
     Carmasec a;
     a.Ini(cat, nullptr, 0, 1);
     return a;
@@ -117,9 +112,7 @@ TEST(Carmasec, LineAtConstantYAndItsArrangementLine) {
     EXPECT_EQ(none.GetLineaRedondos(), "1 fi 16");
 
     // On the numbered series the diameter is written in millimetres.
-    auto mex = std::make_shared<Cdiametro>();
-    mex->Ini("Mex", "m");
-    Carmasec m = bars(mex);
+    Carmasec m = bars(fixtures::windowCatalogue("Mex"));
     m.AnyadeLineaYcte(0.3f, 4, 3, -0.1f, 0.1f, 0, 0);
     EXPECT_EQ(m.GetLineaRedondos(), "3 # 12.7");
 }
@@ -165,18 +158,14 @@ TEST(Carmasec, OverlapIndexAgreesWithCheckingEveryBar) {
     std::mt19937 rng(107);
     std::uniform_real_distribution<float> pos(-0.2f, 0.2f);
     std::uniform_int_distribution<int> diam(1, 7);
-    auto cat = euro();
+    auto cat = fixtures::windowCatalogue("Euro");
     Carmasec a = bars(cat);
     std::vector<std::tuple<float, float, int>> kept;
     auto overlap = [&](const auto& p, const auto& q) {
-        const double dz = static_cast<double>(std::get<1>(p)) - std::get<1>(q);
-        const double dy = static_cast<double>(std::get<0>(p)) - std::get<0>(q);
-        const float dist = static_cast<float>(std::sqrt(static_cast<float>(dz * dz + dy * dy)));
-        const float min =
-            static_cast<float>((static_cast<double>(cat->GetDiametroMetros(std::get<2>(p))) +
-                                cat->GetDiametroMetros(std::get<2>(q))) *
-                               0.5);
-        return dist < min;
+        const auto [y1, z1, d1] = p;
+        const auto [y2, z2, d2] = q;
+        return std::hypot(double{y1} - y2, double{z1} - z2) <
+               (double{cat->GetDiametroMetros(d1)} + cat->GetDiametroMetros(d2)) / 2;
     };
     for (int n = 0; n < 3000; ++n) {
         const float y = pos(rng), z = pos(rng);

@@ -6,6 +6,8 @@
 // least and largest.
 #include "reinforcement/CodeSearch.h"
 
+#include "reinforcement/Fixtures.h"
+
 #include "geometry/MemberOutline.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +20,7 @@
 
 using namespace tresol;
 using code::Code;
+using namespace code::fixtures;
 
 namespace {
 
@@ -38,18 +41,20 @@ struct Family {
 const Family kFamilies[] = {
     // EN 8.2(2): max(φ ≤ 25, dg + 5 = 25, 20) = 25. 9.2.1.1(1): fctm = 0.30·25^(2/3) = 2.565,
     // 0.26·2.565/500 = 0.001334 > 0.0013; (3) 0.04 Ac.
-    {"EN beam", Code::EC2, false, {}, 20, 25, 300, 0, 25, 300, 0.001334, 0.04, {3, 5}},
+    {"EN_beam", Code::EC2, false, {}, 20, 25, 300, 0, 25, 300, 0.001334, 0.04, {3, 5}},
     // max(φ ≤ 32, 32 + 5 = 37, 20) = 37. C40/50: fctm = 0.30·40^(2/3) = 3.509,
     // 0.26·3.509/500 = 0.001825. Bars no larger than the 40 mm cover (4.4.1.2(3)).
-    {"EN beam C40/50", Code::EC2, false, {}, 32, 32, 150, 40, 37, 150, 0.001825, 0.04, {4}},
+    {"EN_beam_C40_50", Code::EC2, false, {}, 32, 32, 150, 40, 37, 150, 0.001825, 0.04, {4}},
     // ACI 25.2.1 max(25.4, db ≤ 40, 4/3·32 = 42.67), 25.2.2 max(25.4, 42.67) between layers.
     // 24.3.2, fs = 2/3·420 = 280: min(300, 380·280/280 − 2.5·50, 300·280/280) = 255.
     // 9.6.1.2: max(0.25·√28/420 = 0.00315, 1.4/420 = 0.003333).
-    {"ACI beam", Code::ACI, false, {}, 32, 0, 300, 0, 128.0 / 3, 255, 1.4 / 420, 0, {5}},
+    {"ACI_beam", Code::ACI, false, {}, 32, 0, 300, 0, 128.0 / 3, 255, 1.4 / 420, 0, {5}},
     // EN columns: 25 as above; 9.5.2(2) 0.002 Ac, (3) 0.04 Ac.
-    {"EN column", Code::EC2, true, {4, 6, 8}, 20, 25, 300, 0, 25, 300, 0.002, 0.04, {3, 4}},
+    {"EN_column", Code::EC2, true, {4, 6, 8}, 20, 25, 300, 0, 25, 300, 0.002, 0.04, {3, 4}},
     // ACI 25.2.3 max(38.1, 1.5·25 = 37.5, 4/3·20 = 26.7) = 38.1; 10.6.1.1 0.01 and 0.08 Ag.
-    {"ACI column", Code::ACI, true, {3, 4, 5}, 20, 25, 300, 0, 38.1, 300, 0.01, 0.08, {3}},
+    {"ACI_column", Code::ACI, true, {3, 4, 5}, 20, 25, 300, 0, 38.1, 300, 0.01, 0.08, {3}},
+    // Coarse aggregate: 4/3·32 = 42.67 governs.
+    {"ACI_column_coarse", Code::ACI, true, {4}, 32, 25, 300, 0, 128.0 / 3, 300, 0.01, 0.08, {3}},
 };
 
 struct Bar {
@@ -169,12 +174,8 @@ class CodeSearchProperty : public ::testing::TestWithParam<Family> {};
 
 TEST_P(CodeSearchProperty, PlacedBarsObeyTheClauses) {
     const Family& f = GetParam();
-    Cdiametro cat;
-    cat.IniCodeSizes("Euro");
-    code::Options o;
-    o.code = f.code;
-    o.top = 0;
-    o.aggregateMm = f.aggregateMm;
+    const Cdiametro cat = catalogue("Euro");
+    code::Options o = options(f.code, 0, f.aggregateMm);
     o.maxDiameterMm = f.maxBarMm;
     o.maxSpacingMm = f.maxSpacingMm;
     o.concreteMpa = f.concreteMpa;
@@ -218,12 +219,6 @@ TEST_P(CodeSearchProperty, PlacedBarsObeyTheClauses) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, CodeSearchProperty, ::testing::ValuesIn(kFamilies),
-                         [](const auto& info) {
-                             std::string id = info.param.name;
-                             std::replace_if(
-                                 id.begin(), id.end(), [](char c) { return !std::isalnum(c); },
-                                 '_');
-                             return id;
-                         });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

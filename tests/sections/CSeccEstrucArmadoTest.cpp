@@ -1,10 +1,9 @@
-#include "SectionTestSupport.h"
 #include "drawing/CCuadroDibujo.h"
 #include "drawing/Canvas.h"
 #include "platform/Messages.h"
 #include "platform/ProgrammingError.h"
 #include "reinforcement/Carmasec.h"
-#include "reinforcement/Cdiametro.h"
+#include "reinforcement/Fixtures.h"
 #include "sections/CSeccEstruc.h"
 
 #include <gmock/gmock.h>
@@ -20,9 +19,7 @@ using Bar = std::pair<float, float>; // (y, z)
 namespace {
 
 std::shared_ptr<Cdiametro> euro() {
-    auto c = std::make_shared<Cdiametro>();
-    c->Ini("Euro", "m");
-    return c;
+    return fixtures::windowCatalogue("Euro");
 }
 
 std::vector<Bar> barsOf(const CSeccEstruc& s) {

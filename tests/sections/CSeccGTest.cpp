@@ -1,6 +1,5 @@
 #include "sections/CSeccG.h"
 
-#include "SectionTestSupport.h"
 #include "drawing/CCuaMaxMin.h"
 #include "geometry/CPosi3D.h"
 #include "geometry/CPto2d.h"
@@ -17,15 +16,14 @@
 #include <sstream>
 
 using namespace tresol;
-using namespace tresol::test;
 using platform::RecordingSink;
 using testing::ElementsAre;
 
 namespace {
 
-const PointArray kSquare = points({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
-const PointArray kSquareCw = points({{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}});
-const PointArray kTriangle = points({{0, 0}, {3, 0}, {0, 6}, {0, 0}});
+const PointArray kSquare = makePointArray({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
+const PointArray kSquareCw = makePointArray({{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}});
+const PointArray kTriangle = makePointArray({{0, 0}, {3, 0}, {0, 6}, {0, 0}});
 
 // "y,z y,z … | x x …"
 std::string text(const PointArray& p, const Array1<float>* x = nullptr) {
@@ -109,7 +107,7 @@ TEST(CSeccG, OpenAndDegenerateContours) {
     ASSERT_TRUE(s.asigna_coor(4, kTriangle));
     // All points on one line: no area. The contour is kept, the moments about the axes read the
     // raw sums (0 here), the rest keeps the triangle's values.
-    EXPECT_FALSE(s.asigna_coor(4, points({{0, 0}, {1, 2}, {2, 4}, {0, 0}})));
+    EXPECT_FALSE(s.asigna_coor(4, makePointArray({{0, 0}, {1, 2}, {2, 4}, {0, 0}})));
     EXPECT_THAT(rec.texts(), ElementsAre("Error fatal: puntos iniciales y finales no coincidentes",
                                          "Area de sección=0..."));
     EXPECT_TRUE(s.GetNump() == 4 && s.pto2d(3, 2) == 4.0f && s.area() == 0);
@@ -127,11 +125,11 @@ TEST(CSeccG, NonFiniteCoordinatesOrPropertiesAreRefused) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     const std::vector<PointArray> bad{
-        points({{0, 0}, {1, 0}, {nan, 1}, {0, 0}}),
-        points({{nan, 0}, {1, 0}, {1, 1}, {nan, 0}}),
-        points({{0, 0}, {inf, 0}, {1, 1}, {0, 0}}),
-        points({{-3e38f, -3e38f}, {3e38f, -3e38f}, {3e38f, 3e38f}, {-3e38f, -3e38f}}),
-        points({{0, 0}, {1e15f, 0}, {1e15f, 1e15f}, {0, 0}}), // I ~ 1e60
+        makePointArray({{0, 0}, {1, 0}, {nan, 1}, {0, 0}}),
+        makePointArray({{nan, 0}, {1, 0}, {1, 1}, {nan, 0}}),
+        makePointArray({{0, 0}, {inf, 0}, {1, 1}, {0, 0}}),
+        makePointArray({{-3e38f, -3e38f}, {3e38f, -3e38f}, {3e38f, 3e38f}, {-3e38f, -3e38f}}),
+        makePointArray({{0, 0}, {1e15f, 0}, {1e15f, 1e15f}, {0, 0}}), // I ~ 1e60
     };
     for (std::size_t i = 0; i < bad.size(); ++i) {
         RecordingSink rec;
@@ -152,15 +150,15 @@ TEST(CSeccG, ParallelContour) {
     // A vertex between parallel sides moves along their normal instead of staying at the origin.
     const std::tuple<const char*, PointArray, float, std::vector<float>> cases[] = {
         {"square",
-         points({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}),
+         makePointArray({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}),
          1,
          {1, 1, 9, 1, 9, 9, 1, 9, 1, 1}},
         {"vertex mid-side",
-         points({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}),
+         makePointArray({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}),
          1,
          {1, 1, 5, 1, 9, 1, 9, 9, 1, 9, 1, 1}},
         {"mid-side on the closing row",
-         points({{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {5, 0}}),
+         makePointArray({{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {5, 0}}),
          -2,
          {5, -2, 12, -2, 12, 12, -2, 12, -2, -2, 5, -2}},
     };
@@ -176,7 +174,7 @@ TEST(CSeccG, ParallelContour) {
 
 TEST(CSeccG, PointsIn3DTorsionAndUnsupported) {
     CSeccG s;
-    ASSERT_TRUE(s.asigna_coor(4, points({{0, 0}, {1, 0}, {1, 1}, {0, 0}})));
+    ASSERT_TRUE(s.asigna_coor(4, makePointArray({{0, 0}, {1, 0}, {1, 1}, {0, 0}})));
     s.ptoyd(5);
     PointArray p2;
     Array1<float> p1;
@@ -192,7 +190,7 @@ TEST(CSeccG, PointsIn3DTorsionAndUnsupported) {
     EXPECT_EQ(text(p2, &p1), "21,32 22,32 22,33 21,32 | 15 15 15 15");
     // CalIx: 4·A² / Σ L/t = 4 / 40 on the unit square with walls 0.1 thick, either direction.
     ASSERT_TRUE(s.asigna_coor(5, kSquareCw));
-    s.CalIx(5, kSquare, points({{0, 0.1f}, {0, 0.1f}, {0, 0.1f}, {0, 0.1f}, {0, 0}}));
+    s.CalIx(5, kSquare, makePointArray({{0, 0.1f}, {0, 0.1f}, {0, 0.1f}, {0, 0.1f}, {0, 0}}));
     EXPECT_FLOAT_EQ(s.Jtor(), 0.1f);
     EXPECT_THROW(s.Gira(0, 0, 0), ProgrammingError);
     EXPECT_THROW(s.GetCoorExtrema(0), ProgrammingError);

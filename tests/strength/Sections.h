@@ -3,13 +3,19 @@
 // The sections the strength tests share, all in metres.
 #include "strength/Strength.h"
 
-#include <cmath>
 #include <numbers>
 #include <vector>
 
 namespace tresol::strength::testing {
 
 constexpr double kPi = std::numbers::pi;
+
+// EN materials with the rectangular stress block instead of the parabola-rectangle.
+inline Materials enBlock(double fck) {
+    Materials m = Materials::en(fck);
+    m.model = ConcreteModel::RectangularBlock;
+    return m;
+}
 
 // Ø16: 2.0106 cm².
 inline double areaOf(double diameter) {
