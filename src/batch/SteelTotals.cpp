@@ -17,33 +17,53 @@ SteelTotals::Diameter& SteelTotals::entry(const std::string& series, const std::
     return diameters_.back();
 }
 
-void SteelTotals::add(const design::RunResult& result) {
-    ++members_;
+SteelTotals::Share SteelTotals::shareOf(const design::RunResult& result) {
+    Share share;
     const auto chosen = result.chosen();
-    if (!chosen) {
+    if (!chosen)
+        return share;
+    share.chosen = true;
+    const design::Row& row = result.rows()[*chosen];
+    const design::Member& m = result.member();
+    share.weighed = m.lengthM.has_value();
+    for (const design::RowLayer& layer : row.layers)
+        for (const design::RowGroup& g : layer.groups) {
+            Part& part = share.parts.emplace_back();
+            part.series = m.series;
+            part.ref = g.ref;
+            part.diameterMm = g.diameterMm;
+            part.bars = g.count;
+            if (m.lengthM && g.massKg) {
+                part.lengthM = g.count * *m.lengthM;
+                part.massKg = *g.massKg;
+            }
+        }
+    return share;
+}
+
+void SteelTotals::add(const Share& share) {
+    ++members_;
+    if (!share.chosen) {
         ++withoutChoice_;
         return;
     }
-    const design::Row& row = result.rows()[*chosen];
-    const design::Member& m = result.member();
-    if (m.lengthM)
+    if (share.weighed)
         ++weighed_;
     // A size in both layers, or at the corners and between them, is one entry, counted once for
     // the member.
     std::vector<std::string_view> counted;
-    for (const design::RowLayer& layer : row.layers)
-        for (const design::RowGroup& g : layer.groups) {
-            Diameter& d = entry(m.series, g.ref, g.diameterMm);
-            if (std::find(counted.begin(), counted.end(), g.ref) == counted.end()) {
-                ++d.members;
-                counted.push_back(g.ref);
-            }
-            d.bars += g.count;
-            if (m.lengthM && g.massKg) {
-                d.lengthM += g.count * *m.lengthM;
-                d.massKg += *g.massKg;
-            }
+    for (const Part& part : share.parts) {
+        Diameter& d = entry(part.series, part.ref, part.diameterMm);
+        if (std::find(counted.begin(), counted.end(), part.ref) == counted.end()) {
+            ++d.members;
+            counted.push_back(part.ref);
         }
+        d.bars += part.bars;
+        if (part.massKg) {
+            d.lengthM += *part.lengthM;
+            d.massKg += *part.massKg;
+        }
+    }
 }
 
 std::vector<SteelTotals::Diameter> SteelTotals::byDiameter() const {

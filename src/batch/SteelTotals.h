@@ -26,8 +26,22 @@ class SteelTotals {
         double massKg = 0;
     };
 
-    // Each group of the chosen row counts under its own diameter.
-    void add(const design::RunResult& result);
+    // What one member adds: each group of its chosen row under its own diameter. Worked out where
+    // the member was designed, and added where the totals are kept in the members' order, it sums
+    // the same figures in the same order as add(result).
+    struct Part {
+        std::string series, ref;
+        double diameterMm = 0;
+        std::int64_t bars = 0;
+        std::optional<double> lengthM, massKg; // with a length and a mass only
+    };
+    struct Share {
+        bool chosen = false, weighed = false;
+        std::vector<Part> parts;
+    };
+    static Share shareOf(const design::RunResult& result);
+    void add(const Share& share);
+    void add(const design::RunResult& result) { add(shareOf(result)); }
     void addRefused() { ++refused_; }
 
     // By series, then by diameter.
