@@ -51,21 +51,6 @@ code::Member codeMember(const Member& member) {
     return m;
 }
 
-std::shared_ptr<const Cdiametro> codeCatalogue(const std::string& series) {
-    auto make = [](const std::string& name) {
-        auto cat = std::make_shared<Cdiametro>();
-        cat->IniCodeSizes(name);
-        return std::shared_ptr<const Cdiametro>(std::move(cat));
-    };
-    // Made once and only read: every run of a series shares it, on any thread.
-    static const auto euro = make("Euro"), mex = make("Mex");
-    if (series == "Euro")
-        return euro;
-    if (series == "Mex")
-        return mex;
-    return make(series); // refused there
-}
-
 namespace {
 
 // The figures a row shows, to the seven significant digits of the catalogue's single-precision

@@ -1,5 +1,6 @@
 #include "design/Design.h"
 
+#include "design/CodeDesign.h"
 #include "design/DetailDrawing.h"
 #include "drawing/CCuadroDibujo.h"
 #include "drawing/DrawingTarget.h"
@@ -291,19 +292,36 @@ DesignResult::~DesignResult() = default;
 DesignResult::DesignResult(DesignResult&&) noexcept = default;
 DesignResult& DesignResult::operator=(DesignResult&&) noexcept = default;
 
+namespace {
+
+// A catalogue of a series as `fill` sets it.
+std::shared_ptr<const Cdiametro> made(void (*fill)(Cdiametro&, const std::string&),
+                                      const std::string& series) {
+    auto cat = std::make_shared<Cdiametro>();
+    fill(*cat, series);
+    return cat;
+}
+
+void standardSizes(Cdiametro& cat, const std::string& series) {
+    cat.Ini(series, "m", false, false);
+}
+
+void codeSizes(Cdiametro& cat, const std::string& series) {
+    cat.IniCodeSizes(series);
+}
+
+} // namespace
+
+// Each made once per series and only read: every run of a series shares it, on any thread. A
+// series of another name is made, and refused there.
 std::shared_ptr<const Cdiametro> standardCatalogue(const std::string& series) {
-    auto make = [](const std::string& name) {
-        auto cat = std::make_shared<Cdiametro>();
-        cat->Ini(name, "m", false, false);
-        return std::shared_ptr<const Cdiametro>(std::move(cat));
-    };
-    // Made once and only read: every run of a series shares it, on any thread.
-    static const auto euro = make("Euro"), mex = make("Mex");
-    if (series == "Euro")
-        return euro;
-    if (series == "Mex")
-        return mex;
-    return make(series); // refused there
+    static const auto euro = made(standardSizes, "Euro"), mex = made(standardSizes, "Mex");
+    return series == "Euro" ? euro : series == "Mex" ? mex : made(standardSizes, series);
+}
+
+std::shared_ptr<const Cdiametro> codeCatalogue(const std::string& series) {
+    static const auto euro = made(codeSizes, "Euro"), mex = made(codeSizes, "Mex");
+    return series == "Euro" ? euro : series == "Mex" ? mex : made(codeSizes, series);
 }
 
 DesignResult design(const Member& member, std::shared_ptr<const Cdiametro> catalogue,
