@@ -215,6 +215,11 @@ TEST(CodeSearch, BadInputIsRefusedWithAMessage) {
     badOutline.outline = {{0, 0}, {0.4, 0}, {0, 0.4}, {0.4, 0.4}}; // crossed
     code::Member clockwise = column(10, 3, 40, 4);
     clockwise.outline = {{0, 0}, {0, 0.4}, {0.4, 0.4}, {0.4, 0}};
+    // An outline reaches 10 m from the origin at most, on either side.
+    code::Member widest = column(10, 3, 40, 4);
+    widest.outline = {{-10, -10}, {10, -10}, {10, 10}, {-10, 10}};
+    code::Member tooWide = widest;
+    tooWide.outline[0].first = -10.01;
     code::Member twoFaces = beam(10, 3, 30, 50);
     twoFaces.multiple = 2;
     const auto b = beam(10, 3, 30, 50);
@@ -228,6 +233,7 @@ TEST(CodeSearch, BadInputIsRefusedWithAMessage) {
         {"two sides", column(10, 3, 40, 2), ok},
         {"crossed outline", badOutline, ok},
         {"clockwise outline", clockwise, ok},
+        {"outline past 10 m", tooWide, ok},
         {"beam multiple", twoFaces, ok},
         {"NaN aggregate", b, {.aggregateMm = nan}},
         {"negative s_max", b, {.maxSpacingMm = -1}},
@@ -250,6 +256,7 @@ TEST(CodeSearch, BadInputIsRefusedWithAMessage) {
               "diámetro mínimo no válido: un pilar lleva barras de 8 mm o más (EN 1992-1-1 "
               "9.5.2(1))");
     EXPECT_FALSE(code::search(column(10, 3, 40, 4), cat, {.minDiameterMm = 8}).refused);
+    EXPECT_FALSE(code::search(widest, cat, ok).refused);
 }
 
 TEST(CodeSearch, LinesReadBackOnlyWhenListed) {

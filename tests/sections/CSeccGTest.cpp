@@ -96,6 +96,13 @@ TEST(CSeccG, PropertiesOfKnownFigures) {
     CSeccG s;
     ASSERT_TRUE(s.IniRectangulo(2, 4) && s.asigna_coor(5, kSquare));
     EXPECT_TRUE(s.Yg() == 0.5f && s.ZgA() == 0.5f) << s.Yg() << ' ' << s.ZgA();
+    // Rows 1…5 of an array that starts below them: row 0 is not part of the contour.
+    PointArray fromZero(0, 5, 1, 2);
+    fromZero(0, 1) = fromZero(0, 2) = 7;
+    for (std::int32_t i = 1; i <= 5; ++i)
+        fromZero(i, 1) = kSquare(i, 1), fromZero(i, 2) = kSquare(i, 2);
+    ASSERT_TRUE(s.asigna_coor(5, fromZero));
+    EXPECT_TRUE(s.Yg() == 0.5f && s.ZgA() == 0.5f && s.area() == 1) << s.Yg() << ' ' << s.ZgA();
 }
 
 TEST(CSeccG, OpenAndDegenerateContours) {
