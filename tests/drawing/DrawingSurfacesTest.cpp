@@ -299,8 +299,14 @@ TEST(PlotterSeries, SymbolsMaximizaAndDibujaPost) {
         p.DibujaPost(S, 4, std::nullopt, nullptr, false, false, false, salta);
         EXPECT_EQ(post.segments().size(), pieces + 1u) << "series and base, salta " << salta;
     }
-    EXPECT_THROW(p.DibujaPost(S, 4, std::nullopt, nullptr, false, false, false, 5),
-                 ProgrammingError);
+    for (const std::int32_t outside : {-1, 5}) {
+        try {
+            p.DibujaPost(S, 4, std::nullopt, nullptr, false, false, false, outside);
+            ADD_FAILURE() << outside;
+        } catch (const ProgrammingError& e) { // refused for the split, not further on
+            EXPECT_NE(std::string(e.what()).find("salta"), std::string::npos) << e.what();
+        }
+    }
 }
 
 // On the window (-2, 4)-(6, 0), 8 across and 4 up: the axes from 0.15 of each span, 0.1 of it
