@@ -146,6 +146,21 @@ struct Pending {
     std::shared_ptr<const Cdiametro> catalogue;
 };
 
+// The designing thread's own copy of a catalogue (the same table under the same stamp): the
+// count of a shared one, touched by every copy of its pointer, would go back and forth between
+// the cores.
+std::shared_ptr<const Cdiametro> ownCopy(const std::shared_ptr<const Cdiametro>& shared) {
+    if (!shared)
+        return shared;
+    thread_local std::vector<std::shared_ptr<const Cdiametro>> copies;
+    for (const auto& copy : copies)
+        if (copy->stamp() == shared->stamp())
+            return copy;
+    if (copies.size() >= 16)
+        copies.clear();
+    return copies.emplace_back(std::make_shared<const Cdiametro>(*shared));
+}
+
 // Designs a batch and writes each member's schedule texts, on a designing thread: the writing
 // thread then only puts them in place.
 std::vector<Worked> designAll(const std::vector<Pending>& members, bool drawn,
@@ -155,7 +170,7 @@ std::vector<Worked> designAll(const std::vector<Pending>& members, bool drawn,
         const Pending& p = members[i];
         if (!p.row.member)
             continue;
-        Worked& w = out[i] = designMember(*p.row.member, p.search, p.catalogue, drawn);
+        Worked& w = out[i] = designMember(*p.row.member, p.search, ownCopy(p.catalogue), drawn);
         if (w.result->refused())
             continue;
         w.texts.resize(schedules.size());
