@@ -5,26 +5,41 @@
 // Columns of the code-checked search: corner bars and the bars of each side.
 namespace tresol::code::detail {
 
+namespace {
+
+// The unit direction of side i, from corner i to the next.
+Point sideDirection(const std::vector<Point>& P, std::size_t i) {
+    const Point& a = P[i];
+    const Point& b = P[(i + 1) % P.size()];
+    const double dy = b.y - a.y, dz = b.z - a.z, len = length(dy, dz);
+    return Point{dy / len, dz / len};
+}
+
+// Each corner moved in to lie t from both of its faces, t given by the directions of the sides
+// before and after it.
+template <class Distance> std::vector<Point> movedCorners(const std::vector<Point>& P, Distance t) {
+    const std::size_t n = P.size();
+    std::vector<Point> q(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point u0 = sideDirection(P, (i + n - 1) % n), u1 = sideDirection(P, i);
+        // Inward normals; a point t from both faces lies t·(n0 + n1)/(1 + n0·n1) in.
+        const Point n0{-u0.z, u0.y}, n1{-u1.z, u1.y};
+        const double s = 1 + n0.y * n1.y + n0.z * n1.z;
+        const double d = t(u0, u1);
+        q[i] = Point{P[i].y + d * (n0.y + n1.y) / s, P[i].z + d * (n0.z + n1.z) / s};
+    }
+    return q;
+}
+
+} // namespace
+
 // The outline offset inward by t: each side moved along its inward normal, the corners where the
 // moved sides meet. Invalid when a side vanishes or turns over.
 Offset offsetOutline(const std::vector<Point>& P, double t) {
     Offset o;
     const std::size_t n = P.size();
-    o.q.resize(n);
+    o.q = movedCorners(P, [t](const Point&, const Point&) { return t; });
     o.len.resize(n);
-    auto normal = [&](std::size_t i) {
-        const Point& a = P[i];
-        const Point& b = P[(i + 1) % n];
-        const double dy = b.y - a.y, dz = b.z - a.z;
-        const double len = length(dy, dz);
-        return Point{-dz / len, dy / len};
-    };
-    for (std::size_t i = 0; i < n; ++i) {
-        const Point n0 = normal((i + n - 1) % n);
-        const Point n1 = normal(i);
-        const double s = 1 + n0.y * n1.y + n0.z * n1.z;
-        o.q[i] = Point{P[i].y + t * (n0.y + n1.y) / s, P[i].z + t * (n0.z + n1.z) / s};
-    }
     for (std::size_t i = 0; i < n; ++i) {
         const Point& a = o.q[i];
         const Point& b = o.q[(i + 1) % n];
@@ -48,28 +63,15 @@ Offset cornerOutline(const Prep& p, const Size& A) {
         return offsetOutline(p.outline, p.c + A.d / 2);
     Offset o;
     const std::vector<Point>& P = p.outline;
-    const std::size_t n = P.size();
-    o.q.resize(n);
-    o.len.resize(n);
-    auto edge = [&](std::size_t i) {
-        const Point& a = P[i];
-        const Point& b = P[(i + 1) % n];
-        const double dy = b.y - a.y, dz = b.z - a.z, len = length(dy, dz);
-        return Point{dy / len, dz / len};
-    };
-    for (std::size_t i = 0; i < n; ++i) {
-        const Point u0 = edge((i + n - 1) % n), u1 = edge(i);
-        // Inward normals; a point t from both faces lies t·(n0 + n1)/(1 + n0·n1) in.
-        const Point n0{-u0.z, u0.y}, n1{-u1.z, u1.y};
-        const double s = 1 + n0.y * n1.y + n0.z * n1.z;
-        const double t = links::cornerBarOffsetMm(p.c, p.bendRadius, A.d,
-                                                  links::interiorAngle(u0.y, u0.z, u1.y, u1.z));
-        o.q[i] = Point{P[i].y + t * (n0.y + n1.y) / s, P[i].z + t * (n0.z + n1.z) / s};
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        const Point u = edge(i);
+    o.q = movedCorners(P, [&](const Point& u0, const Point& u1) {
+        return links::cornerBarOffsetMm(p.c, p.bendRadius, A.d,
+                                        links::interiorAngle(u0.y, u0.z, u1.y, u1.z));
+    });
+    o.len.resize(P.size());
+    for (std::size_t i = 0; i < P.size(); ++i) {
+        const Point u = sideDirection(P, i);
         const Point& a = o.q[i];
-        const Point& b = o.q[(i + 1) % n];
+        const Point& b = o.q[(i + 1) % P.size()];
         o.len[i] = (b.y - a.y) * u.y + (b.z - a.z) * u.z;
         if (!std::isfinite(o.len[i]) || !(o.len[i] > 0))
             return o;
